@@ -1,0 +1,92 @@
+#pragma once
+// The document tree: projects (inner nodes) and time entries (leaves).
+
+#include "model/cktypes.h"
+
+class TCKItem {
+public:
+    virtual ~TCKItem() = default;
+    TCKItem(const TCKItem &) = delete;
+    TCKItem &operator=(const TCKItem &) = delete;
+
+    const int Kind;
+    TChronarkMan *Manager = nullptr;
+    TCKProjectItem *Parent = nullptr;
+    TCKItem *Next = nullptr;
+    TCKItem *Prev = nullptr;
+
+    // Detach, then free. A project takes its whole subtree with it.
+    void Delete();
+    // Takes the node out of the document (a project deletes its children first).
+    virtual void Detach();
+    // Appends the node to Project. Refused (false, nothing changed) for a project moved into
+    // itself or one of its descendants, and for an empty target.
+    bool MoveTo(TCKProjectItem *Project);
+    virtual std::string GetPath() const;
+
+    bool IsProject() const { return Kind == ikProject; }
+    bool IsTime() const { return Kind == ikTime; }
+    TCKProjectItem *AsProject();
+    TCKTimeItem *AsTime();
+    // Whether this node is Ancestor or lies below it.
+    bool IsInSubtreeOf(const TCKItem *Ancestor) const;
+
+protected:
+    explicit TCKItem(int AKind) : Kind(AKind) {}
+    // Unlinks from the parent's child list and marks the document modified.
+    void Unlink();
+};
+
+class TCKProjectItem : public TCKItem {
+public:
+    TCKProjectItem() : TCKItem(ikProject) {}
+    explicit TCKProjectItem(std::string ACaption) : TCKItem(ikProject), Caption(std::move(ACaption)) {}
+    ~TCKProjectItem() override;
+
+    TCKItem *FirstChild = nullptr;
+    TCKItem *LastChild = nullptr;
+    std::string Caption;
+
+    void Detach() override;
+    std::string GetPath() const override;
+
+    void Add(TCKItem *Item);
+    TCKProjectItem *AddProject(const std::string &ACaption);
+    TCKTimeItem *AddTime(const tCKEditItem &Data);
+    TCKTimeItemList TimeItems() const;
+    // Deletes every child (whole subtrees) without recursion.
+    void DeleteChildren();
+
+    // Rows of the entry list; see TChronarkMan for the row layout.
+    void FillListView(TCKListView &View) const;
+    void AddLastToList(TCKListView &View) const;
+};
+
+class TCKTimeItem : public TCKItem {
+public:
+    TCKTimeItem() : TCKItem(ikTime) {}
+    ~TCKTimeItem() override;
+
+    TDateTime StartTime = 0;
+    TDateTime EndTime = 0;
+    std::string Comment;
+    TTimeBlockList Segments;
+    TCKReducedTimeItem *FirstSegment = nullptr;
+    TCKReducedTimeItem *LastSegment = nullptr;
+    tFieldList Fields;
+
+    void Detach() override;
+
+    tCKEditItem GetData() const;
+    void SetData(const tCKEditItem &Data);
+    bool SplitAt(TDateTime T);
+    int FieldIndex(const std::string &Id) const;
+    bool IsOverlapFree() const;
+    bool MatchesFilter(const tFilterItem &Filter, bool Active) const;
+    bool MatchesSearch(const tFilterItem &Filter, const std::string &Text) const;
+
+    // Whether the entry takes part in the segment list.
+    bool InSegments() const { return FirstSegment != nullptr; }
+    // Leaves the segment list and tidies the stretch it covered.
+    void LeaveSegments();
+};

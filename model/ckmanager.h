@@ -1,0 +1,73 @@
+#pragma once
+// The document manager: owns one open document and fills the views from it.
+
+#include "model/ckitems.h"
+#include "model/ckreducedtime.h"
+#include "model/ckviews.h"
+
+#include <functional>
+#include <memory>
+
+class TChronarkMan {
+public:
+    using TChangeEvent = std::function<void(bool Modified)>;
+
+    explicit TChronarkMan(TChangeEvent AOnChange = {});
+    ~TChronarkMan();
+    TChronarkMan(const TChronarkMan &) = delete;
+    TChronarkMan &operator=(const TChronarkMan &) = delete;
+
+    std::unique_ptr<TCKReducedTime> ReducedTime;
+    TCKItem *LastAdded = nullptr;
+    TChangeEvent OnChange;
+    TCKProjectItem *DefaultProject = nullptr;
+    std::unique_ptr<TCKProjectItem> Root;
+    tFieldDefList FieldDefs;
+    tFilterItem Filter;
+    bool FilterActive = false;
+    bool Modified = false;
+
+    void Clear();
+    void SetSaved(bool Saved);
+    bool Contains(const TCKTimeItem *Entry) const;
+
+    // Field definitions; ids compare without regard to case (A to Z).
+    bool FieldDefExists(const std::string &Id) const;
+    int FieldDefType(const std::string &Id) const;
+    void AddFieldDef(const std::string &Id, int FieldType);
+    std::string UniqueFieldId(const std::string &Base) const;
+    bool FieldUsed(const std::string &Id) const;
+    bool CheckFieldValues(const std::string &Id, int FieldType) const;
+    void RenameField(const std::string &OldId, const std::string &NewId);
+
+    // Merging entries.
+    bool Melt(TCKTimeItem *A, TCKTimeItem *B);
+    void MeltAll(TCKTimeItemList Entries);
+
+    // Net time: overlaps counted once. Project null = whole document.
+    void NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int32_t &Minutes,
+                    int32_t &Seconds) const;
+    std::string NetTimeText(const TCKProjectItem *Project) const;
+    void NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours, int32_t &Minutes,
+                           int32_t &Seconds) const;
+
+    // Views.
+    void FillProjectTree(TCKTreeView &Tree) const;
+    void RefreshListItem(TCKListView &View, int Index) const;
+    void UpdateOverlapImages(TCKListView &View) const;
+    void FillAllEntries(TCKListView &View, const tFilterItem &SearchFilter) const;
+    void RefreshSearchList(TCKListView &View, const tFilterItem &SearchFilter,
+                           bool CheckContained) const;
+
+    // Every entry of the document, depth-first in child order.
+    TCKTimeItemList AllEntries() const;
+    // Debug check of child lists, LastAdded, DefaultProject and the segment list.
+    bool CheckInvariants(std::string *Why = nullptr) const;
+};
+
+bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts);
+
+// Caption, sub-items and image of an entry row (ShowPath adds the project path).
+void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption,
+                   TStringArray &SubItems);
+int EntryImage(const TCKTimeItem *Entry);

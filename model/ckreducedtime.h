@@ -1,0 +1,49 @@
+#pragma once
+// The segment list: the time axis cut at every entry start and end, each segment listing the
+// entries that cover it. Overlaps and net time are read from it.
+
+#include "model/cktypes.h"
+
+#include <map>
+
+class TCKReducedTimeItem {
+public:
+    TUsedByList Items;
+    TCKReducedTimeItem *Next = nullptr;
+    TCKReducedTimeItem *Prev = nullptr;
+    TDateTime StartTime = 0;
+    TDateTime EndTime = 0;
+};
+
+class TCKReducedTime {
+public:
+    TCKReducedTime() = default;
+    ~TCKReducedTime();
+    TCKReducedTime(const TCKReducedTime &) = delete;
+    TCKReducedTime &operator=(const TCKReducedTime &) = delete;
+
+    TCKReducedTimeItem *First = nullptr;
+    TCKReducedTimeItem *Last = nullptr;
+
+    // Entry must have StartTime < EndTime.
+    void AddToSegments(TCKTimeItem *Entry);
+    void RemoveFromSegments(TCKTimeItem *Entry);
+    void Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B);
+
+    size_t SegmentCount() const { return Index.size(); }
+    // Checks links, contiguity, the index and every entry's segment membership.
+    bool CheckInvariants(std::string *Why = nullptr) const;
+
+    // Walk from the ends instead of using the index: kept to compare against in benchmarks.
+    bool UseIndex = true;
+
+private:
+    TCKReducedTimeItem *NewSegment(TDateTime Start, TDateTime End);
+    void FreeSegment(TCKReducedTimeItem *Segment);
+    void SplitSegment(TCKReducedTimeItem *G, TDateTime T);
+    TCKReducedTimeItem *FindStartSegment(TDateTime T) const;
+    TCKReducedTimeItem *FindEndSegment(TDateTime T) const;
+
+    // Segment start -> segment, so entering an entry finds its ends in O(log n).
+    std::map<TDateTime, TCKReducedTimeItem *> Index;
+};

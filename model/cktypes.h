@@ -1,0 +1,64 @@
+#pragma once
+// Plain records and arrays shared by the document model and its users.
+
+#include "model/cstring.h"
+
+#include <string>
+#include <vector>
+
+class TCKItem;
+class TCKProjectItem;
+class TCKTimeItem;
+class TCKReducedTimeItem;
+class TChronarkMan;
+
+enum TItemKind : int {
+    ikTime = 1,
+    ikProject = 2,
+};
+
+struct tFieldItem {
+    std::string Id;
+    std::string Value;
+    bool operator==(const tFieldItem &) const = default;
+};
+using tFieldList = std::vector<tFieldItem>;
+
+struct tFieldDefItem {
+    std::string Id;
+    int FieldType = ftString;
+    bool operator==(const tFieldDefItem &) const = default;
+};
+using tFieldDefList = std::vector<tFieldDefItem>;
+
+// An entry's data as a value: the stopwatch and the dialogs pass entries around in this form.
+struct tCKEditItem {
+    TDateTime StartTime = 0;
+    TDateTime EndTime = 0;
+    std::string Comment;
+    tFieldList Fields;
+    bool operator==(const tCKEditItem &) const = default;
+};
+
+// Criteria of the filter panel and of the search window.
+struct tFilterItem {
+    TStringArray Keywords;
+    TDateTime FromDate = 0;
+    TDateTime ToDate = 0;
+    bool UseFromDate = false;
+    bool UseToDate = false;
+};
+
+using TCKList = std::vector<TCKItem *>;
+using TCKTimeItemList = std::vector<TCKTimeItem *>;
+using TCKProjectList = std::vector<TCKProjectItem *>;
+using TTimeBlockList = std::vector<TCKReducedTimeItem *>;
+using TUsedByList = std::vector<TCKTimeItem *>;
+
+// Image indexes of the main window's image list used by the model's views.
+enum TModelImage : int {
+    imgProjectSelected = 13,
+    imgProject = 14,
+    imgEntry = 15,
+    imgEntryOverlap = 19,
+};

@@ -1,0 +1,37 @@
+#pragma once
+// The views the document manager fills. The windows implement them over their widgets,
+// tests over plain vectors. Texts are 8-bit (Windows-1252).
+
+#include "model/cktypes.h"
+
+// A report list: rows with a caption, sub-items, an image and the node they show.
+class TCKListView {
+public:
+    virtual ~TCKListView() = default;
+    // Automatic sorting: off while rows are added in bulk, on again afterwards.
+    virtual void SetSorted(bool Sorted) = 0;
+    virtual void Clear() = 0;
+    virtual int Count() const = 0;
+    virtual TCKItem *RowData(int Index) const = 0;
+    virtual int AddRow(const std::string &Caption, const TStringArray &SubItems, int ImageIndex,
+                       TCKItem *Data) = 0;
+    virtual void SetRow(int Index, const std::string &Caption, const TStringArray &SubItems,
+                        int ImageIndex) = 0;
+    virtual void SetRowImage(int Index, int ImageIndex) = 0;
+    virtual void DeleteRow(int Index) = 0;
+};
+
+// A project tree whose first node (handle 0) stands for the invisible root.
+class TCKTreeView {
+public:
+    using Node = int;
+    static constexpr Node RootNode = 0;
+
+    virtual ~TCKTreeView() = default;
+    virtual void ClearRootChildren() = 0;
+    virtual Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data,
+                         int ImageIndex, int SelectedIndex) = 0;
+    // Sorts every level alphabetically by caption.
+    virtual void SortAll() = 0;
+    virtual void ExpandRootOneLevel() = 0;
+};

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds Chronark and runs every test headless:
+#  1. the whole project (Qt parts on the offscreen platform) with CTest;
+#  2. the standard-C++ layers once more under AddressSanitizer + UBSan, leak checking on.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCHRONARK_TESTS=ON
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCHRONARK_GUI=OFF -DCHRONARK_SANITIZE=ON -DCHRONARK_TESTS=ON
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
