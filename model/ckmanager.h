@@ -31,6 +31,13 @@ public:
     void SetSaved(bool Saved);
     bool Contains(const TCKTimeItem *Entry) const;
 
+    // The .ckx file. LoadFromFile reports through the error display (app/errorreport) and
+    // answers whether the file was read; the open document is untouched when it was not.
+    // SaveToFile replaces the file atomically; on failure the old file stays, the document stays
+    // modified, and ErrorText (when given) holds a German message naming file and reason.
+    bool LoadFromFile(const std::string &FileName, bool Import);
+    bool SaveToFile(const std::string &FileName, std::string *ErrorText = nullptr);
+
     // Field definitions; ids compare without regard to case (A to Z).
     bool FieldDefExists(const std::string &Id) const;
     int FieldDefType(const std::string &Id) const;
