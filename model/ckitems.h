@@ -2,6 +2,10 @@
 // The document tree: projects (inner nodes) and time entries (leaves).
 
 #include "model/cktypes.h"
+#include "model/ckviews.h"
+
+// An empty interval becomes one second long; reversed times are put in order.
+void EnsurePositiveLength(TDateTime &StartTime, TDateTime &EndTime);
 
 class TCKItem {
 public:

@@ -338,8 +338,10 @@ bool TryTextToDateTime(const std::string &S, TDateTime &Result) {
 
 void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t &Minutes,
                  int32_t &Seconds) {
-    // nearbyint rounds halves to the even neighbour in the default rounding mode.
-    int64_t secs = static_cast<int64_t>(std::nearbyint(SecondsApart(EndTime, StartTime)));
+    // The subtraction of two day counts leaves noise (59.5 s comes out as 59.4999...): settle
+    // it at the millisecond first. nearbyint then rounds halves to the even neighbour.
+    const double apart = std::round(SecondsApart(EndTime, StartTime) * 1000.0) / 1000.0;
+    int64_t secs = static_cast<int64_t>(std::nearbyint(apart));
     int64_t mins = 0, hours = 0;
     if (secs >= 60) {
         mins = secs / 60;

@@ -1,0 +1,326 @@
+#include "model/ckitems.h"
+
+#include "model/ckmanager.h"
+
+#include <algorithm>
+#include <cassert>
+
+void EnsurePositiveLength(TDateTime &StartTime, TDateTime &EndTime) {
+    if (EndTime < StartTime)
+        std::swap(StartTime, EndTime);
+    if (CompareDateTime(StartTime, EndTime) == 0)
+        EndTime = AddSeconds(StartTime, 1);
+}
+
+// --- TCKItem -----------------------------------------------------------------------------
+
+TCKProjectItem *TCKItem::AsProject() {
+    return IsProject() ? static_cast<TCKProjectItem *>(this) : nullptr;
+}
+
+TCKTimeItem *TCKItem::AsTime() { return IsTime() ? static_cast<TCKTimeItem *>(this) : nullptr; }
+
+bool TCKItem::IsInSubtreeOf(const TCKItem *Ancestor) const {
+    for (const TCKItem *node = this; node; node = node->Parent)
+        if (node == Ancestor)
+            return true;
+    return false;
+}
+
+void TCKItem::Unlink() {
+    if (Parent) {
+        if (Prev)
+            Prev->Next = Next;
+        else
+            Parent->FirstChild = Next;
+        if (Next)
+            Next->Prev = Prev;
+        else
+            Parent->LastChild = Prev;
+        if (Manager) {
+            if (Manager->LastAdded == this)
+                Manager->LastAdded = nullptr;
+            // A removed default project would leave the manager pointing at freed memory.
+            if (Manager->DefaultProject == this)
+                Manager->DefaultProject = Manager->Root.get();
+            Manager->SetSaved(false);
+        }
+    }
+    Parent = nullptr;
+    Next = nullptr;
+    Prev = nullptr;
+    if (Manager && Manager->Root.get() != this)
+        Manager = nullptr;
+}
+
+void TCKItem::Detach() { Unlink(); }
+
+void TCKItem::Delete() {
+    Detach();
+    delete this;
+}
+
+bool TCKItem::MoveTo(TCKProjectItem *Project) {
+    if (!Project || Project->IsInSubtreeOf(this))
+        return false;
+    if (IsTime()) {
+        Detach();
+    } else {
+        // A project keeps its subtree; its entries keep their segments, so only the
+        // managers of the subtree need to follow when the target is another document.
+        Unlink();
+    }
+    Project->Add(this);
+    return true;
+}
+
+std::string TCKItem::GetPath() const { return Parent ? Parent->GetPath() : std::string(); }
+
+// --- TCKProjectItem ------------------------------------------------------------------------
+
+TCKProjectItem::~TCKProjectItem() { DeleteChildren(); }
+
+void TCKProjectItem::DeleteChildren() {
+    // Post-order walk with an explicit cursor: deep trees must not grow the call stack.
+    TCKItem *node = LastChild;
+    while (node) {
+        TCKProjectItem *project = node->AsProject();
+        if (project && project->LastChild) {
+            node = project->LastChild;
+            continue;
+        }
+        TCKProjectItem *parent = node->Parent;
+        node->Delete();
+        node = parent == this ? LastChild : parent;
+    }
+}
+
+void TCKProjectItem::Detach() {
+    DeleteChildren();
+    Unlink();
+}
+
+std::string TCKProjectItem::GetPath() const {
+    std::vector<const TCKProjectItem *> chain;
+    for (const TCKProjectItem *p = this; p; p = p->Parent)
+        chain.push_back(p);
+    std::string path;
+    for (size_t i = chain.size(); i-- > 0;) {
+        if (!path.empty())
+            path += '\\';
+        path += chain[i]->Caption;
+    }
+    return path;
+}
+
+void TCKProjectItem::Add(TCKItem *Item) {
+    if (!Item)
+        return;
+    Item->Prev = LastChild;
+    Item->Next = nullptr;
+    if (LastChild)
+        LastChild->Next = Item;
+    else
+        FirstChild = Item;
+    LastChild = Item;
+    Item->Parent = this;
+    Item->Manager = Manager;
+    if (TCKProjectItem *project = Item->AsProject()) {
+        // A project moved in from a detached state brings a subtree that must know its manager.
+        std::vector<TCKProjectItem *> pending{project};
+        while (!pending.empty()) {
+            TCKProjectItem *p = pending.back();
+            pending.pop_back();
+            for (TCKItem *c = p->FirstChild; c; c = c->Next) {
+                c->Manager = Manager;
+                if (TCKProjectItem *sub = c->AsProject())
+                    pending.push_back(sub);
+            }
+        }
+    }
+    if (Manager) {
+        Manager->LastAdded = Item;
+        if (TCKTimeItem *entry = Item->AsTime())
+            Manager->ReducedTime->AddToSegments(entry);
+        Manager->SetSaved(false);
+    }
+}
+
+TCKProjectItem *TCKProjectItem::AddProject(const std::string &ACaption) {
+    auto *project = new TCKProjectItem(ACaption);
+    Add(project);
+    return project;
+}
+
+TCKTimeItem *TCKProjectItem::AddTime(const tCKEditItem &Data) {
+    auto *entry = new TCKTimeItem;
+    entry->StartTime = RecodeMilliSecond(Data.StartTime, 0);
+    entry->EndTime = RecodeMilliSecond(Data.EndTime, 0);
+    EnsurePositiveLength(entry->StartTime, entry->EndTime);
+    entry->Comment = Data.Comment;
+    entry->Fields = Data.Fields;
+    Add(entry);
+    return entry;
+}
+
+TCKTimeItemList TCKProjectItem::TimeItems() const {
+    TCKTimeItemList items;
+    for (TCKItem *c = FirstChild; c; c = c->Next)
+        if (TCKTimeItem *entry = c->AsTime())
+            items.push_back(entry);
+    return items;
+}
+
+void TCKProjectItem::FillListView(TCKListView &View) const {
+    View.SetSorted(false);
+    View.Clear();
+    std::string caption;
+    TStringArray subItems;
+    for (TCKItem *c = FirstChild; c; c = c->Next) {
+        if (TCKProjectItem *project = c->AsProject()) {
+            View.AddRow(project->Caption, {}, imgProject, project);
+        } else {
+            TCKTimeItem *entry = c->AsTime();
+            if (Manager && !entry->MatchesFilter(Manager->Filter, Manager->FilterActive))
+                continue;
+            EntryRowTexts(entry, false, caption, subItems);
+            View.AddRow(caption, subItems, EntryImage(entry), entry);
+        }
+    }
+    View.SetSorted(true);
+}
+
+void TCKProjectItem::AddLastToList(TCKListView &View) const {
+    if (!Manager || !Manager->LastAdded || Manager->LastAdded->Parent != this)
+        return;
+    TCKItem *item = Manager->LastAdded;
+    if (TCKProjectItem *project = item->AsProject()) {
+        View.AddRow(project->Caption, {}, imgProject, project);
+        return;
+    }
+    TCKTimeItem *entry = item->AsTime();
+    if (!entry->MatchesFilter(Manager->Filter, Manager->FilterActive))
+        return;
+    std::string caption;
+    TStringArray subItems;
+    EntryRowTexts(entry, false, caption, subItems);
+    View.SetSorted(false);
+    View.AddRow(caption, subItems, EntryImage(entry), entry);
+    View.SetSorted(true);
+}
+
+// --- TCKTimeItem ---------------------------------------------------------------------------
+
+TCKTimeItem::~TCKTimeItem() { assert(!InSegments() && "entry freed while in the segment list"); }
+
+void TCKTimeItem::LeaveSegments() {
+    if (!InSegments() || !Manager)
+        return;
+    TCKReducedTimeItem *a = FirstSegment->Prev;
+    TCKReducedTimeItem *b = LastSegment->Next;
+    Manager->ReducedTime->RemoveFromSegments(this);
+    Segments.clear();
+    FirstSegment = nullptr;
+    LastSegment = nullptr;
+    Manager->ReducedTime->Normalize(a, b);
+}
+
+void TCKTimeItem::Detach() {
+    LeaveSegments();
+    Unlink();
+}
+
+tCKEditItem TCKTimeItem::GetData() const { return {StartTime, EndTime, Comment, Fields}; }
+
+void TCKTimeItem::SetData(const tCKEditItem &Data) {
+    StartTime = RecodeMilliSecond(Data.StartTime, 0);
+    EndTime = RecodeMilliSecond(Data.EndTime, 0);
+    Fields = Data.Fields;
+    Comment = Data.Comment;
+    // The segment list needs a positive length; callers refuse other times, but the model
+    // must stay consistent even if one does not.
+    EnsurePositiveLength(StartTime, EndTime);
+    if (!Manager)
+        return;
+    LeaveSegments();
+    Manager->ReducedTime->AddToSegments(this);
+    Manager->SetSaved(false);
+}
+
+bool TCKTimeItem::SplitAt(TDateTime T) {
+    // A detached entry has no project to take the second part.
+    if (!(StartTime < T && T < EndTime) || !Parent)
+        return false;
+    LeaveSegments();
+    auto *second = new TCKTimeItem;
+    second->Comment = Comment;
+    second->StartTime = T;
+    second->EndTime = EndTime;
+    second->Fields = Fields;
+    EndTime = T;
+    if (Manager)
+        Manager->ReducedTime->AddToSegments(this);
+    Parent->Add(second);
+    return true;
+}
+
+int TCKTimeItem::FieldIndex(const std::string &Id) const {
+    for (size_t i = 0; i < Fields.size(); ++i)
+        if (Fields[i].Id == Id)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool TCKTimeItem::IsOverlapFree() const {
+    return std::all_of(Segments.begin(), Segments.end(),
+                       [](const TCKReducedTimeItem *s) { return s->Items.size() <= 1; });
+}
+
+namespace {
+
+bool DatesMatch(const TCKTimeItem &E, const tFilterItem &Filter) {
+    bool result = true;
+    if (Filter.UseFromDate)
+        result = E.EndTime > Filter.FromDate;
+    if (Filter.UseToDate)
+        result = result && E.StartTime < Filter.ToDate;
+    return result;
+}
+
+} // namespace
+
+bool TCKTimeItem::MatchesFilter(const tFilterItem &Filter, bool Active) const {
+    if (!Active)
+        return true;
+    bool result = DatesMatch(*this, Filter);
+    if (!Filter.Keywords.empty()) {
+        const std::string comment = LowerCase(Comment);
+        std::vector<std::string> values;
+        values.reserve(Fields.size());
+        for (const tFieldItem &f : Fields)
+            values.push_back(LowerCase(f.Value));
+        bool found = false;
+        for (const std::string &keyword : Filter.Keywords) {
+            const std::string k = LowerCase(keyword);
+            found = ContainsText(comment, k) ||
+                    std::any_of(values.begin(), values.end(),
+                                [&](const std::string &v) { return ContainsText(v, k); });
+            if (found)
+                break;
+        }
+        result = result && found;
+    }
+    return result;
+}
+
+bool TCKTimeItem::MatchesSearch(const tFilterItem &Filter, const std::string &Text) const {
+    bool result = DatesMatch(*this, Filter);
+    if (!Filter.Keywords.empty()) {
+        const std::string text = LowerCase(Text);
+        const bool found =
+            std::any_of(Filter.Keywords.begin(), Filter.Keywords.end(),
+                        [&](const std::string &k) { return ContainsText(text, LowerCase(k)); });
+        result = result && found;
+    }
+    return result;
+}

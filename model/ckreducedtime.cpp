@@ -1,0 +1,251 @@
+#include "model/ckreducedtime.h"
+
+#include "model/ckitems.h"
+
+#include <algorithm>
+#include <cassert>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+void EraseOne(std::vector<TCKTimeItem *> &Items, const TCKTimeItem *Entry) {
+    auto it = std::find(Items.begin(), Items.end(), Entry);
+    if (it != Items.end())
+        Items.erase(it);
+}
+
+void EraseOne(TTimeBlockList &Segments, const TCKReducedTimeItem *Segment) {
+    // Recent segments sit at the back more often than not.
+    auto it = std::find(Segments.rbegin(), Segments.rend(), Segment);
+    if (it != Segments.rend())
+        Segments.erase(std::next(it).base());
+}
+
+bool SameEntries(const TUsedByList &A, const TUsedByList &B) {
+    if (A.size() != B.size())
+        return false;
+    if (A.size() <= 8) {
+        for (const TCKTimeItem *e : A)
+            if (std::find(B.begin(), B.end(), e) == B.end())
+                return false;
+        return true;
+    }
+    TUsedByList a = A, b = B;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a == b;
+}
+
+} // namespace
+
+TCKReducedTime::~TCKReducedTime() {
+    TCKReducedTimeItem *s = First;
+    while (s) {
+        TCKReducedTimeItem *next = s->Next;
+        delete s;
+        s = next;
+    }
+}
+
+TCKReducedTimeItem *TCKReducedTime::NewSegment(TDateTime Start, TDateTime End) {
+    auto *segment = new TCKReducedTimeItem;
+    segment->StartTime = Start;
+    segment->EndTime = End;
+    Index[Start] = segment;
+    return segment;
+}
+
+void TCKReducedTime::FreeSegment(TCKReducedTimeItem *Segment) {
+    auto it = Index.find(Segment->StartTime);
+    if (it != Index.end() && it->second == Segment)
+        Index.erase(it);
+    delete Segment;
+}
+
+void TCKReducedTime::SplitSegment(TCKReducedTimeItem *G, TDateTime T) {
+    TCKReducedTimeItem *n = NewSegment(T, G->EndTime);
+    G->EndTime = T;
+    n->Items = G->Items;
+    for (TCKTimeItem *e : n->Items) {
+        e->Segments.push_back(n);
+        if (e->LastSegment == G)
+            e->LastSegment = n;
+    }
+    n->Prev = G;
+    n->Next = G->Next;
+    if (G->Next)
+        G->Next->Prev = n;
+    G->Next = n;
+    if (Last == G)
+        Last = n;
+}
+
+TCKReducedTimeItem *TCKReducedTime::FindStartSegment(TDateTime T) const {
+    if (UseIndex) {
+        auto it = Index.upper_bound(T);
+        assert(it != Index.begin());
+        return std::prev(it)->second;
+    }
+    TCKReducedTimeItem *s = First;
+    while (s && !(s->StartTime <= T && T < s->EndTime))
+        s = s->Next;
+    return s;
+}
+
+TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TDateTime T) const {
+    if (UseIndex) {
+        auto it = Index.lower_bound(T);
+        assert(it != Index.begin());
+        return std::prev(it)->second;
+    }
+    TCKReducedTimeItem *s = Last;
+    while (s && !(s->StartTime < T && T <= s->EndTime))
+        s = s->Prev;
+    return s;
+}
+
+void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
+    assert(Entry->StartTime < Entry->EndTime);
+    TCKReducedTimeItem *s1;
+    TCKReducedTimeItem *s2;
+    if (!First) {
+        s1 = s2 = First = Last = NewSegment(Entry->StartTime, Entry->EndTime);
+    } else {
+        if (Entry->StartTime < First->StartTime) {
+            TCKReducedTimeItem *front = NewSegment(Entry->StartTime, First->StartTime);
+            front->Next = First;
+            First->Prev = front;
+            First = front;
+        }
+        if (Entry->EndTime > Last->EndTime) {
+            TCKReducedTimeItem *back = NewSegment(Last->EndTime, Entry->EndTime);
+            back->Prev = Last;
+            Last->Next = back;
+            Last = back;
+        }
+        s1 = FindStartSegment(Entry->StartTime);
+        if (s1->StartTime < Entry->StartTime) {
+            SplitSegment(s1, Entry->StartTime);
+            s1 = s1->Next;
+        }
+        s2 = FindEndSegment(Entry->EndTime);
+        if (Entry->EndTime < s2->EndTime)
+            SplitSegment(s2, Entry->EndTime);
+    }
+    for (TCKReducedTimeItem *s = s1;; s = s->Next) {
+        s->Items.push_back(Entry);
+        Entry->Segments.push_back(s);
+        if (s == s2)
+            break;
+    }
+    Entry->FirstSegment = s1;
+    Entry->LastSegment = s2;
+}
+
+void TCKReducedTime::RemoveFromSegments(TCKTimeItem *Entry) {
+    for (TCKReducedTimeItem *s : Entry->Segments)
+        EraseOne(s->Items, Entry);
+}
+
+void TCKReducedTime::Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B) {
+    if (A != B) {
+        TCKReducedTimeItem *lo = A ? A : First;
+        TCKReducedTimeItem *hi = B ? B : Last;
+        if (hi && lo) {
+            TCKReducedTimeItem *stop = lo->Prev;
+            for (TCKReducedTimeItem *c = hi->Prev; c && c != stop; c = c->Prev) {
+                TCKReducedTimeItem *r = c->Next;
+                if (!r || c->EndTime != r->StartTime || !SameEntries(c->Items, r->Items))
+                    continue;
+                for (TCKTimeItem *e : r->Items) {
+                    EraseOne(e->Segments, r);
+                    if (e->LastSegment == r)
+                        e->LastSegment = c;
+                }
+                c->EndTime = r->EndTime;
+                c->Next = r->Next;
+                if (r->Next)
+                    r->Next->Prev = c;
+                if (Last == r)
+                    Last = c;
+                FreeSegment(r);
+            }
+        }
+    }
+    if (!A && First && First->Items.empty()) {
+        TCKReducedTimeItem *old = First;
+        First = old->Next;
+        if (First)
+            First->Prev = nullptr;
+        else
+            Last = nullptr;
+        FreeSegment(old);
+    }
+    if (!B && Last && Last->Items.empty()) {
+        TCKReducedTimeItem *old = Last;
+        Last = old->Prev;
+        if (Last)
+            Last->Next = nullptr;
+        else
+            First = nullptr;
+        FreeSegment(old);
+    }
+}
+
+bool TCKReducedTime::CheckInvariants(std::string *Why) const {
+    auto fail = [&](const std::string &what) {
+        if (Why)
+            *Why = what;
+        return false;
+    };
+    if (!First || !Last) {
+        if (First || Last || !Index.empty())
+            return fail("segment list: First/Last/index disagree on emptiness");
+        return true;
+    }
+    if (First->Prev || Last->Next)
+        return fail("segment list: links beyond First/Last");
+    if (First->Items.empty() || Last->Items.empty())
+        return fail("segment list: first or last segment without entries");
+    std::unordered_map<const TCKTimeItem *, size_t> coverage;
+    size_t count = 0;
+    for (const TCKReducedTimeItem *s = First; s; s = s->Next) {
+        ++count;
+        if (!(s->StartTime < s->EndTime))
+            return fail("segment list: segment without positive length");
+        if (s->Next && (s->Next->Prev != s || s->EndTime != s->Next->StartTime))
+            return fail("segment list: broken link or gap between segments");
+        if (!s->Next && s != Last)
+            return fail("segment list: Last is not the end of the chain");
+        auto it = Index.find(s->StartTime);
+        if (it == Index.end() || it->second != s)
+            return fail("segment list: index does not name a segment");
+        std::unordered_set<const TCKTimeItem *> seen;
+        for (const TCKTimeItem *e : s->Items) {
+            if (!seen.insert(e).second)
+                return fail("segment list: entry listed twice in one segment");
+            if (std::find(e->Segments.begin(), e->Segments.end(), s) == e->Segments.end())
+                return fail("segment list: segment lists an entry that does not list it");
+            ++coverage[e];
+        }
+    }
+    if (count != Index.size())
+        return fail("segment list: index holds stale segments");
+    for (const auto &[e, n] : coverage) {
+        if (e->Segments.size() != n)
+            return fail("segment list: an entry lists segments that do not list it");
+        if (!e->FirstSegment || !e->LastSegment ||
+            e->FirstSegment->StartTime != e->StartTime || e->LastSegment->EndTime != e->EndTime)
+            return fail("segment list: entry bounds differ from its first/last segment");
+        size_t run = 0;
+        for (const TCKReducedTimeItem *s = e->FirstSegment; s; s = s->Next) {
+            ++run;
+            if (s == e->LastSegment)
+                break;
+        }
+        if (run != n)
+            return fail("segment list: entry's segments are not one contiguous run");
+    }
+    return true;
+}
