@@ -1,0 +1,70 @@
+#pragma once
+// Command line, folders and version numbers: small operating-system services used across
+// the program. Standard C++ only, so the model and the command-line tool can use them too.
+// Paths are narrow strings in the platform's file-name encoding.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using TStringList = std::vector<std::string>;
+
+struct TCommandSwitch {
+    std::string Name;  // lower case
+    std::string Value; // lower case
+    bool operator==(const TCommandSwitch &) const = default;
+};
+
+struct tAppParam {
+    std::string FileName; // the last parameter that is not a switch
+    std::vector<TCommandSwitch> Switches;
+};
+
+// Prefixes that mark a switch, longest first so "--start" is not read as "-" + "-start".
+using TSwitchPrefixes = std::vector<std::string>;
+// Windows: "/". Elsewhere a path begins with "/", so switches use "--" and "-".
+TSwitchPrefixes NativeSwitchPrefixes();
+
+// Fills CmdLine from the program parameters (without the program name). A parameter that
+// begins with a prefix is a switch "name[:value]", lower-cased (A-Z only); any other,
+// an empty one included, replaces FileName.
+void ParseCommandLine(tAppParam &CmdLine, const std::vector<std::string> &Params,
+                      const TSwitchPrefixes &Prefixes);
+// The same over main()'s arguments with the native prefixes.
+void ParseCommandLine(tAppParam &CmdLine, int Argc, const char *const *Argv);
+int32_t IndexOfSwitch(const tAppParam &CmdLine, const std::string &Name);
+
+#ifdef _WIN32
+constexpr char NativeSeparator = '\\';
+#else
+constexpr char NativeSeparator = '/';
+#endif
+
+// Adds or removes one trailing separator; an empty path stays empty, and a root made of
+// the separator alone keeps it.
+std::string SetTrailingBackslash(const std::string &Path, bool Include,
+                                 char Separator = NativeSeparator);
+
+// The system's folder for files shared by programs of several makers; empty when unknown.
+// Outside Windows it is /usr/local/lib unless CHRONARK_COMMON_FILES_DIR says otherwise.
+std::string GetCommonFilesDir();
+// GetCommonFilesDir + "Velmoor Software": where the maker installs its shared libraries.
+std::string GetMakerFilesDir();
+inline constexpr char MakerName[] = "Velmoor Software";
+
+// Appends the sub-folders of Path (names beginning with "." skipped) in enumeration order:
+// the names alone, or Path with a trailing separator followed by the name.
+void ListSubFolders(const std::string &Path, TStringList &List, bool NamesOnly);
+
+// A version part that is missing or not a decimal integer.
+class EConvertError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+// Compares the first PartCount dot-separated parts numerically: -1, 0 or 1.
+// Throws EConvertError when a compared part is missing or not a number.
+int CompareVersions(const std::string &A, const std::string &B, int PartCount);
+// The program's string-to-integer conversion (TryStrToInt32); throws EConvertError.
+int32_t StrToInt(const std::string &S);

@@ -1,0 +1,29 @@
+#pragma once
+// The message for a fault in a document file: file name, line and column, and the text.
+// Shown through ShowErrorMessage (app/messages.h).
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+// Line (1-based) and byte column of the byte at Position, counting from the stream's
+// current position; CR, LF and CR LF each end a line. A negative position gives 1 and 0.
+void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_t &Column);
+
+// "Fehler in "<file>":" CR LF CR LF ["line:col - "] Message; the position only when
+// Length > 0. Reads the stream from its current position.
+std::string ComposeStreamError(const std::string &Message, const std::string &FileName,
+                               std::istream &Stream, int32_t Position, int32_t Length);
+
+void ShowStreamError(const std::string &Message, const std::string &FileName,
+                     std::istream &Stream, int32_t Position, int32_t Length);
+
+// Reads the whole file to find the line and column. A file that cannot be read still gets
+// the message, without a position and with a note that the file could not be opened.
+void ShowFileError(const std::string &Message, const std::string &FileName, int32_t Position,
+                   int32_t Length);
+
+// The parser's error callback: counts from the start of the stream and leaves the stream's
+// position and state as they were.
+void XMLErrorHandler(const std::string &Message, const std::string &FileName,
+                     std::istream &Stream, int32_t Position, int32_t Length);

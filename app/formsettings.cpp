@@ -1,0 +1,117 @@
+#include "app/formsettings.h"
+
+#include "app/capp.h"
+#include "app/registry.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+const QString FormSettingsKey = QStringLiteral("FormSettings");
+
+enum TStoredState : int { wsMaximized = 0, wsMinimized = 1, wsNormal = 2 };
+
+// The bounds the window has, or returns to when it is maximised or minimised.
+QRect NormalBounds(const QWidget &Form) {
+    if (Form.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        const QRect normal = Form.normalGeometry();
+        if (normal.isValid())
+            return normal;
+    }
+    return Form.geometry();
+}
+
+bool OnSomeScreen(const QRect &Bounds) {
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(Bounds))
+            return true;
+    }
+    return QGuiApplication::screens().isEmpty();
+}
+
+// Centres the window on the primary screen, its top-left corner kept on the screen.
+QRect OntoPrimaryScreen(QRect Bounds) {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return Bounds;
+    const QRect area = screen->availableGeometry();
+    Bounds.moveCenter(area.center());
+    Bounds.moveTopLeft(QPoint(std::max(Bounds.left(), area.left()),
+                              std::max(Bounds.top(), area.top())));
+    return Bounds;
+}
+
+} // namespace
+
+QString AppKeyPath(const QString &AppName, const QString &SubKey) {
+    QString path = QStringLiteral("\\Software\\") + QString::fromLatin1(MakerName) + '\\' + AppName;
+    if (!SubKey.isEmpty())
+        path += '\\' + SubKey;
+    return path;
+}
+
+bool OpenAppKey(TRegistry &Registry, const QString &AppName, const QString &SubKey,
+                bool CanCreate) {
+    return Registry.OpenKey(AppKeyPath(AppName, SubKey), CanCreate);
+}
+
+void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &AppName,
+                      bool WithSize) {
+    if (!OpenAppKey(Registry, AppName, FormSettingsKey, true))
+        return;
+    const QRect bounds = NormalBounds(Form);
+    if (WithSize) {
+        const Qt::WindowStates state = Form.windowState();
+        int stored = wsNormal;
+        if (state & Qt::WindowMinimized)
+            stored = wsMinimized;
+        else if (state & Qt::WindowMaximized)
+            stored = wsMaximized;
+        Registry.WriteInteger(QStringLiteral("Windowstate"), stored);
+        Registry.WriteInteger(QStringLiteral("Width"), bounds.width());
+        Registry.WriteInteger(QStringLiteral("Height"), bounds.height());
+    }
+    Registry.WriteInteger(QStringLiteral("Left"), bounds.left());
+    Registry.WriteInteger(QStringLiteral("Top"), bounds.top());
+}
+
+void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName,
+                      bool WithSize) {
+    if (!OpenAppKey(Registry, AppName, FormSettingsKey, false))
+        return;
+    QRect bounds = NormalBounds(Form);
+    int value = 0;
+    if (Registry.ReadInteger(QStringLiteral("Left"), value))
+        bounds.moveLeft(value);
+    if (Registry.ReadInteger(QStringLiteral("Top"), value))
+        bounds.moveTop(value);
+    if (WithSize) {
+        if (Registry.ReadInteger(QStringLiteral("Height"), value) && value > 0)
+            bounds.setHeight(value);
+        if (Registry.ReadInteger(QStringLiteral("Width"), value) && value > 0)
+            bounds.setWidth(value);
+    }
+    if (!OnSomeScreen(bounds))
+        bounds = OntoPrimaryScreen(bounds);
+
+    const Qt::WindowStates sizeStates = Qt::WindowMaximized | Qt::WindowMinimized;
+    const Qt::WindowStates original = Form.windowState();
+    Qt::WindowStates target = original;
+    if (WithSize && Registry.ReadInteger(QStringLiteral("Windowstate"), value)) {
+        // Any other number leaves the state as it was.
+        if (value == wsMaximized)
+            target = (original & ~sizeStates) | Qt::WindowMaximized;
+        else if (value == wsMinimized)
+            target = (original & ~sizeStates) | Qt::WindowMinimized;
+        else if (value == wsNormal)
+            target = original & ~sizeStates;
+    }
+    // The bounds are those of the normal window, so they go in while it is normal.
+    if (original & sizeStates)
+        Form.setWindowState(original & ~sizeStates);
+    Form.setGeometry(bounds);
+    if (Form.windowState() != target)
+        Form.setWindowState(target);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Where the program keeps a window's placement: the sub-key "FormSettings" of the program's
+// key, values "Left", "Top", "Width", "Height" (normal-state bounds) and "Windowstate"
+// (0 maximised, 1 minimised, 2 normal).
+
+#include <QString>
+
+class QWidget;
+class TRegistry;
+
+// "\Software\Velmoor Software\" + AppName [+ "\" + SubKey]. The key stays open on Registry.
+QString AppKeyPath(const QString &AppName, const QString &SubKey = QString());
+bool OpenAppKey(TRegistry &Registry, const QString &AppName, const QString &SubKey,
+                bool CanCreate);
+
+// Writes "Windowstate", "Width", "Height" (WithSize only), "Left" and "Top". A maximised or
+// minimised window stores the bounds it returns to when restored.
+void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &AppName,
+                      bool WithSize);
+// Applies each value found and keeps the designed bounds and state for the rest; an
+// unknown "Windowstate" is ignored. A position that would put the window wholly off every
+// screen is replaced by one on the primary screen.
+void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName,
+                      bool WithSize);
