@@ -1,0 +1,138 @@
+#include "plugins/revwatch/versionfeed.h"
+
+#include "app/capp.h"
+#include "model/cstring.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace {
+
+std::string Trim(const std::string &S) {
+    const size_t first = S.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::string();
+    const size_t last = S.find_last_not_of(" \t\r\n");
+    return S.substr(first, last - first + 1);
+}
+
+int PartCount(const std::string &Version) {
+    return 1 + static_cast<int>(std::count(Version.begin(), Version.end(), '.'));
+}
+
+std::string Padded(std::string Version, int Parts) {
+    for (int n = PartCount(Version); n < Parts; ++n)
+        Version += ".0";
+    return Version;
+}
+
+} // namespace
+
+bool FindProductInFeed(const std::string &FeedText, const std::string &Product,
+                       TFeedEntry &Entry) {
+    const std::string product = LowerCase(Product);
+    const std::string downloadKey = product + ".download";
+    bool found = false;
+    std::istringstream lines(FeedText);
+    std::string line;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == '#')
+            continue;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = LowerCase(Trim(line.substr(0, eq)));
+        const std::string value = Trim(line.substr(eq + 1));
+        if (key == product && !value.empty()) {
+            Entry.Version = value;
+            found = true;
+        } else if (key == downloadKey) {
+            Entry.Download = value;
+        }
+    }
+    return found;
+}
+
+std::string NumericVersion(const std::string &Text) {
+    const std::string text = Trim(Text);
+    size_t end = 0;
+    while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) ||
+                                 (text[end] == '.' && end > 0 && text[end - 1] != '.')))
+        ++end;
+    while (end > 0 && text[end - 1] == '.')
+        --end;
+    return text.substr(0, end);
+}
+
+int CompareVersionTexts(const std::string &A, const std::string &B) {
+    const std::string a = NumericVersion(A);
+    const std::string b = NumericVersion(B);
+    if (a.empty() || b.empty())
+        throw EConvertError("'" + (a.empty() ? A : B) + "' ist keine Versionsnummer");
+    const int parts = std::max(PartCount(a), PartCount(b));
+    const int result = CompareVersions(Padded(a, parts), Padded(b, parts), parts);
+    if (result != 0)
+        return result;
+    const bool aSuffix = Trim(A).size() > a.size();
+    const bool bSuffix = Trim(B).size() > b.size();
+    if (aSuffix == bSuffix)
+        return 0;
+    return aSuffix ? -1 : 1;
+}
+
+TVersionCheck EvaluateFeed(const std::string &Installed, const std::string &Product,
+                           const std::string &FeedText) {
+    TVersionCheck check;
+    check.Installed = Trim(Installed);
+    TFeedEntry entry;
+    if (!FindProductInFeed(FeedText, Product, entry)) {
+        check.Verdict = TVersionVerdict::ProductMissing;
+        return check;
+    }
+    check.Newest = entry.Version;
+    check.Download = entry.Download;
+    if (NumericVersion(check.Newest).empty()) {
+        check.Verdict = TVersionVerdict::InvalidVersion;
+        return check;
+    }
+    if (check.Installed.empty()) {
+        check.Verdict = TVersionVerdict::InstalledUnknown;
+        return check;
+    }
+    try {
+        check.Verdict = CompareVersionTexts(check.Installed, check.Newest) < 0
+                            ? TVersionVerdict::NewerAvailable
+                            : TVersionVerdict::UpToDate;
+    } catch (const EConvertError &) {
+        check.Verdict = TVersionVerdict::InvalidVersion;
+    }
+    return check;
+}
+
+std::string VerdictText(const TVersionCheck &Check, const std::string &Product,
+                        const std::string &Detail) {
+    const std::string notChecked = " Ob es eine neuere Version gibt, wurde nicht gepr\u00fcft.";
+    switch (Check.Verdict) {
+    case TVersionVerdict::NoFeed:
+        return "Es ist keine Versionsquelle eingestellt." + notChecked;
+    case TVersionVerdict::FeedUnreadable:
+        return "Die Versionsquelle konnte nicht gelesen werden" +
+               (Detail.empty() ? std::string() : " (" + Detail + ")") + "." + notChecked;
+    case TVersionVerdict::ProductMissing:
+        return "Die Versionsquelle enth\u00e4lt keine Angabe zu \"" + Product + "\"." +
+               notChecked;
+    case TVersionVerdict::InvalidVersion:
+        return "Die Versionsnummern \"" + Check.Installed + "\" und \"" + Check.Newest +
+               "\" lassen sich nicht vergleichen." + notChecked;
+    case TVersionVerdict::InstalledUnknown:
+        return "Die neueste Version ist " + Check.Newest +
+               ". Die installierte Version ist nicht bekannt.";
+    case TVersionVerdict::NewerAvailable:
+        return "Eine neuere Version ist verf\u00fcgbar: " + Check.Newest + ".";
+    case TVersionVerdict::UpToDate:
+        return "Sie verwenden die neueste Version.";
+    }
+    return std::string();
+}
