@@ -1,0 +1,4 @@
+chronark_add_test(xmlnodes_test SOURCES xmlnodes_test.cpp LIBS chronark_xml)
+chronark_add_test(xmlencoding_test SOURCES xmlencoding_test.cpp LIBS chronark_xml)
+chronark_add_test(xmlparser_test SOURCES xmlparser_test.cpp LIBS chronark_xml)
+chronark_add_test(xmlparser_limits_test SOURCES xmlparser_limits_test.cpp LIBS chronark_xml)

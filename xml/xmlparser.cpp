@@ -1,0 +1,117 @@
+#include "xml/xmlparser.h"
+
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "model/cstring.h"
+#include "xml/xmlreader.h"
+
+namespace {
+
+// A read-only, seekable stream buffer over bytes held elsewhere.
+class tMemoryStreamBuf : public std::streambuf {
+public:
+    tMemoryStreamBuf(const char *Data, size_t Size) {
+        char *P = const_cast<char *>(Data);
+        setg(P, P, P + Size);
+    }
+
+protected:
+    pos_type seekoff(off_type Offset, std::ios_base::seekdir Dir,
+                     std::ios_base::openmode Which) override {
+        if (!(Which & std::ios_base::in))
+            return pos_type(off_type(-1));
+        off_type Base = 0;
+        if (Dir == std::ios_base::cur)
+            Base = gptr() - eback();
+        else if (Dir == std::ios_base::end)
+            Base = egptr() - eback();
+        const off_type Target = Base + Offset;
+        if (Target < 0 || Target > egptr() - eback())
+            return pos_type(off_type(-1));
+        setg(eback(), eback() + Target, egptr());
+        return pos_type(Target);
+    }
+    pos_type seekpos(pos_type Pos, std::ios_base::openmode Which) override {
+        return seekoff(off_type(Pos), std::ios_base::beg, Which);
+    }
+};
+
+// The whole stream from offset 0 (from the current position if it cannot seek).
+std::string ReadWholeStream(std::istream &Stream) {
+    std::string Bytes;
+    Stream.clear();
+    if (Stream.seekg(0, std::ios_base::end)) {
+        const std::streamoff Size = Stream.tellg();
+        Stream.seekg(0);
+        if (Size > 0 && Stream) {
+            Bytes.resize(static_cast<size_t>(Size));
+            Stream.read(Bytes.data(), Size);
+            Bytes.resize(static_cast<size_t>(Stream.gcount()));
+        }
+    } else {
+        Stream.clear();
+        Bytes.assign(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+    }
+    Stream.clear();
+    return Bytes;
+}
+
+} // namespace
+
+tXMLParser::tXMLParser(TXMLErrorProc OnError) : OnError(std::move(OnError)) {}
+
+bool tXMLParser::ParseFile(const std::string &FileName, tXMLDocument &Doc, int Encoding) {
+    std::string Bytes;
+    if (std::ifstream File{FileName, std::ios_base::binary}) {
+        Bytes.assign(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+    }
+    tMemoryStreamBuf Buffer(Bytes.data(), Bytes.size());
+    std::istream Stream(&Buffer);
+    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.data()), Bytes.size(),
+                      Stream, FileName, Doc, Encoding);
+}
+
+bool tXMLParser::ParseStream(std::istream &Stream, const std::string &FileName,
+                             tXMLDocument &Doc, int Encoding) {
+    Stream.clear();
+    const std::istream::pos_type Saved = Stream.tellg();
+    const std::string Bytes = ReadWholeStream(Stream);
+    if (Saved != std::istream::pos_type(-1))
+        Stream.seekg(Saved);
+    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.data()), Bytes.size(),
+                      Stream, FileName, Doc, Encoding);
+}
+
+bool tXMLParser::ParseBytes(const unsigned char *Data, size_t Size, std::istream &Stream,
+                            const std::string &FileName, tXMLDocument &Doc, int Encoding) {
+    int64_t Start = 0;
+    if (Encoding == ceDetect)
+        Encoding = DetectBOM(Data, Size, Start);
+    Doc.ItemType = xiDocument;
+    Error = tError{};
+    FileName_ = Cp1252ToUtf16(FileName);
+
+    const tByte *End = Data + Size;
+    switch (Encoding) {
+    case ceUTF8:
+        tXMLReader<tUTF8Decoder>(Data, Data + Start, End, Error).Run(Doc);
+        break;
+    case ceUTF16LE:
+        tXMLReader<tUTF16LEDecoder>(Data, Data + Start, End, Error).Run(Doc);
+        break;
+    case ceUTF16BE:
+        tXMLReader<tUTF16BEDecoder>(Data, Data + Start, End, Error).Run(Doc);
+        break;
+    default:
+        tXMLReader<tLatin1Decoder>(Data, Data + Start, End, Error).Run(Doc);
+        break;
+    }
+    if (!Error.HasError && !Doc.GetRootElement())
+        Error = tError{true, XMLMsg::NoRoot, 0, 0};
+
+    if (Error.HasError && OnError)
+        OnError(Error.Msg, Utf16ToCp1252(FileName_), Stream, Error.Pos, Error.Len);
+    return !Error.HasError;
+}

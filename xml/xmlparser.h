@@ -1,0 +1,53 @@
+#pragma once
+// The program's own XML recogniser: builds the node tree of a document and reports the first
+// fault as a German message with a byte range.
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <string>
+
+#include "xml/xmlencoding.h"
+#include "xml/xmlnodes.h"
+
+// Message and file name are Windows-1252; position and length are a byte range of the stream.
+using TXMLErrorProc = std::function<void(const std::string &Message, const std::string &FileName,
+                                         std::istream &Stream, int32_t Position,
+                                         int32_t Length)>;
+
+class tXMLParser {
+public:
+    // Elements nested deeper than this end the parse with an error instead of exhausting
+    // memory (and the stack of any reader that walks the tree recursively).
+    static constexpr size_t MaxDepth = 1000;
+
+    explicit tXMLParser(TXMLErrorProc OnError = {});
+
+    // A missing file parses as empty input.
+    bool ParseFile(const std::string &FileName, tXMLDocument &Doc, int Encoding);
+    // Parses the stream from offset 0; its position is restored before OnError is called.
+    // Doc must be empty; after a failed parse it holds every node opened before the fault.
+    bool ParseStream(std::istream &Stream, const std::string &FileName, tXMLDocument &Doc,
+                     int Encoding);
+
+    bool HasError() const { return Error.HasError; }
+    const std::string &ErrorMsg() const { return Error.Msg; }
+    int32_t ErrorPos() const { return Error.Pos; }
+    int32_t ErrorLen() const { return Error.Len; }
+    const std::u16string &FileName() const { return FileName_; }
+
+    struct tError {
+        bool HasError = false;
+        std::string Msg;
+        int32_t Pos = 0;
+        int32_t Len = 0;
+    };
+
+private:
+    bool ParseBytes(const unsigned char *Data, size_t Size, std::istream &Stream,
+                    const std::string &FileName, tXMLDocument &Doc, int Encoding);
+
+    TXMLErrorProc OnError;
+    tError Error;
+    std::u16string FileName_;
+};

@@ -1,0 +1,583 @@
+#pragma once
+// The grammar of the parser, instantiated once per decoder so that decoding inlines into the
+// character loops. Elements are read with an explicit stack of open elements instead of
+// recursion, so that nesting depth never grows the call stack.
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "xml/xmldecoders.h"
+#include "xml/xmlmessages.h"
+#include "xml/xmlnodes.h"
+#include "xml/xmlparser.h"
+
+namespace XMLStops {
+// Characters that end a bulk copy in each place; CR always does, as it needs translation.
+inline constexpr tStopTable Text = MakeStopTable("\t\n\r <");
+inline constexpr tStopTable Name = MakeStopTable("\t\n\r \"'=/><");
+inline constexpr tStopTable DoubleQuoted = MakeStopTable("\r\"<");
+inline constexpr tStopTable SingleQuoted = MakeStopTable("\r'<");
+inline constexpr tStopTable EndTagName = MakeStopTable("\t\n\r >");
+inline constexpr tStopTable Comment = MakeStopTable("\r-");
+inline constexpr tStopTable CData = MakeStopTable("\r]");
+inline constexpr tStopTable DocType = MakeStopTable("\r>");
+inline constexpr tStopTable InstructionTarget = MakeStopTable("\t\n\r >?");
+inline constexpr tStopTable InstructionData = MakeStopTable("\r?");
+} // namespace XMLStops
+
+template <class tDecoder> class tXMLReader {
+public:
+    // Begin is stream offset 0; reading starts at Start.
+    tXMLReader(const tByte *Begin, const tByte *Start, const tByte *End,
+               tXMLParser::tError &Error)
+        : Begin(Begin), Cur(Start), End(End), Err(Error) {}
+
+    void Run(tXMLDocument &Doc);
+
+private:
+    enum class tDispatch { None, EndTag, Opened };
+    // From this many attributes on, duplicates are looked up in a hash set.
+    static constexpr size_t HashedAttributes = 16;
+
+    static bool IsSpace(char16_t C) { return C == 9 || C == 10 || C == 32; }
+
+    bool AtEnd() const { return !HasPushBack && Cur == End; }
+    int64_t GetPosition() const { return (Cur - Begin) - (HasPushBack ? 1 : 0); }
+    char16_t ReadChar();
+    bool AppendRun(std::u16string &Out, const tStopTable &Stop);
+    void SetError(const char *Msg) { SetErrorAt(Msg, GetPosition() - 1, 1); }
+    void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
+
+    tDispatch Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed);
+    void ReadContent(tXMLMarkupItem &Element);
+    void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
+    void CheckAttribute(const tXMLMarkupItem &Element);
+    void ReadEndTag(const tXMLMarkupItem &Element);
+    void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
+    void ReadComment(TXMLTextItem &Node);
+    void ReadCData(TXMLTextItem &Node);
+    void ReadDocType(TXMLTextItem &Node);
+    void ReadProcInstruction(tXMLProcInstruction &Instruction);
+
+    const tByte *const Begin;
+    const tByte *Cur;
+    const tByte *const End;
+    bool HasPushBack = false;
+    char16_t PushBack = 0;
+    char16_t CurChar = 0;
+    bool SpacePending = false;
+    tXMLParser::tError &Err;
+    std::vector<tXMLMarkupItem *> Open;
+    std::u16string AttrName, AttrValue, EndName, Keyword;
+    std::unordered_set<std::u16string> AttrIndex;
+    size_t AttrIndexed = 0;
+};
+
+template <class tDecoder> char16_t tXMLReader<tDecoder>::ReadChar() {
+    char16_t C;
+    if (HasPushBack) {
+        C = PushBack;
+        HasPushBack = false;
+    } else {
+        C = tDecoder::Decode(Cur, End);
+    }
+    if (C == 13) {
+        // CR LF and a lone CR both read as one LF.
+        C = 10;
+        if (Cur != End) {
+            const char16_t Next = tDecoder::Decode(Cur, End);
+            if (Next != 10) {
+                PushBack = Next;
+                HasPushBack = true;
+            }
+        }
+    }
+    return CurChar = C;
+}
+
+// Copies the characters up to the next one marked in Stop (or the end) onto Out; yields the
+// same text as reading them one by one. Returns whether anything was copied.
+template <class tDecoder>
+bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop) {
+    if (HasPushBack)
+        return false;
+    bool Any = false;
+    for (;;) {
+        const tByte *RunEnd = tDecoder::Scan(Cur, End, Stop);
+        if (RunEnd != Cur) {
+            tDecoder::Append(Out, Cur, RunEnd);
+            Cur = RunEnd;
+            Any = true;
+        }
+        if constexpr (tDecoder::Multibyte) {
+            if (Cur != End && *Cur >= 0x80) {
+                // Lenient decoding may turn a sequence into a character with a role.
+                const tByte *Before = Cur;
+                const char16_t C = tDecoder::Decode(Cur, End);
+                if (C < 0x100 && Stop.Latin[C]) {
+                    Cur = Before;
+                    return Any;
+                }
+                Out.push_back(C);
+                Any = true;
+                continue;
+            }
+        }
+        return Any;
+    }
+}
+
+template <class tDecoder>
+void tXMLReader<tDecoder>::SetErrorAt(const char *Msg, int64_t Pos, int64_t Len) {
+    Err.HasError = true;
+    Err.Msg = Msg;
+    Err.Pos = static_cast<int32_t>(Pos);
+    Err.Len = static_cast<int32_t>(Len);
+}
+
+template <class tDecoder> void tXMLReader<tDecoder>::Run(tXMLDocument &Doc) {
+    bool RootSeen = false;
+    while (!Err.HasError) {
+        if (!Open.empty()) {
+            ReadContent(*Open.back());
+            continue;
+        }
+        if (AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        if (IsSpace(C))
+            continue;
+        if (C != u'<') {
+            SetError(XMLMsg::RootLevel);
+            break;
+        }
+        if (Dispatch(Doc, !RootSeen) == tDispatch::EndTag)
+            SetError(XMLMsg::EndTagUnexpected);
+        if (!Doc.Children.empty() && Doc.Children.back()->ItemType == xiMarkup)
+            RootSeen = true;
+    }
+}
+
+// After a '<'. Opened: a non-empty element was pushed; its content is read next.
+template <class tDecoder>
+typename tXMLReader<tDecoder>::tDispatch
+tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
+    if (AtEnd())
+        return tDispatch::None;
+    const char16_t C = ReadChar();
+    switch (C) {
+    case u'!':
+        ReadDeclaration(Parent, GetPosition() - 2);
+        return tDispatch::None;
+    case u'/':
+        return tDispatch::EndTag;
+    case u'?': {
+        auto *Instruction = static_cast<tXMLProcInstruction *>(
+            Parent.AddChild(std::make_unique<tXMLProcInstruction>()));
+        ReadProcInstruction(*Instruction);
+        return tDispatch::None;
+    }
+    default:
+        break;
+    }
+    if (IsSpace(C)) {
+        SetError(XMLMsg::SpaceAfterLt);
+        return tDispatch::None;
+    }
+    if (!ElementAllowed) {
+        SetError(XMLMsg::OnlyOneRoot);
+        return tDispatch::None;
+    }
+    if (Open.size() >= tXMLParser::MaxDepth) {
+        SetError(XMLMsg::TooDeep);
+        return tDispatch::None;
+    }
+    auto Node = std::make_unique<tXMLMarkupItem>();
+    Node->Name.assign(1, C);
+    Node->Position = static_cast<int32_t>(GetPosition() - 2);
+    auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
+    bool Empty = false;
+    ReadStartTag(*Element, Empty);
+    if (Empty || Err.HasError)
+        return tDispatch::None;
+    Open.push_back(Element);
+    return tDispatch::Opened;
+}
+
+// Reads the content of the innermost open element until a child element opens (its content
+// comes first) or the element ends; then reads the end tag and closes the element.
+template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem &Element) {
+    const auto LastText = [&Element]() -> TXMLTextItem * {
+        if (Element.Children.empty() || Element.Children.back()->ItemType != xiText)
+            return nullptr;
+        return static_cast<TXMLTextItem *>(Element.Children.back().get());
+    };
+    TXMLTextItem *Text = LastText();
+    for (;;) {
+        if (Err.HasError)
+            return;
+        if (AtEnd())
+            break;
+        if (Text && AppendRun(Text->Text, XMLStops::Text)) {
+            SpacePending = false;
+            if (AtEnd())
+                break;
+        }
+        const char16_t C = ReadChar();
+        if (C == u'<') {
+            if (Text) {
+                std::u16string &S = Text->Text;
+                while (!S.empty() && S.back() <= 32)
+                    S.pop_back();
+            }
+            const tDispatch Result = Dispatch(Element, true);
+            if (Result == tDispatch::EndTag)
+                break;
+            if (Result == tDispatch::Opened)
+                return;
+            Text = LastText();
+        } else if (Text) {
+            if (!IsSpace(C)) {
+                Text->Text.push_back(C);
+                SpacePending = false;
+            } else if (!SpacePending) {
+                Text->Text.push_back(u' ');
+                SpacePending = true;
+            }
+        } else if (!IsSpace(C)) {
+            auto Node = std::make_unique<TXMLTextItem>();
+            Node->Text.assign(1, C);
+            Text = static_cast<TXMLTextItem *>(Element.AddChild(std::move(Node)));
+            SpacePending = false;
+        }
+    }
+    if (!Err.HasError)
+        ReadEndTag(Element);
+    Open.pop_back();
+}
+
+template <class tDecoder>
+void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
+    enum : int { InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue,
+                 AfterValue, AfterSlash };
+    int State = InName;
+    char16_t Quote = 0;
+    AttrName.clear();
+    AttrValue.clear();
+    AttrIndexed = 0;
+    while (!Err.HasError && !AtEnd()) {
+        if (State == InName)
+            AppendRun(Element.Name, XMLStops::Name);
+        else if (State == InAttrName)
+            AppendRun(AttrName, XMLStops::Name);
+        else if (State == InValue)
+            AppendRun(AttrValue,
+                      Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
+        if (AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        const bool Space = IsSpace(C);
+        const bool IsQuote = C == u'"' || C == u'\'';
+        switch (State) {
+        case InName:
+        case BetweenAttributes:
+        case AfterValue:
+            if (Space) {
+                State = BetweenAttributes;
+            } else if (C == u'/') {
+                Empty = true;
+                State = AfterSlash;
+            } else if (C == u'>') {
+                Element.TagEnd = static_cast<int32_t>(GetPosition() - 1);
+                return;
+            } else if (IsQuote || C == u'=' || C == u'<' || State == AfterValue) {
+                SetError(XMLMsg::InvalidChar);
+            } else if (State == InName) {
+                Element.Name.push_back(C);
+            } else {
+                AttrName.assign(1, C);
+                State = InAttrName;
+            }
+            break;
+        case InAttrName:
+            if (Space || C == u'=') {
+                CheckAttribute(Element);
+                State = Space ? AfterAttrName : AfterEquals;
+            } else if (IsQuote || C == u'/' || C == u'>' || C == u'<') {
+                SetError(XMLMsg::InvalidChar);
+            } else {
+                AttrName.push_back(C);
+            }
+            break;
+        case AfterAttrName:
+            if (C == u'=') {
+                CheckAttribute(Element);
+                State = AfterEquals;
+            } else if (!Space) {
+                SetError(XMLMsg::InvalidChar);
+            }
+            break;
+        case AfterEquals:
+            if (IsQuote) {
+                Quote = C;
+                State = InValue;
+            } else if (!Space) {
+                SetError(XMLMsg::InvalidChar);
+            }
+            break;
+        case InValue:
+            if (C == Quote) {
+                Element.AddAttribute(tAttribItem{std::move(AttrName), std::move(AttrValue)});
+                AttrName.clear();
+                AttrValue.clear();
+                State = AfterValue;
+            } else if (C == u'<') {
+                SetError(XMLMsg::InvalidChar);
+            } else {
+                AttrValue.push_back(C);
+            }
+            break;
+        case AfterSlash:
+            if (C == u'>') {
+                Element.TagEnd = static_cast<int32_t>(GetPosition() - 1);
+                return;
+            }
+            if (!Space)
+                SetError(XMLMsg::InvalidChar);
+            break;
+        }
+    }
+}
+
+// Refuses an attribute name already present, marking the name just read.
+template <class tDecoder>
+void tXMLReader<tDecoder>::CheckAttribute(const tXMLMarkupItem &Element) {
+    bool Present;
+    if (Element.Attributes.size() < HashedAttributes) {
+        Present = Element.IndexOfAttribute(AttrName) != -1;
+    } else {
+        if (AttrIndexed == 0)
+            AttrIndex.clear();
+        for (; AttrIndexed < Element.Attributes.size(); ++AttrIndexed)
+            AttrIndex.insert(Element.Attributes[AttrIndexed].Name);
+        Present = AttrIndex.count(AttrName) != 0;
+    }
+    if (Present) {
+        const int64_t Length = static_cast<int64_t>(AttrName.size());
+        SetErrorAt(XMLMsg::DuplicateAttribute, GetPosition() - Length - 1, Length);
+    }
+}
+
+template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkupItem &Element) {
+    enum : int { BeforeName, InName, AfterName };
+    int State = BeforeName;
+    EndName.clear();
+    while (!Err.HasError && !AtEnd()) {
+        if (State != AfterName && AppendRun(EndName, XMLStops::EndTagName)) {
+            State = InName;
+            if (AtEnd())
+                break;
+        }
+        const char16_t C = ReadChar();
+        if (IsSpace(C)) {
+            if (State == BeforeName)
+                SetError(XMLMsg::SpaceAfterEndTagLt);
+            else
+                State = AfterName;
+        } else if (C == u'>') {
+            if (State == BeforeName)
+                SetError(XMLMsg::NoTagName);
+            else
+                break;
+        } else if (State == AfterName) {
+            SetError(XMLMsg::CharAfterEndTagName);
+        } else {
+            EndName.push_back(C);
+            State = InName;
+        }
+    }
+    if (!Err.HasError && EndName != Element.Name)
+        SetError(XMLMsg::EndTagMismatch);
+}
+
+// After "<!": the keyword decides between comment, CDATA section and DOCTYPE. It is tested
+// after every character, so the body starts right after the keyword's last character.
+template <class tDecoder>
+void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start) {
+    enum : int { Nothing, InKeyword, KeywordEnded };
+    int State = Nothing;
+    Keyword.clear();
+    while (!Err.HasError && !AtEnd()) {
+        const char16_t C = ReadChar();
+        if (IsSpace(C) || C == u'>') {
+            if (State == Nothing)
+                SetError(C == u'>' ? XMLMsg::InvalidChar : XMLMsg::SpaceInDeclaration);
+            else
+                State = KeywordEnded;
+        } else if (State != KeywordEnded) {
+            Keyword.push_back(C);
+            State = InKeyword;
+        }
+        int32_t Type = xiNone;
+        if (Keyword == u"--")
+            Type = xiComment;
+        else if (Keyword == u"[CDATA[")
+            Type = xiCData;
+        else if (Keyword == u"DOCTYPE")
+            Type = xiDocType;
+        if (Type != xiNone) {
+            auto Node = std::make_unique<TXMLTextItem>();
+            Node->ItemType = Type;
+            Node->Position = static_cast<int32_t>(GetPosition() + 1);
+            auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
+            if (Type == xiComment)
+                ReadComment(*Body);
+            else if (Type == xiCData)
+                ReadCData(*Body);
+            else
+                ReadDocType(*Body);
+            return;
+        }
+        if (State == KeywordEnded) {
+            SetErrorAt(XMLMsg::BadDeclaration, Start, GetPosition() - Start - 1);
+            return;
+        }
+    }
+}
+
+template <class tDecoder> void tXMLReader<tDecoder>::ReadComment(TXMLTextItem &Node) {
+    std::u16string &Text = Node.Text;
+    int Dashes = 0;
+    bool Closed = false;
+    while (!Err.HasError && !AtEnd()) {
+        if (Dashes == 0 && AppendRun(Text, XMLStops::Comment) && AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        if (C == u'-') {
+            if (Dashes == 2)
+                SetError(XMLMsg::CommentSyntax);
+            else
+                ++Dashes;
+        } else if (C == u'>') {
+            if (Dashes == 2) {
+                Closed = true;
+                break;
+            }
+            if (Dashes == 1)
+                Text.push_back(u'-');
+            Text.push_back(u'>');
+            Dashes = 0;
+        } else if (Dashes == 2) {
+            SetError(XMLMsg::CommentSyntax);
+        } else {
+            if (Dashes == 1)
+                Text.push_back(u'-');
+            Text.push_back(C);
+            Dashes = 0;
+        }
+    }
+    if (!Closed && AtEnd())
+        SetErrorAt(XMLMsg::CommentOpen, Node.Position, 1);
+}
+
+template <class tDecoder> void tXMLReader<tDecoder>::ReadCData(TXMLTextItem &Node) {
+    std::u16string &Text = Node.Text;
+    int Brackets = 0;
+    bool Closed = false;
+    while (!Err.HasError && !AtEnd()) {
+        if (Brackets == 0 && AppendRun(Text, XMLStops::CData) && AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        if (C == u']') {
+            if (Brackets == 2)
+                Text.push_back(u']');
+            else
+                ++Brackets;
+        } else if (C == u'>' && Brackets == 2) {
+            Closed = true;
+            break;
+        } else {
+            Text.append(static_cast<size_t>(Brackets), u']');
+            Text.push_back(C);
+            Brackets = 0;
+        }
+    }
+    if (!Closed && AtEnd())
+        SetErrorAt(XMLMsg::CDataOpen, Node.Position, 1);
+}
+
+template <class tDecoder> void tXMLReader<tDecoder>::ReadDocType(TXMLTextItem &Node) {
+    bool Closed = false;
+    while (!Err.HasError && !AtEnd()) {
+        if (AppendRun(Node.Text, XMLStops::DocType) && AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        if (C == u'>') {
+            Closed = true;
+            break;
+        }
+        Node.Text.push_back(C);
+    }
+    if (!Closed && AtEnd())
+        SetErrorAt(XMLMsg::DocTypeOpen, Node.Position, 1);
+}
+
+template <class tDecoder>
+void tXMLReader<tDecoder>::ReadProcInstruction(tXMLProcInstruction &Instruction) {
+    enum : int { Start, InTarget, InData, QuestionInData, QuestionAfterTarget };
+    int State = Start;
+    while (!Err.HasError && !AtEnd()) {
+        if (State == InTarget)
+            AppendRun(Instruction.Target, XMLStops::InstructionTarget);
+        else if (State == InData)
+            AppendRun(Instruction.Data, XMLStops::InstructionData);
+        if (AtEnd())
+            break;
+        const char16_t C = ReadChar();
+        const bool Space = IsSpace(C);
+        switch (State) {
+        case Start:
+            if (Space)
+                SetError(XMLMsg::SpaceInInstruction);
+            else if (C == u'>' || C == u'?')
+                SetError(XMLMsg::InvalidChar);
+            else {
+                Instruction.Target.push_back(C);
+                State = InTarget;
+            }
+            break;
+        case InTarget:
+            if (Space)
+                State = InData;
+            else if (C == u'>')
+                SetError(XMLMsg::InvalidChar);
+            else if (C == u'?')
+                State = QuestionAfterTarget;
+            else
+                Instruction.Target.push_back(C);
+            break;
+        case InData:
+            if (C == u'?')
+                State = QuestionInData;
+            else
+                Instruction.Data.push_back(C);
+            break;
+        case QuestionInData:
+            if (C == u'>')
+                return;
+            Instruction.Data.push_back(u'?');
+            if (C != u'?') {
+                Instruction.Data.push_back(C);
+                State = InData;
+            }
+            break;
+        case QuestionAfterTarget:
+            if (C == u'>')
+                return;
+            SetError(XMLMsg::GtExpected);
+            break;
+        }
+    }
+}
