@@ -1,0 +1,152 @@
+#include "mainwindow/entrylist.h"
+
+#include "mainwindow/captiondelegate.h"
+#include "mainwindow/imagelist.h"
+#include "mainwindow/qtext.h"
+#include "model/ckitems.h"
+
+#include <QHeaderView>
+
+int CompareListRows(const TCKItem *A, const TCKItem *B) {
+    if (A == B)
+        return 0;
+    if (!A || !B)
+        return A ? 1 : -1;
+    if (A->IsProject() != B->IsProject())
+        return A->IsProject() ? -1 : 1;
+    if (A->IsProject()) {
+        // std::string compares bytes as unsigned characters, shorter prefix first.
+        const int C = static_cast<const TCKProjectItem *>(A)->Caption.compare(
+            static_cast<const TCKProjectItem *>(B)->Caption);
+        return C < 0 ? -1 : (C > 0 ? 1 : 0);
+    }
+    return CompareDateTime(static_cast<const TCKTimeItem *>(A)->StartTime,
+                           static_cast<const TCKTimeItem *>(B)->StartTime);
+}
+
+bool TEntryRow::operator<(const QTreeWidgetItem &Other) const {
+    return CompareListRows(Data, TEntryList::ItemOf(&Other)) < 0;
+}
+
+TEntryList::TEntryList(const QStringList &Columns, const TImageList *AImages, QWidget *Parent)
+    : QTreeWidget(Parent), Images(AImages) {
+    setColumnCount(Columns.size());
+    setHeaderLabels(Columns);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    header()->setSectionsClickable(false);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(true);
+
+    auto *Delegate = new TCaptionDelegate(this);
+    setItemDelegate(Delegate);
+    connect(Delegate, &TCaptionDelegate::CaptionEdited, this,
+            [this](const QModelIndex &Index, const QString &Text) {
+                if (QTreeWidgetItem *R = itemFromIndex(Index))
+                    emit RowEdited(R, Text);
+            });
+}
+
+TCKItem *TEntryList::ItemOf(const QTreeWidgetItem *Row) {
+    const auto *R = dynamic_cast<const TEntryRow *>(Row);
+    return R ? R->Data : nullptr;
+}
+
+TEntryRow *TEntryList::Row(int Index) const {
+    return static_cast<TEntryRow *>(topLevelItem(Index));
+}
+
+int TEntryList::ImageOf(int Index) const {
+    const QTreeWidgetItem *R = topLevelItem(Index);
+    return R ? R->data(0, ImageRole).toInt() : imgNone;
+}
+
+QList<TEntryRow *> TEntryList::SelectedRows() const {
+    QList<TEntryRow *> Result;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        if (topLevelItem(i)->isSelected())
+            Result << Row(i);
+    return Result;
+}
+
+void TEntryList::SetSorted(bool Value) {
+    if (Value == Sorted)
+        return;
+    Sorted = Value;
+    if (Sorted && topLevelItemCount() > 1)
+        sortItems(0, Qt::AscendingOrder);
+}
+
+void TEntryList::Clear() { clear(); }
+
+TCKItem *TEntryList::RowData(int Index) const {
+    const TEntryRow *R = Row(Index);
+    return R ? R->Data : nullptr;
+}
+
+void TEntryList::Fill(TEntryRow *R, const std::string &Caption, const TStringArray &SubItems,
+                      int ImageIndex) const {
+    R->setText(0, ToQ(Caption));
+    for (int c = 1; c < columnCount(); ++c) {
+        const size_t i = size_t(c - 1);
+        R->setText(c, i < SubItems.size() ? ToQ(SubItems[i]) : QString());
+    }
+    R->setData(0, ImageRole, ImageIndex);
+    R->setIcon(0, Images ? Images->Icon(ImageIndex) : QIcon());
+}
+
+int TEntryList::SortedPosition(const TEntryRow *R) const {
+    int Lo = 0;
+    int Hi = topLevelItemCount();
+    while (Lo < Hi) {
+        const int Mid = (Lo + Hi) / 2;
+        const QTreeWidgetItem *M = topLevelItem(Mid);
+        if (M != R && CompareListRows(R->Data, ItemOf(M)) < 0)
+            Hi = Mid;
+        else
+            Lo = Mid + 1;
+    }
+    return Lo;
+}
+
+int TEntryList::AddRow(const std::string &Caption, const TStringArray &SubItems, int ImageIndex,
+                       TCKItem *Data) {
+    auto *R = new TEntryRow(Data);
+    Fill(R, Caption, SubItems, ImageIndex);
+    R->setFlags(R->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
+    if (!Sorted) {
+        addTopLevelItem(R);
+        return topLevelItemCount() - 1;
+    }
+    const int Pos = SortedPosition(R);
+    insertTopLevelItem(Pos, R);
+    return Pos;
+}
+
+void TEntryList::SetRow(int Index, const std::string &Caption, const TStringArray &SubItems,
+                        int ImageIndex) {
+    TEntryRow *R = Row(Index);
+    if (!R)
+        return;
+    Fill(R, Caption, SubItems, ImageIndex);
+    if (Sorted)
+        sortItems(0, Qt::AscendingOrder);
+}
+
+void TEntryList::SetRowImage(int Index, int ImageIndex) {
+    QTreeWidgetItem *R = topLevelItem(Index);
+    if (!R || R->data(0, ImageRole).toInt() == ImageIndex)
+        return;
+    R->setData(0, ImageRole, ImageIndex);
+    R->setIcon(0, Images ? Images->Icon(ImageIndex) : QIcon());
+}
+
+void TEntryList::DeleteRow(int Index) { delete takeTopLevelItem(Index); }

@@ -1,0 +1,61 @@
+#pragma once
+// A report list of projects and entries: the view the document fills (TCKListView). Rows keep
+// the order of CompareListRows while sorting is on; the column headers do not re-sort.
+
+#include "model/ckviews.h"
+
+#include <QTreeWidget>
+
+class TImageList;
+
+// Sub-project rows first, by caption (character codes, shorter prefix first); then entries by
+// start time. Negative, zero or positive like strcmp.
+int CompareListRows(const TCKItem *A, const TCKItem *B);
+
+class TEntryRow : public QTreeWidgetItem {
+public:
+    explicit TEntryRow(TCKItem *AData) : QTreeWidgetItem(UserType), Data(AData) {}
+    bool operator<(const QTreeWidgetItem &Other) const override;
+
+    TCKItem *Data;
+};
+
+class TEntryList : public QTreeWidget, public TCKListView {
+    Q_OBJECT
+public:
+    static constexpr int ImageRole = Qt::UserRole + 1;
+
+    TEntryList(const QStringList &Columns, const TImageList *Images, QWidget *Parent = nullptr);
+
+    static TCKItem *ItemOf(const QTreeWidgetItem *Row);
+    TEntryRow *Row(int Index) const;
+    int IndexOf(const QTreeWidgetItem *Row) const { return indexOfTopLevelItem(
+        const_cast<QTreeWidgetItem *>(Row)); }
+    int ImageOf(int Index) const;
+    bool IsSorted() const { return Sorted; }
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
+    QList<TEntryRow *> SelectedRows() const;
+
+    // TCKListView
+    void SetSorted(bool Value) override;
+    void Clear() override;
+    int Count() const override { return topLevelItemCount(); }
+    TCKItem *RowData(int Index) const override;
+    int AddRow(const std::string &Caption, const TStringArray &SubItems, int ImageIndex,
+               TCKItem *Data) override;
+    void SetRow(int Index, const std::string &Caption, const TStringArray &SubItems,
+                int ImageIndex) override;
+    void SetRowImage(int Index, int ImageIndex) override;
+    void DeleteRow(int Index) override;
+
+signals:
+    void RowEdited(QTreeWidgetItem *Row, const QString &Text);
+
+private:
+    void Fill(TEntryRow *Row, const std::string &Caption, const TStringArray &SubItems,
+              int ImageIndex) const;
+    int SortedPosition(const TEntryRow *Row) const;
+
+    const TImageList *Images;
+    bool Sorted = true;
+};

@@ -1,0 +1,28 @@
+// The program: the application titled "Chronark", its main window and the message loop.
+
+#include "app/messagedisplay.h"
+#include "mainwindow/mainform.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+int main(int argc, char *argv[]) {
+    QApplication App(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Chronark"));
+    // The window may hide in the tray; the program ends when the window's close is accepted.
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtMessageDisplay();
+
+    std::vector<std::string> Params;
+    const QStringList Arguments = QApplication::arguments();
+    for (int i = 1; i < Arguments.size(); ++i)
+        Params.push_back(QFile::encodeName(Arguments[i]).toStdString());
+
+    TMainForm Form(Params);
+    QObject::connect(&Form, &TMainForm::Closed, &App, &QApplication::quit, Qt::QueuedConnection);
+    Form.Start();
+    return App.exec();
+}

@@ -1,0 +1,268 @@
+#pragma once
+// The main window: the program's only top-level window. Its sources follow its concerns:
+// mainform.cpp (creation and layout), mainform_actions.cpp (menus, toolbar, actions),
+// mainform_views.cpp (tree, list, status bar), mainform_measure.cpp (stopwatch and tray),
+// mainform_commands.cpp (file commands, start-up, close, settings).
+
+#include "app/capp.h"
+#include "mainwindow/imagelist.h"
+#include "model/ckm.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QMimeData;
+class QSplitter;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidgetItem;
+class TEntryList;
+class TFileDialogService;
+class TProjectTree;
+class TPromptService;
+class TRecentFiles;
+class TRegistry;
+class TTrayIcon;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    struct TOptions {
+        // Null: message boxes and Qt's file dialogs over this window.
+        TPromptService *Prompts = nullptr;
+        TFileDialogService *FileDialogs = nullptr;
+        // Empty: the user's own settings; otherwise INI files below this folder.
+        QString SettingsFolder;
+    };
+
+    static constexpr char VersionText[] = "1.3 Beta 2";
+    static constexpr char FileFilter[] = "Chronark XML File (*.ckx)|*.ckx|Alle Dateien (*.*)|*.*";
+
+    // Creates the window (parses Params, the program's parameters without its name, loads
+    // the maker libraries, creates the document and reads the stored option and files).
+    explicit TMainForm(const std::vector<std::string> &Params, const TOptions &Options,
+                       QWidget *Parent = nullptr);
+    explicit TMainForm(const std::vector<std::string> &Params = {});
+    ~TMainForm() override;
+
+    // Restores the placement, opens the start document, honours --start and --silent and
+    // shows the window (or hides it in the tray).
+    void Start();
+
+    TChronarkMan &Doc() const { return *Document; }
+    const TImageList &Images() const { return ImageList1; }
+    TPromptService &Prompts() const { return *FPrompts; }
+    TRecentFiles &RecentFiles() const { return *TBMRUList1; }
+    TTrayIcon &Tray() const { return *TrayIcon1; }
+    bool IsStarted() const { return Started; }
+    // The tree pane's width as stored at close.
+    int TreePaneWidth() const;
+    void SetTreePaneWidth(int Width);
+
+    // --- window state -----------------------------------------------------------------
+    QString AppName;
+    QString ApplicationTitle;
+    QString CurrentFile;
+    tAppParam CmdLine;
+    bool HasFileArgument = false;
+    bool SilentMode = false;
+    bool StartHidden = false;
+    TDateTime MeasureStart = 0;
+    bool MeasureRunning = false;
+    TCKProjectItem *CurrentProject = nullptr;
+    QTreeWidgetItem *SelectedEntry = nullptr;
+    QTreeWidgetItem *ProjectNode = nullptr;
+    TCKList CutList;
+
+    // --- components -------------------------------------------------------------------
+    QWidget *Panel2 = nullptr; // elapsed-time banner
+    QLabel *Label1 = nullptr;
+    QWidget *Panel3 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QWidget *Panel4 = nullptr; // tree pane
+    QLabel *Panel5 = nullptr;
+    TProjectTree *TreeView1 = nullptr;
+    QWidget *Panel7 = nullptr; // list pane
+    QWidget *Panel8 = nullptr; // filter panel, hidden
+    TEntryList *ListView1 = nullptr;
+    QLabel *StatusPanel0 = nullptr;
+    QLabel *StatusPanel1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    TTrayIcon *TrayIcon1 = nullptr;
+    TRecentFiles *TBMRUList1 = nullptr;
+    QToolBar *ButtonBar = nullptr;
+
+    QMenu *MenuFile = nullptr;
+    QMenu *MenuRecent = nullptr;
+    QMenu *OpenDropDown = nullptr;
+    QMenu *TBSubmenuItem9 = nullptr;  // "Bearbeiten"
+    QMenu *TBSubmenuItem4 = nullptr;  // "Projekt"
+    QMenu *MenuTimes = nullptr;
+    QMenu *MenuMeasure = nullptr;
+    QMenu *TBSubmenuItem10 = nullptr; // "Messung" -> "Messung starten"
+    QMenu *TBSubmenuItem13 = nullptr; // "Messung" -> "Messung stoppen"
+    QMenu *MenuOptions = nullptr;
+    QMenu *MenuExtras = nullptr;
+    QMenu *MenuHelp = nullptr;
+    QMenu *rubrprop = nullptr;      // tree menu
+    QMenu *PropPopupMenu = nullptr; // row menu of the entry list
+    QMenu *PopupMenu1 = nullptr;    // tray menu
+
+    QAction *TBSubmenuItem2 = nullptr;  // split button "Messung starten"
+    QAction *TBSubmenuItem12 = nullptr; // split button "Messung stoppen"
+    QAction *TBItem3 = nullptr, *TBItem13 = nullptr, *TBItem8 = nullptr, *TBItem28 = nullptr;
+    QAction *Zeitstoppen1 = nullptr, *Stop1 = nullptr, *StopundBeenden1 = nullptr;
+
+    QAction *acNew = nullptr, *acOpen = nullptr, *acSave = nullptr, *acSaveAs = nullptr;
+    QAction *acPrint = nullptr, *acImport = nullptr, *acExport = nullptr, *acSettings = nullptr;
+    QAction *acExit = nullptr, *acLeer = nullptr;
+    QAction *acCut = nullptr, *acPaste = nullptr;
+    QAction *acNewProject = nullptr, *acRenProject = nullptr, *acDelProject = nullptr;
+    QAction *acDefaultMeasure = nullptr, *acNewProjectLV = nullptr;
+    QAction *acNewTime = nullptr, *acEditTime = nullptr, *acRenTime = nullptr;
+    QAction *acDelTime = nullptr, *acSplit = nullptr, *acMelt = nullptr;
+    QAction *acMinimize = nullptr, *acAutoOpen = nullptr, *acFilter = nullptr;
+    QAction *acSearch = nullptr, *acVerCtrl = nullptr, *acInfo = nullptr;
+    QAction *acNewTimePopup = nullptr, *acEditTimePopup = nullptr, *acRenTimePopup = nullptr;
+    QAction *acDelTimePopup = nullptr, *acSplitPopup = nullptr, *acMeltPopup = nullptr;
+
+    // Every action of the window, in declaration order.
+    QList<QAction *> Actions() const { return AllActions; }
+    // Commands whose windows are not part of the program yet stay disabled whatever the
+    // selection says; EnableCommand honours that.
+    static bool IsPending(const QAction *Action);
+    static void SetPending(QAction *Action, bool Pending);
+    static void EnableCommand(QAction *Action, bool Enabled);
+
+    // --- measurement ------------------------------------------------------------------
+    void StartWork();
+    void TBItem13Click();
+    void StopWork();
+    void LapTime();
+    void Timer1Timer();
+    void MinimizeClick();
+    void Zeitstoppen1Click();
+    void Stop1Click();
+    void ExitClick();
+    // Adds the interval from MeasureStart to now to the default project and answers the end
+    // time it used; the timer, banner and menu items stay as they are.
+    TDateTime RecordMeasurement();
+
+    // --- tree and list ----------------------------------------------------------------
+    // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
+    void RefreshEntries(int Mode);
+    void UpdateStatusBar();
+    void UpdateCaption();
+    QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const;
+    void TreeView1Change();
+    void TreeView1Edited(QTreeWidgetItem *Node, const QString &Text);
+    bool TreeView1KeyDown(int Key);
+    bool TreeView1DragOver(QObject *Source, QTreeWidgetItem *Target) const;
+    void TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target);
+    void ListView1SelectItem();
+    void ListView1Edited(QTreeWidgetItem *Row, const QString &Text);
+    bool ListView1KeyDown(int Key);
+    void ListView1DblClick();
+    void rubrpropPopup();
+    void TBSubmenuItem4Select();
+    void NewProjectClick();
+    void renProjectClick();
+    void DelProjectClick();
+    void DefaultMeasureClick();
+    void acCutExecute();
+    void acPasteExecute();
+    void renTimeClick();
+    // Every command that deletes nodes calls this first: the cut list and the row state
+    // then never refer to them.
+    void ForgetItems(const TCKItem *Removed);
+
+    // --- file commands and lifecycle --------------------------------------------------
+    void SetSaveState(bool Modified);
+    bool ConfirmSave();
+    bool OpenDocument(const QString &FileName);
+    bool ShowOpenDialog(QString &FileName);
+    bool ShowImportDialog(QString &FileName);
+    bool ShowSaveAsDialog(QString &FileName);
+    bool SaveAsCommand();
+    // Writes the document; a failure shows the file error and leaves it modified.
+    bool SaveDocument(const QString &FileName);
+    void NewClick();
+    void OpenClick();
+    void SaveClick();
+    void SaveAsClick();
+    void acImportExecute();
+    void TBMRUList1Click(const QString &FileName);
+    void TBMRUList1Change();
+    void infoclick();
+    void VerCtrlClick();
+    void FilesDropped(const QStringList &FileNames);
+    // The close handling; false keeps the window open.
+    bool FormCloseQuery();
+
+signals:
+    // Nodes were deleted: a list of entries re-checks its rows before reading them.
+    void ItemsRemoved();
+    // An entry's texts changed in place.
+    void EntriesChanged();
+    // The whole document was replaced or emptied (New, Open).
+    void DocumentReplaced();
+    // The close was accepted and the program should end.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *Event) override;
+    void showEvent(QShowEvent *Event) override;
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
+private:
+    void BuildLayout();
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPopupMenus();
+    QAction *MakeAction(QAction *&Slot, const char *Name, const char *Category,
+                        const QString &Caption, const QString &Hint, int Image, bool Enabled);
+    void SetActionImage(QAction *Action, int Image);
+    void ConnectHandlers();
+    void RebuildRecentMenus();
+    void SetMeasureItems(bool Running);
+    // The items of the rows; Selected only those selected, in list order.
+    TCKList ListItems(QObject *Source, bool SelectedOnly) const;
+    void MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
+    // Refills list and tree; ToRoot makes the root the shown project first.
+    void RebuildViews(bool ToRoot);
+    void LoadWindowSettings();
+    void SaveWindowSettings();
+    void LoadRecentFiles();
+    void SaveRecentFiles();
+    QString InitialDialogFolder() const;
+    static std::string NativeName(const QString &FileName);
+    bool MimeHasLocalFile(const QMimeData *Data) const;
+
+    std::unique_ptr<TChronarkMan> Document;
+    std::unique_ptr<TRegistry> Registry;
+    std::unique_ptr<TPromptService> OwnPrompts;
+    std::unique_ptr<TFileDialogService> OwnFileDialogs;
+    TPromptService *FPrompts = nullptr;
+    TFileDialogService *FFileDialogs = nullptr;
+    TImageList ImageList1;
+    QList<QAction *> AllActions;
+    QToolButton *OpenButton = nullptr;
+    int RequestedTreeWidth = 185;
+    bool Started = false;
+    bool TreeChangeConnected = false;
+    bool InTreeChange = false;
+    bool ClosedDown = false;
+    bool FirstShowDone = false;
+};

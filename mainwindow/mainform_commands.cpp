@@ -1,0 +1,382 @@
+// File commands, recent files, dropped files, start-up and close, and the stored settings.
+
+#include "app/formsettings.h"
+#include "app/makerlibs.h"
+#include "app/registry.h"
+#include "mainwindow/entrylist.h"
+#include "mainwindow/filedialogs.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/projecttree.h"
+#include "mainwindow/prompts.h"
+#include "mainwindow/qtext.h"
+#include "mainwindow/recentfiles.h"
+#include "mainwindow/trayicon.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const char *const ColumnWidthNames[] = {"colCommentWidth", "colStartTimeWidth", "colEndTimeWidth",
+                                        "colDurationWidth"};
+
+QString MruName(int Number) { return QStringLiteral("MRU") + QString::number(Number); }
+
+} // namespace
+
+std::string TMainForm::NativeName(const QString &FileName) {
+    return QFile::encodeName(QDir::toNativeSeparators(FileName)).toStdString();
+}
+
+void TMainForm::Start() {
+    if (Started)
+        return;
+    Started = true;
+    setAcceptDrops(true);
+    LoadWindowSettings();
+
+    if (HasFileArgument || acAutoOpen->isChecked()) {
+        if (!CurrentFile.isEmpty() && QFileInfo(CurrentFile).isFile() &&
+            Document->LoadFromFile(NativeName(CurrentFile), false))
+            TBMRUList1->Add(CurrentFile);
+        else
+            CurrentFile.clear();
+    }
+    SilentMode = IndexOfSwitch(CmdLine, "silent") >= 0;
+
+    // The views show the start document in either case, also when it starts in the tray.
+    RebuildViews(true);
+    if (IndexOfSwitch(CmdLine, "start") >= 0) {
+        // The window is never shown, so there is no first activation to hide it again.
+        StartHidden = true;
+        StartWork();
+        MinimizeClick();
+        StartHidden = false;
+    } else {
+        StartHidden = false;
+        show();
+    }
+
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { TreeView1Change(); });
+    TreeChangeConnected = true;
+    SetSaveState(false);
+}
+
+void TMainForm::RebuildViews(bool ToRoot) {
+    if (ToRoot || !CurrentProject)
+        CurrentProject = Document->Root.get();
+    ProjectNode = nullptr;
+    RefreshEntries(-1);
+    QSignalBlocker Quiet(TreeView1);
+    Document->FillProjectTree(*TreeView1);
+    QTreeWidgetItem *Node = FindProjectNode(CurrentProject);
+    TreeView1->setCurrentItem(Node ? Node : TreeView1->TopNode());
+    if (Node)
+        TreeView1->scrollToItem(Node);
+}
+
+void TMainForm::SetSaveState(bool Modified) {
+    SetActionImage(acSave, Modified ? imgSave : imgSaveNothing);
+    acSave->setEnabled(Modified);
+}
+
+bool TMainForm::ConfirmSave() {
+    const QString Question =
+        CurrentFile.isEmpty()
+            ? QStringLiteral("Möchten Sie die Änderungen speichern?")
+            : QStringLiteral("Möchten Sie Änderungen in \"") + QFileInfo(CurrentFile).fileName() +
+                  QStringLiteral("\" speichern?");
+    if (!Document->Modified)
+        return true;
+    const TPromptAnswer Answer =
+        SilentMode ? TPromptAnswer::Yes : Prompts().Confirm(Question, true);
+    switch (Answer) {
+    case TPromptAnswer::Cancel:
+        return false;
+    case TPromptAnswer::No:
+        return true;
+    case TPromptAnswer::Yes:
+        break;
+    }
+    if (!CurrentFile.isEmpty())
+        return SaveDocument(CurrentFile);
+    return SaveAsCommand();
+}
+
+bool TMainForm::SaveDocument(const QString &FileName) {
+    std::string ErrorText;
+    if (Document->SaveToFile(NativeName(FileName), &ErrorText))
+        return true;
+    QString Text = ToQ(ErrorText);
+    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (Text.isEmpty())
+        Text = QStringLiteral("Die Datei \"") + QDir::toNativeSeparators(FileName) +
+               QStringLiteral("\" kann nicht erstellt werden.");
+    Prompts().ShowError(Text);
+    return false;
+}
+
+bool TMainForm::OpenDocument(const QString &FileName) {
+    if (!Document->LoadFromFile(NativeName(FileName), false))
+        return false;
+    // The old document's nodes are gone: nothing may name them any more.
+    CutList.clear();
+    acPaste->setEnabled(false);
+    CurrentFile = FileName;
+    RebuildViews(true);
+    emit DocumentReplaced();
+    return true;
+}
+
+QString TMainForm::InitialDialogFolder() const {
+    if (!CurrentFile.isEmpty())
+        return QFileInfo(CurrentFile).absolutePath();
+    return QCoreApplication::applicationDirPath();
+}
+
+bool TMainForm::ShowOpenDialog(QString &FileName) {
+    TFileDialogRequest Request;
+    Request.Kind = TFileDialogRequest::Open;
+    Request.Title = QStringLiteral("Öffnen");
+    Request.InitialDir = InitialDialogFolder();
+    Request.Filter = QString::fromUtf8(FileFilter);
+    if (!FFileDialogs->Execute(this, Request))
+        return false;
+    FileName = Request.FileName;
+    return true;
+}
+
+bool TMainForm::ShowImportDialog(QString &FileName) {
+    TFileDialogRequest Request;
+    Request.Kind = TFileDialogRequest::Open;
+    Request.Title = QStringLiteral("Importieren");
+    Request.InitialDir = InitialDialogFolder();
+    Request.Filter = QString::fromUtf8(FileFilter);
+    if (!FFileDialogs->Execute(this, Request))
+        return false;
+    FileName = Request.FileName;
+    return true;
+}
+
+bool TMainForm::ShowSaveAsDialog(QString &FileName) {
+    TFileDialogRequest Request;
+    Request.Kind = TFileDialogRequest::Save;
+    Request.Title = QStringLiteral("Speichern unter");
+    Request.InitialDir = InitialDialogFolder();
+    Request.FileName = CurrentFile;
+    Request.Filter = QString::fromUtf8(FileFilter);
+    Request.DefaultSuffix = QStringLiteral("ckx");
+    if (!FFileDialogs->Execute(this, Request))
+        return false;
+    FileName = Request.FileName;
+    return true;
+}
+
+bool TMainForm::SaveAsCommand() {
+    QString FileName;
+    if (!ShowSaveAsDialog(FileName) || FileName.isEmpty())
+        return false;
+    if (!SaveDocument(FileName))
+        return false;
+    CurrentFile = FileName;
+    TBMRUList1->Add(FileName);
+    UpdateCaption();
+    return true;
+}
+
+void TMainForm::NewClick() {
+    if (!ConfirmSave())
+        return;
+    CutList.clear();
+    acPaste->setEnabled(false);
+    ListView1->Clear();
+    Document->Clear();
+    // An empty new document has nothing to save.
+    Document->SetSaved(true);
+    CurrentFile.clear();
+    RebuildViews(true);
+    emit DocumentReplaced();
+}
+
+void TMainForm::OpenClick() {
+    QString FileName;
+    if (ConfirmSave() && ShowOpenDialog(FileName) && OpenDocument(FileName))
+        TBMRUList1->Add(CurrentFile);
+}
+
+void TMainForm::SaveClick() {
+    if (CurrentFile.isEmpty())
+        SaveAsCommand();
+    else
+        SaveDocument(CurrentFile);
+}
+
+void TMainForm::SaveAsClick() { SaveAsCommand(); }
+
+void TMainForm::acImportExecute() {
+    QString FileName;
+    if (ShowImportDialog(FileName) && Document->LoadFromFile(NativeName(FileName), true))
+        RebuildViews(false);
+}
+
+void TMainForm::TBMRUList1Click(const QString &FileName) {
+    if (ConfirmSave() && QFileInfo(FileName).isFile() && OpenDocument(FileName))
+        return;
+    TBMRUList1->Remove(FileName);
+}
+
+void TMainForm::TBMRUList1Change() {
+    RebuildRecentMenus();
+    acLeer->setVisible(TBMRUList1->IsEmpty());
+}
+
+void TMainForm::infoclick() {
+    ShowAboutBox(this, AppName + QLatin1Char(' ') + QString::fromLatin1(VersionText));
+}
+
+void TMainForm::VerCtrlClick() { ShowVersionCheck(this); }
+
+bool TMainForm::MimeHasLocalFile(const QMimeData *Data) const {
+    if (!Data || !Data->hasUrls())
+        return false;
+    for (const QUrl &Url : Data->urls())
+        if (Url.isLocalFile())
+            return true;
+    return false;
+}
+
+void TMainForm::FilesDropped(const QStringList &FileNames) {
+    if (FileNames.isEmpty() || FileNames.first().isEmpty())
+        return;
+    const QString FileName = FileNames.first();
+    if (CurrentFile.isEmpty()) {
+        // A document without a name is offered Save As; an untouched one has nothing to keep.
+        if (Document->Modified && !SaveAsCommand())
+            return;
+    } else if (!SaveDocument(CurrentFile)) {
+        return;
+    }
+    if (OpenDocument(FileName))
+        TBMRUList1->Add(CurrentFile);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *Event) {
+    if (MimeHasLocalFile(Event->mimeData()))
+        Event->acceptProposedAction();
+    else
+        Event->ignore();
+}
+
+void TMainForm::dropEvent(QDropEvent *Event) {
+    QStringList Names;
+    if (Event->mimeData())
+        for (const QUrl &Url : Event->mimeData()->urls())
+            if (Url.isLocalFile())
+                Names << Url.toLocalFile();
+    Event->acceptProposedAction();
+    FilesDropped(Names);
+}
+
+bool TMainForm::FormCloseQuery() {
+    if (ClosedDown)
+        return true;
+    const bool WasMeasuring = MeasureRunning;
+    TDateTime RecordedUntil = 0;
+    if (WasMeasuring)
+        RecordedUntil = RecordMeasurement();
+    if (!ConfirmSave()) {
+        // The window stays open: the measurement goes on from the moment just recorded, so
+        // no stretch of time is recorded twice or lost.
+        if (WasMeasuring) {
+            MeasureStart = RecordedUntil;
+            MeasureRunning = true;
+            RefreshEntries(-2);
+        }
+        return false;
+    }
+    SaveWindowSettings();
+    SaveRecentFiles();
+    FreeInfoPane();
+    FreeRevWatch();
+    Timer1->stop();
+    TrayIcon1->SetActive(false);
+    ClosedDown = true;
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent *Event) {
+    if (!FormCloseQuery()) {
+        Event->ignore();
+        return;
+    }
+    Event->accept();
+    emit Closed();
+}
+
+void TMainForm::LoadWindowSettings() {
+    LoadFormSettings(*Registry, *this, AppName, true);
+    if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), false)) {
+        for (int c = 0; c < 4; ++c) {
+            int Width = 0;
+            if (Registry->ReadInteger(QString::fromLatin1(ColumnWidthNames[c]), Width))
+                ListView1->header()->resizeSection(c, qMax(0, Width));
+        }
+        int Width = 0;
+        if (Registry->ReadInteger(QStringLiteral("tvPrjWidth"), Width))
+            SetTreePaneWidth(Width);
+    }
+    Registry->CloseKey();
+}
+
+void TMainForm::SaveWindowSettings() {
+    SaveFormSettings(*Registry, *this, AppName, true);
+    if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), true)) {
+        for (int c = 0; c < 4; ++c)
+            Registry->WriteInteger(QString::fromLatin1(ColumnWidthNames[c]),
+                                   ListView1->header()->sectionSize(c));
+        Registry->WriteInteger(QStringLiteral("tvPrjWidth"), TreePaneWidth());
+    }
+    if (OpenAppKey(*Registry, AppName, QString(), true)) {
+        Registry->WriteBool(QStringLiteral("OpenLast"), acAutoOpen->isChecked());
+        if (!CurrentFile.isEmpty())
+            Registry->WriteString(QStringLiteral("ProjectFile"), CurrentFile);
+    }
+    Registry->CloseKey();
+}
+
+void TMainForm::LoadRecentFiles() {
+    QStringList Names;
+    if (OpenAppKey(*Registry, AppName, QStringLiteral("RecentFiles"), false)) {
+        for (int i = 1; i <= TRecentFiles::MaxItems; ++i) {
+            QString Name;
+            if (Registry->ReadString(MruName(i), Name) && !Name.isEmpty())
+                Names << Name;
+        }
+    }
+    Registry->CloseKey();
+    TBMRUList1->Assign(Names);
+}
+
+void TMainForm::SaveRecentFiles() {
+    if (!OpenAppKey(*Registry, AppName, QStringLiteral("RecentFiles"), true))
+        return;
+    const QStringList &Items = TBMRUList1->Items();
+    for (int i = 1; i <= TRecentFiles::MaxItems; ++i) {
+        if (i <= Items.size())
+            Registry->WriteString(MruName(i), Items[i - 1]);
+        else
+            Registry->DeleteValue(MruName(i));
+    }
+    Registry->CloseKey();
+}

@@ -1,0 +1,372 @@
+// The project tree, the entry list and the status bar: refreshing, selection, renaming, keys,
+// drag and drop, cut and paste and the project commands.
+
+#include "mainwindow/entrylist.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/projecttree.h"
+#include "mainwindow/prompts.h"
+#include "mainwindow/qtext.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace {
+
+bool HasRefusedCharacter(const QString &Caption) {
+    return Caption.contains(QLatin1Char('"')) || Caption.contains(QLatin1Char('>')) ||
+           Caption.contains(QLatin1Char('<'));
+}
+
+const QString RefusedCaptionText = QStringLiteral("Projektbeschreibung enthält ungültiges Zeichen!");
+
+} // namespace
+
+void TMainForm::RefreshEntries(int Mode) {
+    if (!Document || !CurrentProject)
+        return;
+    if (Mode == -2) {
+        CurrentProject->AddLastToList(*ListView1);
+    } else if (Mode == -1) {
+        CurrentProject->FillListView(*ListView1);
+    } else if (Mode >= 0 && Mode < ListView1->Count()) {
+        ListView1->SetSorted(false);
+        Document->RefreshListItem(*ListView1, Mode);
+        ListView1->SetSorted(true);
+    }
+    if (Mode != -1)
+        Document->UpdateOverlapImages(*ListView1);
+    // Rows may have gone: the selection-driven commands follow what is still selected.
+    ListView1SelectItem();
+    UpdateStatusBar();
+    UpdateCaption();
+}
+
+void TMainForm::UpdateStatusBar() {
+    StatusPanel0->setText(QStringLiteral("Gesamt: ") + ToQ(Document->NetTimeText(nullptr)));
+    StatusPanel1->setText(QStringLiteral("Aktuelles Project: ") +
+                          ToQ(Document->NetTimeText(CurrentProject)));
+}
+
+void TMainForm::UpdateCaption() {
+    if (!CurrentFile.isEmpty())
+        ApplicationTitle = QFileInfo(CurrentFile).fileName() + QStringLiteral(" - ") + AppName;
+    else
+        ApplicationTitle = AppName;
+    setWindowTitle(ApplicationTitle);
+}
+
+QTreeWidgetItem *TMainForm::FindProjectNode(const TCKProjectItem *Project) const {
+    return TreeView1->FindProjectNode(Project);
+}
+
+void TMainForm::TreeView1Change() {
+    // The refill runs to its end before the next selection change is taken.
+    if (InTreeChange)
+        return;
+    QTreeWidgetItem *Node = TreeView1->currentItem();
+    TCKProjectItem *Project = TProjectTree::ProjectOf(Node);
+    if (!Project)
+        return;
+    InTreeChange = true;
+    CurrentProject = Project;
+    RefreshEntries(-1);
+    InTreeChange = false;
+}
+
+void TMainForm::TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) {
+    TCKProjectItem *Project = TProjectTree::ProjectOf(Node);
+    if (!Project || Node == TreeView1->TopNode())
+        return;
+    if (HasRefusedCharacter(Text)) {
+        Node->setText(0, ToQ(Project->Caption));
+        Prompts().ShowMessage(RefusedCaptionText);
+        return;
+    }
+    const std::string Caption = FromQ(Text);
+    if (Caption == Project->Caption)
+        return;
+    Project->Caption = Caption;
+    Node->setText(0, ToQ(Caption));
+    TreeView1->SortChildrenOf(Node->parent());
+    TreeView1->scrollToItem(Node);
+    Document->SetSaved(false);
+    // A sub-project row of the shown project carries the same caption.
+    for (int i = 0; i < ListView1->Count(); ++i)
+        if (ListView1->RowData(i) == Project) {
+            RefreshEntries(i);
+            break;
+        }
+}
+
+bool TMainForm::TreeView1KeyDown(int Key) {
+    if (TreeView1->IsEditing())
+        return false;
+    QTreeWidgetItem *Node = TreeView1->currentItem();
+    if (!Node || Node == TreeView1->TopNode())
+        return false;
+    if (Key == Qt::Key_Delete) {
+        ProjectNode = Node;
+        DelProjectClick();
+        return true;
+    }
+    if (Key == Qt::Key_F2) {
+        ProjectNode = Node;
+        renProjectClick();
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::TreeView1DragOver(QObject *Source, QTreeWidgetItem *Target) const {
+    if (!qobject_cast<QAbstractItemView *>(Source) || !Target)
+        return false;
+    TCKProjectItem *Project = TProjectTree::ProjectOf(Target);
+    if (!Project || Project == CurrentProject)
+        return false;
+    if (Source == TreeView1) {
+        QTreeWidgetItem *Dragged = TreeView1->currentItem();
+        if (!Dragged || Dragged == TreeView1->TopNode())
+            return false;
+        // A project cannot go into its own subtree.
+        if (Project->IsInSubtreeOf(TProjectTree::ProjectOf(Dragged)))
+            return false;
+    }
+    return true;
+}
+
+void TMainForm::TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) {
+    if (!TreeView1DragOver(Source, Target))
+        return;
+    TCKProjectItem *Project = TProjectTree::ProjectOf(Target);
+    if (Source == TreeView1) {
+        QTreeWidgetItem *Dragged = TreeView1->currentItem();
+        if (TProjectTree::ProjectOf(Dragged)->MoveTo(Project))
+            TreeView1->MoveNode(Dragged, Target);
+        TreeView1->scrollToItem(Dragged);
+    } else {
+        MoveItemsTo(ListItems(Source, true), Project);
+        RefreshEntries(-1);
+    }
+    Document->SetSaved(false);
+}
+
+TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
+    TCKList Items;
+    auto *View = qobject_cast<QTreeWidget *>(Source);
+    if (!View)
+        return Items;
+    for (int i = 0; i < View->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *Row = View->topLevelItem(i);
+        if (SelectedOnly && !Row->isSelected())
+            continue;
+        if (TCKItem *Item = TEntryList::ItemOf(Row))
+            Items.push_back(Item);
+    }
+    return Items;
+}
+
+void TMainForm::MoveItemsTo(const TCKList &Items, TCKProjectItem *Target) {
+    for (TCKItem *Item : Items) {
+        QTreeWidgetItem *Node = Item->IsProject() ? FindProjectNode(Item->AsProject()) : nullptr;
+        // The model refuses to move a project into its own subtree.
+        if (Item->MoveTo(Target) && Node)
+            TreeView1->MoveNode(Node, FindProjectNode(Target));
+    }
+}
+
+void TMainForm::ListView1SelectItem() {
+    const QModelIndexList Rows = ListView1->selectionModel()->selectedRows();
+    QTreeWidgetItem *Current = ListView1->currentItem();
+    if (Current && Current->isSelected()) {
+        SelectedEntry = Current;
+    } else if (!Rows.isEmpty()) {
+        int First = Rows.first().row();
+        for (const QModelIndex &Index : Rows)
+            First = std::min(First, Index.row());
+        SelectedEntry = ListView1->topLevelItem(First);
+    } else {
+        SelectedEntry = nullptr;
+    }
+    const TCKItem *Item = TEntryList::ItemOf(SelectedEntry);
+    const bool OneEntry = Rows.size() == 1 && Item && Item->IsTime();
+    EnableCommand(acEditTime, OneEntry);
+    EnableCommand(acRenTime, OneEntry);
+    EnableCommand(acSplit, OneEntry);
+    EnableCommand(acDelTime, !Rows.isEmpty());
+    EnableCommand(acCut, !Rows.isEmpty());
+    EnableCommand(acMelt, Rows.size() > 1);
+}
+
+void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
+    TCKItem *Item = TEntryList::ItemOf(Row);
+    const int Index = ListView1->IndexOf(Row);
+    if (!Item || Index < 0)
+        return;
+    if (TCKTimeItem *Entry = Item->AsTime()) {
+        const std::string Comment = FromQ(Text);
+        if (Comment == Entry->Comment)
+            return;
+        Entry->Comment = Comment;
+        Document->SetSaved(false);
+        RefreshEntries(Index);
+        emit EntriesChanged();
+        return;
+    }
+    TCKProjectItem *Project = Item->AsProject();
+    if (HasRefusedCharacter(Text)) {
+        Prompts().ShowMessage(RefusedCaptionText);
+        return;
+    }
+    const std::string Caption = FromQ(Text);
+    if (Caption == Project->Caption)
+        return;
+    Project->Caption = Caption;
+    if (QTreeWidgetItem *Node = FindProjectNode(Project)) {
+        Node->setText(0, ToQ(Caption));
+        TreeView1->SortChildrenOf(Node->parent());
+    }
+    Document->SetSaved(false);
+    RefreshEntries(Index);
+}
+
+bool TMainForm::ListView1KeyDown(int Key) {
+    if (ListView1->IsEditing() || ListView1->selectionModel()->selectedRows().isEmpty())
+        return false;
+    switch (Key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (SelectedEntry && ListView1->selectionModel()->selectedRows().size() == 1)
+            acEditTime->trigger();
+        return true;
+    case Qt::Key_Delete:
+        acDelTime->trigger();
+        return true;
+    case Qt::Key_F2:
+        renTimeClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::ListView1DblClick() {
+    const TCKItem *Item = TEntryList::ItemOf(SelectedEntry);
+    if (!Item || !SelectedEntry->isSelected())
+        return;
+    if (Item->IsTime()) {
+        acEditTime->trigger();
+        return;
+    }
+    if (QTreeWidgetItem *Node = FindProjectNode(static_cast<const TCKProjectItem *>(Item))) {
+        TreeView1->scrollToItem(Node);
+        TreeView1->setCurrentItem(Node);
+    }
+}
+
+void TMainForm::rubrpropPopup() {
+    ProjectNode = TreeView1->currentItem();
+    const bool Movable = ProjectNode && ProjectNode != TreeView1->TopNode();
+    acRenProject->setEnabled(Movable);
+    acDelProject->setEnabled(Movable);
+    if (ProjectNode) {
+        const bool IsDefault = TProjectTree::ProjectOf(ProjectNode) == Document->DefaultProject;
+        acDefaultMeasure->setChecked(IsDefault);
+        acDefaultMeasure->setEnabled(!IsDefault);
+    }
+}
+
+void TMainForm::TBSubmenuItem4Select() { rubrpropPopup(); }
+
+void TMainForm::NewProjectClick() {
+    QTreeWidgetItem *Parent = ProjectNode ? ProjectNode : TreeView1->currentItem();
+    if (!Parent)
+        Parent = TreeView1->TopNode();
+    TCKProjectItem *Owner = TProjectTree::ProjectOf(Parent);
+    TCKProjectItem *Project = Owner->AddProject("Neues Projekt");
+    QTreeWidgetItem *Node =
+        TreeView1->AddProjectNode(Parent, Project, QStringLiteral("Neues Projekt"));
+    Parent->setExpanded(true);
+    // The shown project gets its new sub-project row at once.
+    if (Owner == CurrentProject)
+        RefreshEntries(-2);
+    TreeView1->scrollToItem(Node);
+    TreeView1->editItem(Node, 0);
+}
+
+void TMainForm::renProjectClick() {
+    if (ProjectNode && ProjectNode != TreeView1->TopNode())
+        TreeView1->editItem(ProjectNode, 0);
+}
+
+void TMainForm::DelProjectClick() {
+    if (!ProjectNode || ProjectNode == TreeView1->TopNode())
+        return;
+    if (Prompts().Confirm(QStringLiteral("Soll das Projekt inkl. aller Einträge gelöscht werden?"),
+                          false) != TPromptAnswer::Yes)
+        return;
+    TCKProjectItem *Project = TProjectTree::ProjectOf(ProjectNode);
+    ForgetItems(Project);
+    {
+        // The rows and nodes of the removed subtree go before the projects do.
+        QSignalBlocker Quiet(TreeView1);
+        TreeView1->DeleteNode(ProjectNode);
+        TreeView1->setCurrentItem(TreeView1->TopNode());
+    }
+    ProjectNode = nullptr;
+    ListView1->Clear();
+    Project->Delete();
+    CurrentProject = Document->Root.get();
+    RefreshEntries(-1);
+    emit ItemsRemoved();
+}
+
+void TMainForm::DefaultMeasureClick() {
+    if (!ProjectNode)
+        return;
+    Document->DefaultProject = TProjectTree::ProjectOf(ProjectNode);
+    acDefaultMeasure->setChecked(true);
+    acDefaultMeasure->setEnabled(false);
+}
+
+void TMainForm::acCutExecute() {
+    CutList = ListItems(ListView1, true);
+    acPaste->setEnabled(!CutList.empty());
+}
+
+void TMainForm::acPasteExecute() {
+    // Items deleted since the cut have already left the list (ForgetItems).
+    const TCKList Items = CutList;
+    CutList.clear();
+    acPaste->setEnabled(false);
+    MoveItemsTo(Items, CurrentProject);
+    RefreshEntries(-1);
+}
+
+void TMainForm::renTimeClick() {
+    if (SelectedEntry && ListView1->IndexOf(SelectedEntry) >= 0)
+        ListView1->editItem(SelectedEntry, 0);
+}
+
+void TMainForm::ForgetItems(const TCKItem *Removed) {
+    std::erase_if(CutList, [Removed](const TCKItem *Item) {
+        return Item == Removed || Item->IsInSubtreeOf(Removed);
+    });
+    if (CutList.empty())
+        acPaste->setEnabled(false);
+}
+
+bool TMainForm::eventFilter(QObject *Watched, QEvent *Event) {
+    if (Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent *>(Event)->key();
+        if (Watched == TreeView1 && TreeView1KeyDown(Key))
+            return true;
+        if (Watched == ListView1 && ListView1KeyDown(Key))
+            return true;
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
