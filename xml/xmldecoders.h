@@ -3,11 +3,13 @@
 // character they find runs of characters that need no decoding work, so that the parser can
 // copy text in bulk; both ways yield exactly the same characters.
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 using tByte = unsigned char;
 
@@ -29,14 +31,26 @@ constexpr tStopTable MakeStopTable(std::string_view Stops) {
     return Table;
 }
 
-// Widens one-byte characters onto the end of Out.
+#define CHRONARK_XML_INLINE inline __attribute__((always_inline))
+
+// Widens one-byte characters onto the end of Out, in chunks through a small buffer (resize
+// would first fill the new room with zeros).
 inline void AppendBytes(std::u16string &Out, const tByte *From, const tByte *To) {
-    const size_t Old = Out.size();
-    const size_t Count = static_cast<size_t>(To - From);
-    Out.resize(Old + Count);
-    char16_t *Dest = Out.data() + Old;
-    for (size_t I = 0; I < Count; ++I)
-        Dest[I] = From[I];
+    char16_t Buffer[256];
+    while (From != To) {
+        const size_t Count = std::min<size_t>(static_cast<size_t>(To - From), 256);
+        for (size_t I = 0; I < Count; ++I)
+            Buffer[I] = From[I];
+        Out.append(Buffer, Count);
+        From += Count;
+    }
+}
+
+inline bool EqualBytes(const tByte *From, const tByte *To, const char16_t *Chars) {
+    for (; From != To; ++From, ++Chars)
+        if (*From != *Chars)
+            return false;
+    return true;
 }
 
 // Decode: P < End on entry. The Scan functions return the end of the leading run of
@@ -44,7 +58,7 @@ inline void AppendBytes(std::u16string &Out, const tByte *From, const tByte *To)
 struct tLatin1Decoder {
     static constexpr bool Multibyte = false;
 
-    static char16_t Decode(const tByte *&P, const tByte *) { return *P++; }
+    CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *) { return *P++; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
         while (P != End && !Stop.Latin[*P])
@@ -54,12 +68,16 @@ struct tLatin1Decoder {
     static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
         AppendBytes(Out, From, To);
     }
+    static size_t Length(const tByte *From, const tByte *To) { return To - From; }
+    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
+        return EqualBytes(From, To, Chars);
+    }
 };
 
 struct tUTF8Decoder {
     static constexpr bool Multibyte = true;
 
-    static char16_t Decode(const tByte *&P, const tByte *End) {
+    CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *End) {
         const tByte Lead = *P++;
         if (Lead < 0xC0) // ASCII or a stray continuation byte: the byte itself
             return Lead;
@@ -79,6 +97,10 @@ struct tUTF8Decoder {
     static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
         AppendBytes(Out, From, To);
     }
+    static size_t Length(const tByte *From, const tByte *To) { return To - From; }
+    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
+        return EqualBytes(From, To, Chars);
+    }
 };
 
 template <bool BigEndian> struct tUTF16Decoder {
@@ -89,7 +111,7 @@ template <bool BigEndian> struct tUTF16Decoder {
                          : static_cast<char16_t>(Second << 8 | First);
     }
 
-    static char16_t Decode(const tByte *&P, const tByte *End) {
+    CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *End) {
         const tByte First = *P++;
         const tByte Second = P != End ? *P++ : 0;
         return Pair(First, Second);
@@ -105,12 +127,20 @@ template <bool BigEndian> struct tUTF16Decoder {
         return P;
     }
     static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
-        const size_t Old = Out.size();
-        const size_t Count = static_cast<size_t>(To - From) / 2;
-        Out.resize(Old + Count);
-        char16_t *Dest = Out.data() + Old;
-        for (size_t I = 0; I < Count; ++I, From += 2)
-            Dest[I] = Pair(From[0], From[1]);
+        char16_t Buffer[256];
+        while (To - From >= 2) {
+            const size_t Count = std::min<size_t>(static_cast<size_t>(To - From) / 2, 256);
+            for (size_t I = 0; I < Count; ++I, From += 2)
+                Buffer[I] = Pair(From[0], From[1]);
+            Out.append(Buffer, Count);
+        }
+    }
+    static size_t Length(const tByte *From, const tByte *To) { return (To - From) / 2; }
+    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
+        for (; From != To; From += 2, ++Chars)
+            if (Pair(From[0], From[1]) != *Chars)
+                return false;
+        return true;
     }
 };
 

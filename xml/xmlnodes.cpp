@@ -21,16 +21,22 @@ void tXMLMarkupItem::MoveChildrenTo(tXMLItemList &Pending) {
     Children.clear();
 }
 
+// Elements mostly hold a handful of children and one or two attributes: room for those at
+// once saves growing step by step.
 tXMLItem *tXMLMarkupItem::AddChild(std::unique_ptr<tXMLItem> Node) {
+    if (Children.capacity() == 0)
+        Children.reserve(4);
     Children.push_back(std::move(Node));
     return Children.back().get();
 }
 
 void tXMLMarkupItem::AddAttribute(const tAttribItem &Attribute) {
-    Attributes.push_back(Attribute);
+    AddAttribute(tAttribItem(Attribute));
 }
 
 void tXMLMarkupItem::AddAttribute(tAttribItem &&Attribute) {
+    if (Attributes.capacity() == 0)
+        Attributes.reserve(2);
     Attributes.push_back(std::move(Attribute));
 }
 

@@ -1,7 +1,9 @@
 #include "xml/xmlparser.h"
 
 #include <fstream>
+#include <algorithm>
 #include <iterator>
+#include <memory>
 #include <utility>
 
 #include "model/cstring.h"
@@ -38,21 +40,30 @@ protected:
     }
 };
 
+struct tBytes {
+    std::unique_ptr<char[]> Data;
+    size_t Size = 0;
+};
+
 // The whole stream from offset 0 (from the current position if it cannot seek).
-std::string ReadWholeStream(std::istream &Stream) {
-    std::string Bytes;
+tBytes ReadWholeStream(std::istream &Stream) {
+    tBytes Bytes;
     Stream.clear();
     if (Stream.seekg(0, std::ios_base::end)) {
         const std::streamoff Size = Stream.tellg();
         Stream.seekg(0);
         if (Size > 0 && Stream) {
-            Bytes.resize(static_cast<size_t>(Size));
-            Stream.read(Bytes.data(), Size);
-            Bytes.resize(static_cast<size_t>(Stream.gcount()));
+            Bytes.Data = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(Size));
+            Stream.read(Bytes.Data.get(), Size);
+            Bytes.Size = static_cast<size_t>(Stream.gcount());
         }
     } else {
         Stream.clear();
-        Bytes.assign(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+        const std::string All((std::istreambuf_iterator<char>(Stream)),
+                              std::istreambuf_iterator<char>());
+        Bytes.Data = std::make_unique_for_overwrite<char[]>(All.size());
+        std::copy(All.begin(), All.end(), Bytes.Data.get());
+        Bytes.Size = All.size();
     }
     Stream.clear();
     return Bytes;
@@ -77,10 +88,10 @@ bool tXMLParser::ParseStream(std::istream &Stream, const std::string &FileName,
                              tXMLDocument &Doc, int Encoding) {
     Stream.clear();
     const std::istream::pos_type Saved = Stream.tellg();
-    const std::string Bytes = ReadWholeStream(Stream);
+    const tBytes Bytes = ReadWholeStream(Stream);
     if (Saved != std::istream::pos_type(-1))
         Stream.seekg(Saved);
-    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.data()), Bytes.size(),
+    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.Data.get()), Bytes.Size,
                       Stream, FileName, Doc, Encoding);
 }
 

@@ -45,7 +45,8 @@ private:
 
     bool AtEnd() const { return !HasPushBack && Cur == End; }
     int64_t GetPosition() const { return (Cur - Begin) - (HasPushBack ? 1 : 0); }
-    char16_t ReadChar();
+    CHRONARK_XML_INLINE char16_t ReadChar();
+    template <class tSink> bool ConsumeRun(const tStopTable &Stop, tSink &Sink);
     bool AppendRun(std::u16string &Out, const tStopTable &Stop);
     void SetError(const char *Msg) { SetErrorAt(Msg, GetPosition() - 1, 1); }
     void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
@@ -70,12 +71,12 @@ private:
     bool SpacePending = false;
     tXMLParser::tError &Err;
     std::vector<tXMLMarkupItem *> Open;
-    std::u16string AttrName, AttrValue, EndName, Keyword;
+    std::u16string AttrName, AttrValue, Keyword;
     std::unordered_set<std::u16string> AttrIndex;
     size_t AttrIndexed = 0;
 };
 
-template <class tDecoder> char16_t tXMLReader<tDecoder>::ReadChar() {
+template <class tDecoder> CHRONARK_XML_INLINE char16_t tXMLReader<tDecoder>::ReadChar() {
     char16_t C;
     if (HasPushBack) {
         C = PushBack;
@@ -97,19 +98,20 @@ template <class tDecoder> char16_t tXMLReader<tDecoder>::ReadChar() {
     return CurChar = C;
 }
 
-// Copies the characters up to the next one marked in Stop (or the end) onto Out; yields the
-// same text as reading them one by one. Returns whether anything was copied.
+// Consumes the characters up to the next one marked in Stop (or the end), handing runs of
+// one-unit characters and single decoded characters to Sink; this yields the same characters
+// as reading them one by one. Returns whether anything was consumed.
 template <class tDecoder>
-bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop) {
+template <class tSink>
+bool tXMLReader<tDecoder>::ConsumeRun(const tStopTable &Stop, tSink &Sink) {
     if (HasPushBack)
         return false;
-    bool Any = false;
+    const tByte *const Start = Cur;
     for (;;) {
         const tByte *RunEnd = tDecoder::Scan(Cur, End, Stop);
         if (RunEnd != Cur) {
-            tDecoder::Append(Out, Cur, RunEnd);
+            Sink.template Run<tDecoder>(Cur, RunEnd);
             Cur = RunEnd;
-            Any = true;
         }
         if constexpr (tDecoder::Multibyte) {
             if (Cur != End && *Cur >= 0x80) {
@@ -118,15 +120,49 @@ bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop
                 const char16_t C = tDecoder::Decode(Cur, End);
                 if (C < 0x100 && Stop.Latin[C]) {
                     Cur = Before;
-                    return Any;
+                    break;
                 }
-                Out.push_back(C);
-                Any = true;
+                Sink.Char(C);
                 continue;
             }
         }
-        return Any;
+        break;
     }
+    return Cur != Start;
+}
+
+namespace XMLSinks {
+struct tAppend {
+    std::u16string &Out;
+    template <class tDecoder> void Run(const tByte *From, const tByte *To) {
+        tDecoder::Append(Out, From, To);
+    }
+    void Char(char16_t C) { Out.push_back(C); }
+};
+
+// Compares what is read with a name without copying it.
+struct tMatch {
+    const std::u16string &Name;
+    size_t Count = 0;
+    bool Same = true;
+    template <class tDecoder> void Run(const tByte *From, const tByte *To) {
+        const size_t Length = tDecoder::Length(From, To);
+        Same = Same && Count + Length <= Name.size() &&
+               tDecoder::Equal(From, To, Name.data() + Count);
+        Count += Length;
+    }
+    void Char(char16_t C) {
+        Same = Same && Count < Name.size() && Name[Count] == C;
+        ++Count;
+    }
+    bool Matches() const { return Same && Count == Name.size(); }
+};
+} // namespace XMLSinks
+
+template <class tDecoder>
+bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop) {
+    XMLSinks::tAppend Sink{Out};
+    return ConsumeRun(Stop, Sink);
 }
 
 template <class tDecoder>
@@ -195,7 +231,7 @@ tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
         return tDispatch::None;
     }
     auto Node = std::make_unique<tXMLMarkupItem>();
-    Node->Name.assign(1, C);
+    Node->Name.push_back(C);
     Node->Position = static_cast<int32_t>(GetPosition() - 2);
     auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
     bool Empty = false;
@@ -373,9 +409,9 @@ void tXMLReader<tDecoder>::CheckAttribute(const tXMLMarkupItem &Element) {
 template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkupItem &Element) {
     enum : int { BeforeName, InName, AfterName };
     int State = BeforeName;
-    EndName.clear();
+    XMLSinks::tMatch Name{Element.Name};
     while (!Err.HasError && !AtEnd()) {
-        if (State != AfterName && AppendRun(EndName, XMLStops::EndTagName)) {
+        if (State != AfterName && ConsumeRun(XMLStops::EndTagName, Name)) {
             State = InName;
             if (AtEnd())
                 break;
@@ -394,11 +430,11 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkup
         } else if (State == AfterName) {
             SetError(XMLMsg::CharAfterEndTagName);
         } else {
-            EndName.push_back(C);
+            Name.Char(C);
             State = InName;
         }
     }
-    if (!Err.HasError && EndName != Element.Name)
+    if (!Err.HasError && !Name.Matches())
         SetError(XMLMsg::EndTagMismatch);
 }
 
@@ -421,11 +457,12 @@ void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start
             State = InKeyword;
         }
         int32_t Type = xiNone;
-        if (Keyword == u"--")
+        const std::u16string_view Word = Keyword;
+        if (Word.size() == 2 && Word == u"--")
             Type = xiComment;
-        else if (Keyword == u"[CDATA[")
+        else if (Word.size() == 7 && Word == u"[CDATA[")
             Type = xiCData;
-        else if (Keyword == u"DOCTYPE")
+        else if (Word.size() == 7 && Word == u"DOCTYPE")
             Type = xiDocType;
         if (Type != xiNone) {
             auto Node = std::make_unique<TXMLTextItem>();
