@@ -1,6 +1,7 @@
 #include "model/ckitems.h"
 
 #include "model/ckmanager.h"
+#include "model/ckreducedtime.h"
 
 #include <algorithm>
 #include <cassert>
@@ -219,7 +220,6 @@ void TCKTimeItem::LeaveSegments() {
     TCKReducedTimeItem *a = FirstSegment->Prev;
     TCKReducedTimeItem *b = LastSegment->Next;
     Manager->ReducedTime->RemoveFromSegments(this);
-    Segments.clear();
     FirstSegment = nullptr;
     LastSegment = nullptr;
     Manager->ReducedTime->Normalize(a, b);
@@ -271,9 +271,24 @@ int TCKTimeItem::FieldIndex(const std::string &Id) const {
     return -1;
 }
 
+TTimeBlockList TCKTimeItem::Segments() const {
+    TTimeBlockList list;
+    for (TCKReducedTimeItem *s = FirstSegment; s; s = s->Next) {
+        list.push_back(s);
+        if (s == LastSegment)
+            break;
+    }
+    return list;
+}
+
 bool TCKTimeItem::IsOverlapFree() const {
-    return std::all_of(Segments.begin(), Segments.end(),
-                       [](const TCKReducedTimeItem *s) { return s->Items.size() <= 1; });
+    for (const TCKReducedTimeItem *s = FirstSegment; s; s = s->Next) {
+        if (s->Items.size() > 1)
+            return false;
+        if (s == LastSegment)
+            break;
+    }
+    return true;
 }
 
 namespace {

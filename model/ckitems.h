@@ -74,7 +74,8 @@ public:
     TDateTime StartTime = 0;
     TDateTime EndTime = 0;
     std::string Comment;
-    TTimeBlockList Segments;
+    // The entry covers the contiguous run of segments FirstSegment..LastSegment; the run is
+    // its segment array, so it is not stored twice.
     TCKReducedTimeItem *FirstSegment = nullptr;
     TCKReducedTimeItem *LastSegment = nullptr;
     tFieldList Fields;
@@ -89,6 +90,8 @@ public:
     bool MatchesFilter(const tFilterItem &Filter, bool Active) const;
     bool MatchesSearch(const tFilterItem &Filter, const std::string &Text) const;
 
+    // The segments the entry covers, earliest first.
+    TTimeBlockList Segments() const;
     // Whether the entry takes part in the segment list.
     bool InSegments() const { return FirstSegment != nullptr; }
     // Leaves the segment list and tidies the stretch it covered.

@@ -4,22 +4,22 @@
 
 #include <algorithm>
 #include <cassert>
+#include <new>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
-void EraseOne(std::vector<TCKTimeItem *> &Items, const TCKTimeItem *Entry) {
-    auto it = std::find(Items.begin(), Items.end(), Entry);
-    if (it != Items.end())
-        Items.erase(it);
-}
-
-void EraseOne(TTimeBlockList &Segments, const TCKReducedTimeItem *Segment) {
-    // Recent segments sit at the back more often than not.
-    auto it = std::find(Segments.rbegin(), Segments.rend(), Segment);
-    if (it != Segments.rend())
-        Segments.erase(std::next(it).base());
+// Searches from the back: entries and segments are mostly removed in the reverse order of
+// their arrival (a project deletes its last child first), which makes this O(1).
+template <typename List, typename Value>
+void EraseOne(List &Items, const Value *Item) {
+    for (auto *it = Items.end(); it != Items.begin();) {
+        if (*--it == Item) {
+            Items.erase(it);
+            return;
+        }
+    }
 }
 
 bool SameEntries(const TUsedByList &A, const TUsedByList &B) {
@@ -31,7 +31,7 @@ bool SameEntries(const TUsedByList &A, const TUsedByList &B) {
                 return false;
         return true;
     }
-    TUsedByList a = A, b = B;
+    std::vector<TCKTimeItem *> a = A.ToVector(), b = B.ToVector();
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     return a == b;
@@ -39,39 +39,43 @@ bool SameEntries(const TUsedByList &A, const TUsedByList &B) {
 
 } // namespace
 
-TCKReducedTime::~TCKReducedTime() {
-    TCKReducedTimeItem *s = First;
-    while (s) {
-        TCKReducedTimeItem *next = s->Next;
-        delete s;
-        s = next;
-    }
-}
+// The blocks own every segment, live or free.
+TCKReducedTime::~TCKReducedTime() = default;
 
 TCKReducedTimeItem *TCKReducedTime::NewSegment(TDateTime Start, TDateTime End) {
-    auto *segment = new TCKReducedTimeItem;
+    if (!FreeList) {
+        const size_t size = Blocks.empty() ? 64 : std::min<size_t>(4096, Index.size() / 2 + 64);
+        Blocks.push_back(std::make_unique<TCKReducedTimeItem[]>(size));
+        TCKReducedTimeItem *block = Blocks.back().get();
+        for (size_t i = 0; i < size; ++i) {
+            block[i].Next = FreeList;
+            FreeList = &block[i];
+        }
+    }
+    TCKReducedTimeItem *segment = FreeList;
+    FreeList = segment->Next;
+    segment->Next = nullptr;
     segment->StartTime = Start;
     segment->EndTime = End;
-    Index[Start] = segment;
+    Index.Insert(Start, segment);
     return segment;
 }
 
 void TCKReducedTime::FreeSegment(TCKReducedTimeItem *Segment) {
-    auto it = Index.find(Segment->StartTime);
-    if (it != Index.end() && it->second == Segment)
-        Index.erase(it);
-    delete Segment;
+    Index.Erase(Segment->StartTime, Segment);
+    Segment->~TCKReducedTimeItem();
+    new (Segment) TCKReducedTimeItem;
+    Segment->Next = FreeList;
+    FreeList = Segment;
 }
 
 void TCKReducedTime::SplitSegment(TCKReducedTimeItem *G, TDateTime T) {
     TCKReducedTimeItem *n = NewSegment(T, G->EndTime);
     G->EndTime = T;
     n->Items = G->Items;
-    for (TCKTimeItem *e : n->Items) {
-        e->Segments.push_back(n);
+    for (TCKTimeItem *e : n->Items)
         if (e->LastSegment == G)
             e->LastSegment = n;
-    }
     n->Prev = G;
     n->Next = G->Next;
     if (G->Next)
@@ -82,11 +86,8 @@ void TCKReducedTime::SplitSegment(TCKReducedTimeItem *G, TDateTime T) {
 }
 
 TCKReducedTimeItem *TCKReducedTime::FindStartSegment(TDateTime T) const {
-    if (UseIndex) {
-        auto it = Index.upper_bound(T);
-        assert(it != Index.begin());
-        return std::prev(it)->second;
-    }
+    if (UseIndex)
+        return T >= Last->StartTime ? Last : Index.FloorLE(T);
     TCKReducedTimeItem *s = First;
     while (s && !(s->StartTime <= T && T < s->EndTime))
         s = s->Next;
@@ -94,11 +95,8 @@ TCKReducedTimeItem *TCKReducedTime::FindStartSegment(TDateTime T) const {
 }
 
 TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TDateTime T) const {
-    if (UseIndex) {
-        auto it = Index.lower_bound(T);
-        assert(it != Index.begin());
-        return std::prev(it)->second;
-    }
+    if (UseIndex)
+        return T > Last->StartTime ? Last : Index.FloorLT(T);
     TCKReducedTimeItem *s = Last;
     while (s && !(s->StartTime < T && T <= s->EndTime))
         s = s->Prev;
@@ -135,7 +133,6 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
     }
     for (TCKReducedTimeItem *s = s1;; s = s->Next) {
         s->Items.push_back(Entry);
-        Entry->Segments.push_back(s);
         if (s == s2)
             break;
     }
@@ -144,8 +141,11 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
 }
 
 void TCKReducedTime::RemoveFromSegments(TCKTimeItem *Entry) {
-    for (TCKReducedTimeItem *s : Entry->Segments)
+    for (TCKReducedTimeItem *s = Entry->FirstSegment; s; s = s->Next) {
         EraseOne(s->Items, Entry);
+        if (s == Entry->LastSegment)
+            break;
+    }
 }
 
 void TCKReducedTime::Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B) {
@@ -158,11 +158,9 @@ void TCKReducedTime::Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B) {
                 TCKReducedTimeItem *r = c->Next;
                 if (!r || c->EndTime != r->StartTime || !SameEntries(c->Items, r->Items))
                     continue;
-                for (TCKTimeItem *e : r->Items) {
-                    EraseOne(e->Segments, r);
+                for (TCKTimeItem *e : r->Items)
                     if (e->LastSegment == r)
                         e->LastSegment = c;
-                }
                 c->EndTime = r->EndTime;
                 c->Next = r->Next;
                 if (r->Next)
@@ -218,34 +216,32 @@ bool TCKReducedTime::CheckInvariants(std::string *Why) const {
             return fail("segment list: broken link or gap between segments");
         if (!s->Next && s != Last)
             return fail("segment list: Last is not the end of the chain");
-        auto it = Index.find(s->StartTime);
-        if (it == Index.end() || it->second != s)
+        if (Index.Find(s->StartTime) != s)
             return fail("segment list: index does not name a segment");
         std::unordered_set<const TCKTimeItem *> seen;
         for (const TCKTimeItem *e : s->Items) {
             if (!seen.insert(e).second)
                 return fail("segment list: entry listed twice in one segment");
-            if (std::find(e->Segments.begin(), e->Segments.end(), s) == e->Segments.end())
-                return fail("segment list: segment lists an entry that does not list it");
             ++coverage[e];
         }
     }
     if (count != Index.size())
         return fail("segment list: index holds stale segments");
     for (const auto &[e, n] : coverage) {
-        if (e->Segments.size() != n)
-            return fail("segment list: an entry lists segments that do not list it");
         if (!e->FirstSegment || !e->LastSegment ||
             e->FirstSegment->StartTime != e->StartTime || e->LastSegment->EndTime != e->EndTime)
             return fail("segment list: entry bounds differ from its first/last segment");
+        // Every segment of the run lists the entry, and no other segment does.
         size_t run = 0;
         for (const TCKReducedTimeItem *s = e->FirstSegment; s; s = s->Next) {
+            if (std::find(s->Items.begin(), s->Items.end(), e) == s->Items.end())
+                return fail("segment list: a segment of an entry's run does not list it");
             ++run;
             if (s == e->LastSegment)
                 break;
         }
         if (run != n)
-            return fail("segment list: entry's segments are not one contiguous run");
+            return fail("segment list: segments outside an entry's run list it");
     }
     return true;
 }

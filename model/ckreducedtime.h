@@ -4,7 +4,10 @@
 
 #include "model/cktypes.h"
 
-#include <map>
+#include "model/cksegmentindex.h"
+
+#include <memory>
+#include <vector>
 
 class TCKReducedTimeItem {
 public:
@@ -45,5 +48,8 @@ private:
     TCKReducedTimeItem *FindEndSegment(TDateTime T) const;
 
     // Segment start -> segment, so entering an entry finds its ends in O(log n).
-    std::map<TDateTime, TCKReducedTimeItem *> Index;
+    TSegmentIndex Index;
+    // Segments come from blocks and go back to a free list: one allocation per block.
+    std::vector<std::unique_ptr<TCKReducedTimeItem[]>> Blocks;
+    TCKReducedTimeItem *FreeList = nullptr;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Plain records and arrays shared by the document model and its users.
 
+#include "model/cksmallvector.h"
 #include "model/cstring.h"
 
 #include <string>
@@ -52,8 +53,8 @@ struct tFilterItem {
 using TCKList = std::vector<TCKItem *>;
 using TCKTimeItemList = std::vector<TCKTimeItem *>;
 using TCKProjectList = std::vector<TCKProjectItem *>;
-using TTimeBlockList = std::vector<TCKReducedTimeItem *>;
-using TUsedByList = std::vector<TCKTimeItem *>;
+using TTimeBlockList = TSmallPtrVector<TCKReducedTimeItem *>;
+using TUsedByList = TSmallPtrVector<TCKTimeItem *>;
 
 // Image indexes of the main window's image list used by the model's views.
 enum TModelImage : int {

@@ -1,0 +1,150 @@
+// Segment list: entering and removing entries, and the document's net time.
+// "Indexed" finds an entry's first and last segment through the ordered index;
+// "Walk" searches from the ends of the list, for comparison.
+#include "model/ckm.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+const TDateTime Base = EncodeDateTime(2020, 1, 1, 0, 0, 0);
+
+// Working days of 8 entries: 30-90 minutes each, mostly apart, now and then overlapping.
+std::vector<tCKEditItem> MakeEntries(int N, bool Shuffled) {
+    std::mt19937 rng(42);
+    std::vector<tCKEditItem> out;
+    out.reserve(N);
+    double t = Base * SecsPerDay;
+    for (int i = 0; i < N; ++i) {
+        const int len = 1800 + static_cast<int>(rng() % 3600);
+        const int gap = static_cast<int>(rng() % 1800) - 300; // sometimes negative: overlap
+        out.push_back({t / SecsPerDay, (t + len) / SecsPerDay, "x", {}});
+        t += len + gap;
+    }
+    if (Shuffled)
+        std::shuffle(out.begin(), out.end(), rng);
+    return out;
+}
+
+void Enter(benchmark::State &State, bool Shuffled, bool Indexed) {
+    const auto entries = MakeEntries(static_cast<int>(State.range(0)), Shuffled);
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto man = std::make_unique<TChronarkMan>();
+        man->ReducedTime->UseIndex = Indexed;
+        State.ResumeTiming();
+        for (const auto &e : entries)
+            man->Root->AddTime(e);
+        benchmark::DoNotOptimize(man->ReducedTime->First);
+        State.PauseTiming();
+        man.reset();
+        State.ResumeTiming();
+    }
+    State.SetItemsProcessed(State.iterations() * State.range(0));
+}
+
+void BM_EnterInOrder_Indexed(benchmark::State &s) { Enter(s, false, true); }
+void BM_EnterRandom_Indexed(benchmark::State &s) { Enter(s, true, true); }
+void BM_EnterInOrder_Walk(benchmark::State &s) { Enter(s, false, false); }
+void BM_EnterRandom_Walk(benchmark::State &s) { Enter(s, true, false); }
+
+void BM_RemoveAll(benchmark::State &State) {
+    const auto entries = MakeEntries(static_cast<int>(State.range(0)), true);
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto man = std::make_unique<TChronarkMan>();
+        std::vector<TCKTimeItem *> items;
+        for (const auto &e : entries)
+            items.push_back(man->Root->AddTime(e));
+        std::shuffle(items.begin(), items.end(), std::mt19937(7));
+        State.ResumeTiming();
+        for (TCKTimeItem *e : items)
+            e->Delete();
+        benchmark::DoNotOptimize(man->ReducedTime->First);
+    }
+    State.SetItemsProcessed(State.iterations() * State.range(0));
+}
+
+// One add and one remove in a document of N entries.
+void SingleAddRemove(benchmark::State &State, bool Indexed) {
+    const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
+    TChronarkMan man;
+    man.ReducedTime->UseIndex = Indexed;
+    for (const auto &e : entries)
+        man.Root->AddTime(e);
+    const tCKEditItem middle = entries[entries.size() / 2];
+    for (auto _ : State) {
+        TCKTimeItem *e = man.Root->AddTime(middle);
+        e->Delete();
+    }
+}
+void BM_SingleAddRemove_Indexed(benchmark::State &s) { SingleAddRemove(s, true); }
+void BM_SingleAddRemove_Walk(benchmark::State &s) { SingleAddRemove(s, false); }
+
+void BM_NetTimeWholeDocument(benchmark::State &State) {
+    const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
+    TChronarkMan man;
+    for (const auto &e : entries)
+        man.Root->AddTime(e);
+    for (auto _ : State) {
+        int32_t h, m, s;
+        man.NetTimeHMS(nullptr, h, m, s);
+        benchmark::DoNotOptimize(h);
+    }
+}
+
+// Entries that all share one stretch of time: every new one splits many segments.
+std::vector<tCKEditItem> Overlapping(int N) {
+    std::vector<tCKEditItem> entries;
+    std::mt19937 rng(3);
+    for (int i = 0; i < N; ++i) {
+        const double a = Base * SecsPerDay + static_cast<double>(rng() % 100000);
+        const double b = Base * SecsPerDay + 100000 + static_cast<double>(rng() % 100000);
+        entries.push_back({a / SecsPerDay, b / SecsPerDay, "", {}});
+    }
+    return entries;
+}
+
+void BM_MutuallyOverlapping_Enter(benchmark::State &State) {
+    const auto entries = Overlapping(static_cast<int>(State.range(0)));
+    for (auto _ : State) {
+        auto man = std::make_unique<TChronarkMan>();
+        for (const auto &e : entries)
+            man->Root->AddTime(e);
+        benchmark::DoNotOptimize(man->ReducedTime->First);
+        State.PauseTiming();
+        man.reset();
+        State.ResumeTiming();
+    }
+}
+
+// Clearing the document removes the entries last first.
+void BM_MutuallyOverlapping_Clear(benchmark::State &State) {
+    const auto entries = Overlapping(static_cast<int>(State.range(0)));
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto man = std::make_unique<TChronarkMan>();
+        for (const auto &e : entries)
+            man->Root->AddTime(e);
+        State.ResumeTiming();
+        man->Clear();
+        benchmark::DoNotOptimize(man->ReducedTime->First);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_EnterInOrder_Indexed)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterRandom_Indexed)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterInOrder_Walk)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterRandom_Walk)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveAll)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SingleAddRemove_Indexed)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleAddRemove_Walk)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NetTimeWholeDocument)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MutuallyOverlapping_Enter)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MutuallyOverlapping_Clear)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_MAIN();

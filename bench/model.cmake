@@ -1,0 +1,1 @@
+chronark_add_bench(bench_segments SOURCES bench_segments.cpp LIBS chronark_model)
