@@ -1,15 +1,20 @@
 #pragma once
 // Decoders over an in-memory byte range, chosen once per parse. Besides decoding one
-// character they find runs of characters that need no decoding work, so that the parser can
-// copy text in bulk; both ways yield exactly the same characters.
+// character they find runs of characters that need no decoding work (one code unit each), so
+// that the parser can build strings from byte ranges in one step; both ways yield exactly the
+// same characters.
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#define CHRONARK_XML_INLINE inline __attribute__((always_inline))
 
 using tByte = unsigned char;
 
@@ -31,51 +36,26 @@ constexpr tStopTable MakeStopTable(std::string_view Stops) {
     return Table;
 }
 
-#define CHRONARK_XML_INLINE inline __attribute__((always_inline))
-
-// Widens one-byte characters onto the end of Out, in chunks through a small buffer (resize
-// would first fill the new room with zeros).
-inline void AppendBytes(std::u16string &Out, const tByte *From, const tByte *To) {
-    char16_t Buffer[256];
-    while (From != To) {
-        const size_t Count = std::min<size_t>(static_cast<size_t>(To - From), 256);
-        for (size_t I = 0; I < Count; ++I)
-            Buffer[I] = From[I];
-        Out.append(Buffer, Count);
-        From += Count;
-    }
-}
-
-inline bool EqualBytes(const tByte *From, const tByte *To, const char16_t *Chars) {
-    for (; From != To; ++From, ++Chars)
-        if (*From != *Chars)
-            return false;
-    return true;
-}
-
-// Decode: P < End on entry. The Scan functions return the end of the leading run of
-// characters that are one unit each and not marked in the table.
+// Decode: P < End on entry. IsOneUnit: the character at P is UnitChar(P) and takes Unit
+// bytes. Scan: the end of the leading run of one-unit characters not marked in the table.
 struct tLatin1Decoder {
     static constexpr bool Multibyte = false;
+    static constexpr ptrdiff_t Unit = 1;
 
     CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *) { return *P++; }
+    static bool IsOneUnit(const tByte *P, const tByte *End) { return P != End; }
+    static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
         while (P != End && !Stop.Latin[*P])
             ++P;
         return P;
     }
-    static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
-        AppendBytes(Out, From, To);
-    }
-    static size_t Length(const tByte *From, const tByte *To) { return To - From; }
-    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
-        return EqualBytes(From, To, Chars);
-    }
 };
 
 struct tUTF8Decoder {
     static constexpr bool Multibyte = true;
+    static constexpr ptrdiff_t Unit = 1;
 
     CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *End) {
         const tByte Lead = *P++;
@@ -88,23 +68,19 @@ struct tUTF8Decoder {
             C = (C << 6) | ((P != End ? *P++ : 0u) & 0x3Fu);
         return static_cast<char16_t>(C);
     }
+    static bool IsOneUnit(const tByte *P, const tByte *End) { return P != End && *P < 0xC0; }
+    static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
         while (P != End && !Stop.Utf8[*P])
             ++P;
         return P;
     }
-    static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
-        AppendBytes(Out, From, To);
-    }
-    static size_t Length(const tByte *From, const tByte *To) { return To - From; }
-    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
-        return EqualBytes(From, To, Chars);
-    }
 };
 
 template <bool BigEndian> struct tUTF16Decoder {
     static constexpr bool Multibyte = false;
+    static constexpr ptrdiff_t Unit = 2;
 
     static char16_t Pair(tByte First, tByte Second) {
         return BigEndian ? static_cast<char16_t>(First << 8 | Second)
@@ -116,6 +92,8 @@ template <bool BigEndian> struct tUTF16Decoder {
         const tByte Second = P != End ? *P++ : 0;
         return Pair(First, Second);
     }
+    static bool IsOneUnit(const tByte *P, const tByte *End) { return End - P >= 2; }
+    static char16_t UnitChar(const tByte *P) { return Pair(P[0], P[1]); }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
         while (End - P >= 2) {
@@ -126,23 +104,62 @@ template <bool BigEndian> struct tUTF16Decoder {
         }
         return P;
     }
-    static void Append(std::u16string &Out, const tByte *From, const tByte *To) {
-        char16_t Buffer[256];
-        while (To - From >= 2) {
-            const size_t Count = std::min<size_t>(static_cast<size_t>(To - From) / 2, 256);
-            for (size_t I = 0; I < Count; ++I, From += 2)
-                Buffer[I] = Pair(From[0], From[1]);
-            Out.append(Buffer, Count);
-        }
-    }
-    static size_t Length(const tByte *From, const tByte *To) { return (To - From) / 2; }
-    static bool Equal(const tByte *From, const tByte *To, const char16_t *Chars) {
-        for (; From != To; From += 2, ++Chars)
-            if (Pair(From[0], From[1]) != *Chars)
-                return false;
-        return true;
-    }
 };
 
 using tUTF16LEDecoder = tUTF16Decoder<false>;
 using tUTF16BEDecoder = tUTF16Decoder<true>;
+
+// The characters of a run of one-unit characters, for building strings from it directly.
+template <class tDecoder> class tUnitIterator {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = char16_t;
+    using difference_type = ptrdiff_t;
+    using pointer = const char16_t *;
+    using reference = char16_t;
+
+    tUnitIterator() = default;
+    explicit tUnitIterator(const tByte *P) : P(P) {}
+
+    char16_t operator*() const { return tDecoder::UnitChar(P); }
+    char16_t operator[](difference_type N) const { return tDecoder::UnitChar(P + N * Unit); }
+    tUnitIterator &operator++() { return P += Unit, *this; }
+    tUnitIterator operator++(int) { return tUnitIterator(std::exchange(P, P + Unit)); }
+    tUnitIterator &operator--() { return P -= Unit, *this; }
+    tUnitIterator operator--(int) { return tUnitIterator(std::exchange(P, P - Unit)); }
+    tUnitIterator &operator+=(difference_type N) { return P += N * Unit, *this; }
+    tUnitIterator &operator-=(difference_type N) { return P -= N * Unit, *this; }
+    friend tUnitIterator operator+(tUnitIterator I, difference_type N) { return I += N; }
+    friend tUnitIterator operator+(difference_type N, tUnitIterator I) { return I += N; }
+    friend tUnitIterator operator-(tUnitIterator I, difference_type N) { return I -= N; }
+    friend difference_type operator-(tUnitIterator A, tUnitIterator B) {
+        return (A.P - B.P) / Unit;
+    }
+    friend auto operator<=>(tUnitIterator A, tUnitIterator B) = default;
+
+private:
+    static constexpr ptrdiff_t Unit = tDecoder::Unit;
+    const tByte *P = nullptr;
+};
+
+// Appends a run of one-unit characters to Out.
+template <class tDecoder>
+void AppendUnits(std::u16string &Out, const tByte *From, const tByte *To) {
+    using tIt = tUnitIterator<tDecoder>;
+    const size_t Count = static_cast<size_t>((To - From) / tDecoder::Unit);
+    if (Out.empty()) {
+        // Built at its final size: no zero fill, no growing.
+        Out = std::u16string(tIt(From), tIt(To));
+    } else if (Count <= 8) {
+        for (; From != To; From += tDecoder::Unit)
+            Out.push_back(tDecoder::UnitChar(From));
+    } else {
+        char16_t Buffer[256];
+        while (From != To) {
+            const size_t Chunk = std::min<size_t>((To - From) / tDecoder::Unit, 256);
+            for (size_t I = 0; I < Chunk; ++I, From += tDecoder::Unit)
+                Buffer[I] = tDecoder::UnitChar(From);
+            Out.append(Buffer, Chunk);
+        }
+    }
+}

@@ -21,25 +21,6 @@ void tXMLMarkupItem::MoveChildrenTo(tXMLItemList &Pending) {
     Children.clear();
 }
 
-// Elements mostly hold a handful of children and one or two attributes: room for those at
-// once saves growing step by step.
-tXMLItem *tXMLMarkupItem::AddChild(std::unique_ptr<tXMLItem> Node) {
-    if (Children.capacity() == 0)
-        Children.reserve(4);
-    Children.push_back(std::move(Node));
-    return Children.back().get();
-}
-
-void tXMLMarkupItem::AddAttribute(const tAttribItem &Attribute) {
-    AddAttribute(tAttribItem(Attribute));
-}
-
-void tXMLMarkupItem::AddAttribute(tAttribItem &&Attribute) {
-    if (Attributes.capacity() == 0)
-        Attributes.reserve(2);
-    Attributes.push_back(std::move(Attribute));
-}
-
 int32_t tXMLMarkupItem::IndexOfAttribute(std::u16string_view AttrName) const {
     for (size_t I = 0; I < Attributes.size(); ++I)
         if (Attributes[I].Name == AttrName)

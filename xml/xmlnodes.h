@@ -71,10 +71,23 @@ public:
     std::vector<tAttribItem> Attributes;
 
     // Takes ownership; returns the node for convenience.
-    tXMLItem *AddChild(std::unique_ptr<tXMLItem> Node);
+    tXMLItem *AddChild(std::unique_ptr<tXMLItem> Node) {
+        // Mostly a handful of children: room for those at once saves growing step by step.
+        if (Children.capacity() == 0)
+            Children.reserve(4);
+        Children.push_back(std::move(Node));
+        return Children.back().get();
+    }
     // No duplicate test: the parser checks before adding.
-    void AddAttribute(const tAttribItem &Attribute);
-    void AddAttribute(tAttribItem &&Attribute);
+    void AddAttribute(const tAttribItem &Attribute) { AddAttribute(tAttribItem(Attribute)); }
+    void AddAttribute(tAttribItem &&Attribute) {
+        AddAttribute(std::move(Attribute.Name), std::move(Attribute.Value));
+    }
+    void AddAttribute(std::u16string &&Name, std::u16string &&Value) {
+        if (Attributes.capacity() == 0)
+            Attributes.reserve(2);
+        Attributes.push_back(tAttribItem{std::move(Name), std::move(Value)});
+    }
 
     // Index of the first attribute with exactly this name, or -1.
     int32_t IndexOfAttribute(std::u16string_view AttrName) const;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -46,8 +47,12 @@ private:
     bool AtEnd() const { return !HasPushBack && Cur == End; }
     int64_t GetPosition() const { return (Cur - Begin) - (HasPushBack ? 1 : 0); }
     CHRONARK_XML_INLINE char16_t ReadChar();
-    template <class tSink> bool ConsumeRun(const tStopTable &Stop, tSink &Sink);
-    bool AppendRun(std::u16string &Out, const tStopTable &Stop);
+    template <class tSink>
+    bool ConsumeRun(const tStopTable &Stop, tSink &Sink, const tByte *From = nullptr);
+    bool AppendRun(std::u16string &Out, const tStopTable &Stop, const tByte *From = nullptr);
+    const tByte *PlainStart(const tByte *Start, char16_t C) const;
+    bool LooksAt(std::string_view Text) const;
+    const tByte *Here() const { return HasPushBack ? nullptr : Cur; }
     void SetError(const char *Msg) { SetErrorAt(Msg, GetPosition() - 1, 1); }
     void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
 
@@ -57,6 +62,7 @@ private:
     void CheckAttribute(const tXMLMarkupItem &Element);
     void ReadEndTag(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
+    int32_t ReadKeyword(int64_t Start);
     void ReadComment(TXMLTextItem &Node);
     void ReadCData(TXMLTextItem &Node);
     void ReadDocType(TXMLTextItem &Node);
@@ -100,19 +106,20 @@ template <class tDecoder> CHRONARK_XML_INLINE char16_t tXMLReader<tDecoder>::Rea
 
 // Consumes the characters up to the next one marked in Stop (or the end), handing runs of
 // one-unit characters and single decoded characters to Sink; this yields the same characters
-// as reading them one by one. Returns whether anything was consumed.
+// as reading them one by one. From, when given, is the start of one plain character already
+// read that belongs in front of the run. Returns whether anything was consumed.
 template <class tDecoder>
 template <class tSink>
-bool tXMLReader<tDecoder>::ConsumeRun(const tStopTable &Stop, tSink &Sink) {
+bool tXMLReader<tDecoder>::ConsumeRun(const tStopTable &Stop, tSink &Sink, const tByte *From) {
     if (HasPushBack)
         return false;
     const tByte *const Start = Cur;
+    const tByte *RunStart = From ? From : Cur;
     for (;;) {
         const tByte *RunEnd = tDecoder::Scan(Cur, End, Stop);
-        if (RunEnd != Cur) {
-            Sink.template Run<tDecoder>(Cur, RunEnd);
-            Cur = RunEnd;
-        }
+        if (RunEnd != RunStart)
+            Sink.template Run<tDecoder>(RunStart, RunEnd);
+        Cur = RunStart = RunEnd;
         if constexpr (tDecoder::Multibyte) {
             if (Cur != End && *Cur >= 0x80) {
                 // Lenient decoding may turn a sequence into a character with a role.
@@ -123,6 +130,7 @@ bool tXMLReader<tDecoder>::ConsumeRun(const tStopTable &Stop, tSink &Sink) {
                     break;
                 }
                 Sink.Char(C);
+                RunStart = Cur;
                 continue;
             }
         }
@@ -135,7 +143,7 @@ namespace XMLSinks {
 struct tAppend {
     std::u16string &Out;
     template <class tDecoder> void Run(const tByte *From, const tByte *To) {
-        tDecoder::Append(Out, From, To);
+        AppendUnits<tDecoder>(Out, From, To);
     }
     void Char(char16_t C) { Out.push_back(C); }
 };
@@ -146,10 +154,8 @@ struct tMatch {
     size_t Count = 0;
     bool Same = true;
     template <class tDecoder> void Run(const tByte *From, const tByte *To) {
-        const size_t Length = tDecoder::Length(From, To);
-        Same = Same && Count + Length <= Name.size() &&
-               tDecoder::Equal(From, To, Name.data() + Count);
-        Count += Length;
+        for (; From != To; From += tDecoder::Unit)
+            Char(tDecoder::UnitChar(From));
     }
     void Char(char16_t C) {
         Same = Same && Count < Name.size() && Name[Count] == C;
@@ -160,9 +166,32 @@ struct tMatch {
 } // namespace XMLSinks
 
 template <class tDecoder>
-bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop) {
+bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop,
+                                     const tByte *From) {
     XMLSinks::tAppend Sink{Out};
-    return ConsumeRun(Stop, Sink);
+    return ConsumeRun(Stop, Sink, From);
+}
+
+// The start of the character just read when it was one plain unit, else nullptr. Start is
+// where it was read from (nullptr when it came from the push-back).
+template <class tDecoder>
+const tByte *tXMLReader<tDecoder>::PlainStart(const tByte *Start, char16_t C) const {
+    if (!Start || HasPushBack || Cur - Start != tDecoder::Unit || tDecoder::UnitChar(Start) != C)
+        return nullptr;
+    return Start;
+}
+
+// Whether the next characters are the one-unit ASCII characters of Text.
+template <class tDecoder> bool tXMLReader<tDecoder>::LooksAt(std::string_view Text) const {
+    if (HasPushBack)
+        return false;
+    const tByte *P = Cur;
+    for (char Ch : Text) {
+        if (!tDecoder::IsOneUnit(P, End) || tDecoder::UnitChar(P) != static_cast<char16_t>(Ch))
+            return false;
+        P += tDecoder::Unit;
+    }
+    return true;
 }
 
 template <class tDecoder>
@@ -202,6 +231,7 @@ typename tXMLReader<tDecoder>::tDispatch
 tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
     if (AtEnd())
         return tDispatch::None;
+    const tByte *CharStart = Here();
     const char16_t C = ReadChar();
     switch (C) {
     case u'!':
@@ -231,8 +261,11 @@ tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
         return tDispatch::None;
     }
     auto Node = std::make_unique<tXMLMarkupItem>();
-    Node->Name.push_back(C);
     Node->Position = static_cast<int32_t>(GetPosition() - 2);
+    if (const tByte *Plain = PlainStart(CharStart, C))
+        AppendRun(Node->Name, XMLStops::Name, Plain);
+    else
+        Node->Name.push_back(C);
     auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
     bool Empty = false;
     ReadStartTag(*Element, Empty);
@@ -256,11 +289,24 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem 
             return;
         if (AtEnd())
             break;
-        if (Text && AppendRun(Text->Text, XMLStops::Text)) {
-            SpacePending = false;
+        if (Text) {
+            if (AppendRun(Text->Text, XMLStops::Text)) {
+                SpacePending = false;
+                if (AtEnd())
+                    break;
+            }
+        } else if (!HasPushBack) {
+            // Without a text node whitespace is skipped, and line ends count as whitespace.
+            while (Cur != End && tDecoder::IsOneUnit(Cur, End)) {
+                const char16_t U = tDecoder::UnitChar(Cur);
+                if (!IsSpace(U) && U != 13)
+                    break;
+                Cur += tDecoder::Unit;
+            }
             if (AtEnd())
                 break;
         }
+        const tByte *CharStart = Here();
         const char16_t C = ReadChar();
         if (C == u'<') {
             if (Text) {
@@ -284,7 +330,10 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem 
             }
         } else if (!IsSpace(C)) {
             auto Node = std::make_unique<TXMLTextItem>();
-            Node->Text.assign(1, C);
+            if (const tByte *Plain = PlainStart(CharStart, C))
+                AppendRun(Node->Text, XMLStops::Text, Plain);
+            else
+                Node->Text.assign(1, C);
             Text = static_cast<TXMLTextItem *>(Element.AddChild(std::move(Node)));
             SpacePending = false;
         }
@@ -313,6 +362,7 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
                       Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
         if (AtEnd())
             break;
+        const tByte *CharStart = Here();
         const char16_t C = ReadChar();
         const bool Space = IsSpace(C);
         const bool IsQuote = C == u'"' || C == u'\'';
@@ -333,8 +383,11 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
             } else if (State == InName) {
                 Element.Name.push_back(C);
             } else {
-                AttrName.assign(1, C);
                 State = InAttrName;
+                if (const tByte *Plain = PlainStart(CharStart, C))
+                    AppendRun(AttrName, XMLStops::Name, Plain);
+                else
+                    AttrName.assign(1, C);
             }
             break;
         case InAttrName:
@@ -365,7 +418,7 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
             break;
         case InValue:
             if (C == Quote) {
-                Element.AddAttribute(tAttribItem{std::move(AttrName), std::move(AttrValue)});
+                Element.AddAttribute(std::move(AttrName), std::move(AttrValue));
                 AttrName.clear();
                 AttrValue.clear();
                 State = AfterValue;
@@ -408,6 +461,21 @@ void tXMLReader<tDecoder>::CheckAttribute(const tXMLMarkupItem &Element) {
 
 template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkupItem &Element) {
     enum : int { BeforeName, InName, AfterName };
+    // The usual case, the name and '>' in plain characters, needs no state machine. The first
+    // name character is the only one that may be a delimiter of the end tag.
+    const std::u16string &Expected = Element.Name;
+    if (!HasPushBack && !Expected.empty() &&
+        !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
+        const tByte *P = Cur;
+        size_t I = 0;
+        for (; I < Expected.size(); ++I, P += tDecoder::Unit)
+            if (!tDecoder::IsOneUnit(P, End) || tDecoder::UnitChar(P) != Expected[I])
+                break;
+        if (I == Expected.size() && tDecoder::IsOneUnit(P, End) && tDecoder::UnitChar(P) == u'>') {
+            Cur = P + tDecoder::Unit;
+            return;
+        }
+    }
     int State = BeforeName;
     XMLSinks::tMatch Name{Element.Name};
     while (!Err.HasError && !AtEnd()) {
@@ -438,10 +506,38 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkup
         SetError(XMLMsg::EndTagMismatch);
 }
 
-// After "<!": the keyword decides between comment, CDATA section and DOCTYPE. It is tested
-// after every character, so the body starts right after the keyword's last character.
+// After "<!": the keyword decides between comment, CDATA section and DOCTYPE.
 template <class tDecoder>
 void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start) {
+    int32_t Type;
+    // Keywords in plain characters are taken in one step; read one by one, they would end
+    // at their last character all the same.
+    if (LooksAt("[CDATA[")) {
+        Cur += 7 * tDecoder::Unit;
+        Type = xiCData;
+    } else if (LooksAt("--")) {
+        Cur += 2 * tDecoder::Unit;
+        Type = xiComment;
+    } else {
+        Type = ReadKeyword(Start);
+    }
+    if (Type == xiNone)
+        return;
+    auto Node = std::make_unique<TXMLTextItem>();
+    Node->ItemType = Type;
+    Node->Position = static_cast<int32_t>(GetPosition() + 1);
+    auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
+    if (Type == xiComment)
+        ReadComment(*Body);
+    else if (Type == xiCData)
+        ReadCData(*Body);
+    else
+        ReadDocType(*Body);
+}
+
+// The keyword is tested after every character, so the body starts right after the keyword's
+// last character. xiNone after an error or at the end of the input.
+template <class tDecoder> int32_t tXMLReader<tDecoder>::ReadKeyword(int64_t Start) {
     enum : int { Nothing, InKeyword, KeywordEnded };
     int State = Nothing;
     Keyword.clear();
@@ -456,32 +552,18 @@ void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start
             Keyword.push_back(C);
             State = InKeyword;
         }
-        int32_t Type = xiNone;
-        const std::u16string_view Word = Keyword;
-        if (Word.size() == 2 && Word == u"--")
-            Type = xiComment;
-        else if (Word.size() == 7 && Word == u"[CDATA[")
-            Type = xiCData;
-        else if (Word.size() == 7 && Word == u"DOCTYPE")
-            Type = xiDocType;
-        if (Type != xiNone) {
-            auto Node = std::make_unique<TXMLTextItem>();
-            Node->ItemType = Type;
-            Node->Position = static_cast<int32_t>(GetPosition() + 1);
-            auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
-            if (Type == xiComment)
-                ReadComment(*Body);
-            else if (Type == xiCData)
-                ReadCData(*Body);
-            else
-                ReadDocType(*Body);
-            return;
-        }
+        if (Keyword == u"--")
+            return xiComment;
+        if (Keyword == u"[CDATA[")
+            return xiCData;
+        if (Keyword == u"DOCTYPE")
+            return xiDocType;
         if (State == KeywordEnded) {
             SetErrorAt(XMLMsg::BadDeclaration, Start, GetPosition() - Start - 1);
-            return;
+            break;
         }
     }
+    return xiNone;
 }
 
 template <class tDecoder> void tXMLReader<tDecoder>::ReadComment(TXMLTextItem &Node) {
