@@ -51,8 +51,8 @@ std::string ComposeStreamError(const std::string &Message, const std::string &Fi
     return "Fehler in \"" + FileName + "\":\r\n\r\n" + position + Message;
 }
 
-void ShowStreamError(const std::string &Message, const std::string &FileName,
-                     std::istream &Stream, int32_t Position, int32_t Length) {
+void ShowStreamError(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length) {
     ShowErrorMessage(ComposeStreamError(Message, FileName, Stream, Position, Length));
 }
 
@@ -62,7 +62,8 @@ void ShowFileError(const std::string &Message, const std::string &FileName, int3
     if (!file) {
         std::istringstream none;
         ShowErrorMessage(ComposeStreamError(Message, FileName, none, Position, 0) +
-                         "\r\n\r\n(Die Datei kann nicht ge\xF6" "ffnet werden.)");
+                         "\r\n\r\n(Die Datei kann nicht ge\xF6"
+                         "ffnet werden.)");
         return;
     }
     std::stringstream memory;
@@ -71,8 +72,8 @@ void ShowFileError(const std::string &Message, const std::string &FileName, int3
     ShowStreamError(Message, FileName, memory, Position, Length);
 }
 
-void XMLErrorHandler(const std::string &Message, const std::string &FileName,
-                     std::istream &Stream, int32_t Position, int32_t Length) {
+void XMLErrorHandler(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length) {
     const std::ios::iostate state = Stream.rdstate();
     Stream.clear();
     const std::streampos saved = Stream.tellg();

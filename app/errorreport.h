@@ -15,8 +15,8 @@ void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_
 std::string ComposeStreamError(const std::string &Message, const std::string &FileName,
                                std::istream &Stream, int32_t Position, int32_t Length);
 
-void ShowStreamError(const std::string &Message, const std::string &FileName,
-                     std::istream &Stream, int32_t Position, int32_t Length);
+void ShowStreamError(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length);
 
 // Reads the whole file to find the line and column. A file that cannot be read still gets
 // the message, without a position and with a note that the file could not be opened.
@@ -25,5 +25,5 @@ void ShowFileError(const std::string &Message, const std::string &FileName, int3
 
 // The parser's error callback: counts from the start of the stream and leaves the stream's
 // position and state as they were.
-void XMLErrorHandler(const std::string &Message, const std::string &FileName,
-                     std::istream &Stream, int32_t Position, int32_t Length);
+void XMLErrorHandler(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length);

@@ -38,15 +38,16 @@ QRect OntoPrimaryScreen(QRect Bounds) {
         return Bounds;
     const QRect area = screen->availableGeometry();
     Bounds.moveCenter(area.center());
-    Bounds.moveTopLeft(QPoint(std::max(Bounds.left(), area.left()),
-                              std::max(Bounds.top(), area.top())));
+    Bounds.moveTopLeft(
+        QPoint(std::max(Bounds.left(), area.left()), std::max(Bounds.top(), area.top())));
     return Bounds;
 }
 
 } // namespace
 
 QString AppKeyPath(const QString &AppName, const QString &SubKey) {
-    QString path = QStringLiteral("\\Software\\") + QString::fromLatin1(MakerName) + '\\' + AppName;
+    QString path =
+        QStringLiteral("\\Software\\") + QString::fromLatin1(MakerName) + '\\' + AppName;
     if (!SubKey.isEmpty())
         path += '\\' + SubKey;
     return path;
@@ -77,8 +78,7 @@ void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &A
     Registry.WriteInteger(QStringLiteral("Top"), bounds.top());
 }
 
-void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName,
-                      bool WithSize) {
+void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize) {
     if (!OpenAppKey(Registry, AppName, FormSettingsKey, false))
         return;
     QRect bounds = NormalBounds(Form);

@@ -20,5 +20,4 @@ void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &A
 // Applies each value found and keeps the designed bounds and state for the rest; an
 // unknown "Windowstate" is ignored. A position that would put the window wholly off every
 // screen is replaced by one on the primary screen.
-void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName,
-                      bool WithSize);
+void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize);

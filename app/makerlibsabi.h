@@ -13,17 +13,17 @@ class QWidget;
 // Extra2 are further lines shown when not empty; ParserText names the parser's version.
 // Flags is 0 (reserved).
 extern "C" typedef void (*TShowInfoPaneDialog)(QWidget *Owner, const TShortString *ProgramText,
-                                                const TShortString *Extra1,
-                                                const TShortString *Extra2,
-                                                const TShortString *ParserText, int32_t Flags);
+                                               const TShortString *Extra1,
+                                               const TShortString *Extra2,
+                                               const TShortString *ParserText, int32_t Flags);
 
 // Shows the version check modally over Owner for the product ProductId (lower case).
 // InstalledVersion empty: the version the host application reports. Feed empty: the
 // version feed the user configured in the dialog.
 extern "C" typedef void (*TShowRevWatchDialog)(QWidget *Owner,
-                                                const TShortString *InstalledVersion,
-                                                const TShortString *ProductId,
-                                                const TShortString *Feed);
+                                               const TShortString *InstalledVersion,
+                                               const TShortString *ProductId,
+                                               const TShortString *Feed);
 
 inline constexpr char InfoPaneExport[] = "showinfopanedialog_v1_1";
 inline constexpr char RevWatchExport[] = "showrevwatchdialog_v1_11";

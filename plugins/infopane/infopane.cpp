@@ -6,8 +6,7 @@
 
 #include <type_traits>
 
-MAKER_LIBRARY_EXPORT void showinfopanedialog_v1_1(QWidget *Owner,
-                                                  const TShortString *ProgramText,
+MAKER_LIBRARY_EXPORT void showinfopanedialog_v1_1(QWidget *Owner, const TShortString *ProgramText,
                                                   const TShortString *Extra1,
                                                   const TShortString *Extra2,
                                                   const TShortString *ParserText, int32_t) {

@@ -35,8 +35,8 @@ void TRevWatchDialog::StoreFeed(const QString &Feed) {
     settings.setValue(FeedValue, Feed);
 }
 
-TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed,
-                                 const QString &Product, const QString &Feed)
+TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed, const QString &Product,
+                                 const QString &Feed)
     : QDialog(Owner), Installed(Installed), Product(Product), FeedGiven(!Feed.isEmpty()),
       FeedEdit(new QLineEdit(FeedGiven ? Feed : StoredFeed())), NewestLabel(new QLabel),
       StatusLabel(new QLabel), CheckButton(new QPushButton(QStringLiteral("Jetzt pr\u00fcfen"))),

@@ -121,8 +121,7 @@ std::string VerdictText(const TVersionCheck &Check, const std::string &Product,
         return "Die Versionsquelle konnte nicht gelesen werden" +
                (Detail.empty() ? std::string() : " (" + Detail + ")") + "." + notChecked;
     case TVersionVerdict::ProductMissing:
-        return "Die Versionsquelle enth\u00e4lt keine Angabe zu \"" + Product + "\"." +
-               notChecked;
+        return "Die Versionsquelle enth\u00e4lt keine Angabe zu \"" + Product + "\"." + notChecked;
     case TVersionVerdict::InvalidVersion:
         return "Die Versionsnummern \"" + Check.Installed + "\" und \"" + Check.Newest +
                "\" lassen sich nicht vergleichen." + notChecked;

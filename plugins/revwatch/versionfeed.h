@@ -13,8 +13,7 @@ struct TFeedEntry {
 };
 
 // False when the feed names no version for Product.
-bool FindProductInFeed(const std::string &FeedText, const std::string &Product,
-                       TFeedEntry &Entry);
+bool FindProductInFeed(const std::string &FeedText, const std::string &Product, TFeedEntry &Entry);
 
 // The dotted numbers at the start of a version text ("1.3 Beta 2" -> "1.3"); empty if none.
 std::string NumericVersion(const std::string &Text);
