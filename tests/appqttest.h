@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 // Polls for the application's modal widget; once Ready(widget) holds (or at once when Ready
 // is empty) calls Inspect(widget) and closes the widget. Gives up after TimeoutMs.
