@@ -1,0 +1,493 @@
+// The .ckx document file: writer and reader.
+#include "model/ckfile.h"
+
+#include "app/capp.h"
+#include "app/errorreport.h"
+#include "app/messages.h"
+#include "model/ckfileio.h"
+#include "model/ckmanager.h"
+#include "xml/xmlparser.h"
+
+#include <sstream>
+#include <streambuf>
+
+namespace {
+
+const char *const CRLF = "\r\n";
+
+// --- Writing -------------------------------------------------------------------------------
+
+const char *TypeName(int FieldType) {
+    switch (FieldType) {
+    case ftBoolean: return "boolean";
+    case ftInteger: return "integer";
+    case ftFloat: return "float";
+    case ftDateTime: return "datetime";
+    default: return "string";
+    }
+}
+
+int TypeFromName(const std::string &Name) {
+    const std::string name = LowerCase(Name);
+    if (name == "boolean")
+        return ftBoolean;
+    if (name == "integer")
+        return ftInteger;
+    if (name == "float")
+        return ftFloat;
+    if (name == "datetime")
+        return ftDateTime;
+    return ftString;
+}
+
+void AppendDigits(std::string &Out, int Value, int Width) {
+    char buffer[8];
+    for (int i = Width - 1; i >= 0; --i) {
+        buffer[i] = static_cast<char>('0' + Value % 10);
+        Value /= 10;
+    }
+    Out.append(buffer, static_cast<size_t>(Width));
+}
+
+// EncodeStamp without the temporary strings: the writer calls it twice per entry.
+void AppendStamp(std::string &Out, TDateTime T) {
+    int y, mo, d, h, mi, s, ms;
+    DecodeDateTime(RecodeMilliSecond(T, 0), y, mo, d, h, mi, s, ms);
+    AppendDigits(Out, y, 4);
+    AppendDigits(Out, mo, 2);
+    AppendDigits(Out, d, 2);
+    AppendDigits(Out, h, 2);
+    AppendDigits(Out, mi, 2);
+    AppendDigits(Out, s, 2);
+}
+
+// An attribute value cannot hold '<', nor both quote characters: such a value is written
+// in a readable approximation, and the exact text follows as a child element.
+bool FitsAttribute(const std::string &Value) {
+    return Value.find('<') == std::string::npos &&
+           (Value.find('"') == std::string::npos || Value.find('\'') == std::string::npos);
+}
+
+void AppendAttribute(std::string &Out, const char *Name, const std::string &Value) {
+    Out += ' ';
+    Out += Name;
+    Out += '=';
+    std::string value = Value;
+    if (!FitsAttribute(value)) {
+        for (char &c : value)
+            c = c == '<' ? '(' : c == '"' ? '\'' : c;
+    }
+    const char quote = value.find('"') == std::string::npos ? '"' : '\'';
+    Out += quote;
+    Out += value;
+    Out += quote;
+}
+
+// A CDATA section ends at "]]>": such text is cut there into adjacent sections, and the
+// element is marked so that the reader joins them without the usual space.
+bool NeedsSplit(const std::string &Text) { return Text.find("]]>") != std::string::npos; }
+
+void AppendCData(std::string &Out, const std::string &Text) {
+    Out += "<![CDATA[";
+    size_t start = 0;
+    for (size_t hit = Text.find("]]>"); hit != std::string::npos; hit = Text.find("]]>", start)) {
+        Out.append(Text, start, hit + 2 - start);
+        Out += "]]><![CDATA[";
+        start = hit + 2;
+    }
+    Out.append(Text, start, std::string::npos);
+    Out += "]]>";
+}
+
+void AppendTextElement(std::string &Out, const char *Tag, const std::string &Text) {
+    Out += '<';
+    Out += Tag;
+    if (NeedsSplit(Text))
+        Out += " split=\"1\"";
+    Out += '>';
+    AppendCData(Out, Text);
+    Out += "</";
+    Out += Tag;
+    Out += '>';
+}
+
+// Whether a value survives as plain character data, which the reader trims and whose
+// whitespace runs it collapses.
+bool FitsPlainText(const std::string &Value) {
+    if (Value.empty())
+        return true;
+    if (static_cast<unsigned char>(Value.front()) <= 32 ||
+        static_cast<unsigned char>(Value.back()) <= 32)
+        return false;
+    for (size_t i = 0; i < Value.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(Value[i]);
+        if (c == '<' || c < 32 || (c == ' ' && Value[i + 1] == ' '))
+            return false;
+    }
+    return true;
+}
+
+void AppendFieldValue(std::string &Out, const TChronarkMan &Man, const tFieldItem &Field) {
+    Out += "<fielditem";
+    AppendAttribute(Out, "id", Field.Id);
+    const bool plain = Man.FieldDefExists(Field.Id) &&
+                       Man.FieldDefType(Field.Id) != ftString && FitsPlainText(Field.Value);
+    if (!plain && NeedsSplit(Field.Value))
+        Out += " split=\"1\"";
+    Out += '>';
+    if (!FitsAttribute(Field.Id))
+        AppendTextElement(Out, "id", Field.Id);
+    if (plain)
+        Out += Field.Value;
+    else
+        AppendCData(Out, Field.Value);
+    Out += "</fielditem>";
+    Out += CRLF;
+}
+
+void AppendEntry(std::string &Out, const TChronarkMan &Man, const TCKTimeItem &E) {
+    Out += "<item starttime=\"";
+    AppendStamp(Out, E.StartTime);
+    Out += "\" endtime=\"";
+    AppendStamp(Out, E.EndTime);
+    Out += "\">";
+    Out += CRLF;
+    if (!E.Comment.empty()) {
+        AppendTextElement(Out, "comment", E.Comment);
+        Out += CRLF;
+    }
+    if (!E.Fields.empty()) {
+        Out += "<fields>";
+        Out += CRLF;
+        for (const tFieldItem &f : E.Fields)
+            AppendFieldValue(Out, Man, f);
+        Out += "</fields>";
+        Out += CRLF;
+    }
+    Out += "</item>";
+    Out += CRLF;
+}
+
+void AppendProjectStart(std::string &Out, const TChronarkMan &Man, const TCKProjectItem &P) {
+    Out += "<project";
+    AppendAttribute(Out, "caption", P.Caption);
+    if (Man.DefaultProject == &P)
+        Out += " default=\"1\"";
+    Out += '>';
+    Out += CRLF;
+    if (!FitsAttribute(P.Caption)) {
+        AppendTextElement(Out, "caption", P.Caption);
+        Out += CRLF;
+    }
+}
+
+// --- Reading -------------------------------------------------------------------------------
+
+// A read-only stream over bytes already in memory, without copying them.
+class MemoryBuffer : public std::streambuf {
+public:
+    explicit MemoryBuffer(const std::string &Data) {
+        char *p = const_cast<char *>(Data.data());
+        setg(p, p, p + Data.size());
+    }
+
+protected:
+    pos_type seekoff(off_type Off, std::ios_base::seekdir Dir, std::ios_base::openmode) override {
+        char *target = (Dir == std::ios_base::beg ? eback() : Dir == std::ios_base::cur ? gptr()
+                                                                                      : egptr()) +
+                       Off;
+        if (target < eback() || target > egptr())
+            return pos_type(off_type(-1));
+        setg(eback(), target, egptr());
+        return pos_type(target - eback());
+    }
+    pos_type seekpos(pos_type Pos, std::ios_base::openmode Which) override {
+        return seekoff(off_type(Pos), std::ios_base::beg, Which);
+    }
+};
+
+std::string ToText(const std::u16string &S) { return Utf16ToCp1252(S); }
+
+std::string Attribute(const tXMLMarkupItem &E, std::u16string_view Name,
+                      std::u16string_view Default = u"") {
+    return ToText(E.GetAttribute(Name, Default));
+}
+
+// The text of an element: character data trimmed, CDATA as it stands, pieces joined by a
+// space; an element marked split="1" holds one text cut into pieces, joined as they are.
+std::string ElementText(const tXMLMarkupItem &E) {
+    const bool joined = E.GetAttribute(u"split", u"") == u"1";
+    std::u16string text;
+    for (const auto &child : E.Children) {
+        std::u16string piece;
+        if (child->ItemType == xiText) {
+            const std::u16string &t = static_cast<const TXMLTextItem &>(*child).Text;
+            size_t b = 0, e = t.size();
+            while (b < e && t[b] < 33)
+                ++b;
+            while (e > b && t[e - 1] < 33)
+                --e;
+            piece = t.substr(b, e - b);
+        } else if (child->ItemType == xiCData) {
+            piece = static_cast<const TXMLTextItem &>(*child).Text;
+        } else {
+            continue;
+        }
+        if (!joined && !text.empty())
+            text += u' ';
+        text += piece;
+    }
+    return ToText(text);
+}
+
+// An attribute whose exact text may follow as a child element (see AppendAttribute).
+std::string ExactAttribute(const tXMLMarkupItem &E, std::u16string_view Name,
+                           std::u16string_view Child) {
+    if (const tXMLMarkupItem *exact = E.FindElement(Child))
+        return ElementText(*exact);
+    return Attribute(E, Name);
+}
+
+class TDocumentReader {
+public:
+    TDocumentReader(TChronarkMan &AMan, std::istream &AStream, const std::string &AFileName,
+                    bool AImport)
+        : Man(AMan), Stream(AStream), FileName(AFileName), Import(AImport) {}
+
+    void Read(const tXMLMarkupItem &Root);
+
+private:
+    void Fault(const char *Message, const tXMLMarkupItem &E) {
+        Stream.clear();
+        Stream.seekg(0);
+        ShowStreamError(Message, FileName, Stream, E.Position, E.TagEnd - E.Position);
+    }
+    std::string FieldId(const tXMLMarkupItem &E) {
+        const std::string id = ExactAttribute(E, u"id", u"id");
+        return id.empty() ? Man.UniqueFieldId(Prefix + "id") : Prefix + id;
+    }
+    void ReadVersion(const tXMLMarkupItem &Root);
+    void ReadFieldDefs(const tXMLMarkupItem &Root);
+    void ReadBody(const tXMLMarkupItem &Data, TCKProjectItem *Target);
+    void ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target);
+
+    TChronarkMan &Man;
+    std::istream &Stream;
+    const std::string &FileName;
+    bool Import;
+    std::string Prefix;
+};
+
+void TDocumentReader::Read(const tXMLMarkupItem &Root) {
+    Prefix = Import ? EncodeStamp(Now()) + "_" : std::string();
+    Man.DefaultProject = Man.Root.get();
+    ReadVersion(Root);
+    ReadFieldDefs(Root);
+    if (const tXMLMarkupItem *data = Root.FindElement(u"data")) {
+        TCKProjectItem *target = Import ? Man.Root->AddProject(FileName) : Man.Root.get();
+        ReadBody(*data, target);
+    }
+}
+
+void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
+    const std::string version = Attribute(Root, u"version", u"1.0");
+    bool newer;
+    try {
+        newer = CompareVersions("1.1", version, 2) < 0;
+    } catch (const EConvertError &) {
+        // A version we cannot read may well be a newer one.
+        newer = true;
+    }
+    if (newer)
+        ShowWarningMessage("Die Datei wurde mit einer aktuelleren Version von Chronark "
+                           "erstellt.\r\nEinige Informationen k\xF6nnen m\xF6glicherweise "
+                           "nicht verarbeitet werden.");
+}
+
+void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
+    const tXMLMarkupItem *head = Root.FindElement(u"head");
+    const tXMLMarkupItem *defs = head ? head->FindElement(u"fielddef") : nullptr;
+    if (!defs)
+        return;
+    for (const auto &child : defs->Children) {
+        if (child->ItemType != xiMarkup)
+            continue;
+        const auto &item = static_cast<const tXMLMarkupItem &>(*child);
+        if (item.Name != u"fielditem")
+            continue;
+        const std::string id = FieldId(item);
+        Man.AddFieldDef(id, TypeFromName(Attribute(item, u"type", u"string")));
+    }
+}
+
+void TDocumentReader::ReadBody(const tXMLMarkupItem &Data, TCKProjectItem *Target) {
+    // Iterative: the depth of a file's project nesting must not decide the stack's.
+    struct Level {
+        const tXMLMarkupItem *Element;
+        TCKProjectItem *Project;
+        size_t Next;
+    };
+    std::vector<Level> stack{{&Data, Target, 0}};
+    while (!stack.empty()) {
+        Level &level = stack.back();
+        if (level.Next >= level.Element->Children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const tXMLItem &child = *level.Element->Children[level.Next++];
+        if (child.ItemType != xiMarkup)
+            continue;
+        const auto &e = static_cast<const tXMLMarkupItem &>(child);
+        if (e.Name == u"item") {
+            ReadItem(e, level.Project);
+        } else if (e.Name == u"project") {
+            TCKProjectItem *project =
+                level.Project->AddProject(ExactAttribute(e, u"caption", u"caption"));
+            int32_t isDefault = 0;
+            if (TryStrToInt32(Attribute(e, u"default", u"0"), isDefault) && isDefault != 0)
+                Man.DefaultProject = project;
+            stack.push_back({&e, project, 0});
+        }
+    }
+}
+
+void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target) {
+    std::string start = Attribute(Item, u"starttime");
+    std::string end = Attribute(Item, u"endtime");
+    const TDateTime startTime = DecodeStamp(start);
+    const TDateTime endTime = DecodeStamp(end);
+    // An entry must have a positive length to take part in the segment list.
+    if (start.empty() || end.empty() || !(startTime < endTime)) {
+        Fault("Ung\xFCltige Zeitangabe(n)", Item);
+        return;
+    }
+    auto *entry = new TCKTimeItem;
+    entry->StartTime = startTime;
+    entry->EndTime = endTime;
+    if (const tXMLMarkupItem *fields = Item.FindElement(u"fields")) {
+        for (const auto &child : fields->Children) {
+            if (child->ItemType != xiMarkup)
+                continue;
+            const auto &f = static_cast<const tXMLMarkupItem &>(*child);
+            if (f.Name != u"fielditem")
+                continue;
+            std::string value = ElementText(f);
+            std::string id = FieldId(f);
+            if (!IsValidFieldValue(value, Man.FieldDefType(id)))
+                id += ".string";
+            if (!Man.FieldDefExists(id))
+                Man.AddFieldDef(id, ftString);
+            entry->Fields.push_back({std::move(id), std::move(value)});
+        }
+    }
+    if (const tXMLMarkupItem *comment = Item.FindElement(u"comment"))
+        entry->Comment = ElementText(*comment);
+    Target->Add(entry);
+}
+
+} // namespace
+
+std::string DocumentText(const TChronarkMan &Man) {
+    std::string out;
+    out.reserve(4096);
+    out += "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n<ckx version=\"1.1\">\r\n";
+    if (!Man.FieldDefs.empty()) {
+        out += "<head>\r\n<fielddef>\r\n";
+        for (const tFieldDefItem &d : Man.FieldDefs) {
+            out += "<fielditem";
+            AppendAttribute(out, "id", d.Id);
+            out += " type=\"";
+            out += TypeName(d.FieldType);
+            if (FitsAttribute(d.Id)) {
+                out += "\"/>\r\n";
+            } else {
+                out += "\">";
+                AppendTextElement(out, "id", d.Id);
+                out += "</fielditem>\r\n";
+            }
+        }
+        out += "</fielddef>\r\n</head>\r\n";
+    }
+    out += "<data>\r\n";
+    const TCKProjectItem *root = Man.Root.get();
+    const TCKItem *node = root->FirstChild;
+    while (node) {
+        if (node->IsProject()) {
+            const auto &project = static_cast<const TCKProjectItem &>(*node);
+            AppendProjectStart(out, Man, project);
+            if (project.FirstChild) {
+                node = project.FirstChild;
+                continue;
+            }
+            out += "</project>\r\n";
+        } else {
+            AppendEntry(out, Man, static_cast<const TCKTimeItem &>(*node));
+        }
+        while (node && !node->Next) {
+            node = node->Parent;
+            if (node == root)
+                node = nullptr;
+            else
+                out += "</project>\r\n";
+        }
+        if (node)
+            node = node->Next;
+    }
+    out += "</data>\r\n</ckx>";
+    return out;
+}
+
+bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
+                  bool Import) {
+    TCKProjectItem *const oldDefault = Man.DefaultProject;
+    tXMLParser parser(XMLErrorHandler);
+    auto doc = std::make_unique<tXMLDocument>();
+    if (!parser.ParseStream(Stream, FileName, *doc, ceDetect))
+        return false;
+    const tXMLMarkupItem *root = doc->GetRootElement();
+    if (!root || root->Name != u"ckx") {
+        Stream.clear();
+        Stream.seekg(0);
+        ShowStreamError("Ung\xFCltiges Rootelement", FileName, Stream, root ? root->Position : 0,
+                        root ? root->TagEnd - root->Position : 0);
+        return false;
+    }
+    if (!Import)
+        Man.Clear();
+    TDocumentReader(Man, Stream, FileName, Import).Read(*root);
+    if (Import)
+        Man.DefaultProject = oldDefault;
+    else
+        Man.SetSaved(true);
+    return true;
+}
+
+bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
+                           const std::string &FileName, bool Import) {
+    MemoryBuffer buffer(Bytes);
+    std::istream stream(&buffer);
+    return LoadDocument(Man, stream, FileName, Import);
+}
+
+bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
+    std::string bytes, reason;
+    bool missing = false;
+    if (!ReadWholeFile(FileName, bytes, missing, reason)) {
+        ShowErrorMessage("Fehler in \"" + FileName + "\":\r\n\r\nDie Datei kann nicht gelesen "
+                         "werden. " + reason);
+        return false;
+    }
+    return LoadDocumentFromBytes(*this, bytes, FileName, Import);
+}
+
+bool TChronarkMan::SaveToFile(const std::string &FileName, std::string *ErrorText) {
+    std::string reason;
+    if (!WriteFileAtomic(FileName, DocumentText(*this), reason)) {
+        if (ErrorText)
+            *ErrorText = "Die Datei \"" + FileName + "\" konnte nicht gespeichert werden.\r\n" +
+                         reason;
+        return false;
+    }
+    SetSaved(true);
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Whole-file reading and crash-safe writing.
+
+#include <string>
+
+// Reads the whole file. Answers false with a German reason when it exists but cannot be
+// read; a missing file is read as empty (Missing is set).
+bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
+                   std::string &Reason);
+
+// Replaces FileName with Data so that a crash or a failure at any moment leaves either the
+// old or the new content: a temporary file beside it is written, flushed to disk and renamed
+// over it. Symbolic links are followed; a special file (a device, a pipe) is written in
+// place. On failure the old file is untouched and Reason holds a German explanation.
+bool WriteFileAtomic(const std::string &FileName, const std::string &Data, std::string &Reason);
