@@ -8,6 +8,7 @@
 #include "mainwindow/filedialogs.h"
 #include "mainwindow/projecttree.h"
 #include "mainwindow/prompts.h"
+#include "mainwindow/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 
@@ -46,6 +47,16 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
     Registry = Options.SettingsFolder.isEmpty()
                    ? std::make_unique<TRegistry>()
                    : std::make_unique<TRegistry>(Options.SettingsFolder);
+
+    // The document's file errors and warnings reach the user through the same prompts.
+    PreviousMessageHandler = SetMessageHandler([this](TMessageKind Kind, const std::string &Text) {
+        QString Shown = ToQ(Text);
+        Shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (Kind == TMessageKind::Error)
+            FPrompts->ShowError(Shown);
+        else
+            FPrompts->ShowWarning(Shown);
+    });
 
     BuildActions();
     BuildLayout();
@@ -113,6 +124,7 @@ TMainForm::~TMainForm() {
     TreeView1->clear();
     ListView1->clear();
     Document.reset();
+    SetMessageHandler(PreviousMessageHandler);
 }
 
 void TMainForm::BuildLayout() {

@@ -5,6 +5,7 @@
 // mainform_commands.cpp (file commands, start-up, close, settings).
 
 #include "app/capp.h"
+#include "app/messages.h"
 #include "mainwindow/imagelist.h"
 #include "model/ckm.h"
 
@@ -181,6 +182,8 @@ public:
     void acCutExecute();
     void acPasteExecute();
     void renTimeClick();
+    // Refills list and tree after the document changed as a whole; ToRoot shows the root.
+    void RebuildViews(bool ToRoot);
     // Every command that deletes nodes calls this first: the cut list and the row state
     // then never refer to them.
     void ForgetItems(const TCKItem *Removed);
@@ -240,8 +243,6 @@ private:
     // The items of the rows; Selected only those selected, in list order.
     TCKList ListItems(QObject *Source, bool SelectedOnly) const;
     void MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
-    // Refills list and tree; ToRoot makes the root the shown project first.
-    void RebuildViews(bool ToRoot);
     void LoadWindowSettings();
     void SaveWindowSettings();
     void LoadRecentFiles();
@@ -256,6 +257,7 @@ private:
     std::unique_ptr<TFileDialogService> OwnFileDialogs;
     TPromptService *FPrompts = nullptr;
     TFileDialogService *FFileDialogs = nullptr;
+    TMessageProc PreviousMessageHandler;
     TImageList ImageList1;
     QList<QAction *> AllActions;
     QToolButton *OpenButton = nullptr;

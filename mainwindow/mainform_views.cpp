@@ -180,18 +180,12 @@ void TMainForm::MoveItemsTo(const TCKList &Items, TCKProjectItem *Target) {
 }
 
 void TMainForm::ListView1SelectItem() {
-    const QModelIndexList Rows = ListView1->selectionModel()->selectedRows();
+    const QList<TEntryRow *> Rows = ListView1->SelectedRows();
     QTreeWidgetItem *Current = ListView1->currentItem();
-    if (Current && Current->isSelected()) {
+    if (Current && Current->isSelected())
         SelectedEntry = Current;
-    } else if (!Rows.isEmpty()) {
-        int First = Rows.first().row();
-        for (const QModelIndex &Index : Rows)
-            First = std::min(First, Index.row());
-        SelectedEntry = ListView1->topLevelItem(First);
-    } else {
-        SelectedEntry = nullptr;
-    }
+    else
+        SelectedEntry = Rows.isEmpty() ? nullptr : Rows.first();
     const TCKItem *Item = TEntryList::ItemOf(SelectedEntry);
     const bool OneEntry = Rows.size() == 1 && Item && Item->IsTime();
     EnableCommand(acEditTime, OneEntry);
@@ -235,12 +229,13 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
 }
 
 bool TMainForm::ListView1KeyDown(int Key) {
-    if (ListView1->IsEditing() || ListView1->selectionModel()->selectedRows().isEmpty())
+    const int Selected = ListView1->SelectedRows().size();
+    if (ListView1->IsEditing() || Selected == 0)
         return false;
     switch (Key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (SelectedEntry && ListView1->selectionModel()->selectedRows().size() == 1)
+        if (SelectedEntry && Selected == 1)
             acEditTime->trigger();
         return true;
     case Qt::Key_Delete:

@@ -23,6 +23,11 @@ void TMessageBoxPrompts::ShowError(const QString &Text) {
     Box.exec();
 }
 
+void TMessageBoxPrompts::ShowWarning(const QString &Text) {
+    QMessageBox Box(QMessageBox::Warning, Title(), Text, QMessageBox::Ok, Parent);
+    Box.exec();
+}
+
 TPromptAnswer TMessageBoxPrompts::Confirm(const QString &Text, bool WithCancel) {
     QMessageBox Box(QMessageBox::Question, QStringLiteral("Bestätigung"), Text,
                     QMessageBox::NoButton, Parent);

@@ -15,6 +15,8 @@ public:
     virtual void ShowMessage(const QString &Text) = 0;
     // An error notice with one OK button (file errors).
     virtual void ShowError(const QString &Text) = 0;
+    // A warning with one OK button (a file read with remarks).
+    virtual void ShowWarning(const QString &Text) = 0;
     // "Bestätigung" with "&Ja" and "&Nein", plus "Abbrechen" when WithCancel. Closing the box
     // answers Cancel when offered, otherwise No.
     virtual TPromptAnswer Confirm(const QString &Text, bool WithCancel) = 0;
@@ -28,6 +30,7 @@ public:
 
     void ShowMessage(const QString &Text) override;
     void ShowError(const QString &Text) override;
+    void ShowWarning(const QString &Text) override;
     TPromptAnswer Confirm(const QString &Text, bool WithCancel) override;
 
 private:

@@ -1,0 +1,476 @@
+// File commands, the unsaved-changes question, recent files, dropped files, start-up and close
+// with the stored settings.
+
+#include "mainwindow_testing.h"
+#include "mainwindow/recentfiles.h"
+#include "mainwindow/trayicon.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+
+namespace {
+
+std::string Native(const QString &Path) { return QFile::encodeName(Path).toStdString(); }
+
+QStringList MenuTexts(const QMenu *Menu) {
+    QStringList T;
+    for (const QAction *A : Menu->actions())
+        if (A->isVisible())
+            T << A->text();
+    return T;
+}
+
+} // namespace
+
+// --- Recent files ------------------------------------------------------------------------
+
+TEST(RecentFilesTest, AddingMovesAKnownNameToTheTopWithItsNewLetterCase) {
+    TRecentFiles List;
+    List.Add("/d/a.ckx");
+    List.Add("/d/b.ckx");
+    List.Add("/D/A.CKX");
+    EXPECT_EQ(List.Items(), (QStringList{"/D/A.CKX", "/d/b.ckx"}));
+}
+
+TEST(RecentFilesTest, ASixthNameDropsTheOldest) {
+    TRecentFiles List;
+    for (int i = 1; i <= 6; ++i)
+        List.Add(QStringLiteral("/f%1.ckx").arg(i));
+    EXPECT_EQ(List.Items(),
+              (QStringList{"/f6.ckx", "/f5.ckx", "/f4.ckx", "/f3.ckx", "/f2.ckx"}));
+    List.Remove("/F4.CKX");
+    EXPECT_EQ(List.Items().size(), 4);
+    EXPECT_EQ(List.IndexOf("/f4.ckx"), -1);
+}
+
+TEST(RecentFilesTest, MenuCaptionNumbersTheEntryAndShowsAmpersandsLiterally) {
+    EXPECT_EQ(TRecentFiles::MenuCaption(0, "/daten/A&B.ckx"), QStringLiteral("&1 /daten/A&&B.ckx"));
+    EXPECT_EQ(TRecentFiles::MenuCaption(4, "x"), QStringLiteral("&5 x"));
+}
+
+TEST_F(MainFormTest, RecentMenusShowTheDisabledPlaceholderWhenEmpty) {
+    TMainForm &F = MakeStarted();
+    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"(Leer)"});
+    EXPECT_EQ(MenuTexts(F.OpenDropDown), QStringList{"(Leer)"});
+    EXPECT_FALSE(F.acLeer->isEnabled());
+    F.RecentFiles().Add("/tmp/x&y.ckx");
+    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"&1 /tmp/x&&y.ckx"});
+    EXPECT_EQ(MenuTexts(F.OpenDropDown), QStringList{"&1 /tmp/x&&y.ckx"});
+    F.RecentFiles().Remove("/tmp/x&y.ckx");
+    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"(Leer)"});
+}
+
+TEST_F(MainFormTest, ChoosingAMissingRecentFileRemovesIt) {
+    TMainForm &F = MakeStarted();
+    F.RecentFiles().Add(FilePath("fehlt.ckx"));
+    F.RecentFiles().Add(FilePath("andere.ckx"));
+    F.MenuRecent->actions().at(1)->trigger();
+    EXPECT_EQ(F.RecentFiles().Items(), QStringList{FilePath("andere.ckx")});
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+}
+
+TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
+    const QString Path = WriteDocument("da.ckx", [](TChronarkMan &) {});
+    TMainForm &F = MakeStarted();
+    F.RecentFiles().Add(Path);
+    F.Doc().Root->AddProject("ungespeichert");
+    Prompts.Answers = {TPromptAnswer::Cancel};
+    F.MenuRecent->actions().at(0)->trigger();
+    EXPECT_EQ(Prompts.Questions.size(), 1);
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+}
+
+TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
+    const QString Path = WriteDocument("offen.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("Kunde");
+    });
+    TMainForm &F = MakeStarted();
+    F.RecentFiles().Add(Path);
+    F.RecentFiles().Add(FilePath("x.ckx"));
+    F.MenuRecent->actions().at(1)->trigger();
+    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(F.RecentFiles().Items().first(), Path);
+    EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
+}
+
+// --- Start-up ----------------------------------------------------------------------------
+
+TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
+    TMainForm &F = MakeStarted();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
+    EXPECT_FALSE(F.acSave->isEnabled());
+    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
+    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_FALSE(F.SilentMode);
+    EXPECT_EQ(F.pos(), QPoint(231, 152));
+    EXPECT_EQ(F.size(), QSize(893, 755));
+}
+
+TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
+    const QString Path = WriteDocument("arg.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("Aus Datei");
+    });
+    TMainForm &F = MakeStarted({Native(Path)});
+    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("arg.ckx - Chronark"));
+    EXPECT_EQ(ListCaptions(), QStringList{"Aus Datei"});
+    EXPECT_EQ(F.RecentFiles().Items(), QStringList{Path});
+    EXPECT_FALSE(F.acAutoOpen->isChecked());
+    EXPECT_FALSE(F.acSave->isEnabled());
+}
+
+TEST_F(MainFormTest, RelativeFileArgumentBecomesAFullPath) {
+    TMainForm &F = Make({"gibtsnicht.ckx"});
+    EXPECT_TRUE(F.HasFileArgument);
+    EXPECT_TRUE(QFileInfo(F.CurrentFile).isAbsolute());
+    F.Start();
+    EXPECT_TRUE(F.CurrentFile.isEmpty()) << "a missing file leaves a new document";
+}
+
+TEST_F(MainFormTest, OptionOnReopensTheLastFile) {
+    const QString Path = WriteDocument("last.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("Zuletzt");
+    });
+    {
+        auto Reg = Settings(QString(), true);
+        Reg->WriteBool("OpenLast", true);
+        Reg->WriteString("ProjectFile", Path);
+    }
+    TMainForm &F = MakeStarted();
+    EXPECT_TRUE(F.acAutoOpen->isChecked());
+    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(ListCaptions(), QStringList{"Zuletzt"});
+}
+
+TEST_F(MainFormTest, MissingLastFileGivesANewDocumentAndKeepsTheStoredName) {
+    const QString Gone = FilePath("weg.ckx");
+    {
+        auto Reg = Settings(QString(), true);
+        Reg->WriteBool("OpenLast", true);
+        Reg->WriteString("ProjectFile", Gone);
+    }
+    TMainForm &F = MakeStarted();
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.close());
+    QString Stored;
+    ASSERT_TRUE(Settings(QString(), false)->ReadString("ProjectFile", Stored));
+    EXPECT_EQ(Stored, Gone);
+}
+
+TEST_F(MainFormTest, OptionOffIgnoresTheStoredFile) {
+    const QString Path = WriteDocument("nicht.ckx", [](TChronarkMan &) {});
+    {
+        auto Reg = Settings(QString(), true);
+        Reg->WriteBool("OpenLast", false);
+        Reg->WriteString("ProjectFile", Path);
+    }
+    TMainForm &F = MakeStarted();
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+}
+
+// --- The unsaved-changes question ----------------------------------------------------------
+
+namespace {
+
+struct ConfirmCase {
+    const char *Name;
+    bool Silent;
+    bool Named;
+    std::vector<TPromptAnswer> Answers;
+    const char *SaveAsChoice; // nullptr: no dialog expected; "": cancelled
+    bool Proceeds;            // the New command went through
+    bool Saved;               // a file was written
+};
+
+} // namespace
+
+class ConfirmTest : public MainFormTest, public testing::WithParamInterface<ConfirmCase> {};
+
+TEST_P(ConfirmTest, NewAsksAboutUnsavedChanges) {
+    const ConfirmCase &Case = GetParam();
+    TMainForm &F = MakeStarted(Case.Silent ? std::vector<std::string>{"--silent"}
+                                           : std::vector<std::string>{});
+    const QString Named = FilePath("doc.ckx");
+    const QString Chosen = FilePath("gewaehlt.ckx");
+    if (Case.Named)
+        F.CurrentFile = Named;
+    F.Doc().Root->AddProject("Arbeit");
+    Prompts.Answers.assign(Case.Answers.begin(), Case.Answers.end());
+    if (Case.SaveAsChoice)
+        Dialogs.Answers = {QString::fromUtf8(Case.SaveAsChoice).isEmpty() ? QString() : Chosen};
+
+    F.acNew->trigger();
+
+    EXPECT_EQ(Prompts.Questions.size(), int(Case.Answers.size()));
+    if (!Prompts.Questions.isEmpty()) {
+        EXPECT_EQ(Prompts.Questions[0],
+                  Case.Named ? QStringLiteral("Möchten Sie Änderungen in \"doc.ckx\" speichern?")
+                             : QStringLiteral("Möchten Sie die Änderungen speichern?"));
+    }
+    EXPECT_EQ(Dialogs.Requests.size(), Case.SaveAsChoice ? 1u : 0u);
+    EXPECT_EQ(F.Doc().Root->FirstChild == nullptr, Case.Proceeds);
+    const QString Written = Case.Named ? Named : Chosen;
+    EXPECT_EQ(QFileInfo::exists(Written), Case.Saved);
+    if (Case.Proceeds) {
+        EXPECT_TRUE(F.CurrentFile.isEmpty());
+        EXPECT_FALSE(F.Doc().Modified) << "a new document has nothing to save";
+        EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Matrix, ConfirmTest,
+    testing::Values(
+        ConfirmCase{"YesSavesUnderTheName", false, true, {TPromptAnswer::Yes}, nullptr, true,
+                    true},
+        ConfirmCase{"NoDiscards", false, true, {TPromptAnswer::No}, nullptr, true, false},
+        ConfirmCase{"CancelKeepsEverything", false, true, {TPromptAnswer::Cancel}, nullptr,
+                    false, false},
+        ConfirmCase{"YesWithoutNameAsksForOne", false, false, {TPromptAnswer::Yes}, "x", true,
+                    true},
+        ConfirmCase{"CancelledSaveAsCancelsTheCommand", false, false, {TPromptAnswer::Yes}, "",
+                    false, false},
+        ConfirmCase{"SilentSavesWithoutAsking", true, true, {}, nullptr, true, true},
+        ConfirmCase{"SilentWithoutNameOffersSaveAs", true, false, {}, "x", true, true}),
+    [](const testing::TestParamInfo<ConfirmCase> &I) { return std::string(I.param.Name); });
+
+TEST_F(MainFormTest, NoQuestionWithoutUnsavedChanges) {
+    TMainForm &F = MakeStarted();
+    F.acNew->trigger();
+    EXPECT_TRUE(Prompts.Questions.isEmpty());
+}
+
+TEST_F(MainFormTest, CloseIsRefusedWhenTheQuestionIsCancelled) {
+    TMainForm &F = MakeStarted();
+    F.Doc().Root->AddProject("offen");
+    Prompts.Answers = {TPromptAnswer::Cancel};
+    QSignalSpy Closed(&F, &TMainForm::Closed);
+    EXPECT_FALSE(F.close());
+    EXPECT_EQ(Closed.count(), 0);
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_EQ(Settings("FormSettings", false), nullptr) << "nothing is written";
+}
+
+// --- Save, Save As, Open, Import ------------------------------------------------------------
+
+TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
+    TMainForm &F = MakeStarted();
+    Dialogs.Answers = {FilePath("Kunde.ckx")};
+    F.Doc().Root->AddProject("A");
+    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSave);
+    F.acSave->trigger();
+    ASSERT_EQ(Dialogs.Requests.size(), 1u);
+    const TFileDialogRequest &R = Dialogs.Requests[0];
+    EXPECT_EQ(R.Kind, TFileDialogRequest::Save);
+    EXPECT_EQ(R.Title, QStringLiteral("Speichern unter"));
+    EXPECT_EQ(R.Filter, QStringLiteral("Chronark XML File (*.ckx)|*.ckx|Alle Dateien (*.*)|*.*"));
+    EXPECT_EQ(R.DefaultSuffix, QStringLiteral("ckx"));
+    EXPECT_EQ(R.InitialDir, QCoreApplication::applicationDirPath());
+    EXPECT_FALSE(F.acSave->isEnabled());
+    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
+    EXPECT_EQ(F.CurrentFile, FilePath("Kunde.ckx"));
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
+    EXPECT_EQ(F.RecentFiles().Items(), QStringList{FilePath("Kunde.ckx")});
+
+    // Save As proposes the current name in its folder.
+    Dialogs.Answers = {QString()};
+    F.acSaveAs->trigger();
+    ASSERT_EQ(Dialogs.Requests.size(), 2u);
+    EXPECT_EQ(Dialogs.Requests[1].FileName, FilePath("Kunde.ckx"));
+    EXPECT_EQ(Dialogs.Requests[1].InitialDir, Dir.path());
+    EXPECT_EQ(F.CurrentFile, FilePath("Kunde.ckx"));
+}
+
+TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
+    TMainForm &F = MakeStarted();
+    F.CurrentFile = FilePath("fehlt/ordner/x.ckx");
+    F.Doc().Root->AddProject("A");
+    F.acSave->trigger();
+    EXPECT_EQ(Prompts.Errors.size(), 1);
+    EXPECT_TRUE(F.Doc().Modified);
+    EXPECT_TRUE(F.acSave->isEnabled());
+
+    // Inside the question, the failure ends the command that asked.
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.acNew->trigger();
+    EXPECT_EQ(Prompts.Errors.size(), 2);
+    EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
+    EXPECT_EQ(F.CurrentFile, FilePath("fehlt/ordner/x.ckx"));
+}
+
+TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
+    const QString Path = WriteDocument("b.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("B-Projekt");
+    });
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *Old = F.Doc().Root->AddProject("alt");
+    F.RebuildViews(true);
+    F.TreeView1->setCurrentItem(F.FindProjectNode(Old));
+    Prompts.Answers = {TPromptAnswer::No};
+    Dialogs.Answers = {Path};
+    F.acOpen->trigger();
+    ASSERT_EQ(Dialogs.Requests.size(), 1u);
+    EXPECT_EQ(Dialogs.Requests[0].Title, QStringLiteral("Öffnen"));
+    EXPECT_EQ(Dialogs.Requests[0].Kind, TFileDialogRequest::Open);
+    EXPECT_TRUE(Dialogs.Requests[0].FileName.isEmpty());
+    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
+    EXPECT_EQ(F.TreeView1->currentItem(), F.TreeView1->TopNode());
+    EXPECT_EQ(ListCaptions(), QStringList{"B-Projekt"});
+    EXPECT_EQ(F.RecentFiles().Items(), QStringList{Path});
+    EXPECT_FALSE(F.Doc().Modified);
+}
+
+TEST_F(MainFormTest, AFileThatCannotBeReadKeepsTheOpenDocument) {
+    const QString Bad = FilePath("kaputt.ckx");
+    {
+        QFile File(Bad);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write("<ChronarkDocument><oops");
+    }
+    TMainForm &F = MakeStarted();
+    F.CurrentFile = FilePath("vorher.ckx");
+    F.Doc().Root->AddProject("bleibt");
+    F.Doc().SetSaved(true);
+    Dialogs.Answers = {Bad};
+    F.acOpen->trigger();
+    EXPECT_FALSE(Prompts.Errors.isEmpty());
+    EXPECT_EQ(F.CurrentFile, FilePath("vorher.ckx"));
+    EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+}
+
+TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
+    const QString Path = WriteDocument("imp.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("Importiert");
+    });
+    TMainForm &F = MakeStarted();
+    F.CurrentFile = FilePath("haupt.ckx");
+    F.UpdateCaption();
+    F.Doc().Root->AddProject("Eigenes");
+    F.Doc().SetSaved(true);
+    Dialogs.Answers = {Path};
+    F.acImport->trigger();
+    EXPECT_TRUE(Prompts.Questions.isEmpty());
+    EXPECT_EQ(Dialogs.Requests.at(0).Title, QStringLiteral("Importieren"));
+    // The file's projects arrive below a new project named after the file.
+    EXPECT_EQ(ListCaptions(), (QStringList{Path, "Eigenes"}));
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("haupt.ckx - Chronark"));
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+    EXPECT_TRUE(F.Doc().Modified);
+}
+
+// --- Dropped files ------------------------------------------------------------------------
+
+TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
+    const QString Dropped = WriteDocument("drop.ckx", [&](TChronarkMan &D) {
+        D.Root->AddProject("Gezogen");
+    });
+    TMainForm &F = MakeStarted();
+    F.CurrentFile = FilePath("aktuell.ckx");
+    F.FilesDropped({Dropped, FilePath("zweite.ckx")});
+    EXPECT_TRUE(QFileInfo::exists(FilePath("aktuell.ckx"))) << "saved without a question";
+    EXPECT_TRUE(Prompts.Questions.isEmpty());
+    EXPECT_EQ(F.CurrentFile, Dropped);
+    EXPECT_EQ(ListCaptions(), QStringList{"Gezogen"});
+    EXPECT_EQ(F.RecentFiles().Items(), QStringList{Dropped});
+}
+
+TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
+    const QString Dropped = WriteDocument("drop2.ckx", [](TChronarkMan &) {});
+    TMainForm &F = MakeStarted();
+    F.Doc().Root->AddProject("ungesichert");
+    Dialogs.Answers = {QString()};
+    F.FilesDropped({Dropped});
+    EXPECT_EQ(Dialogs.Requests.size(), 1u);
+    EXPECT_TRUE(F.CurrentFile.isEmpty()) << "cancelled: the dropped file is not opened";
+    EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
+
+    Dialogs.Answers = {FilePath("gerettet.ckx")};
+    F.FilesDropped({Dropped});
+    EXPECT_TRUE(QFileInfo::exists(FilePath("gerettet.ckx")));
+    EXPECT_EQ(F.CurrentFile, Dropped);
+}
+
+TEST_F(MainFormTest, DroppedFileOnAnUntouchedNewDocumentOpensDirectly) {
+    const QString Dropped = WriteDocument("drop3.ckx", [](TChronarkMan &) {});
+    TMainForm &F = MakeStarted();
+    F.FilesDropped({Dropped});
+    EXPECT_TRUE(Dialogs.Requests.empty());
+    EXPECT_EQ(F.CurrentFile, Dropped);
+}
+
+// --- Settings ------------------------------------------------------------------------------
+
+TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
+    {
+        auto Reg = Settings("RecentFiles", true);
+        for (int i = 1; i <= 5; ++i)
+            Reg->WriteString(QStringLiteral("MRU%1").arg(i), QStringLiteral("/alt%1.ckx").arg(i));
+    }
+    {
+        TMainForm &F = MakeStarted();
+        EXPECT_EQ(F.RecentFiles().Items().size(), 5);
+        F.ListView1->header()->resizeSection(0, 210);
+        F.ListView1->header()->resizeSection(3, 77);
+        F.SetTreePaneWidth(240);
+        F.acAutoOpen->trigger();
+        F.CurrentFile = FilePath("zuletzt.ckx");
+        F.RecentFiles().Assign({"/eins.ckx", "/zwei.ckx"});
+        F.move(100, 120);
+        F.resize(700, 500);
+        EXPECT_TRUE(F.close());
+    }
+    auto Main = Settings(QString(), false);
+    ASSERT_NE(Main, nullptr);
+    bool OpenLast = false;
+    QString ProjectFile;
+    EXPECT_TRUE(Main->ReadBool("OpenLast", OpenLast));
+    EXPECT_TRUE(OpenLast);
+    EXPECT_TRUE(Main->ReadString("ProjectFile", ProjectFile));
+    EXPECT_EQ(ProjectFile, FilePath("zuletzt.ckx"));
+
+    auto Form = Settings("FormSettings", false);
+    ASSERT_NE(Form, nullptr);
+    struct IntValue {
+        const char *Name;
+        int Expected;
+    };
+    for (const IntValue &V : {IntValue{"colCommentWidth", 210}, IntValue{"colStartTimeWidth", 150},
+                              IntValue{"colEndTimeWidth", 150}, IntValue{"colDurationWidth", 77},
+                              IntValue{"tvPrjWidth", 240}, IntValue{"Width", 700},
+                              IntValue{"Height", 500}, IntValue{"Windowstate", 2}}) {
+        int Value = -1;
+        EXPECT_TRUE(Form->ReadInteger(V.Name, Value)) << V.Name;
+        EXPECT_EQ(Value, V.Expected) << V.Name;
+    }
+
+    auto Recent = Settings("RecentFiles", false);
+    ASSERT_NE(Recent, nullptr);
+    QString Value;
+    EXPECT_TRUE(Recent->ReadString("MRU1", Value));
+    EXPECT_EQ(Value, QStringLiteral("/eins.ckx"));
+    EXPECT_TRUE(Recent->ReadString("MRU2", Value));
+    EXPECT_EQ(Value, QStringLiteral("/zwei.ckx"));
+    for (const char *Gone : {"MRU3", "MRU4", "MRU5"})
+        EXPECT_FALSE(Recent->ValueExists(Gone)) << Gone;
+
+    Form.reset();
+    Main.reset();
+    Recent.reset();
+    TMainForm &Next = Make();
+    EXPECT_TRUE(Next.acAutoOpen->isChecked());
+    EXPECT_EQ(Next.RecentFiles().Items(), (QStringList{"/eins.ckx", "/zwei.ckx"}));
+    Next.Start();
+    EXPECT_EQ(Next.ListView1->header()->sectionSize(0), 210);
+    EXPECT_EQ(Next.ListView1->header()->sectionSize(3), 77);
+    EXPECT_EQ(Next.TreePaneWidth(), 240);
+    EXPECT_EQ(Next.size(), QSize(700, 500));
+}

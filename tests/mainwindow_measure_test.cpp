@@ -1,0 +1,218 @@
+// The stopwatch: entries from starts, laps and stops, the banner and tooltip, the tray.
+
+#include "mainwindow_testing.h"
+#include "mainwindow/trayicon.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+TDateTime At(int H, int M, int S, int Ms = 0) { return EncodeDateTime(2024, 3, 4, H, M, S, Ms); }
+
+} // namespace
+
+TEST_F(MainFormTest, StartAndStopWithinOneSecondGiveAOneSecondEntry) {
+    TMainForm &F = MakeStarted();
+    Clock.Time = At(9, 0, 0, 100);
+    F.TBSubmenuItem2->trigger();
+    Clock.Time = At(9, 0, 0, 900);
+    F.TBSubmenuItem12->trigger();
+    TCKTimeItemList Entries = F.Doc().Root->TimeItems();
+    ASSERT_EQ(Entries.size(), 1u);
+    EXPECT_EQ(Entries[0]->StartTime, At(9, 0, 0));
+    EXPECT_EQ(Entries[0]->EndTime, At(9, 0, 1));
+    EXPECT_EQ(ListCaptions().size(), 1);
+    EXPECT_TRUE(F.Doc().Modified);
+    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSave);
+}
+
+TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
+    TMainForm &F = MakeStarted();
+    Clock.Time = At(9, 0, 0, 700);
+    F.TBItem3->trigger();
+    Clock.Time = At(9, 10, 0, 400);
+    F.TBItem28->trigger();
+    EXPECT_TRUE(F.MeasureRunning);
+    Clock.Time = At(9, 25, 30, 999);
+    F.TBItem28->trigger();
+    Clock.Time = At(10, 0, 0, 0);
+    F.TBItem8->trigger();
+    TCKTimeItemList E = F.Doc().Root->TimeItems();
+    ASSERT_EQ(E.size(), 3u);
+    EXPECT_EQ(E[0]->StartTime, At(9, 0, 0));
+    EXPECT_EQ(E[0]->EndTime, At(9, 10, 0));
+    EXPECT_EQ(E[1]->StartTime, E[0]->EndTime);
+    EXPECT_EQ(E[1]->EndTime, At(9, 25, 30));
+    EXPECT_EQ(E[2]->StartTime, E[1]->EndTime);
+    EXPECT_EQ(E[2]->EndTime, At(10, 0, 0));
+    EXPECT_EQ(ListCaptions().size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(F.ListView1->ImageOf(i), imgEntryPlain) << "touching is no overlap";
+    EXPECT_FALSE(F.MeasureRunning);
+}
+
+TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *Target = F.Doc().Root->AddProject("Messungen");
+    TCKProjectItem *Other = F.Doc().Root->AddProject("Anderes");
+    F.Doc().DefaultProject = Target;
+    F.RebuildViews(true);
+    ShowProject(Other);
+    F.StartWork();
+    Clock.Advance(3600 + 5);
+    F.StopWork();
+    EXPECT_TRUE(ListCaptions().isEmpty());
+    EXPECT_EQ(Target->TimeItems().size(), 1u);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 0 Min, 5 Sek"));
+    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 0 Std, 0 Min, 0 Sek"));
+}
+
+TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
+    TMainForm &F = MakeStarted();
+    auto Check = [&](bool Running) {
+        EXPECT_EQ(F.TBSubmenuItem2->isEnabled(), !Running);
+        EXPECT_EQ(F.TBSubmenuItem10->menuAction()->isEnabled(), !Running);
+        EXPECT_EQ(F.TBSubmenuItem12->isEnabled(), Running);
+        EXPECT_EQ(F.TBSubmenuItem13->menuAction()->isEnabled(), Running);
+        EXPECT_EQ(F.acMinimize->isEnabled(), Running);
+        EXPECT_EQ(F.Panel2->isVisible(), Running);
+        EXPECT_EQ(F.Panel3->isVisible(), Running);
+        EXPECT_EQ(F.Timer1->isActive(), Running);
+    };
+    Check(false);
+    F.StartWork();
+    Check(true);
+    F.StopWork();
+    Check(false);
+}
+
+TEST_F(MainFormTest, BannerAndTooltipShowTheElapsedTimeOnEveryTick) {
+    TMainForm &F = MakeStarted();
+    F.StartWork();
+    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
+    Clock.Advance(5 * 60 + 3);
+    QTRY_COMPARE(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
+    Clock.Advance(25 * 3600 - 5 * 60 - 2);
+    QTRY_COMPARE(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
+    F.StopWork();
+    // The tooltip keeps its last text.
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
+}
+
+TEST_F(MainFormTest, TrayTooltipKeepsAtMost62Characters) {
+    TTrayIcon Tray;
+    const QString Long = QStringLiteral("Chronark - Aktuelle Zeit: ") + QString(60, QLatin1Char('x'));
+    Tray.SetToolTip(Long);
+    EXPECT_EQ(Tray.ToolTip(), Long.left(62));
+    Tray.SetToolTip(QStringLiteral("kurz"));
+    EXPECT_EQ(Tray.ToolTip(), QStringLiteral("kurz"));
+}
+
+TEST_F(MainFormTest, TrayHidesTheWindowAndBringsItBackWithoutStopping) {
+    TMainForm &F = MakeStarted();
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark"));
+    F.TBItem13->trigger();
+    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_FALSE(F.isVisible());
+    EXPECT_TRUE(F.Tray().Active());
+
+    F.Zeitstoppen1->trigger();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_FALSE(F.Tray().Active());
+    EXPECT_TRUE(F.MeasureRunning);
+
+    F.acMinimize->trigger();
+    EXPECT_FALSE(F.isVisible());
+    emit F.Tray().DoubleClicked();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_FALSE(F.Tray().Active());
+    EXPECT_TRUE(F.MeasureRunning);
+
+    F.acMinimize->trigger();
+    Clock.Advance(60);
+    F.Stop1->trigger();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_FALSE(F.Tray().Active());
+    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
+}
+
+TEST_F(MainFormTest, WithoutATrayTheWindowOnlyMinimises) {
+    SetTrayAvailableOverride(TTrayOverride::Unavailable);
+    TMainForm &F = MakeStarted();
+    F.TBItem13->trigger();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(F.Tray().Active());
+    F.Zeitstoppen1Click();
+    EXPECT_FALSE(F.windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTwice) {
+    TMainForm &F = MakeStarted();
+    Clock.Time = At(9, 0, 0);
+    F.TBItem13->trigger();
+    Clock.Time = At(9, 30, 0);
+    Prompts.Answers = {TPromptAnswer::Cancel};
+    QSignalSpy Closed(&F, &TMainForm::Closed);
+    F.StopundBeenden1->trigger();
+    EXPECT_EQ(Closed.count(), 0);
+    ASSERT_EQ(Prompts.Questions.size(), 1);
+    EXPECT_EQ(Prompts.Questions[0], QStringLiteral("Möchten Sie die Änderungen speichern?"));
+    ASSERT_EQ(F.Doc().Root->TimeItems().size(), 1u);
+    // The window stays (still in the tray) and the measurement goes on from the recorded end.
+    EXPECT_TRUE(F.Tray().Active());
+    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_TRUE(F.Timer1->isActive());
+    Clock.Time = At(9, 45, 0);
+    F.Zeitstoppen1Click();
+    F.StopWork();
+    TCKTimeItemList E = F.Doc().Root->TimeItems();
+    ASSERT_EQ(E.size(), 2u);
+    EXPECT_EQ(E[0]->StartTime, At(9, 0, 0));
+    EXPECT_EQ(E[0]->EndTime, At(9, 30, 0));
+    EXPECT_EQ(E[1]->StartTime, At(9, 30, 0));
+    EXPECT_EQ(E[1]->EndTime, At(9, 45, 0));
+}
+
+TEST_F(MainFormTest, StopAndQuitWithNoAnswerRecordsAndCloses) {
+    TMainForm &F = MakeStarted();
+    F.StartWork();
+    Clock.Advance(10);
+    Prompts.Answers = {TPromptAnswer::No};
+    QSignalSpy Closed(&F, &TMainForm::Closed);
+    F.ExitClick();
+    EXPECT_EQ(Closed.count(), 1);
+    EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
+    EXPECT_FALSE(F.MeasureRunning);
+}
+
+TEST_F(MainFormTest, StartSwitchMeasuresInTheTrayFromTheStart) {
+    TMainForm &F = MakeStarted({"--start"});
+    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_FALSE(F.isVisible());
+    EXPECT_TRUE(F.Tray().Active());
+    EXPECT_FALSE(F.acSave->isEnabled());
+    F.Zeitstoppen1Click();
+    EXPECT_TRUE(F.isVisible());
+    QTRY_VERIFY(F.isVisible());
+}
+
+TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {
+    const QString Path = WriteDocument(QStringLiteral("start.ckx"), [&](TChronarkMan &D) {
+        D.Root->AddProject("Kunde")->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
+    });
+    TMainForm &F = MakeStarted({"-start", QFile::encodeName(Path).toStdString()});
+    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
+    EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("start.ckx - Chronark"));
+}

@@ -1,0 +1,642 @@
+// The window's vocabulary, the project tree, the entry list and the status bar.
+
+#include "mainwindow_testing.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+struct ActionRow {
+    const char *Name;
+    const char *Category;
+    const char *Caption;
+    const char *Hint;
+    int Image;
+    bool Enabled; // after start-up, before any change
+};
+
+// The commands as the window declares them. Those whose windows come later are disabled.
+const ActionRow ActionTable[] = {
+    {"acNew", "Datei", "Neu", "Neu", 0, true},
+    {"acOpen", "Datei", "Öffnen...", "Öffnen...", 1, true},
+    {"acSave", "Datei", "Speichern", "Speichern", 23, false},
+    {"acSaveAs", "Datei", "Speichern unter...", "Speichern unter...", -1, true},
+    {"acPrint", "Datei", "Drucken...", "Drucken...", 18, false},
+    {"acImport", "Datei", "Importieren...", "Importieren...", 22, true},
+    {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, false},
+    {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, false},
+    {"acExit", "Datei", "Schließen", "Schließen", 7, true},
+    {"acLeer", "Datei", "(Leer)", "", -1, false},
+    {"acCut", "Bearbeiten", "Ausschneiden", "Bearbeiten", 20, false},
+    {"acPaste", "Bearbeiten", "Einfügen", "Einfügen", 21, false},
+    {"acNewProject", "Projekt", "Neu", "Neu", -1, true},
+    {"acRenProject", "Projekt", "Umbenennen", "Umbenennen", -1, false},
+    {"acDelProject", "Projekt", "Löschen", "Löschen", -1, false},
+    {"acDefaultMeasure", "Projekt", "Standard für Zeitmessungen", "", -1, true},
+    {"acNewProjectLV", "Projekt", "Neues Project", "", -1, false},
+    {"acNewTime", "Zeiten", "Neu...", "Neu...", 10, false},
+    {"acEditTime", "Zeiten", "Editieren...", "Editieren...", 9, false},
+    {"acRenTime", "Zeiten", "Umbenennen", "Umbenennen", -1, false},
+    {"acDelTime", "Zeiten", "Löschen", "Löschen", 8, false},
+    {"acSplit", "Zeiten", "Zeit splitten...", "Zeit splitten...", -1, false},
+    {"acMelt", "Zeiten", "Zeiten verschmelzen", "Zeiten verschmelzen", -1, false},
+    {"acMinimize", "Messung", "In den SysTray minimieren", "In den SysTray minimieren", 12,
+     false},
+    {"acAutoOpen", "Optionen", "Letzte Datei beim Start automatisch öffnen", "", -1, true},
+    {"acFilter", "Extras", "Filter", "Filter", 25, false},
+    {"acSearch", "Extras", "Suchen...", "Suchen...", 24, false},
+    {"acVerCtrl", "Hilfe", "Nach neuer Version suchen...", "Nach neuer Version suchen...", 4,
+     true},
+    {"acInfo", "Hilfe", "Info...", "Info...", 5, true},
+    {"acNewTimePopup", "PopupItems", "Neue Zeit...", "Neue Zeit...", 10, false},
+    {"acEditTimePopup", "PopupItems", "Editieren...", "Editieren...", 9, false},
+    {"acRenTimePopup", "PopupItems", "Umbenennen", "Umbenennen", -1, false},
+    {"acDelTimePopup", "PopupItems", "Löschen", "Löschen", 8, false},
+    {"acSplitPopup", "PopupItems", "Zeit splitten...", "Zeit splitten...", -1, false},
+    {"acMeltPopup", "PopupItems", "Zeiten verschmelzen", "Zeiten verschmelzen", -1, false},
+};
+
+QStringList MenuTexts(const QMenu *Menu) {
+    QStringList T;
+    for (const QAction *A : Menu->actions())
+        T << (A->isSeparator() ? QStringLiteral("-") : A->text());
+    return T;
+}
+
+QAction *FindAction(const TMainForm &F, const char *Name) {
+    for (QAction *A : F.Actions())
+        if (A->objectName() == QLatin1String(Name))
+            return A;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
+    TMainForm &F = MakeStarted();
+    EXPECT_EQ(F.Actions().size(), int(std::size(ActionTable)));
+    for (const ActionRow &Row : ActionTable) {
+        SCOPED_TRACE(Row.Name);
+        QAction *A = FindAction(F, Row.Name);
+        ASSERT_NE(A, nullptr);
+        EXPECT_EQ(A->property("category").toString(), QString::fromUtf8(Row.Category));
+        EXPECT_EQ(A->text(), QString::fromUtf8(Row.Caption));
+        EXPECT_EQ(A->property("hint").toString(), QString::fromUtf8(Row.Hint));
+        EXPECT_EQ(A->property("imageIndex").toInt(), Row.Image);
+        // A hidden action (no version check installed) is never enabled.
+        EXPECT_EQ(A->isEnabled(), Row.Enabled && A->isVisible());
+        EXPECT_EQ(A->icon().isNull(), Row.Image < 0);
+    }
+    EXPECT_TRUE(F.acAutoOpen->isCheckable());
+    EXPECT_FALSE(F.acAutoOpen->isChecked());
+    EXPECT_FALSE(F.acFilter->isChecked());
+}
+
+TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
+    TMainForm &F = MakeStarted();
+    QStringList Titles;
+    for (QAction *A : F.menuBar()->actions())
+        Titles << A->text();
+    EXPECT_EQ(Titles, (QStringList{"Datei", "Bearbeiten", "Projekt", "Zeiten", "Messung",
+                                   "Optionen", "Extras", "Hilfe"}));
+    EXPECT_EQ(MenuTexts(F.MenuFile),
+              (QStringList{"Neu", "Öffnen...", "Zuletzt geöffnet", "Speichern",
+                           "Speichern unter...", "-", "Drucken...", "-", "Importieren...",
+                           "Exportieren...", "-", "Dokumenteinstellungen", "-", "Schließen"}));
+    EXPECT_EQ(MenuTexts(F.TBSubmenuItem9), (QStringList{"Ausschneiden", "Einfügen"}));
+    EXPECT_EQ(MenuTexts(F.TBSubmenuItem4),
+              (QStringList{"Neu", "Löschen", "-", "Standard für Zeitmessungen"}));
+    EXPECT_EQ(MenuTexts(F.MenuTimes), (QStringList{"Neu...", "Editieren...", "Löschen", "-",
+                                                   "Zeit splitten...", "Zeiten verschmelzen"}));
+    EXPECT_EQ(MenuTexts(F.MenuMeasure), (QStringList{"Messung starten",
+                                                     "In den SysTray minimieren",
+                                                     "Messung stoppen"}));
+    EXPECT_EQ(MenuTexts(F.TBSubmenuItem10),
+              (QStringList{"Messung starten", "Messung starten + in den Systray"}));
+    EXPECT_EQ(MenuTexts(F.TBSubmenuItem13),
+              (QStringList{"Messung stoppen", "Zwischenzeit stoppen"}));
+    EXPECT_EQ(MenuTexts(F.MenuHelp),
+              (QStringList{"Nach neuer Version suchen...", "-", "Info..."}));
+    EXPECT_EQ(MenuTexts(F.rubrprop), (QStringList{"Neu", "Umbenennen", "Löschen", "-",
+                                                  "Standard für Zeitmessungen"}));
+    EXPECT_EQ(MenuTexts(F.PropPopupMenu),
+              (QStringList{"Neu", "Editieren...", "Umbenennen", "Löschen", "-",
+                           "Zeit splitten...", "Zeiten verschmelzen"}));
+    EXPECT_EQ(MenuTexts(F.PopupMenu1),
+              (QStringList{"Anzeigen", "Messung stoppen", "-", "Stop und Beenden"}));
+    EXPECT_EQ(F.PopupMenu1->defaultAction(), F.Zeitstoppen1);
+    EXPECT_TRUE(F.Zeitstoppen1->font().bold());
+}
+
+TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
+    TMainForm &F = MakeStarted();
+    QStringList Names;
+    for (QAction *A : F.ButtonBar->actions()) {
+        if (A->isSeparator()) {
+            Names << QStringLiteral("-");
+        } else if (QWidget *W = F.ButtonBar->widgetForAction(A);
+                   W && !W->objectName().isEmpty() && !A->objectName().startsWith("ac")) {
+            Names << W->objectName();
+        } else {
+            Names << A->objectName();
+        }
+    }
+    EXPECT_EQ(Names, (QStringList{"acNew", "OpenButton", "acSave", "acSettings", "-", "acCut",
+                                  "acPaste", "-", "acPrint", "-", "acFilter", "acSearch",
+                                  "acExport", "-", "acNewTime", "acEditTime", "acDelTime", "-",
+                                  "StartButton", "StopButton", "acMinimize", "-", "acVerCtrl",
+                                  "-", "acInfo"}));
+    EXPECT_FALSE(F.ButtonBar->isMovable());
+}
+
+TEST_F(MainFormTest, ImageListHoldsTheDrawnImagesAndTheProgramIcon) {
+    TMainForm &F = MakeStarted();
+    ASSERT_EQ(F.Images().Count(), 27);
+    for (int i = 0; i < 27; ++i) {
+        SCOPED_TRACE(i);
+        const QImage Image = F.Images().Pixmap(i).toImage();
+        EXPECT_EQ(Image.size(), QSize(16, 16));
+        bool Drawn = false;
+        for (int y = 0; y < 16 && !Drawn; ++y)
+            for (int x = 0; x < 16 && !Drawn; ++x)
+                Drawn = qAlpha(Image.pixel(x, y)) > 0;
+        // Image 16 has no role and stays empty.
+        EXPECT_EQ(Drawn, i != 16);
+    }
+    EXPECT_NE(F.Images().Pixmap(imgSave).toImage(), F.Images().Pixmap(imgSaveNothing).toImage());
+    EXPECT_NE(F.Images().Pixmap(imgEntryPlain).toImage(),
+              F.Images().Pixmap(imgEntryOverlapping).toImage());
+}
+
+TEST_F(MainFormTest, LayoutHasTheProjectPaneListColumnsAndTwoStatusPanels) {
+    TMainForm &F = MakeStarted();
+    EXPECT_EQ(F.Panel5->text(), QStringLiteral(" Projekte"));
+    EXPECT_EQ(F.TreeView1->topLevelItemCount(), 1);
+    EXPECT_EQ(F.TreeView1->TopNode()->text(0), QStringLiteral("Projekte"));
+    EXPECT_EQ(F.TreeView1->indentation(), 19);
+    EXPECT_EQ(F.TreePaneWidth(), 185);
+    QStringList Headers;
+    for (int c = 0; c < F.ListView1->columnCount(); ++c)
+        Headers << F.ListView1->headerItem()->text(c);
+    EXPECT_EQ(Headers, (QStringList{"Bemerkung", "Startzeit", "Endzeit", "Dauer"}));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(F.ListView1->header()->sectionSize(c), 150);
+    EXPECT_FALSE(F.ListView1->header()->sectionsClickable());
+    EXPECT_EQ(F.StatusPanel0->width(), 200);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 0 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+    EXPECT_FALSE(F.Panel2->isVisible());
+    EXPECT_FALSE(F.Panel8->isVisible());
+}
+
+TEST_F(MainFormTest, ListShowsSubProjectsFirstByCharacterCodeThenEntriesByStart) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *Root = F.Doc().Root.get();
+    Root->AddTime(Span(11, 0, 0, 12, 0, 0, "spaet"));
+    Root->AddProject("alpha");
+    Root->AddTime(Span(8, 0, 0, 9, 0, 0, "frueh"));
+    Root->AddProject("Zeta");
+    Root->AddProject("Zet");
+    F.RebuildViews(true);
+    EXPECT_EQ(ListCaptions(), (QStringList{"Zet", "Zeta", "alpha", "frueh", "spaet"}));
+    const TEntryRow *Early = F.ListView1->Row(3);
+    EXPECT_EQ(Early->text(1), QStringLiteral("04.03.2024 08:00:00"));
+    EXPECT_EQ(Early->text(2), QStringLiteral("04.03.2024 09:00:00"));
+    EXPECT_EQ(Early->text(3), QStringLiteral("01:00:00"));
+    EXPECT_EQ(F.ListView1->ImageOf(0), imgFolder);
+    EXPECT_EQ(F.ListView1->ImageOf(3), imgEntryPlain);
+    // The tree sorts its nodes by text regardless of letter case.
+    QStringList Nodes;
+    for (int i = 0; i < F.TreeView1->TopNode()->childCount(); ++i)
+        Nodes << F.TreeView1->TopNode()->child(i)->text(0);
+    EXPECT_EQ(Nodes, (QStringList{"alpha", "Zet", "Zeta"}));
+    EXPECT_TRUE(F.TreeView1->TopNode()->isExpanded());
+}
+
+TEST_F(MainFormTest, OverlappingEntriesShowTheOverlapImageUntilTheOverlapEnds) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *Root = F.Doc().Root.get();
+    Root->AddTime(Span(9, 0, 0, 10, 0, 0, "a"));
+    TCKTimeItem *B = Root->AddTime(Span(9, 30, 0, 11, 0, 0, "b"));
+    F.RebuildViews(true);
+    EXPECT_EQ(F.ListView1->ImageOf(0), imgEntryOverlapping);
+    EXPECT_EQ(F.ListView1->ImageOf(1), imgEntryOverlapping);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 0 Sek"));
+
+    B->SetData(Span(10, 0, 0, 11, 0, 5, "b"));
+    F.RefreshEntries(1);
+    EXPECT_EQ(F.ListView1->ImageOf(0), imgEntryPlain);
+    EXPECT_EQ(F.ListView1->ImageOf(1), imgEntryPlain);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
+}
+
+TEST_F(MainFormTest, StatusBarSumsTheDocumentAndTheShownProjectOnly) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    A->AddTime(Span(8, 0, 0, 9, 0, 5));
+    Sub->AddTime(Span(10, 0, 0, 10, 30, 0));
+    F.RebuildViews(true);
+    ShowProject(A);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 30 Min, 5 Sek"));
+    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 1 Std, 0 Min, 5 Sek"));
+}
+
+TEST_F(MainFormTest, CaptionNamesTheFileWithoutItsFolder) {
+    TMainForm &F = MakeStarted();
+    F.CurrentFile = FilePath(QStringLiteral("Kunde.ckx"));
+    F.UpdateCaption();
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
+    F.CurrentFile.clear();
+    F.UpdateCaption();
+    EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+}
+
+namespace {
+
+// Opens the in-place editor on Row of View, types Text and presses Enter.
+void EditInPlace(QTreeWidget *View, QTreeWidgetItem *Row, const QString &Text) {
+    View->setFocus();
+    View->editItem(Row, 0);
+    auto *Editor = View->findChild<QLineEdit *>();
+    ASSERT_NE(Editor, nullptr);
+    QPointer<QLineEdit> Open(Editor);
+    Editor->setText(Text);
+    QTest::keyClick(Editor, Qt::Key_Return);
+    // The view commits the text and closes the editor once the key has been handled.
+    QTRY_VERIFY(Open.isNull() || !Open->isVisible());
+}
+
+struct RenameCase {
+    const char *Name;
+    bool InTree;
+    const char *Text;
+    bool Refused;
+};
+
+} // namespace
+
+class RenameTest : public MainFormTest, public testing::WithParamInterface<RenameCase> {};
+
+TEST_P(RenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
+    const RenameCase &Case = GetParam();
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *P = F.Doc().Root->AddProject("Alt");
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    if (Case.InTree)
+        EditInPlace(F.TreeView1, F.FindProjectNode(P), QString::fromUtf8(Case.Text));
+    else
+        EditInPlace(F.ListView1, F.ListView1->Row(0), QString::fromUtf8(Case.Text));
+    const std::string Expected = Case.Refused ? "Alt" : Utf8ToCp1252(Case.Text);
+    EXPECT_EQ(P->Caption, Expected);
+    EXPECT_EQ(F.FindProjectNode(P)->text(0), ToQ(Expected));
+    EXPECT_EQ(F.ListView1->Row(0)->text(0), ToQ(Expected));
+    EXPECT_EQ(F.Doc().Modified, !Case.Refused);
+    if (Case.Refused)
+        EXPECT_EQ(Prompts.Messages,
+                  QStringList{QStringLiteral("Projektbeschreibung enthält ungültiges Zeichen!")});
+    else
+        EXPECT_TRUE(Prompts.Messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TreeAndList, RenameTest,
+    testing::Values(RenameCase{"TreeLessThan", true, "a<b", true},
+                    RenameCase{"TreeGreaterThan", true, "a>b", true},
+                    RenameCase{"TreeQuote", true, "a\"b", true},
+                    RenameCase{"TreeUmlaut", true, "Büro", false},
+                    RenameCase{"ListLessThan", false, "<x", true},
+                    RenameCase{"ListQuote", false, "\"", true},
+                    RenameCase{"ListPlain", false, "Neu & gut", false}),
+    [](const testing::TestParamInfo<RenameCase> &I) { return std::string(I.param.Name); });
+
+TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
+    TMainForm &F = MakeStarted();
+    TCKTimeItem *E = F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    SelectRows({0});
+    EXPECT_TRUE(F.acRenTime->isEnabled());
+    F.ListView1->setFocus();
+    QTest::keyClick(F.ListView1, Qt::Key_F2);
+    auto *Editor = F.ListView1->findChild<QLineEdit *>();
+    ASSERT_NE(Editor, nullptr);
+    Editor->selectAll();
+    QTest::keyClicks(Editor, QStringLiteral("Besprechung <intern>"));
+    QTest::keyClick(Editor, Qt::Key_Return);
+    QTRY_VERIFY(!F.ListView1->IsEditing());
+    EXPECT_EQ(E->Comment, "Besprechung <intern>");
+    EXPECT_TRUE(F.Doc().Modified);
+}
+
+TEST_F(MainFormTest, TopNodeCanNeitherBeRenamedNorDeleted) {
+    TMainForm &F = MakeStarted();
+    F.TreeView1->setFocus();
+    F.TreeView1->setCurrentItem(F.TreeView1->TopNode());
+    QTest::keyClick(F.TreeView1, Qt::Key_F2);
+    EXPECT_FALSE(F.TreeView1->IsEditing());
+    QTest::keyClick(F.TreeView1, Qt::Key_Delete);
+    EXPECT_TRUE(Prompts.Questions.isEmpty());
+    F.rubrpropPopup();
+    EXPECT_FALSE(F.acRenProject->isEnabled());
+    EXPECT_FALSE(F.acDelProject->isEnabled());
+    EXPECT_EQ(F.TreeView1->TopNode()->text(0), QStringLiteral("Projekte"));
+}
+
+TEST_F(MainFormTest, DeleteKeyAsksAndRemovesTheProjectWithItsSubtree) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    Sub->AddTime(Span(8, 0, 0, 9, 0, 0));
+    F.Doc().Root->AddTime(Span(10, 0, 0, 11, 0, 0));
+    F.Doc().DefaultProject = Sub;
+    F.RebuildViews(true);
+    ShowProject(A);
+
+    F.TreeView1->setFocus();
+    Prompts.Answers = {TPromptAnswer::No};
+    QTest::keyClick(F.TreeView1, Qt::Key_Delete);
+    EXPECT_EQ(Prompts.Questions.value(0),
+              QStringLiteral("Soll das Projekt inkl. aller Einträge gelöscht werden?"));
+    EXPECT_FALSE(Prompts.WithCancel.value(0));
+    ASSERT_NE(F.FindProjectNode(A), nullptr);
+
+    Prompts.Answers = {TPromptAnswer::Yes};
+    QTest::keyClick(F.TreeView1, Qt::Key_Delete);
+    EXPECT_EQ(F.FindProjectNode(A), nullptr);
+    EXPECT_EQ(F.TreeView1->currentItem(), F.TreeView1->TopNode());
+    EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
+    EXPECT_EQ(F.Doc().DefaultProject, F.Doc().Root.get());
+    EXPECT_EQ(ListCaptions(), QStringList{QString()});
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 0 Min, 0 Sek"));
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+TEST_F(MainFormTest, DeletingASubProjectWhileTheTopNodeIsShownDropsItsRow) {
+    TMainForm &F = MakeStarted();
+    F.Doc().Root->AddProject("A");
+    F.RebuildViews(true);
+    ASSERT_EQ(ListCaptions(), QStringList{"A"});
+    F.ProjectNode = F.TreeView1->TopNode()->child(0);
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.DelProjectClick();
+    EXPECT_TRUE(ListCaptions().isEmpty());
+}
+
+TEST_F(MainFormTest, NewProjectStartsEditingUnderTheChosenNode) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    F.RebuildViews(true);
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.TBSubmenuItem4Select();
+    F.acNewProject->trigger();
+    ASSERT_NE(A->FirstChild, nullptr);
+    EXPECT_EQ(A->FirstChild->AsProject()->Caption, "Neues Projekt");
+    QTreeWidgetItem *Node = F.FindProjectNode(A->FirstChild->AsProject());
+    ASSERT_NE(Node, nullptr);
+    EXPECT_EQ(Node->parent(), F.FindProjectNode(A));
+    EXPECT_TRUE(F.TreeView1->IsEditing());
+    EXPECT_TRUE(F.Doc().Modified);
+    // The shown project lists its new sub-project at once.
+    EXPECT_EQ(ListCaptions(), QStringList{"Neues Projekt"});
+}
+
+TEST_F(MainFormTest, DefaultProjectCommandIsCheckedAndDisabledForTheDefault) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    F.TreeView1->setCurrentItem(F.TreeView1->TopNode());
+    F.rubrpropPopup();
+    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
+    EXPECT_FALSE(F.acDefaultMeasure->isEnabled());
+
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.rubrpropPopup();
+    EXPECT_FALSE(F.acDefaultMeasure->isChecked());
+    ASSERT_TRUE(F.acDefaultMeasure->isEnabled());
+    F.acDefaultMeasure->trigger();
+    EXPECT_EQ(F.Doc().DefaultProject, A);
+    EXPECT_FALSE(F.Doc().Modified);
+    F.rubrpropPopup();
+    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
+    EXPECT_FALSE(F.acDefaultMeasure->isEnabled());
+}
+
+TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
+    TMainForm &F = MakeStarted();
+    F.Doc().Root->AddProject("P");
+    F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "e1"));
+    F.Doc().Root->AddTime(Span(9, 0, 0, 10, 0, 0, "e2"));
+    F.RebuildViews(true);
+
+    SelectRows({1});
+    EXPECT_EQ(F.SelectedEntry, F.ListView1->Row(1));
+    EXPECT_TRUE(F.acRenTime->isEnabled());
+    EXPECT_TRUE(F.acCut->isEnabled());
+
+    SelectRows({0});
+    EXPECT_FALSE(F.acRenTime->isEnabled()) << "a sub-project row is no entry";
+    EXPECT_TRUE(F.acCut->isEnabled());
+
+    SelectRows({1, 2});
+    EXPECT_FALSE(F.acRenTime->isEnabled());
+    EXPECT_TRUE(F.acCut->isEnabled());
+
+    F.RefreshEntries(-1);
+    EXPECT_EQ(F.SelectedEntry, nullptr);
+    EXPECT_FALSE(F.acCut->isEnabled());
+    EXPECT_FALSE(F.acRenTime->isEnabled());
+}
+
+TEST_F(MainFormTest, DoubleClickOnASubProjectRowShowsThatProject) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    A->AddTime(Span(8, 0, 0, 9, 0, 0, "drin"));
+    F.RebuildViews(true);
+    F.TreeView1->setFocus();
+    SelectRows({0});
+    const QRect R = F.ListView1->visualItemRect(F.ListView1->Row(0));
+    // A double click is a click followed by the double-click event.
+    QTest::mouseClick(F.ListView1->viewport(), Qt::LeftButton, {}, R.center());
+    QTest::mouseDClick(F.ListView1->viewport(), Qt::LeftButton, {}, R.center());
+    EXPECT_EQ(F.CurrentProject, A);
+    EXPECT_EQ(F.TreeView1->currentItem(), F.FindProjectNode(A));
+    EXPECT_EQ(ListCaptions(), QStringList{"drin"});
+}
+
+namespace {
+
+struct DropCase {
+    const char *Name;
+    const char *Source; // "list", "tree", "other"
+    const char *Dragged; // tree: node dragged ("A", "top")
+    const char *Target;  // "A", "B", "A/Sub", "top", "none"
+    bool Accepted;
+};
+
+} // namespace
+
+class DropTest : public MainFormTest, public testing::WithParamInterface<DropCase> {};
+
+TEST_P(DropTest, AcceptanceFollowsSourceAndTarget) {
+    const DropCase &Case = GetParam();
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    F.RebuildViews(true);
+    auto Node = [&](const std::string &N) -> QTreeWidgetItem * {
+        if (N == "A")
+            return F.FindProjectNode(A);
+        if (N == "B")
+            return F.FindProjectNode(B);
+        if (N == "A/Sub")
+            return F.FindProjectNode(Sub);
+        if (N == "top")
+            return F.TreeView1->TopNode();
+        return nullptr;
+    };
+    QObject *Source = F.ListView1;
+    QLabel Other;
+    if (std::string(Case.Source) == "tree") {
+        Source = F.TreeView1;
+        F.TreeView1->setCurrentItem(Node(Case.Dragged));
+    } else if (std::string(Case.Source) == "other") {
+        Source = &Other;
+    } else {
+        ShowProject(A);
+    }
+    EXPECT_EQ(F.TreeView1DragOver(Source, Node(Case.Target)), Case.Accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tree, DropTest,
+    testing::Values(DropCase{"ListOnOtherProject", "list", "", "B", true},
+                    DropCase{"ListOnTopNode", "list", "", "top", true},
+                    DropCase{"ListOnShownProject", "list", "", "A", false},
+                    DropCase{"ListOnNoNode", "list", "", "none", false},
+                    DropCase{"OtherWidget", "other", "", "B", false},
+                    DropCase{"TreeNodeOnOther", "tree", "A", "B", true},
+                    DropCase{"TreeNodeOnItself", "tree", "A", "A", false},
+                    DropCase{"TreeNodeIntoOwnSubtree", "tree", "A", "A/Sub", false},
+                    DropCase{"TreeTopNode", "tree", "top", "B", false}),
+    [](const testing::TestParamInfo<DropCase> &I) { return std::string(I.param.Name); });
+
+TEST_F(MainFormTest, DroppingListRowsMovesThemAndTheirNodes) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    TCKTimeItem *E1 = A->AddTime(Span(8, 0, 0, 9, 0, 0, "e1"));
+    A->AddTime(Span(9, 0, 0, 10, 0, 0, "e2"));
+    F.RebuildViews(true);
+    ShowProject(A);
+    F.Doc().SetSaved(true);
+    ASSERT_EQ(ListCaptions(), (QStringList{"Sub", "e1", "e2"}));
+    SelectRows({0, 1});
+    F.TreeView1DragDrop(F.ListView1, F.FindProjectNode(B));
+    EXPECT_EQ(ListCaptions(), QStringList{"e2"});
+    EXPECT_EQ(E1->Parent, B);
+    EXPECT_EQ(Sub->Parent, B);
+    EXPECT_EQ(F.FindProjectNode(Sub)->parent(), F.FindProjectNode(B));
+    EXPECT_TRUE(F.Doc().Modified);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+TEST_F(MainFormTest, DraggingANodeMovesItsProjectAndSubtree) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    F.RebuildViews(true);
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.TreeView1DragDrop(F.TreeView1, F.FindProjectNode(B));
+    EXPECT_EQ(A->Parent, B);
+    EXPECT_EQ(Sub->Parent, A);
+    EXPECT_EQ(F.FindProjectNode(A)->parent(), F.FindProjectNode(B));
+    EXPECT_EQ(F.FindProjectNode(Sub)->parent(), F.FindProjectNode(A));
+    // Into its own subtree: refused, nothing moves.
+    F.TreeView1DragDrop(F.TreeView1, F.FindProjectNode(Sub));
+    EXPECT_EQ(A->Parent, B);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+TEST_F(MainFormTest, CutAndPasteMovesItemsIntoTheShownProject) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    TCKTimeItem *E = A->AddTime(Span(8, 0, 0, 9, 0, 0, "e"));
+    F.RebuildViews(true);
+    ShowProject(A);
+    SelectRows({0});
+    F.acCut->trigger();
+    EXPECT_TRUE(F.acPaste->isEnabled());
+    EXPECT_EQ(E->Parent, A) << "cutting changes nothing yet";
+    EXPECT_EQ(ListCaptions(), QStringList{"e"});
+    ShowProject(B);
+    F.acPaste->trigger();
+    EXPECT_EQ(E->Parent, B);
+    EXPECT_EQ(ListCaptions(), QStringList{"e"});
+    EXPECT_FALSE(F.acPaste->isEnabled());
+    EXPECT_TRUE(F.CutList.empty());
+}
+
+TEST_F(MainFormTest, PastingIntoTheSameProjectMarksTheDocumentModified) {
+    TMainForm &F = MakeStarted();
+    F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "a"));
+    F.Doc().Root->AddTime(Span(7, 0, 0, 7, 30, 0, "b"));
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    SelectRows({1});
+    F.acCut->trigger();
+    F.acPaste->trigger();
+    EXPECT_EQ(ListCaptions(), (QStringList{"b", "a"}));
+    EXPECT_TRUE(F.Doc().Modified);
+}
+
+TEST_F(MainFormTest, PastingNeverTouchesItemsDeletedAfterTheCut) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    A->AddTime(Span(8, 0, 0, 9, 0, 0, "weg"));
+    TCKTimeItem *Keep = F.Doc().Root->AddTime(Span(10, 0, 0, 11, 0, 0, "bleibt"));
+    F.RebuildViews(true);
+    SelectRows({0, 1, 2});
+    F.acCut->trigger();
+    ASSERT_EQ(F.CutList.size(), 3u);
+    // Deleting A takes its entry with it; the cut list forgets both.
+    F.ProjectNode = F.FindProjectNode(A);
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.DelProjectClick();
+    ASSERT_EQ(F.CutList.size(), 2u);
+    ShowProject(B);
+    F.acPaste->trigger();
+    EXPECT_EQ(Keep->Parent, B);
+    EXPECT_EQ(B->Parent, F.Doc().Root.get()) << "B cannot go into itself";
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+TEST_F(MainFormTest, PastingAProjectIntoItsOwnSubtreeIsRefused) {
+    TMainForm &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    F.RebuildViews(true);
+    SelectRows({0});
+    F.acCut->trigger();
+    ShowProject(Sub);
+    F.acPaste->trigger();
+    EXPECT_EQ(A->Parent, F.Doc().Root.get());
+    EXPECT_EQ(Sub->Parent, A);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
