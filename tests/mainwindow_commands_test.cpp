@@ -27,7 +27,7 @@ QStringList MenuTexts(const QMenu *Menu) {
 
 // --- Recent files ------------------------------------------------------------------------
 
-TEST(RecentFilesTest, AddingMovesAKnownNameToTheTopWithItsNewLetterCase) {
+TEST(MainFormRecentFilesTest, AddingMovesAKnownNameToTheTopWithItsNewLetterCase) {
     TRecentFiles List;
     List.Add("/d/a.ckx");
     List.Add("/d/b.ckx");
@@ -35,7 +35,7 @@ TEST(RecentFilesTest, AddingMovesAKnownNameToTheTopWithItsNewLetterCase) {
     EXPECT_EQ(List.Items(), (QStringList{"/D/A.CKX", "/d/b.ckx"}));
 }
 
-TEST(RecentFilesTest, ASixthNameDropsTheOldest) {
+TEST(MainFormRecentFilesTest, ASixthNameDropsTheOldest) {
     TRecentFiles List;
     for (int i = 1; i <= 6; ++i)
         List.Add(QStringLiteral("/f%1.ckx").arg(i));
@@ -46,7 +46,7 @@ TEST(RecentFilesTest, ASixthNameDropsTheOldest) {
     EXPECT_EQ(List.IndexOf("/f4.ckx"), -1);
 }
 
-TEST(RecentFilesTest, MenuCaptionNumbersTheEntryAndShowsAmpersandsLiterally) {
+TEST(MainFormRecentFilesTest, MenuCaptionNumbersTheEntryAndShowsAmpersandsLiterally) {
     EXPECT_EQ(TRecentFiles::MenuCaption(0, "/daten/A&B.ckx"), QStringLiteral("&1 /daten/A&&B.ckx"));
     EXPECT_EQ(TRecentFiles::MenuCaption(4, "x"), QStringLiteral("&5 x"));
 }
@@ -190,9 +190,9 @@ struct ConfirmCase {
 
 } // namespace
 
-class ConfirmTest : public MainFormTest, public testing::WithParamInterface<ConfirmCase> {};
+class MainFormConfirmTest : public MainFormTest, public testing::WithParamInterface<ConfirmCase> {};
 
-TEST_P(ConfirmTest, NewAsksAboutUnsavedChanges) {
+TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
     const ConfirmCase &Case = GetParam();
     TMainForm &F = MakeStarted(Case.Silent ? std::vector<std::string>{"--silent"}
                                            : std::vector<std::string>{});
@@ -225,7 +225,7 @@ TEST_P(ConfirmTest, NewAsksAboutUnsavedChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Matrix, ConfirmTest,
+    Matrix, MainFormConfirmTest,
     testing::Values(
         ConfirmCase{"YesSavesUnderTheName", false, true, {TPromptAnswer::Yes}, nullptr, true,
                     true},

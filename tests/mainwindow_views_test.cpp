@@ -285,9 +285,9 @@ struct RenameCase {
 
 } // namespace
 
-class RenameTest : public MainFormTest, public testing::WithParamInterface<RenameCase> {};
+class MainFormRenameTest : public MainFormTest, public testing::WithParamInterface<RenameCase> {};
 
-TEST_P(RenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
+TEST_P(MainFormRenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
     const RenameCase &Case = GetParam();
     TMainForm &F = MakeStarted();
     TCKProjectItem *P = F.Doc().Root->AddProject("Alt");
@@ -310,7 +310,7 @@ TEST_P(RenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    TreeAndList, RenameTest,
+    TreeAndList, MainFormRenameTest,
     testing::Values(RenameCase{"TreeLessThan", true, "a<b", true},
                     RenameCase{"TreeGreaterThan", true, "a>b", true},
                     RenameCase{"TreeQuote", true, "a\"b", true},
@@ -487,9 +487,9 @@ struct DropCase {
 
 } // namespace
 
-class DropTest : public MainFormTest, public testing::WithParamInterface<DropCase> {};
+class MainFormDropTest : public MainFormTest, public testing::WithParamInterface<DropCase> {};
 
-TEST_P(DropTest, AcceptanceFollowsSourceAndTarget) {
+TEST_P(MainFormDropTest, AcceptanceFollowsSourceAndTarget) {
     const DropCase &Case = GetParam();
     TMainForm &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
@@ -521,7 +521,7 @@ TEST_P(DropTest, AcceptanceFollowsSourceAndTarget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tree, DropTest,
+    Tree, MainFormDropTest,
     testing::Values(DropCase{"ListOnOtherProject", "list", "", "B", true},
                     DropCase{"ListOnTopNode", "list", "", "top", true},
                     DropCase{"ListOnShownProject", "list", "", "A", false},
