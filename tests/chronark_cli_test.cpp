@@ -1,0 +1,269 @@
+// chronark-cli as a user runs it: exit codes, stdout and stderr of the built program.
+#include "model/ckfile.h"
+#include "model/ckm.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string ToolData = std::string(CHRONARK_TEST_DATA) + "/tools";
+const std::string Sample = std::string(CHRONARK_SOURCE_DIR) + "/examples/Beispiel.ckx";
+
+struct TRun {
+    int Code = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string ReadFile(const fs::path &Path) {
+    std::ifstream in(Path, std::ios::binary);
+    std::ostringstream data;
+    data << in.rdbuf();
+    return data.str();
+}
+
+std::string Quote(const std::string &S) {
+    std::string q = "'";
+    for (char c : S)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A scratch folder per test, removed afterwards.
+class ChronarkCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        Scratch = fs::temp_directory_path() /
+                  ("chronark_cli_" + std::to_string(::getpid()) + "_" + info->name());
+        fs::remove_all(Scratch);
+        fs::create_directories(Scratch);
+    }
+    void TearDown() override { fs::remove_all(Scratch); }
+
+    // Runs the tool in Dir; StdoutTo replaces the captured stdout (e.g. /dev/full).
+    TRun Run(const std::vector<std::string> &Args, const std::string &Dir = ToolData,
+             const std::string &StdoutTo = "") {
+        const fs::path out = Scratch / "stdout.txt";
+        const fs::path err = Scratch / "stderr.txt";
+        std::string command = "cd " + Quote(Dir) + " && " + Quote(CHRONARK_CLI);
+        for (const std::string &a : Args)
+            command += " " + Quote(a);
+        command += " >" + Quote(StdoutTo.empty() ? out.string() : StdoutTo);
+        command += " 2>" + Quote(err.string());
+        const int status = std::system(command.c_str());
+        TRun run;
+        run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (StdoutTo.empty())
+            run.Out = ReadFile(out);
+        run.Err = ReadFile(err);
+        return run;
+    }
+
+    fs::path Scratch;
+};
+
+struct TUsageCase {
+    const char *Name;
+    std::vector<std::string> Args;
+    const char *Says;
+};
+
+TEST_F(ChronarkCli, UsageErrorsGoToStderrWithCodeTwo) {
+    const TUsageCase cases[] = {
+        {"no arguments", {}, "Es fehlt der Befehl"},
+        {"unknown command", {"pruefe", "klein.ckx"}, "Unbekannter Befehl \"pruefe\""},
+        {"check without file", {"check"}, "Es fehlt der Name der Datei"},
+        {"summary without file", {"summary"}, "Es fehlt der Name der Datei"},
+        {"two files", {"check", "klein.ckx", "neuer.ckx"}, "Zu viele Argumente"},
+        {"unknown option", {"--ausfuehrlich", "check", "klein.ckx"}, "Unbekannte Option"},
+        {"empty file name", {"summary", ""}, "Der Name der Datei ist leer"},
+        {"help with a file", {"help", "klein.ckx"}, "help erwartet keine"},
+    };
+    for (const TUsageCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TRun run = Run(c.Args);
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_EQ(run.Out, "");
+        EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
+        EXPECT_NE(run.Err.find("Aufruf: chronark-cli"), std::string::npos) << run.Err;
+    }
+}
+
+TEST_F(ChronarkCli, HelpWinsOverEverythingElse) {
+    const std::vector<std::string> calls[] = {
+        {"--help"}, {"-h"}, {"help"}, {"check", "--help"}, {"pruefe", "-h", "x", "y"}};
+    for (const auto &args : calls) {
+        SCOPED_TRACE(args.front());
+        const TRun run = Run(args);
+        EXPECT_EQ(run.Code, 0);
+        EXPECT_EQ(run.Err, "");
+        EXPECT_EQ(run.Out.rfind("Aufruf: chronark-cli", 0), 0u) << run.Out;
+        EXPECT_NE(run.Out.find("R\xC3\xBC"
+                               "ckgabewerte"),
+                  std::string::npos);
+    }
+    const TRun version = Run({"--version", "check"});
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out.rfind("chronark-cli ", 0), 0u);
+}
+
+struct TCheckCase {
+    const char *File;
+    int Code;
+    const char *Output;
+};
+
+// The exact messages the program would show, with line and column where it gives them.
+TEST_F(ChronarkCli, CheckPrintsTheProgramsMessagesAndAnswersByExitCode) {
+    const TCheckCase cases[] = {
+        {"klein.ckx", 0,
+         "Ergebnis: geladen (3 Projekte, 4 Eintr\xC3\xA4ge; 0 Fehler, 0 Warnungen)\n"},
+        {"kaputt.ckx", 1,
+         "Fehler in \"kaputt.ckx\":\n\n4:22 - Doppeltes Attribut\n\n"
+         "Ergebnis: nicht geladen (1 Fehler, 0 Warnungen)\n"},
+        {"falscheswurzel.ckx", 1,
+         "Fehler in \"falscheswurzel.ckx\":\n\n3:1 - Ung\xC3\xBCltiges Rootelement\n\n"
+         "Ergebnis: nicht geladen (1 Fehler, 0 Warnungen)\n"},
+        // The document loads, but an entry was dropped: worth a failing check.
+        {"zeitfehler.ckx", 1,
+         "Fehler in \"zeitfehler.ckx\":\n\n7:3 - Ung\xC3\xBCltige Zeitangabe(n)\n\n"
+         "Ergebnis: geladen (1 Projekt, 1 Eintrag; 1 Fehler, 0 Warnungen)\n"},
+        // A newer file version is only a warning: the document loads.
+        {"neuer.ckx", 0,
+         "Warnung: Die Datei wurde mit einer aktuelleren Version von Chronark erstellt.\n"
+         "Einige Informationen k\xC3\xB6nnen m\xC3\xB6glicherweise nicht verarbeitet werden.\n\n"
+         "Ergebnis: geladen (1 Projekt, 1 Eintrag; 0 Fehler, 1 Warnung)\n"},
+        {"fehlt.ckx", 1,
+         "Fehler in \"fehlt.ckx\":\n\nDie Datei kann nicht gelesen werden. Der Ordner oder die "
+         "Datei existiert nicht.\n\nErgebnis: nicht geladen (1 Fehler, 0 Warnungen)\n"},
+        {".", 1,
+         "Fehler in \".\":\n\nDie Datei kann nicht gelesen werden. Der Name bezeichnet einen "
+         "Ordner.\n\nErgebnis: nicht geladen (1 Fehler, 0 Warnungen)\n"},
+    };
+    for (const TCheckCase &c : cases) {
+        SCOPED_TRACE(c.File);
+        const TRun run = Run({"check", c.File});
+        EXPECT_EQ(run.Code, c.Code);
+        EXPECT_EQ(run.Out, c.Output);
+        EXPECT_EQ(run.Err, "");
+    }
+}
+
+TEST_F(ChronarkCli, SummaryOfTheSmallFixtureMatchesTheGoldenText) {
+    const TRun run = Run({"summary", "klein.ckx"});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, ReadFile(ToolData + "/klein.summary.txt"));
+}
+
+TEST_F(ChronarkCli, SummaryReportsLoadMessagesOnStderr) {
+    const TRun broken = Run({"summary", "kaputt.ckx"});
+    EXPECT_EQ(broken.Code, 1);
+    EXPECT_EQ(broken.Out, "");
+    EXPECT_EQ(broken.Err, "Fehler in \"kaputt.ckx\":\n\n4:22 - Doppeltes Attribut\n");
+
+    // A dropped entry does not stop the summary of what did load.
+    const TRun partial = Run({"summary", "zeitfehler.ckx"});
+    EXPECT_EQ(partial.Code, 0);
+    EXPECT_NE(partial.Err.find("7:3 - Ung\xC3\xBCltige Zeitangabe(n)"), std::string::npos);
+    EXPECT_NE(partial.Out.find("Eintr\xC3\xA4ge: 1\n"), std::string::npos) << partial.Out;
+}
+
+// The name in "Fehler in" is the file system's spelling, not 8-bit text to be converted.
+TEST_F(ChronarkCli, FileNamesStayAsTheyAreAndMayBeginWithADash) {
+    const std::string name = "kaputt \xC3\xA4 'x'.ckx";
+    fs::copy_file(ToolData + "/kaputt.ckx", Scratch / name);
+    const TRun broken = Run({"check", name}, Scratch.string());
+    EXPECT_EQ(broken.Code, 1);
+    EXPECT_EQ(broken.Out.rfind("Fehler in \"" + name + "\":\n\n4:22 - ", 0), 0u) << broken.Out;
+
+    fs::copy_file(ToolData + "/klein.ckx", Scratch / "-klein.ckx");
+    const TRun dashed = Run({"summary", "--", "-klein.ckx"}, Scratch.string());
+    EXPECT_EQ(dashed.Code, 0) << dashed.Err;
+    EXPECT_EQ(dashed.Out.rfind("Datei: -klein.ckx\n", 0), 0u) << dashed.Out;
+}
+
+TEST_F(ChronarkCli, OutputThatCannotBeWrittenIsAFailure) {
+    const TRun run = Run({"summary", "klein.ckx"}, ToolData, "/dev/full");
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_NE(run.Err.find("Ausgabe konnte nicht geschrieben werden"), std::string::npos);
+}
+
+// --- The sample document -----------------------------------------------------------------
+
+TEST_F(ChronarkCli, SampleDocumentChecksCleanAndItsSummaryAgreesWithTheModel) {
+    const TRun check = Run({"check", Sample});
+    EXPECT_EQ(check.Code, 0) << check.Out;
+    EXPECT_NE(check.Out.find("; 0 Fehler, 0 Warnungen)"), std::string::npos) << check.Out;
+
+    TChronarkMan man;
+    ASSERT_TRUE(man.LoadFromFile(Sample, false));
+    const TRun summary = Run({"summary", Sample});
+    ASSERT_EQ(summary.Code, 0) << summary.Err;
+    const std::string total = "\nGesamt: " + man.NetTimeText(nullptr) + "\n";
+    EXPECT_NE(summary.Out.find(total), std::string::npos) << summary.Out;
+    size_t overlapping = 0;
+    for (const TCKTimeItem *e : man.AllEntries())
+        overlapping += e->IsOverlapFree() ? 0 : 1;
+    EXPECT_GT(overlapping, 0u);
+    EXPECT_NE(summary.Out.find("\n\xC3\x9C"
+                               "berlappende Eintr\xC3\xA4ge: " +
+                               std::to_string(overlapping) + "\n"),
+              std::string::npos)
+        << summary.Out;
+}
+
+// The file is what the writer produces for the document it holds, byte for byte.
+TEST(SampleDocument, IsExactlyWhatTheWriterProduces) {
+    const std::string bytes = ReadFile(Sample);
+    TChronarkMan man;
+    ASSERT_TRUE(LoadDocumentFromBytes(man, bytes, Sample, false));
+    EXPECT_EQ(DocumentText(man), bytes);
+}
+
+// What the main window and its screenshot rely on the sample to show.
+TEST(SampleDocument, ShowsWhatTheProgramCanDo) {
+    TChronarkMan man;
+    ASSERT_TRUE(man.LoadFromFile(Sample, false));
+    const TCKTimeItemList entries = man.AllEntries();
+    EXPECT_GE(entries.size(), 40u);
+    EXPECT_LE(entries.size(), 80u);
+
+    const tFieldDefList expectedDefs{{"Kunde", ftString}, {"abrechenbar", ftBoolean}};
+    EXPECT_EQ(man.FieldDefs, expectedDefs);
+    EXPECT_EQ(man.DefaultProject->GetPath(), "Kunden\\B\xE4"
+                                             "ckerei Schulz\\Webseite");
+
+    int touching = 0, multiLine = 0, ampersand = 0, umlaut = 0, withFields = 0;
+    for (const TCKTimeItem *a : entries) {
+        for (const TCKTimeItem *b : entries)
+            touching += a != b && a->EndTime == b->StartTime ? 1 : 0;
+        multiLine += a->Comment.find('\n') != std::string::npos ? 1 : 0;
+        ampersand += a->Comment.find('&') != std::string::npos ? 1 : 0;
+        umlaut += a->Comment.find_first_of("\xE4\xF6\xFC\xC4\xD6\xDC\xDF") != std::string::npos;
+        withFields += a->Fields.empty() ? 0 : 1;
+    }
+    EXPECT_GT(touching, 0);
+    EXPECT_GT(multiLine, 0);
+    EXPECT_GT(ampersand, 0);
+    EXPECT_GT(umlaut, 0);
+    EXPECT_GT(withFields, 0);
+    EXPECT_LT(withFields, static_cast<int>(entries.size()));
+
+    // 8-bit text in the file itself, as the writer keeps it: no UTF-8 sequences.
+    const std::string bytes = ReadFile(Sample);
+    EXPECT_NE(bytes.find('\xFC'), std::string::npos);
+    EXPECT_EQ(bytes.find("\xC3\xBC"), std::string::npos);
+}
+
+} // namespace

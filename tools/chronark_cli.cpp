@@ -1,0 +1,89 @@
+// chronark-cli: checks and summarises Chronark documents from the command line.
+#include "model/ckm.h"
+#include "tools/cliargs.h"
+#include "tools/climessages.h"
+#include "tools/clisummary.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+// The model treats a missing file as empty input, which the parser reports as a document
+// without a root element; on the command line a mistyped name deserves a plainer message.
+bool ReportMissingFile(const std::string &FileName) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(FileName), error) || error)
+        return false;
+    ShowErrorMessage("Fehler in \"" + FileName +
+                     "\":\r\n\r\nDie Datei kann nicht gelesen "
+                     "werden. Der Ordner oder die Datei existiert nicht.");
+    return true;
+}
+
+bool Load(TChronarkMan &Man, const std::string &FileName) {
+    return !ReportMissingFile(FileName) && Man.LoadFromFile(FileName, false);
+}
+
+int Check(const std::string &FileName) {
+    TChronarkMan man;
+    TCliMessageSink sink(std::cout, FileName);
+    const bool loaded = Load(man, FileName);
+    if (sink.Count() > 0)
+        std::cout << '\n';
+    std::cout << "Ergebnis: " << (loaded ? "geladen" : "nicht geladen") << " (";
+    if (loaded) {
+        const TDocumentCounts counts = CountDocument(man);
+        std::cout << ProjectCount(counts.Projects) << ", " << EntryCount(counts.Entries) << "; ";
+    }
+    std::cout << sink.Errors() << " Fehler, " << sink.Warnings()
+              << (sink.Warnings() == 1 ? " Warnung" : " Warnungen") << ")\n";
+    return loaded && sink.Errors() == 0 ? ExitOk : ExitFailed;
+}
+
+int Summary(const std::string &FileName) {
+    TChronarkMan man;
+    bool loaded;
+    {
+        TCliMessageSink sink(std::cerr, FileName);
+        loaded = Load(man, FileName);
+    }
+    if (!loaded)
+        return ExitFailed;
+    std::cout << SummaryText(man, FileName);
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // Every date and number in the output is German, whatever the environment says.
+    SetFormatSettings(GermanFormatSettings());
+
+    const TCliArgs args = ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc));
+    int code = ExitOk;
+    switch (args.Command) {
+    case TCliCommand::Help:
+        std::cout << CliHelpText();
+        break;
+    case TCliCommand::Version:
+        std::cout << CliVersionText();
+        break;
+    case TCliCommand::Check:
+        code = Check(args.FileName);
+        break;
+    case TCliCommand::Summary:
+        code = Summary(args.FileName);
+        break;
+    case TCliCommand::None:
+        std::cerr << "chronark-cli: " << args.Error << '\n'
+                  << CliUsageLine() << "Hilfe: chronark-cli --help\n";
+        return ExitUsage;
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "chronark-cli: Die Ausgabe konnte nicht geschrieben werden.\n";
+        return ExitFailed;
+    }
+    return code;
+}
