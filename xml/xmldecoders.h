@@ -19,21 +19,64 @@
 using tByte = unsigned char;
 
 // Marks the ASCII characters that end a run; Utf8 additionally marks every byte from 0x80,
-// which starts a sequence that must be decoded one character at a time.
+// which starts a sequence that must be decoded one character at a time. Tables whose marks
+// are control characters and at most two others can also be searched eight bytes at a time:
+// Wide then lists those two.
 struct tStopTable {
     std::array<bool, 256> Latin{};
     std::array<bool, 256> Utf8{};
+    bool Wide = false;
+    tByte WideStops[2] = {0, 0};
 };
 
 constexpr tStopTable MakeStopTable(std::string_view Stops) {
     tStopTable Table;
+    int Others = 0;
     for (char C : Stops) {
         Table.Latin[static_cast<tByte>(C)] = true;
         Table.Utf8[static_cast<tByte>(C)] = true;
+        if (static_cast<tByte>(C) > 32)
+            ++Others;
     }
     for (int B = 0x80; B < 0x100; ++B)
         Table.Utf8[B] = true;
+    if (Others <= 2) {
+        Table.Wide = true;
+        int I = 0;
+        for (char C : Stops)
+            if (static_cast<tByte>(C) > 32)
+                Table.WideStops[I++] = static_cast<tByte>(C);
+        for (; I < 2; ++I)
+            Table.WideStops[I] = Table.WideStops[0] ? Table.WideStops[0] : tByte(0);
+    }
     return Table;
+}
+
+// Skips eight bytes at a time while none of them can stop a run: none below 33, none of the
+// two wide stops and, with HighStops, none from 0x80. Returns where a byte-by-byte check must
+// go on. Little-endian only; elsewhere it returns P.
+template <bool HighStops>
+inline const tByte *SkipWide(const tByte *P, const tByte *End, const tStopTable &Stop) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return P;
+    } else {
+        constexpr uint64_t Ones = 0x0101010101010101ull;
+        constexpr uint64_t Highs = 0x8080808080808080ull;
+        const uint64_t A = Ones * Stop.WideStops[0];
+        const uint64_t B = Ones * Stop.WideStops[1];
+        while (End - P >= 8) {
+            uint64_t X;
+            __builtin_memcpy(&X, P, 8);
+            const uint64_t XA = X ^ A;
+            const uint64_t XB = X ^ B;
+            uint64_t Hit = ((X - Ones * 33) & ~X) | ((XA - Ones) & ~XA) | ((XB - Ones) & ~XB);
+            Hit = HighStops ? (Hit | X) & Highs : Hit & Highs;
+            if (Hit)
+                return P + std::countr_zero(Hit) / 8;
+            P += 8;
+        }
+        return P;
+    }
 }
 
 // Decode: P < End on entry. IsOneUnit: the character at P is UnitChar(P) and takes Unit
@@ -47,9 +90,16 @@ struct tLatin1Decoder {
     static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
-        while (P != End && !Stop.Latin[*P])
-            ++P;
-        return P;
+        for (;;) {
+            if (Stop.Wide)
+                P = SkipWide<false>(P, End, Stop);
+            // Byte by byte over a possible stop, or to the end.
+            const tByte *Limit = Stop.Wide && End - P > 8 ? P + 8 : End;
+            while (P != Limit && !Stop.Latin[*P])
+                ++P;
+            if (P != Limit || Limit == End)
+                return P;
+        }
     }
 };
 
@@ -72,9 +122,16 @@ struct tUTF8Decoder {
     static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
-        while (P != End && !Stop.Utf8[*P])
-            ++P;
-        return P;
+        for (;;) {
+            if (Stop.Wide)
+                P = SkipWide<true>(P, End, Stop);
+            // Byte by byte over a possible stop, or to the end.
+            const tByte *Limit = Stop.Wide && End - P > 8 ? P + 8 : End;
+            while (P != Limit && !Stop.Utf8[*P])
+                ++P;
+            if (P != Limit || Limit == End)
+                return P;
+        }
     }
 };
 

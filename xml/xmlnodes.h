@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "xml/xmlpool.h"
+
 enum : int32_t {
     xiNone = -1,
     xiDocument = 0,
@@ -20,7 +22,8 @@ enum : int32_t {
 };
 
 class tXMLItem;
-using tXMLItemList = std::vector<std::unique_ptr<tXMLItem>>;
+using tXMLItemPtr = std::unique_ptr<tXMLItem>;
+using tXMLItemList = std::vector<tXMLItemPtr, tXMLAllocator<tXMLItemPtr>>;
 
 // Base of all nodes. Consumers tell nodes apart by ItemType only.
 class tXMLItem {
@@ -31,6 +34,9 @@ public:
     tXMLItem &operator=(const tXMLItem &) = delete;
 
     int32_t ItemType = xiNone;
+
+    static void *operator new(std::size_t Size) { return XMLPool::Allocate(Size); }
+    static void operator delete(void *P, std::size_t Size) noexcept { XMLPool::Free(P, Size); }
 
 protected:
     explicit tXMLItem(int32_t Type) : ItemType(Type) {}
@@ -68,7 +74,7 @@ public:
     int32_t TagEnd = 0;
     std::u16string Name;
     tXMLItemList Children;
-    std::vector<tAttribItem> Attributes;
+    std::vector<tAttribItem, tXMLAllocator<tAttribItem>> Attributes;
 
     // Takes ownership; returns the node for convenience.
     tXMLItem *AddChild(std::unique_ptr<tXMLItem> Node) {

@@ -50,6 +50,8 @@ private:
     template <class tSink>
     bool ConsumeRun(const tStopTable &Stop, tSink &Sink, const tByte *From = nullptr);
     bool AppendRun(std::u16string &Out, const tStopTable &Stop, const tByte *From = nullptr);
+    void AppendMixedRun(std::u16string &Out, const tStopTable &Stop, const tByte *RunStart,
+                        const tByte *RunEnd);
     const tByte *PlainStart(const tByte *Start, char16_t C) const;
     bool LooksAt(std::string_view Text) const;
     const tByte *Here() const { return HasPushBack ? nullptr : Cur; }
@@ -58,7 +60,13 @@ private:
 
     tDispatch Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed);
     void ReadContent(tXMLMarkupItem &Element);
+    enum tTagState : int {
+        InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue, AfterValue,
+        AfterSlash, TagDone
+    };
     void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
+    int FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty);
+    bool HasAttribute(const tXMLMarkupItem &Element, const std::u16string &Name);
     void CheckAttribute(const tXMLMarkupItem &Element);
     void ReadEndTag(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
@@ -78,6 +86,7 @@ private:
     tXMLParser::tError &Err;
     std::vector<tXMLMarkupItem *> Open;
     std::u16string AttrName, AttrValue, Keyword;
+    std::vector<char16_t> Buffer;
     std::unordered_set<std::u16string> AttrIndex;
     size_t AttrIndexed = 0;
 };
@@ -168,8 +177,54 @@ struct tMatch {
 template <class tDecoder>
 bool tXMLReader<tDecoder>::AppendRun(std::u16string &Out, const tStopTable &Stop,
                                      const tByte *From) {
-    XMLSinks::tAppend Sink{Out};
-    return ConsumeRun(Stop, Sink, From);
+    if (HasPushBack)
+        return false;
+    const tByte *const Start = Cur;
+    const tByte *RunStart = From ? From : Cur;
+    const tByte *RunEnd = tDecoder::Scan(Cur, End, Stop);
+    if constexpr (tDecoder::Multibyte) {
+        if (RunEnd != End && *RunEnd >= 0x80) {
+            AppendMixedRun(Out, Stop, RunStart, RunEnd);
+            return Cur != Start;
+        }
+    }
+    if (RunEnd != RunStart)
+        AppendUnits<tDecoder>(Out, RunStart, RunEnd);
+    Cur = RunEnd;
+    return Cur != Start;
+}
+
+// A run broken by multi-byte sequences: decoded into a buffer first and added at once.
+template <class tDecoder>
+void tXMLReader<tDecoder>::AppendMixedRun(std::u16string &Out, const tStopTable &Stop,
+                                          const tByte *RunStart, const tByte *RunEnd) {
+    size_t Length = 0;
+    const auto Widen = [&](const tByte *From, const tByte *To) {
+        // Each byte yields at most one character, and one more for the sequence after.
+        const size_t Need = Length + static_cast<size_t>(To - From) + 1;
+        if (Buffer.size() < Need)
+            Buffer.resize(std::max(Need, 2 * Buffer.size()));
+        char16_t *Dest = Buffer.data() + Length;
+        for (const tByte *P = From; P != To; ++P)
+            *Dest++ = *P;
+        Length += static_cast<size_t>(To - From);
+    };
+    Widen(RunStart, RunEnd);
+    Cur = RunEnd;
+    while (Cur != End && *Cur >= 0x80) {
+        const tByte *Before = Cur;
+        const char16_t C = tDecoder::Decode(Cur, End);
+        if (C < 0x100 && Stop.Latin[C]) {
+            // Lenient decoding turned the sequence into a character with a role.
+            Cur = Before;
+            break;
+        }
+        Buffer[Length++] = C;
+        RunEnd = tDecoder::Scan(Cur, End, Stop);
+        Widen(Cur, RunEnd);
+        Cur = RunEnd;
+    }
+    Out.append(Buffer.data(), Length);
 }
 
 // The start of the character just read when it was one plain unit, else nullptr. Start is
@@ -345,8 +400,6 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem 
 
 template <class tDecoder>
 void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
-    enum : int { InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue,
-                 AfterValue, AfterSlash };
     int State = InName;
     char16_t Quote = 0;
     AttrName.clear();
@@ -360,6 +413,11 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
         else if (State == InValue)
             AppendRun(AttrValue,
                       Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
+        if (!HasPushBack && (State == InName || State == BetweenAttributes || State == AfterValue)) {
+            State = FastAttributes(Element, State, Empty);
+            if (State == TagDone)
+                return;
+        }
         if (AtEnd())
             break;
         const tByte *CharStart = Here();
@@ -440,20 +498,80 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
     }
 }
 
+// Reads plain, well-formed attributes (name="value") and the end of the tag without the
+// state machine; stops before anything else, in the state the machine would have reached.
+// A duplicate is left to the machine, which reports it. Precondition: no character pushed back.
+template <class tDecoder>
+int tXMLReader<tDecoder>::FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty) {
+    constexpr ptrdiff_t Unit = tDecoder::Unit;
+    using tIt = tUnitIterator<tDecoder>;
+    const auto Plain = [this](const tByte *P) -> int {
+        return tDecoder::IsOneUnit(P, End) ? tDecoder::UnitChar(P) : -1;
+    };
+    const auto Space = [](int C) { return C == 9 || C == 10 || C == 32; };
+    for (;;) {
+        const tByte *P = Cur;
+        int C = Plain(P);
+        if (Space(C)) {
+            do {
+                P += Unit;
+                C = Plain(P);
+            } while (Space(C));
+            Cur = P;
+            State = BetweenAttributes;
+        }
+        if (C == u'/') {
+            Empty = true;
+            State = AfterSlash;
+            do {
+                P += Unit;
+                C = Plain(P);
+            } while (Space(C));
+            Cur = P;
+        }
+        if (C == u'>') {
+            Cur = P + Unit;
+            Element.TagEnd = static_cast<int32_t>(GetPosition() - 1);
+            return TagDone;
+        }
+        if (State != BetweenAttributes || C < 0 || (C < 0x100 && XMLStops::Name.Latin[C]))
+            return State;
+        const tByte *NameEnd = tDecoder::Scan(P + Unit, End, XMLStops::Name);
+        const tByte *ValueStart = NameEnd + 2 * Unit;
+        const int Quote = Plain(NameEnd) == u'=' ? Plain(NameEnd + Unit) : -1;
+        if (Quote != u'"' && Quote != u'\'')
+            return State;
+        const tByte *ValueEnd = tDecoder::Scan(
+            ValueStart, End, Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
+        if (Plain(ValueEnd) != Quote)
+            return State;
+        AttrName = std::u16string(tIt(P), tIt(NameEnd));
+        if (HasAttribute(Element, AttrName)) {
+            AttrName.clear();
+            return State;
+        }
+        Element.AddAttribute(std::move(AttrName), std::u16string(tIt(ValueStart), tIt(ValueEnd)));
+        AttrName.clear();
+        Cur = ValueEnd + Unit;
+        State = AfterValue;
+    }
+}
+
+template <class tDecoder>
+bool tXMLReader<tDecoder>::HasAttribute(const tXMLMarkupItem &Element, const std::u16string &Name) {
+    if (Element.Attributes.size() < HashedAttributes)
+        return Element.IndexOfAttribute(Name) != -1;
+    if (AttrIndexed == 0)
+        AttrIndex.clear();
+    for (; AttrIndexed < Element.Attributes.size(); ++AttrIndexed)
+        AttrIndex.insert(Element.Attributes[AttrIndexed].Name);
+    return AttrIndex.count(Name) != 0;
+}
+
 // Refuses an attribute name already present, marking the name just read.
 template <class tDecoder>
 void tXMLReader<tDecoder>::CheckAttribute(const tXMLMarkupItem &Element) {
-    bool Present;
-    if (Element.Attributes.size() < HashedAttributes) {
-        Present = Element.IndexOfAttribute(AttrName) != -1;
-    } else {
-        if (AttrIndexed == 0)
-            AttrIndex.clear();
-        for (; AttrIndexed < Element.Attributes.size(); ++AttrIndexed)
-            AttrIndex.insert(Element.Attributes[AttrIndexed].Name);
-        Present = AttrIndex.count(AttrName) != 0;
-    }
-    if (Present) {
+    if (HasAttribute(Element, AttrName)) {
         const int64_t Length = static_cast<int64_t>(AttrName.size());
         SetErrorAt(XMLMsg::DuplicateAttribute, GetPosition() - Length - 1, Length);
     }
