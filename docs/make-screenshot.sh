@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Draws docs/screenshot.png: the program under Xvfb with the sample document open.
+# Usage: xvfb-run -s "-screen 0 1280x800x24" docs/make-screenshot.sh [build dir]
+# Needs the program built (scripts/run.sh builds it), imagemagick and xdotool.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+
+config="$(mktemp -d)"
+trap 'rm -rf "$config"; kill "${pid:-0}" 2>/dev/null || true' EXIT
+mkdir -p "$config/Velmoor Software"
+cat > "$config/Velmoor Software/Chronark.conf" <<INI
+[FormSettings]
+Left=10
+Top=10
+Width=1040
+Height=640
+colCommentWidth=300
+colStartTimeWidth=140
+colEndTimeWidth=140
+colDurationWidth=80
+tvPrjWidth=230
+INI
+
+XDG_CONFIG_HOME="$config" "$build/bin/chronark" "$root/examples/Beispiel.ckx" &
+pid=$!
+window="$(xdotool search --sync --onlyvisible --name 'Beispiel.ckx - Chronark' | head -1)"
+sleep 1
+# Show a project with its entries: select the first top-level project and open it down to
+# the default project "Webseite".
+xdotool mousemove --window "$window" 60 80 click 1
+xdotool key --window "$window" Home Down Right Down Right Down Right Down
+# Start the stopwatch (the green button) so the elapsed-time banner shows.
+xdotool mousemove --window "$window" 388 34 click 1
+sleep 3
+import -window "$window" "$root/docs/screenshot.png"
