@@ -1,11 +1,13 @@
 // chronark-cli as a user runs it: exit codes, stdout and stderr of the built program.
 #include "model/ckfile.h"
 #include "model/ckm.h"
+#include "tools/clinettime.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -221,6 +223,55 @@ TEST_F(ChronarkCli, SampleDocumentChecksCleanAndItsSummaryAgreesWithTheModel) {
                                std::to_string(overlapping) + "\n"),
               std::string::npos)
         << summary.Out;
+}
+
+// --- Net time per project ------------------------------------------------------------------
+
+void ExpectSameAsManager(const TChronarkMan &Man) {
+    const TDirectNetTimes netTimes(Man);
+    std::vector<const TCKProjectItem *> projects{Man.Root.get()};
+    for (size_t i = 0; i < projects.size(); ++i)
+        for (const TCKItem *c = projects[i]->FirstChild; c; c = c->Next)
+            if (c->IsProject())
+                projects.push_back(static_cast<const TCKProjectItem *>(c));
+    for (const TCKProjectItem *p : projects)
+        EXPECT_EQ(netTimes.Text(p), Man.NetTimeText(p)) << p->GetPath();
+}
+
+// Nested projects, entries in the root, overlaps within and across projects, touching
+// entries and odd seconds that carry: the one-pass sums must equal the manager's, also with
+// the entry filter on.
+TEST(DirectNetTimes, EqualTheManagersNetTimeOfEveryProject) {
+    std::mt19937 random(20260302);
+    TChronarkMan man;
+    std::vector<TCKProjectItem *> projects{man.Root.get()};
+    for (int i = 0; i < 12; ++i)
+        projects.push_back(
+            projects[random() % projects.size()]->AddProject("P" + std::to_string(i)));
+    const TDateTime day = EncodeDateTime(2026, 3, 2, 8, 0, 0);
+    for (int i = 0; i < 300; ++i) {
+        tCKEditItem e;
+        e.StartTime = AddSeconds(day, random() % (3 * 86400));
+        e.EndTime = AddSeconds(e.StartTime, 1 + random() % 7200);
+        if (i % 7 == 0)
+            e.Comment = "Besprechung";
+        projects[random() % projects.size()]->AddTime(e);
+    }
+    ExpectSameAsManager(man);
+
+    man.Filter.Keywords = {"besprechung"};
+    man.Filter.UseFromDate = true;
+    man.Filter.FromDate = AddSeconds(day, 86400);
+    man.FilterActive = true;
+    ExpectSameAsManager(man);
+}
+
+TEST(DirectNetTimes, EqualTheManagersOnTheSampleAndAnEmptyDocument) {
+    TChronarkMan empty;
+    EXPECT_EQ(TDirectNetTimes(empty).Text(empty.Root.get()), "0 Std, 0 Min, 0 Sek");
+    TChronarkMan man;
+    ASSERT_TRUE(man.LoadFromFile(Sample, false));
+    ExpectSameAsManager(man);
 }
 
 // The file is what the writer produces for the document it holds, byte for byte.

@@ -1,6 +1,7 @@
 #include "tools/clisummary.h"
 
 #include "model/ckm.h"
+#include "tools/clinettime.h"
 
 #include <algorithm>
 #include <sstream>
@@ -33,13 +34,13 @@ std::string HmsText(int64_t Seconds) {
            " Min, " + std::to_string(Seconds % 60) + " Sek";
 }
 
-std::string ProjectLine(const TChronarkMan &Man, const TCKProjectItem &P, const std::string &Name,
-                        int Depth) {
+std::string ProjectLine(const TDirectNetTimes &NetTimes, const TCKProjectItem &P,
+                        const std::string &Name, int Depth) {
     std::string line(static_cast<size_t>(std::min(Depth, MaxIndent)) * 2, ' ');
     if (Depth > MaxIndent)
         line += "(Ebene " + std::to_string(Depth + 1) + ") ";
     line += Name + ": " + EntryCount(static_cast<int>(P.TimeItems().size())) + "; " +
-            Cp1252ToUtf8(Man.NetTimeText(&P));
+            Cp1252ToUtf8(NetTimes.Text(&P));
     return line;
 }
 
@@ -49,6 +50,7 @@ void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
     std::vector<std::pair<const TCKItem *, int>> stack;
     for (const TCKItem *c = Man.Root->LastChild; c; c = c->Prev)
         stack.emplace_back(c, 0);
+    const TDirectNetTimes netTimes(Man);
     bool any = false;
     while (!stack.empty()) {
         const auto [node, depth] = stack.back();
@@ -59,7 +61,7 @@ void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
         if (!any)
             Out << "Projekte (direkte Eintr\xC3\xA4ge; deren Nettozeit):\n";
         any = true;
-        Out << ProjectLine(Man, *project, Cp1252ToUtf8(project->Caption), depth) << '\n';
+        Out << ProjectLine(netTimes, *project, Cp1252ToUtf8(project->Caption), depth) << '\n';
         for (const TCKItem *c = project->LastChild; c; c = c->Prev)
             stack.emplace_back(c, depth + 1);
     }
@@ -67,7 +69,7 @@ void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
         if (!any)
             Out << "Projekte (direkte Eintr\xC3\xA4ge; deren Nettozeit):\n";
         any = true;
-        Out << ProjectLine(Man, *Man.Root, "(ohne Projekt)", 0) << '\n';
+        Out << ProjectLine(netTimes, *Man.Root, "(ohne Projekt)", 0) << '\n';
     }
     if (!any)
         Out << "Projekte: keine\n";
