@@ -305,6 +305,12 @@ TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
     EXPECT_EQ(F.CurrentFile, FilePath("fehlt/ordner/x.ckx"));
 }
 
+TEST(MainFormFileDialogTest, FilterPairsBecomeNameFiltersMatchingEveryFileForStarDotStar) {
+    EXPECT_EQ(NameFiltersFromPairs(QString::fromUtf8(TMainForm::FileFilter)),
+              (QStringList{"Chronark XML File (*.ckx)", "Alle Dateien (*)"}));
+    EXPECT_EQ(NameFiltersFromPairs("Texte|*.txt;*.csv"), QStringList{"Texte (*.txt *.csv)"});
+}
+
 TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
     const QString Path = WriteDocument("b.ckx", [&](TChronarkMan &D) {
         D.Root->AddProject("B-Projekt");

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -155,6 +156,9 @@ TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
                                   "StartButton", "StopButton", "acMinimize", "-", "acVerCtrl",
                                   "-", "acInfo"}));
     EXPECT_FALSE(F.ButtonBar->isMovable());
+    auto *More = F.ButtonBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_NE(More, nullptr);
+    EXPECT_EQ(More->toolTip(), QStringLiteral("Weitere Schaltflächen"));
 }
 
 TEST_F(MainFormTest, ImageListHoldsTheDrawnImagesAndTheProgramIcon) {
