@@ -3,3 +3,5 @@ chronark_add_test(xmlencoding_test SOURCES xmlencoding_test.cpp LIBS chronark_xm
 chronark_add_test(xmlparser_test SOURCES xmlparser_test.cpp LIBS chronark_xml)
 chronark_add_test(xmlparser_limits_test SOURCES xmlparser_limits_test.cpp LIBS chronark_xml)
 chronark_add_test(xmlpool_test SOURCES xmlpool_test.cpp LIBS chronark_xml)
+chronark_add_test(xmlparser_elementend_test SOURCES xmlparser_elementend_test.cpp
+  LIBS chronark_xml)

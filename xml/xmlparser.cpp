@@ -107,16 +107,16 @@ bool tXMLParser::ParseBytes(const unsigned char *Data, size_t Size, std::istream
     const tByte *End = Data + Size;
     switch (Encoding) {
     case ceUTF8:
-        tXMLReader<tUTF8Decoder>(Data, Data + Start, End, Error).Run(Doc);
+        tXMLReader<tUTF8Decoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
         break;
     case ceUTF16LE:
-        tXMLReader<tUTF16LEDecoder>(Data, Data + Start, End, Error).Run(Doc);
+        tXMLReader<tUTF16LEDecoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
         break;
     case ceUTF16BE:
-        tXMLReader<tUTF16BEDecoder>(Data, Data + Start, End, Error).Run(Doc);
+        tXMLReader<tUTF16BEDecoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
         break;
     default:
-        tXMLReader<tLatin1Decoder>(Data, Data + Start, End, Error).Run(Doc);
+        tXMLReader<tLatin1Decoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
         break;
     }
     if (!Error.HasError && !Doc.GetRootElement())

@@ -6,6 +6,7 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "xml/xmlencoding.h"
 #include "xml/xmlnodes.h"
@@ -14,6 +15,13 @@
 using TXMLErrorProc = std::function<void(const std::string &Message, const std::string &FileName,
                                          std::istream &Stream, int32_t Position,
                                          int32_t Length)>;
+
+// Called when an element has been read completely, with the elements enclosing it (the root
+// first, the parent last; none for the root itself). Returning true frees the element and its
+// content at once, so that readers taking elements as they end keep the tree small. The root
+// is never freed.
+using TXMLElementEndProc = std::function<bool(const tXMLMarkupItem &Element,
+                                              const std::vector<tXMLMarkupItem *> &Ancestors)>;
 
 class tXMLParser {
 public:
@@ -35,6 +43,8 @@ public:
     int32_t ErrorPos() const { return Error.Pos; }
     int32_t ErrorLen() const { return Error.Len; }
     const std::u16string &FileName() const { return FileName_; }
+
+    TXMLElementEndProc OnElementEnd;
 
     struct tError {
         bool HasError = false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "xml/xmldecoders.h"
@@ -32,8 +33,8 @@ template <class tDecoder> class tXMLReader {
 public:
     // Begin is stream offset 0; reading starts at Start.
     tXMLReader(const tByte *Begin, const tByte *Start, const tByte *End,
-               tXMLParser::tError &Error)
-        : Begin(Begin), Cur(Start), End(End), Err(Error) {}
+               tXMLParser::tError &Error, const TXMLElementEndProc &OnElementEnd)
+        : Begin(Begin), Cur(Start), End(End), Err(Error), OnElementEnd(OnElementEnd) {}
 
     void Run(tXMLDocument &Doc);
 
@@ -59,6 +60,7 @@ private:
     void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
 
     tDispatch Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed);
+    void ElementEnded(tXMLMarkupItem &Parent);
     void ReadContent(tXMLMarkupItem &Element);
     enum tTagState : int {
         InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue, AfterValue,
@@ -84,6 +86,10 @@ private:
     char16_t CurChar = 0;
     bool SpacePending = false;
     tXMLParser::tError &Err;
+    const TXMLElementEndProc &OnElementEnd;
+    tXMLDocument *DocNode = nullptr;
+    // Set when the last child of an element was freed: text after it starts a new node.
+    bool ChildFreed = false;
     std::vector<tXMLMarkupItem *> Open;
     std::u16string AttrName, AttrValue, Keyword;
     std::vector<char16_t> Buffer;
@@ -258,6 +264,7 @@ void tXMLReader<tDecoder>::SetErrorAt(const char *Msg, int64_t Pos, int64_t Len)
 }
 
 template <class tDecoder> void tXMLReader<tDecoder>::Run(tXMLDocument &Doc) {
+    DocNode = &Doc;
     bool RootSeen = false;
     while (!Err.HasError) {
         if (!Open.empty()) {
@@ -324,17 +331,33 @@ tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
     auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
     bool Empty = false;
     ReadStartTag(*Element, Empty);
-    if (Empty || Err.HasError)
+    if (Err.HasError)
         return tDispatch::None;
+    if (Empty) {
+        ElementEnded(Parent);
+        return tDispatch::None;
+    }
     Open.push_back(Element);
     return tDispatch::Opened;
+}
+
+// The last child of Parent, an element, has been read completely; Open holds its ancestors.
+template <class tDecoder> void tXMLReader<tDecoder>::ElementEnded(tXMLMarkupItem &Parent) {
+    if (!OnElementEnd)
+        return;
+    const auto &Element = static_cast<const tXMLMarkupItem &>(*Parent.Children.back());
+    if (OnElementEnd(Element, Open) && !Open.empty()) {
+        Parent.Children.pop_back();
+        ChildFreed = true;
+    }
 }
 
 // Reads the content of the innermost open element until a child element opens (its content
 // comes first) or the element ends; then reads the end tag and closes the element.
 template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem &Element) {
-    const auto LastText = [&Element]() -> TXMLTextItem * {
-        if (Element.Children.empty() || Element.Children.back()->ItemType != xiText)
+    const auto LastText = [this, &Element]() -> TXMLTextItem * {
+        if (std::exchange(ChildFreed, false) || Element.Children.empty() ||
+            Element.Children.back()->ItemType != xiText)
             return nullptr;
         return static_cast<TXMLTextItem *>(Element.Children.back().get());
     };
@@ -393,9 +416,12 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem 
             SpacePending = false;
         }
     }
-    if (!Err.HasError)
-        ReadEndTag(Element);
+    if (Err.HasError)
+        return;
+    ReadEndTag(Element);
     Open.pop_back();
+    if (!Err.HasError && OnElementEnd)
+        ElementEnded(Open.empty() ? *DocNode : *Open.back());
 }
 
 template <class tDecoder>
