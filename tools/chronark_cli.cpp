@@ -15,9 +15,10 @@ bool ReportMissingFile(const std::string &FileName) {
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::path(FileName), error) || error)
         return false;
-    ShowErrorMessage("Fehler in \"" + FileName +
-                     "\":\r\n\r\nDie Datei kann nicht gelesen "
-                     "werden. Der Ordner oder die Datei existiert nicht.");
+    // Worded like the model's own message for a file it cannot read.
+    const std::string reason = "Die Datei kann nicht gelesen werden. Der Ordner oder die "
+                               "Datei existiert nicht.";
+    ShowErrorMessage("Fehler in \"" + FileName + "\":\r\n\r\n" + reason);
     return true;
 }
 
