@@ -85,7 +85,9 @@ void TEntryList::SetSorted(bool Value) {
         sortItems(0, Qt::AscendingOrder);
 }
 
-void TEntryList::Clear() { clear(); }
+void TEntryList::Clear() {
+    clear();
+}
 
 TCKItem *TEntryList::RowData(int Index) const {
     const TEntryRow *R = Row(Index);
@@ -149,4 +151,6 @@ void TEntryList::SetRowImage(int Index, int ImageIndex) {
     R->setIcon(0, Images ? Images->Icon(ImageIndex) : QIcon());
 }
 
-void TEntryList::DeleteRow(int Index) { delete takeTopLevelItem(Index); }
+void TEntryList::DeleteRow(int Index) {
+    delete takeTopLevelItem(Index);
+}

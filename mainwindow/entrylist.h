@@ -29,8 +29,9 @@ public:
 
     static TCKItem *ItemOf(const QTreeWidgetItem *Row);
     TEntryRow *Row(int Index) const;
-    int IndexOf(const QTreeWidgetItem *Row) const { return indexOfTopLevelItem(
-        const_cast<QTreeWidgetItem *>(Row)); }
+    int IndexOf(const QTreeWidgetItem *Row) const {
+        return indexOfTopLevelItem(const_cast<QTreeWidgetItem *>(Row));
+    }
     int ImageOf(int Index) const;
     bool IsSorted() const { return Sorted; }
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }

@@ -365,8 +365,8 @@ void DrawImageListArt(QPainter &P, int Index) {
         P.setPen(Pen(QColor(30, 70, 140)));
         P.setBrush(QColor(90, 150, 230));
         QPolygonF Funnel;
-        Funnel << QPointF(1.5, 2.0) << QPointF(14.5, 2.0) << QPointF(9.5, 8.0)
-               << QPointF(9.5, 14.0) << QPointF(6.5, 12.5) << QPointF(6.5, 8.0);
+        Funnel << QPointF(1.5, 2.0) << QPointF(14.5, 2.0) << QPointF(9.5, 8.0) << QPointF(9.5, 14.0)
+               << QPointF(6.5, 12.5) << QPointF(6.5, 8.0);
         P.drawPolygon(Funnel);
         break;
     }

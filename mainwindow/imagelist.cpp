@@ -34,11 +34,15 @@ QIcon TImageList::Icon(int Index) const {
     return Images[Index];
 }
 
-QPixmap TImageList::Pixmap(int Index) const { return Icon(Index).pixmap(Size, Size); }
+QPixmap TImageList::Pixmap(int Index) const {
+    return Icon(Index).pixmap(Size, Size);
+}
 
 int TImageList::Append(const QIcon &AIcon) {
     Images.push_back(AIcon);
     return Images.size() - 1;
 }
 
-QPixmap TImageList::DrawProgramIcon(int ASize) { return Render(imgProgram, ASize, 1.0); }
+QPixmap TImageList::DrawProgramIcon(int ASize) {
+    return Render(imgProgram, ASize, 1.0);
+}

@@ -25,8 +25,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TMainForm::TMainForm(const std::vector<std::string> &Params)
-    : TMainForm(Params, TOptions()) {}
+TMainForm::TMainForm(const std::vector<std::string> &Params) : TMainForm(Params, TOptions()) {}
 
 TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Options,
                      QWidget *Parent)

@@ -105,8 +105,8 @@ public:
     QMenu *MenuFile = nullptr;
     QMenu *MenuRecent = nullptr;
     QMenu *OpenDropDown = nullptr;
-    QMenu *TBSubmenuItem9 = nullptr;  // "Bearbeiten"
-    QMenu *TBSubmenuItem4 = nullptr;  // "Projekt"
+    QMenu *TBSubmenuItem9 = nullptr; // "Bearbeiten"
+    QMenu *TBSubmenuItem4 = nullptr; // "Projekt"
     QMenu *MenuTimes = nullptr;
     QMenu *MenuMeasure = nullptr;
     QMenu *TBSubmenuItem10 = nullptr; // "Messung" -> "Messung starten"

@@ -75,8 +75,7 @@ void TMainForm::BuildActions() {
     MakeAction(acPaste, "acPaste", "Bearbeiten", "Einfügen", "Einfügen", imgPaste, false);
 
     MakeAction(acNewProject, "acNewProject", "Projekt", "Neu", "Neu", imgNone, true);
-    MakeAction(acRenProject, "acRenProject", "Projekt", "Umbenennen", "Umbenennen", imgNone,
-               false);
+    MakeAction(acRenProject, "acRenProject", "Projekt", "Umbenennen", "Umbenennen", imgNone, false);
     MakeAction(acDelProject, "acDelProject", "Projekt", "Löschen", "Löschen", imgNone, false);
     MakeAction(acDefaultMeasure, "acDefaultMeasure", "Projekt", "Standard für Zeitmessungen", No,
                imgNone, true);
@@ -108,8 +107,8 @@ void TMainForm::BuildActions() {
                imgNewEntry, true);
     MakeAction(acEditTimePopup, "acEditTimePopup", "PopupItems", "Editieren...", "Editieren...",
                imgEdit, false);
-    MakeAction(acRenTimePopup, "acRenTimePopup", "PopupItems", "Umbenennen", "Umbenennen",
-               imgNone, false);
+    MakeAction(acRenTimePopup, "acRenTimePopup", "PopupItems", "Umbenennen", "Umbenennen", imgNone,
+               false);
     MakeAction(acDelTimePopup, "acDelTimePopup", "PopupItems", "Löschen", "Löschen", imgDelete,
                false);
     MakeAction(acSplitPopup, "acSplitPopup", "PopupItems", "Zeit splitten...", "Zeit splitten...",
@@ -120,9 +119,8 @@ void TMainForm::BuildActions() {
     // Their windows and entry commands join the program later; until then they stay
     // disabled rather than pretend.
     for (QAction *A : {acPrint, acExport, acSettings, acNewTime, acEditTime, acDelTime, acSplit,
-                       acMelt, acFilter, acSearch, acNewProjectLV, acNewTimePopup,
-                       acEditTimePopup, acRenTimePopup, acDelTimePopup, acSplitPopup,
-                       acMeltPopup})
+                       acMelt, acFilter, acSearch, acNewProjectLV, acNewTimePopup, acEditTimePopup,
+                       acRenTimePopup, acDelTimePopup, acSplitPopup, acMeltPopup})
         SetPending(A, true);
 
     // The stopwatch's split buttons and their drop-down items.
@@ -200,14 +198,14 @@ void TMainForm::BuildMenus() {
 
     MenuMeasure = Bar->addMenu(QStringLiteral("Messung"));
     MenuMeasure->setObjectName(QStringLiteral("MenuMeasure"));
-    TBSubmenuItem10 = MenuMeasure->addMenu(ImageList1.Icon(imgStartMeasure),
-                                           QStringLiteral("Messung starten"));
+    TBSubmenuItem10 =
+        MenuMeasure->addMenu(ImageList1.Icon(imgStartMeasure), QStringLiteral("Messung starten"));
     TBSubmenuItem10->setObjectName(QStringLiteral("TBSubmenuItem10"));
     TBSubmenuItem10->addAction(TBItem3);
     TBSubmenuItem10->addAction(TBItem13);
     MenuMeasure->addAction(acMinimize);
-    TBSubmenuItem13 = MenuMeasure->addMenu(ImageList1.Icon(imgStopMeasure),
-                                           QStringLiteral("Messung stoppen"));
+    TBSubmenuItem13 =
+        MenuMeasure->addMenu(ImageList1.Icon(imgStopMeasure), QStringLiteral("Messung stoppen"));
     TBSubmenuItem13->setObjectName(QStringLiteral("TBSubmenuItem13"));
     TBSubmenuItem13->addAction(TBItem8);
     TBSubmenuItem13->addAction(TBItem28);

@@ -31,7 +31,9 @@ namespace {
 const char *const ColumnWidthNames[] = {"colCommentWidth", "colStartTimeWidth", "colEndTimeWidth",
                                         "colDurationWidth"};
 
-QString MruName(int Number) { return QStringLiteral("MRU") + QString::number(Number); }
+QString MruName(int Number) {
+    return QStringLiteral("MRU") + QString::number(Number);
+}
 
 } // namespace
 
@@ -92,11 +94,11 @@ void TMainForm::SetSaveState(bool Modified) {
 }
 
 bool TMainForm::ConfirmSave() {
-    const QString Question =
-        CurrentFile.isEmpty()
-            ? QStringLiteral("Möchten Sie die Änderungen speichern?")
-            : QStringLiteral("Möchten Sie Änderungen in \"") + QFileInfo(CurrentFile).fileName() +
-                  QStringLiteral("\" speichern?");
+    const QString Question = CurrentFile.isEmpty()
+                                 ? QStringLiteral("Möchten Sie die Änderungen speichern?")
+                                 : QStringLiteral("Möchten Sie Änderungen in \"") +
+                                       QFileInfo(CurrentFile).fileName() +
+                                       QStringLiteral("\" speichern?");
     if (!Document->Modified)
         return true;
     const TPromptAnswer Answer =
@@ -222,7 +224,9 @@ void TMainForm::SaveClick() {
         SaveDocument(CurrentFile);
 }
 
-void TMainForm::SaveAsClick() { SaveAsCommand(); }
+void TMainForm::SaveAsClick() {
+    SaveAsCommand();
+}
 
 void TMainForm::acImportExecute() {
     QString FileName;
@@ -245,7 +249,9 @@ void TMainForm::infoclick() {
     ShowAboutBox(this, AppName + QLatin1Char(' ') + QString::fromLatin1(VersionText));
 }
 
-void TMainForm::VerCtrlClick() { ShowVersionCheck(this); }
+void TMainForm::VerCtrlClick() {
+    ShowVersionCheck(this);
+}
 
 bool TMainForm::MimeHasLocalFile(const QMimeData *Data) const {
     if (!Data || !Data->hasUrls())

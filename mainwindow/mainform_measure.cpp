@@ -97,4 +97,6 @@ void TMainForm::Stop1Click() {
     StopWork();
 }
 
-void TMainForm::ExitClick() { close(); }
+void TMainForm::ExitClick() {
+    close();
+}

@@ -22,7 +22,8 @@ bool HasRefusedCharacter(const QString &Caption) {
            Caption.contains(QLatin1Char('<'));
 }
 
-const QString RefusedCaptionText = QStringLiteral("Projektbeschreibung enthält ungültiges Zeichen!");
+const QString RefusedCaptionText =
+    QStringLiteral("Projektbeschreibung enthält ungültiges Zeichen!");
 
 } // namespace
 
@@ -275,7 +276,9 @@ void TMainForm::rubrpropPopup() {
     }
 }
 
-void TMainForm::TBSubmenuItem4Select() { rubrpropPopup(); }
+void TMainForm::TBSubmenuItem4Select() {
+    rubrpropPopup();
+}
 
 void TMainForm::NewProjectClick() {
     QTreeWidgetItem *Parent = ProjectNode ? ProjectNode : TreeView1->currentItem();

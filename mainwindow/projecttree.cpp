@@ -25,8 +25,7 @@ QIcon NodeIcon(const TImageList *Images, int Image, int SelectedImage) {
 
 } // namespace
 
-TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text,
-                           const TImageList *Images)
+TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
     : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
     setIcon(0, NodeIcon(Images, imgProject, imgProjectSelected));
     setData(0, TProjectTree::ImageRole, int(imgProject));
@@ -163,7 +162,9 @@ void TProjectTree::SortAll() {
     }
 }
 
-void TProjectTree::ExpandRootOneLevel() { TopNode()->setExpanded(true); }
+void TProjectTree::ExpandRootOneLevel() {
+    TopNode()->setExpanded(true);
+}
 
 bool TProjectTree::IsExternalFileDrag(const QDropEvent *Event) const {
     return Event->source() == nullptr && Event->mimeData() && Event->mimeData()->hasUrls();

@@ -12,9 +12,13 @@ TTrayIcon::TTrayIcon(QObject *Parent) : QObject(Parent), Icon(new QSystemTrayIco
 
 TTrayIcon::~TTrayIcon() = default;
 
-void TTrayIcon::SetIcon(const QIcon &AIcon) { Icon->setIcon(AIcon); }
+void TTrayIcon::SetIcon(const QIcon &AIcon) {
+    Icon->setIcon(AIcon);
+}
 
-void TTrayIcon::SetMenu(QMenu *Menu) { Icon->setContextMenu(Menu); }
+void TTrayIcon::SetMenu(QMenu *Menu) {
+    Icon->setContextMenu(Menu);
+}
 
 void TTrayIcon::SetToolTip(const QString &Text) {
     FToolTip = Text.left(MaxToolTip);

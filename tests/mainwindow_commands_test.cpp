@@ -13,7 +13,9 @@
 
 namespace {
 
-std::string Native(const QString &Path) { return QFile::encodeName(Path).toStdString(); }
+std::string Native(const QString &Path) {
+    return QFile::encodeName(Path).toStdString();
+}
 
 QStringList MenuTexts(const QMenu *Menu) {
     QStringList T;
@@ -39,8 +41,7 @@ TEST(MainFormRecentFilesTest, ASixthNameDropsTheOldest) {
     TRecentFiles List;
     for (int i = 1; i <= 6; ++i)
         List.Add(QStringLiteral("/f%1.ckx").arg(i));
-    EXPECT_EQ(List.Items(),
-              (QStringList{"/f6.ckx", "/f5.ckx", "/f4.ckx", "/f3.ckx", "/f2.ckx"}));
+    EXPECT_EQ(List.Items(), (QStringList{"/f6.ckx", "/f5.ckx", "/f4.ckx", "/f3.ckx", "/f2.ckx"}));
     List.Remove("/F4.CKX");
     EXPECT_EQ(List.Items().size(), 4);
     EXPECT_EQ(List.IndexOf("/f4.ckx"), -1);
@@ -85,9 +86,8 @@ TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
 }
 
 TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
-    const QString Path = WriteDocument("offen.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("Kunde");
-    });
+    const QString Path =
+        WriteDocument("offen.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Kunde"); });
     TMainForm &F = MakeStarted();
     F.RecentFiles().Add(Path);
     F.RecentFiles().Add(FilePath("x.ckx"));
@@ -113,9 +113,8 @@ TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
 }
 
 TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
-    const QString Path = WriteDocument("arg.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("Aus Datei");
-    });
+    const QString Path =
+        WriteDocument("arg.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Aus Datei"); });
     TMainForm &F = MakeStarted({Native(Path)});
     EXPECT_EQ(F.CurrentFile, Path);
     EXPECT_EQ(F.windowTitle(), QStringLiteral("arg.ckx - Chronark"));
@@ -134,9 +133,8 @@ TEST_F(MainFormTest, RelativeFileArgumentBecomesAFullPath) {
 }
 
 TEST_F(MainFormTest, OptionOnReopensTheLastFile) {
-    const QString Path = WriteDocument("last.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("Zuletzt");
-    });
+    const QString Path =
+        WriteDocument("last.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Zuletzt"); });
     {
         auto Reg = Settings(QString(), true);
         Reg->WriteBool("OpenLast", true);
@@ -227,15 +225,19 @@ TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
 INSTANTIATE_TEST_SUITE_P(
     Matrix, MainFormConfirmTest,
     testing::Values(
-        ConfirmCase{"YesSavesUnderTheName", false, true, {TPromptAnswer::Yes}, nullptr, true,
-                    true},
+        ConfirmCase{"YesSavesUnderTheName", false, true, {TPromptAnswer::Yes}, nullptr, true, true},
         ConfirmCase{"NoDiscards", false, true, {TPromptAnswer::No}, nullptr, true, false},
-        ConfirmCase{"CancelKeepsEverything", false, true, {TPromptAnswer::Cancel}, nullptr,
-                    false, false},
-        ConfirmCase{"YesWithoutNameAsksForOne", false, false, {TPromptAnswer::Yes}, "x", true,
-                    true},
-        ConfirmCase{"CancelledSaveAsCancelsTheCommand", false, false, {TPromptAnswer::Yes}, "",
-                    false, false},
+        ConfirmCase{
+            "CancelKeepsEverything", false, true, {TPromptAnswer::Cancel}, nullptr, false, false},
+        ConfirmCase{
+            "YesWithoutNameAsksForOne", false, false, {TPromptAnswer::Yes}, "x", true, true},
+        ConfirmCase{"CancelledSaveAsCancelsTheCommand",
+                    false,
+                    false,
+                    {TPromptAnswer::Yes},
+                    "",
+                    false,
+                    false},
         ConfirmCase{"SilentSavesWithoutAsking", true, true, {}, nullptr, true, true},
         ConfirmCase{"SilentWithoutNameOffersSaveAs", true, false, {}, "x", true, true}),
     [](const testing::TestParamInfo<ConfirmCase> &I) { return std::string(I.param.Name); });
@@ -312,9 +314,8 @@ TEST(MainFormFileDialogTest, FilterPairsBecomeNameFiltersMatchingEveryFileForSta
 }
 
 TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
-    const QString Path = WriteDocument("b.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("B-Projekt");
-    });
+    const QString Path =
+        WriteDocument("b.ckx", [&](TChronarkMan &D) { D.Root->AddProject("B-Projekt"); });
     TMainForm &F = MakeStarted();
     TCKProjectItem *Old = F.Doc().Root->AddProject("alt");
     F.RebuildViews(true);
@@ -354,9 +355,8 @@ TEST_F(MainFormTest, AFileThatCannotBeReadKeepsTheOpenDocument) {
 }
 
 TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
-    const QString Path = WriteDocument("imp.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("Importiert");
-    });
+    const QString Path =
+        WriteDocument("imp.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Importiert"); });
     TMainForm &F = MakeStarted();
     F.CurrentFile = FilePath("haupt.ckx");
     F.UpdateCaption();
@@ -376,9 +376,8 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
 // --- Dropped files ------------------------------------------------------------------------
 
 TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
-    const QString Dropped = WriteDocument("drop.ckx", [&](TChronarkMan &D) {
-        D.Root->AddProject("Gezogen");
-    });
+    const QString Dropped =
+        WriteDocument("drop.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Gezogen"); });
     TMainForm &F = MakeStarted();
     F.CurrentFile = FilePath("aktuell.ckx");
     F.FilesDropped({Dropped, FilePath("zweite.ckx")});

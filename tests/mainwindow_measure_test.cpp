@@ -11,7 +11,9 @@
 
 namespace {
 
-TDateTime At(int H, int M, int S, int Ms = 0) { return EncodeDateTime(2024, 3, 4, H, M, S, Ms); }
+TDateTime At(int H, int M, int S, int Ms = 0) {
+    return EncodeDateTime(2024, 3, 4, H, M, S, Ms);
+}
 
 } // namespace
 
@@ -108,7 +110,8 @@ TEST_F(MainFormTest, BannerAndTooltipShowTheElapsedTimeOnEveryTick) {
 
 TEST_F(MainFormTest, TrayTooltipKeepsAtMost62Characters) {
     TTrayIcon Tray;
-    const QString Long = QStringLiteral("Chronark - Aktuelle Zeit: ") + QString(60, QLatin1Char('x'));
+    const QString Long =
+        QStringLiteral("Chronark - Aktuelle Zeit: ") + QString(60, QLatin1Char('x'));
     Tray.SetToolTip(Long);
     EXPECT_EQ(Tray.ToolTip(), Long.left(62));
     Tray.SetToolTip(QStringLiteral("kurz"));

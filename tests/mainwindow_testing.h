@@ -21,7 +21,9 @@
 #include <memory>
 
 // Readable strings in failure messages.
-inline void PrintTo(const QString &S, std::ostream *Out) { *Out << '"' << S.toStdString() << '"'; }
+inline void PrintTo(const QString &S, std::ostream *Out) {
+    *Out << '"' << S.toStdString() << '"';
+}
 
 class TScriptedPrompts : public TPromptService {
 public:

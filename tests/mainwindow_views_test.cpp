@@ -49,13 +49,11 @@ const ActionRow ActionTable[] = {
     {"acDelTime", "Zeiten", "Löschen", "Löschen", 8, false},
     {"acSplit", "Zeiten", "Zeit splitten...", "Zeit splitten...", -1, false},
     {"acMelt", "Zeiten", "Zeiten verschmelzen", "Zeiten verschmelzen", -1, false},
-    {"acMinimize", "Messung", "In den SysTray minimieren", "In den SysTray minimieren", 12,
-     false},
+    {"acMinimize", "Messung", "In den SysTray minimieren", "In den SysTray minimieren", 12, false},
     {"acAutoOpen", "Optionen", "Letzte Datei beim Start automatisch öffnen", "", -1, true},
     {"acFilter", "Extras", "Filter", "Filter", 25, false},
     {"acSearch", "Extras", "Suchen...", "Suchen...", 24, false},
-    {"acVerCtrl", "Hilfe", "Nach neuer Version suchen...", "Nach neuer Version suchen...", 4,
-     true},
+    {"acVerCtrl", "Hilfe", "Nach neuer Version suchen...", "Nach neuer Version suchen...", 4, true},
     {"acInfo", "Hilfe", "Info...", "Info...", 5, true},
     {"acNewTimePopup", "PopupItems", "Neue Zeit...", "Neue Zeit...", 10, false},
     {"acEditTimePopup", "PopupItems", "Editieren...", "Editieren...", 9, false},
@@ -117,20 +115,18 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
               (QStringList{"Neu", "Löschen", "-", "Standard für Zeitmessungen"}));
     EXPECT_EQ(MenuTexts(F.MenuTimes), (QStringList{"Neu...", "Editieren...", "Löschen", "-",
                                                    "Zeit splitten...", "Zeiten verschmelzen"}));
-    EXPECT_EQ(MenuTexts(F.MenuMeasure), (QStringList{"Messung starten",
-                                                     "In den SysTray minimieren",
-                                                     "Messung stoppen"}));
+    EXPECT_EQ(MenuTexts(F.MenuMeasure),
+              (QStringList{"Messung starten", "In den SysTray minimieren", "Messung stoppen"}));
     EXPECT_EQ(MenuTexts(F.TBSubmenuItem10),
               (QStringList{"Messung starten", "Messung starten + in den Systray"}));
     EXPECT_EQ(MenuTexts(F.TBSubmenuItem13),
               (QStringList{"Messung stoppen", "Zwischenzeit stoppen"}));
-    EXPECT_EQ(MenuTexts(F.MenuHelp),
-              (QStringList{"Nach neuer Version suchen...", "-", "Info..."}));
-    EXPECT_EQ(MenuTexts(F.rubrprop), (QStringList{"Neu", "Umbenennen", "Löschen", "-",
-                                                  "Standard für Zeitmessungen"}));
+    EXPECT_EQ(MenuTexts(F.MenuHelp), (QStringList{"Nach neuer Version suchen...", "-", "Info..."}));
+    EXPECT_EQ(MenuTexts(F.rubrprop),
+              (QStringList{"Neu", "Umbenennen", "Löschen", "-", "Standard für Zeitmessungen"}));
     EXPECT_EQ(MenuTexts(F.PropPopupMenu),
-              (QStringList{"Neu", "Editieren...", "Umbenennen", "Löschen", "-",
-                           "Zeit splitten...", "Zeiten verschmelzen"}));
+              (QStringList{"Neu", "Editieren...", "Umbenennen", "Löschen", "-", "Zeit splitten...",
+                           "Zeiten verschmelzen"}));
     EXPECT_EQ(MenuTexts(F.PopupMenu1),
               (QStringList{"Anzeigen", "Messung stoppen", "-", "Stop und Beenden"}));
     EXPECT_EQ(F.PopupMenu1->defaultAction(), F.Zeitstoppen1);
@@ -150,11 +146,12 @@ TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
             Names << A->objectName();
         }
     }
-    EXPECT_EQ(Names, (QStringList{"acNew", "OpenButton", "acSave", "acSettings", "-", "acCut",
-                                  "acPaste", "-", "acPrint", "-", "acFilter", "acSearch",
-                                  "acExport", "-", "acNewTime", "acEditTime", "acDelTime", "-",
-                                  "StartButton", "StopButton", "acMinimize", "-", "acVerCtrl",
-                                  "-", "acInfo"}));
+    EXPECT_EQ(Names,
+              (QStringList{"acNew",      "OpenButton", "acSave",    "acSettings",  "-",
+                           "acCut",      "acPaste",    "-",         "acPrint",     "-",
+                           "acFilter",   "acSearch",   "acExport",  "-",           "acNewTime",
+                           "acEditTime", "acDelTime",  "-",         "StartButton", "StopButton",
+                           "acMinimize", "-",          "acVerCtrl", "-",           "acInfo"}));
     EXPECT_FALSE(F.ButtonBar->isMovable());
     auto *More = F.ButtonBar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
     ASSERT_NE(More, nullptr);
@@ -313,16 +310,17 @@ TEST_P(MainFormRenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
         EXPECT_TRUE(Prompts.Messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TreeAndList, MainFormRenameTest,
-    testing::Values(RenameCase{"TreeLessThan", true, "a<b", true},
-                    RenameCase{"TreeGreaterThan", true, "a>b", true},
-                    RenameCase{"TreeQuote", true, "a\"b", true},
-                    RenameCase{"TreeUmlaut", true, "Büro", false},
-                    RenameCase{"ListLessThan", false, "<x", true},
-                    RenameCase{"ListQuote", false, "\"", true},
-                    RenameCase{"ListPlain", false, "Neu & gut", false}),
-    [](const testing::TestParamInfo<RenameCase> &I) { return std::string(I.param.Name); });
+INSTANTIATE_TEST_SUITE_P(TreeAndList, MainFormRenameTest,
+                         testing::Values(RenameCase{"TreeLessThan", true, "a<b", true},
+                                         RenameCase{"TreeGreaterThan", true, "a>b", true},
+                                         RenameCase{"TreeQuote", true, "a\"b", true},
+                                         RenameCase{"TreeUmlaut", true, "Büro", false},
+                                         RenameCase{"ListLessThan", false, "<x", true},
+                                         RenameCase{"ListQuote", false, "\"", true},
+                                         RenameCase{"ListPlain", false, "Neu & gut", false}),
+                         [](const testing::TestParamInfo<RenameCase> &I) {
+                             return std::string(I.param.Name);
+                         });
 
 TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
     TMainForm &F = MakeStarted();
@@ -483,7 +481,7 @@ namespace {
 
 struct DropCase {
     const char *Name;
-    const char *Source; // "list", "tree", "other"
+    const char *Source;  // "list", "tree", "other"
     const char *Dragged; // tree: node dragged ("A", "top")
     const char *Target;  // "A", "B", "A/Sub", "top", "none"
     bool Accepted;
