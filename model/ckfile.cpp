@@ -10,6 +10,8 @@
 
 #include <sstream>
 #include <streambuf>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -248,45 +250,133 @@ std::string ExactAttribute(const tXMLMarkupItem &E, std::u16string_view Name,
     return Attribute(E, Name);
 }
 
+// Reads items and projects while the parser runs: each <item> becomes an entry of a project
+// set aside, and its element is freed at once, so a large file never stands in memory as a
+// whole tree. The document changes only once the file has parsed and its root element is
+// right; the field rules then run over the entries in file order, as if read from the tree.
 class TDocumentReader {
 public:
     TDocumentReader(TChronarkMan &AMan, std::istream &AStream, const std::string &AFileName,
                     bool AImport)
         : Man(AMan), Stream(AStream), FileName(AFileName), Import(AImport) {}
 
-    void Read(const tXMLMarkupItem &Root);
+    // The parser's element-end handler: true frees the element.
+    bool ElementEnd(const tXMLMarkupItem &E, const std::vector<tXMLMarkupItem *> &Ancestors);
+    // Puts what was read into the document; the file parsed and its root is "ckx".
+    void Finish(const tXMLMarkupItem &Root);
 
 private:
-    void Fault(const char *Message, const tXMLMarkupItem &E) {
+    void Fault(const char *Message, int32_t Position, int32_t Length) {
         Stream.clear();
         Stream.seekg(0);
-        ShowStreamError(Message, FileName, Stream, E.Position, E.TagEnd - E.Position);
+        ShowStreamError(Message, FileName, Stream, Position, Length);
     }
-    std::string FieldId(const tXMLMarkupItem &E) {
-        const std::string id = ExactAttribute(E, u"id", u"id");
-        return id.empty() ? Man.UniqueFieldId(Prefix + "id") : Prefix + id;
-    }
+    bool InBody(const std::vector<tXMLMarkupItem *> &Ancestors);
+    TCKProjectItem *ProjectOf(const std::vector<tXMLMarkupItem *> &Ancestors);
+    TCKProjectItem *StageProject(const tXMLMarkupItem &E, TCKProjectItem *Parent);
+    void ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target);
     void ReadVersion(const tXMLMarkupItem &Root);
     void ReadFieldDefs(const tXMLMarkupItem &Root);
-    void ReadBody(const tXMLMarkupItem &Data, TCKProjectItem *Target);
-    void ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target);
+    void ApplyFieldRules();
+    std::string FieldId(const std::string &RawId) {
+        return RawId.empty() ? Man.UniqueFieldId(Prefix + "id") : Prefix + RawId;
+    }
 
     TChronarkMan &Man;
     std::istream &Stream;
     const std::string &FileName;
     bool Import;
     std::string Prefix;
+
+    const tXMLMarkupItem *Data = nullptr; // the root's first "data" element, once seen
+    TCKProjectItem Staging;               // outside any document: no segment list yet
+    std::unordered_map<const tXMLMarkupItem *, TCKProjectItem *> Staged;
+    TCKProjectItem *StagedDefault = nullptr;
+    struct tFault {
+        int32_t Position, Length;
+    };
+    std::vector<tFault> Faults;
 };
 
-void TDocumentReader::Read(const tXMLMarkupItem &Root) {
-    Prefix = Import ? EncodeStamp(Now()) + "_" : std::string();
-    Man.DefaultProject = Man.Root.get();
-    ReadVersion(Root);
-    ReadFieldDefs(Root);
-    if (const tXMLMarkupItem *data = Root.FindElement(u"data")) {
-        TCKProjectItem *target = Import ? Man.Root->AddProject(FileName) : Man.Root.get();
-        ReadBody(*data, target);
+// Whether the enclosing elements are the root, its first "data" and only "project"s.
+bool TDocumentReader::InBody(const std::vector<tXMLMarkupItem *> &Ancestors) {
+    if (Ancestors.size() < 2)
+        return false;
+    if (!Data)
+        Data = Ancestors[0]->FindElement(u"data");
+    if (Ancestors[1] != Data)
+        return false;
+    for (size_t i = 2; i < Ancestors.size(); ++i)
+        if (Ancestors[i]->Name != u"project")
+            return false;
+    return true;
+}
+
+TCKProjectItem *TDocumentReader::StageProject(const tXMLMarkupItem &E, TCKProjectItem *Parent) {
+    TCKProjectItem *project = Parent->AddProject(ExactAttribute(E, u"caption", u"caption"));
+    int32_t isDefault = 0;
+    if (TryStrToInt32(Attribute(E, u"default", u"0"), isDefault) && isDefault != 0)
+        StagedDefault = project;
+    return project;
+}
+
+// The project for the innermost ancestor; projects are made when first needed, which keeps
+// their order among their siblings.
+TCKProjectItem *TDocumentReader::ProjectOf(const std::vector<tXMLMarkupItem *> &Ancestors) {
+    size_t known = Ancestors.size() - 1;
+    while (known > 1 && !Staged.count(Ancestors[known]))
+        --known;
+    TCKProjectItem *project = known == 1 ? &Staging : Staged[Ancestors[known]];
+    for (size_t i = known + 1; i < Ancestors.size(); ++i) {
+        project = StageProject(*Ancestors[i], project);
+        Staged[Ancestors[i]] = project;
     }
+    return project;
+}
+
+bool TDocumentReader::ElementEnd(const tXMLMarkupItem &E,
+                                 const std::vector<tXMLMarkupItem *> &Ancestors) {
+    if (!InBody(Ancestors))
+        return false;
+    if (E.Name == u"item") {
+        ReadItem(E, ProjectOf(Ancestors));
+        return true;
+    }
+    if (E.Name == u"project") {
+        TCKProjectItem *parent = ProjectOf(Ancestors);
+        if (!Staged.erase(&E))
+            StageProject(E, parent);
+        return true;
+    }
+    return false;
+}
+
+void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target) {
+    std::string start = Attribute(Item, u"starttime");
+    std::string end = Attribute(Item, u"endtime");
+    const TDateTime startTime = DecodeStamp(start);
+    const TDateTime endTime = DecodeStamp(end);
+    // An entry must have a positive length to take part in the segment list.
+    if (start.empty() || end.empty() || !(startTime < endTime)) {
+        Faults.push_back({Item.Position, Item.TagEnd - Item.Position});
+        return;
+    }
+    auto *entry = new TCKTimeItem;
+    entry->StartTime = startTime;
+    entry->EndTime = endTime;
+    // Field ids stay as written until ApplyFieldRules.
+    if (const tXMLMarkupItem *fields = Item.FindElement(u"fields")) {
+        for (const auto &child : fields->Children) {
+            if (child->ItemType != xiMarkup)
+                continue;
+            const auto &f = static_cast<const tXMLMarkupItem &>(*child);
+            if (f.Name == u"fielditem")
+                entry->Fields.push_back({ExactAttribute(f, u"id", u"id"), ElementText(f)});
+        }
+    }
+    if (const tXMLMarkupItem *comment = Item.FindElement(u"comment"))
+        entry->Comment = ElementText(*comment);
+    Target->Add(entry);
 }
 
 void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
@@ -315,74 +405,57 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
         const auto &item = static_cast<const tXMLMarkupItem &>(*child);
         if (item.Name != u"fielditem")
             continue;
-        const std::string id = FieldId(item);
+        const std::string id = FieldId(ExactAttribute(item, u"id", u"id"));
         Man.AddFieldDef(id, TypeFromName(Attribute(item, u"type", u"string")));
     }
 }
 
-void TDocumentReader::ReadBody(const tXMLMarkupItem &Data, TCKProjectItem *Target) {
-    // Iterative: the depth of a file's project nesting must not decide the stack's.
-    struct Level {
-        const tXMLMarkupItem *Element;
-        TCKProjectItem *Project;
-        size_t Next;
-    };
-    std::vector<Level> stack{{&Data, Target, 0}};
-    while (!stack.empty()) {
-        Level &level = stack.back();
-        if (level.Next >= level.Element->Children.size()) {
-            stack.pop_back();
+// Ids get the import prefix (or a free idN), values that do not fit their field's type go to
+// a ".string" field, and undefined fields get a string definition: entry by entry in file
+// order, as each value may define a field for the next.
+void TDocumentReader::ApplyFieldRules() {
+    TCKItem *node = Staging.FirstChild;
+    while (node) {
+        if (TCKTimeItem *entry = node->AsTime()) {
+            for (tFieldItem &f : entry->Fields) {
+                f.Id = FieldId(f.Id);
+                if (!IsValidFieldValue(f.Value, Man.FieldDefType(f.Id)))
+                    f.Id += ".string";
+                if (!Man.FieldDefExists(f.Id))
+                    Man.AddFieldDef(f.Id, ftString);
+            }
+        } else if (TCKItem *first = node->AsProject()->FirstChild) {
+            node = first;
             continue;
         }
-        const tXMLItem &child = *level.Element->Children[level.Next++];
-        if (child.ItemType != xiMarkup)
-            continue;
-        const auto &e = static_cast<const tXMLMarkupItem &>(child);
-        if (e.Name == u"item") {
-            ReadItem(e, level.Project);
-        } else if (e.Name == u"project") {
-            TCKProjectItem *project =
-                level.Project->AddProject(ExactAttribute(e, u"caption", u"caption"));
-            int32_t isDefault = 0;
-            if (TryStrToInt32(Attribute(e, u"default", u"0"), isDefault) && isDefault != 0)
-                Man.DefaultProject = project;
-            stack.push_back({&e, project, 0});
+        while (node && !node->Next) {
+            node = node->Parent;
+            if (node == &Staging)
+                node = nullptr;
         }
+        if (node)
+            node = node->Next;
     }
 }
 
-void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target) {
-    std::string start = Attribute(Item, u"starttime");
-    std::string end = Attribute(Item, u"endtime");
-    const TDateTime startTime = DecodeStamp(start);
-    const TDateTime endTime = DecodeStamp(end);
-    // An entry must have a positive length to take part in the segment list.
-    if (start.empty() || end.empty() || !(startTime < endTime)) {
-        Fault("Ung\xFCltige Zeitangabe(n)", Item);
+void TDocumentReader::Finish(const tXMLMarkupItem &Root) {
+    if (!Import)
+        Man.Clear();
+    Prefix = Import ? EncodeStamp(Now()) + "_" : std::string();
+    Man.DefaultProject = Man.Root.get();
+    ReadVersion(Root);
+    ReadFieldDefs(Root);
+    if (!Data)
+        Data = Root.FindElement(u"data");
+    if (!Data)
         return;
-    }
-    auto *entry = new TCKTimeItem;
-    entry->StartTime = startTime;
-    entry->EndTime = endTime;
-    if (const tXMLMarkupItem *fields = Item.FindElement(u"fields")) {
-        for (const auto &child : fields->Children) {
-            if (child->ItemType != xiMarkup)
-                continue;
-            const auto &f = static_cast<const tXMLMarkupItem &>(*child);
-            if (f.Name != u"fielditem")
-                continue;
-            std::string value = ElementText(f);
-            std::string id = FieldId(f);
-            if (!IsValidFieldValue(value, Man.FieldDefType(id)))
-                id += ".string";
-            if (!Man.FieldDefExists(id))
-                Man.AddFieldDef(id, ftString);
-            entry->Fields.push_back({std::move(id), std::move(value)});
-        }
-    }
-    if (const tXMLMarkupItem *comment = Item.FindElement(u"comment"))
-        entry->Comment = ElementText(*comment);
-    Target->Add(entry);
+    TCKProjectItem *target = Import ? Man.Root->AddProject(FileName) : Man.Root.get();
+    for (const tFault &f : Faults)
+        Fault("Ung\xFCltige Zeitangabe(n)", f.Position, f.Length);
+    ApplyFieldRules();
+    target->TakeChildrenOf(Staging);
+    if (StagedDefault)
+        Man.DefaultProject = StagedDefault;
 }
 
 } // namespace
@@ -440,7 +513,12 @@ std::string DocumentText(const TChronarkMan &Man) {
 bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
                   bool Import) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
+    TDocumentReader reader(Man, Stream, FileName, Import);
     tXMLParser parser(XMLErrorHandler);
+    parser.OnElementEnd = [&reader](const tXMLMarkupItem &E,
+                                    const std::vector<tXMLMarkupItem *> &Ancestors) {
+        return reader.ElementEnd(E, Ancestors);
+    };
     auto doc = std::make_unique<tXMLDocument>();
     if (!parser.ParseStream(Stream, FileName, *doc, ceDetect))
         return false;
@@ -452,9 +530,7 @@ bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &Fi
                         root ? root->TagEnd - root->Position : 0);
         return false;
     }
-    if (!Import)
-        Man.Clear();
-    TDocumentReader(Man, Stream, FileName, Import).Read(*root);
+    reader.Finish(*root);
     if (Import)
         Man.DefaultProject = oldDefault;
     else

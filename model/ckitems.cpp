@@ -96,6 +96,44 @@ void TCKProjectItem::DeleteChildren() {
     }
 }
 
+void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
+    TCKItem *first = Source.FirstChild;
+    if (!first || &Source == this)
+        return;
+    if (LastChild)
+        LastChild->Next = first;
+    else
+        FirstChild = first;
+    first->Prev = LastChild;
+    LastChild = Source.LastChild;
+    Source.FirstChild = Source.LastChild = nullptr;
+    for (TCKItem *c = first; c; c = c->Next)
+        c->Parent = this;
+    // Managers follow down every subtree; entries join the segment list in tree order.
+    TCKItem *node = first;
+    while (node) {
+        node->Manager = Manager;
+        if (TCKTimeItem *entry = node->AsTime()) {
+            if (Manager)
+                Manager->ReducedTime->AddToSegments(entry);
+        } else if (TCKItem *child = node->AsProject()->FirstChild) {
+            node = child;
+            continue;
+        }
+        while (node && !node->Next) {
+            node = node->Parent;
+            if (node == this)
+                node = nullptr;
+        }
+        if (node)
+            node = node->Next;
+    }
+    if (Manager) {
+        Manager->LastAdded = LastChild;
+        Manager->SetSaved(false);
+    }
+}
+
 void TCKProjectItem::Detach() {
     DeleteChildren();
     Unlink();

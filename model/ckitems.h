@@ -60,6 +60,9 @@ public:
     TCKTimeItemList TimeItems() const;
     // Deletes every child (whole subtrees) without recursion.
     void DeleteChildren();
+    // Appends every child of Source, a project outside any document, with its subtree and in
+    // order; their entries enter the segment list. Puts a document read aside into place.
+    void TakeChildrenOf(TCKProjectItem &Source);
 
     // Rows of the entry list; see TChronarkMan for the row layout.
     void FillListView(TCKListView &View) const;

@@ -195,6 +195,63 @@ TEST_F(FileTest, ReaderRulesAndTolerances) {
     ASSERT_EQ(Man.DefaultProject->Caption, "B"); // "ja" is no integer, 2 is
 }
 
+// Elements are taken as the parser finishes them; the result must still be that of reading
+// the whole tree: child order, ignored places, field rules with a head written last.
+TEST_F(FileTest, ReadingWhileParsingKeepsOrderPlacesAndRules) {
+    const std::string file = Lines({
+        "<ckx><data>",
+        "<item starttime=\"20070305080000\" endtime=\"20070305081000\"/>",
+        "<project caption=\"A\"><project caption=\"leer\"/>",
+        "<item starttime=\"20070305090000\" endtime=\"20070305091000\">",
+        "<fields><fielditem id=\"b\">vielleicht</fielditem><fielditem>x</fielditem></fields>",
+        "</item><project caption=\"B\" default=\"1\"><project caption=\"C\">",
+        "<item starttime=\"20070305100000\" endtime=\"20070305101000\"/></project></project>",
+        "<other><item starttime=\"20070305110000\" endtime=\"20070305111000\"/></other>",
+        "</project>",
+        "<item starttime=\"20070305120000\" endtime=\"20070305121000\"/>",
+        "</data><data><item starttime=\"20070305130000\" endtime=\"20070305131000\"/></data>",
+        "<head><fielddef><fielditem id=\"b\" type=\"boolean\"/></fielddef></head></ckx>",
+    });
+    ASSERT_TRUE(Load(file));
+    std::vector<std::string> outline;
+    std::vector<std::pair<TCKItem *, std::string>> pending;
+    for (TCKItem *c = Man.Root->LastChild; c; c = c->Prev)
+        pending.push_back({c, ""});
+    while (!pending.empty()) {
+        auto [node, indent] = pending.back();
+        pending.pop_back();
+        if (TCKProjectItem *p = node->AsProject()) {
+            outline.push_back(indent + p->Caption);
+            for (TCKItem *c = p->LastChild; c; c = c->Prev)
+                pending.push_back({c, indent + " "});
+        } else {
+            outline.push_back(indent + DateTimeText(node->AsTime()->StartTime).substr(11, 5));
+        }
+    }
+    EXPECT_EQ(outline, (std::vector<std::string>{"08:00", "A", " leer", " 09:00", " B", "  C",
+                                                 "   10:00", "12:00"}));
+    EXPECT_EQ(Man.DefaultProject->Caption, "B");
+    // The head came last, yet "vielleicht" was checked against the boolean definition.
+    EXPECT_EQ(Man.AllEntries()[1]->Fields,
+              (tFieldList{{"b.string", "vielleicht"}, {"id1", "x"}}));
+    EXPECT_EQ(Man.FieldDefs, (tFieldDefList{{"b", ftBoolean}, {"b.string", ftString},
+                                             {"id1", ftString}}));
+}
+
+TEST_F(FileTest, AFaultLateInALargeFileLeavesTheDocumentUntouched) {
+    Man.Root->AddProject("Bleibt");
+    Man.SetSaved(true);
+    std::string file = "<ckx><data><project caption=\"neu\">";
+    for (int i = 0; i < 2000; ++i)
+        file += "<item starttime=\"20070305090000\" endtime=\"20070305100000\"/>";
+    file += "</project></data><broken></ckx>";
+    EXPECT_FALSE(Load(file));
+    EXPECT_EQ(Man.Root->FirstChild, Man.Root->LastChild);
+    EXPECT_EQ(Man.Root->FirstChild->AsProject()->Caption, "Bleibt");
+    EXPECT_EQ(Man.ReducedTime->First, nullptr);
+    EXPECT_FALSE(Man.Modified);
+}
+
 TEST_F(FileTest, FaultsLeaveTheOpenDocumentUntouched) {
     Man.Root->AddProject("Bleibt");
     Man.SetSaved(true);
