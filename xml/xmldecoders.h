@@ -90,11 +90,15 @@ struct tLatin1Decoder {
     static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
+        if (!Stop.Wide) {
+            while (P != End && !Stop.Latin[*P])
+                ++P;
+            return P;
+        }
         for (;;) {
-            if (Stop.Wide)
-                P = SkipWide<false>(P, End, Stop);
+            P = SkipWide<false>(P, End, Stop);
             // Byte by byte over a possible stop, or to the end.
-            const tByte *Limit = Stop.Wide && End - P > 8 ? P + 8 : End;
+            const tByte *Limit = End - P > 8 ? P + 8 : End;
             while (P != Limit && !Stop.Latin[*P])
                 ++P;
             if (P != Limit || Limit == End)
@@ -122,11 +126,15 @@ struct tUTF8Decoder {
     static char16_t UnitChar(const tByte *P) { return *P; }
 
     static const tByte *Scan(const tByte *P, const tByte *End, const tStopTable &Stop) {
+        if (!Stop.Wide) {
+            while (P != End && !Stop.Utf8[*P])
+                ++P;
+            return P;
+        }
         for (;;) {
-            if (Stop.Wide)
-                P = SkipWide<true>(P, End, Stop);
+            P = SkipWide<true>(P, End, Stop);
             // Byte by byte over a possible stop, or to the end.
-            const tByte *Limit = Stop.Wide && End - P > 8 ? P + 8 : End;
+            const tByte *Limit = End - P > 8 ? P + 8 : End;
             while (P != Limit && !Stop.Utf8[*P])
                 ++P;
             if (P != Limit || Limit == End)

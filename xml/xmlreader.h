@@ -210,8 +210,8 @@ void tXMLReader<tDecoder>::AppendMixedRun(std::u16string &Out, const tStopTable 
         const size_t Need = Length + static_cast<size_t>(To - From) + 1;
         if (Buffer.size() < Need)
             Buffer.resize(std::max(Need, 2 * Buffer.size()));
-        char16_t *Dest = Buffer.data() + Length;
-        for (const tByte *P = From; P != To; ++P)
+        char16_t *__restrict Dest = Buffer.data() + Length;
+        for (const tByte *__restrict P = From; P != To; ++P)
             *Dest++ = *P;
         Length += static_cast<size_t>(To - From);
     };
@@ -610,14 +610,19 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkup
     const std::u16string &Expected = Element.Name;
     if (!HasPushBack && !Expected.empty() &&
         !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
-        const tByte *P = Cur;
-        size_t I = 0;
-        for (; I < Expected.size(); ++I, P += tDecoder::Unit)
-            if (!tDecoder::IsOneUnit(P, End) || tDecoder::UnitChar(P) != Expected[I])
-                break;
-        if (I == Expected.size() && tDecoder::IsOneUnit(P, End) && tDecoder::UnitChar(P) == u'>') {
-            Cur = P + tDecoder::Unit;
-            return;
+        const size_t Length = Expected.size();
+        if (static_cast<size_t>(End - Cur) >= (Length + 1) * tDecoder::Unit) {
+            // A byte from 0xC0 starts a UTF-8 sequence and so never stands for itself.
+            const tByte *P = Cur;
+            size_t I = 0;
+            for (; I < Length; ++I, P += tDecoder::Unit)
+                if (tDecoder::UnitChar(P) != Expected[I] ||
+                    (tDecoder::Multibyte && Expected[I] >= 0xC0))
+                    break;
+            if (I == Length && tDecoder::UnitChar(P) == u'>') {
+                Cur = P + tDecoder::Unit;
+                return;
+            }
         }
     }
     int State = BeforeName;
@@ -715,8 +720,15 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadComment(TXMLTextItem &N
     int Dashes = 0;
     bool Closed = false;
     while (!Err.HasError && !AtEnd()) {
-        if (Dashes == 0 && AppendRun(Text, XMLStops::Comment) && AtEnd())
-            break;
+        if (Dashes == 0) {
+            if (AppendRun(Text, XMLStops::Comment) && AtEnd())
+                break;
+            if (LooksAt("-->")) {
+                Cur += 3 * tDecoder::Unit;
+                Closed = true;
+                break;
+            }
+        }
         const char16_t C = ReadChar();
         if (C == u'-') {
             if (Dashes == 2)
@@ -750,8 +762,15 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadCData(TXMLTextItem &Nod
     int Brackets = 0;
     bool Closed = false;
     while (!Err.HasError && !AtEnd()) {
-        if (Brackets == 0 && AppendRun(Text, XMLStops::CData) && AtEnd())
-            break;
+        if (Brackets == 0) {
+            if (AppendRun(Text, XMLStops::CData) && AtEnd())
+                break;
+            if (LooksAt("]]>")) {
+                Cur += 3 * tDecoder::Unit;
+                Closed = true;
+                break;
+            }
+        }
         const char16_t C = ReadChar();
         if (C == u']') {
             if (Brackets == 2)
