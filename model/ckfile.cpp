@@ -414,28 +414,15 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
 // a ".string" field, and undefined fields get a string definition: entry by entry in file
 // order, as each value may define a field for the next.
 void TDocumentReader::ApplyFieldRules() {
-    TCKItem *node = Staging.FirstChild;
-    while (node) {
-        if (TCKTimeItem *entry = node->AsTime()) {
-            for (tFieldItem &f : entry->Fields) {
-                f.Id = FieldId(f.Id);
-                if (!IsValidFieldValue(f.Value, Man.FieldDefType(f.Id)))
-                    f.Id += ".string";
-                if (!Man.FieldDefExists(f.Id))
-                    Man.AddFieldDef(f.Id, ftString);
-            }
-        } else if (TCKItem *first = node->AsProject()->FirstChild) {
-            node = first;
-            continue;
+    ForEachEntry(&Staging, [&](TCKTimeItem *entry) {
+        for (tFieldItem &f : entry->Fields) {
+            f.Id = FieldId(f.Id);
+            if (!IsValidFieldValue(f.Value, Man.FieldDefType(f.Id)))
+                f.Id += ".string";
+            if (!Man.FieldDefExists(f.Id))
+                Man.AddFieldDef(f.Id, ftString);
         }
-        while (node && !node->Next) {
-            node = node->Parent;
-            if (node == &Staging)
-                node = nullptr;
-        }
-        if (node)
-            node = node->Next;
-    }
+    });
 }
 
 void TDocumentReader::Finish(const tXMLMarkupItem &Root) {
@@ -482,30 +469,10 @@ std::string DocumentText(const TChronarkMan &Man) {
         out += "</fielddef>\r\n</head>\r\n";
     }
     out += "<data>\r\n";
-    const TCKProjectItem *root = Man.Root.get();
-    const TCKItem *node = root->FirstChild;
-    while (node) {
-        if (node->IsProject()) {
-            const auto &project = static_cast<const TCKProjectItem &>(*node);
-            AppendProjectStart(out, Man, project);
-            if (project.FirstChild) {
-                node = project.FirstChild;
-                continue;
-            }
-            out += "</project>\r\n";
-        } else {
-            AppendEntry(out, Man, static_cast<const TCKTimeItem &>(*node));
-        }
-        while (node && !node->Next) {
-            node = node->Parent;
-            if (node == root)
-                node = nullptr;
-            else
-                out += "</project>\r\n";
-        }
-        if (node)
-            node = node->Next;
-    }
+    WalkSubtree(
+        Man.Root.get(), [&](TCKProjectItem *p) { AppendProjectStart(out, Man, *p); },
+        [&](TCKTimeItem *e) { AppendEntry(out, Man, *e); },
+        [&](TCKProjectItem *) { out += "</project>\r\n"; });
     out += "</data>\r\n</ckx>";
     return out;
 }

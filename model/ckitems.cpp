@@ -107,26 +107,21 @@ void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
     first->Prev = LastChild;
     LastChild = Source.LastChild;
     Source.FirstChild = Source.LastChild = nullptr;
-    for (TCKItem *c = first; c; c = c->Next)
+    // Managers follow down every new subtree; entries join the segment list in tree order.
+    const auto enter = [this](TCKTimeItem *e) {
+        e->Manager = Manager;
+        if (Manager)
+            Manager->ReducedTime->AddToSegments(e);
+    };
+    for (TCKItem *c = first; c; c = c->Next) {
         c->Parent = this;
-    // Managers follow down every subtree; entries join the segment list in tree order.
-    TCKItem *node = first;
-    while (node) {
-        node->Manager = Manager;
-        if (TCKTimeItem *entry = node->AsTime()) {
-            if (Manager)
-                Manager->ReducedTime->AddToSegments(entry);
-        } else if (TCKItem *child = node->AsProject()->FirstChild) {
-            node = child;
-            continue;
-        }
-        while (node && !node->Next) {
-            node = node->Parent;
-            if (node == this)
-                node = nullptr;
-        }
-        if (node)
-            node = node->Next;
+        c->Manager = Manager;
+        if (TCKProjectItem *p = c->AsProject())
+            WalkSubtree(
+                p, [this](TCKProjectItem *sub) { sub->Manager = Manager; }, enter,
+                [](TCKProjectItem *) {});
+        else
+            enter(c->AsTime());
     }
     if (Manager) {
         Manager->LastAdded = LastChild;

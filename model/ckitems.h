@@ -100,3 +100,36 @@ public:
     // Leaves the segment list and tidies the stretch it covered.
     void LeaveSegments();
 };
+
+// Visits every node below Top depth-first in child order without recursion: OnProject on the
+// way down, OnEntry for each entry, OnLeave when a project's children are done.
+template <typename ProjectFn, typename EntryFn, typename LeaveFn>
+void WalkSubtree(TCKProjectItem *Top, ProjectFn OnProject, EntryFn OnEntry, LeaveFn OnLeave) {
+    TCKItem *node = Top->FirstChild;
+    while (node) {
+        if (TCKProjectItem *project = node->AsProject()) {
+            OnProject(project);
+            if (project->FirstChild) {
+                node = project->FirstChild;
+                continue;
+            }
+            OnLeave(project);
+        } else {
+            OnEntry(node->AsTime());
+        }
+        while (node && !node->Next) {
+            node = node->Parent;
+            if (node == Top)
+                node = nullptr;
+            else
+                OnLeave(node->AsProject());
+        }
+        if (node)
+            node = node->Next;
+    }
+}
+
+template <typename EntryFn>
+void ForEachEntry(TCKProjectItem *Top, EntryFn OnEntry) {
+    WalkSubtree(Top, [](TCKProjectItem *) {}, OnEntry, [](TCKProjectItem *) {});
+}

@@ -7,31 +7,6 @@
 
 namespace {
 
-// Visits every node below Root depth-first in child order without recursion: projects on the
-// way down (before their children), entries as they come.
-template <typename ProjectFn, typename EntryFn>
-void WalkTree(const TCKProjectItem *Root, ProjectFn OnProject, EntryFn OnEntry) {
-    TCKItem *node = Root->FirstChild;
-    while (node) {
-        if (TCKProjectItem *project = node->AsProject()) {
-            OnProject(project);
-            if (project->FirstChild) {
-                node = project->FirstChild;
-                continue;
-            }
-        } else {
-            OnEntry(node->AsTime());
-        }
-        while (node && !node->Next) {
-            node = node->Parent;
-            if (node == Root)
-                node = nullptr;
-        }
-        if (node)
-            node = node->Next;
-    }
-}
-
 int64_t WholeMilliSeconds(TDateTime T) { return std::llround(T * 86400000.0); }
 
 void CarrySums(int64_t H, int64_t M, int64_t S, int32_t &Hours, int32_t &Minutes,
@@ -106,16 +81,13 @@ void TChronarkMan::SetSaved(bool Saved) {
 
 bool TChronarkMan::Contains(const TCKTimeItem *Entry) const {
     bool found = false;
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {},
-        [&](TCKTimeItem *e) { found = found || e == Entry; });
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) { found = found || e == Entry; });
     return found;
 }
 
 TCKTimeItemList TChronarkMan::AllEntries() const {
     TCKTimeItemList entries;
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {}, [&](TCKTimeItem *e) { entries.push_back(e); });
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) { entries.push_back(e); });
     return entries;
 }
 
@@ -147,17 +119,13 @@ std::string TChronarkMan::UniqueFieldId(const std::string &Base) const {
 
 bool TChronarkMan::FieldUsed(const std::string &Id) const {
     bool used = false;
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {},
-        [&](TCKTimeItem *e) { used = used || e->FieldIndex(Id) >= 0; });
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) { used = used || e->FieldIndex(Id) >= 0; });
     return used;
 }
 
 bool TChronarkMan::CheckFieldValues(const std::string &Id, int FieldType) const {
     bool ok = true;
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {},
-        [&](TCKTimeItem *e) {
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
             const int i = ok ? e->FieldIndex(Id) : -1;
             if (i >= 0 && !IsValidFieldValue(e->Fields[i].Value, FieldType))
                 ok = false;
@@ -166,9 +134,7 @@ bool TChronarkMan::CheckFieldValues(const std::string &Id, int FieldType) const 
 }
 
 void TChronarkMan::RenameField(const std::string &OldId, const std::string &NewId) {
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {},
-        [&](TCKTimeItem *e) {
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
             const int i = e->FieldIndex(OldId);
             if (i >= 0)
                 e->Fields[i].Id = NewId;
@@ -221,19 +187,16 @@ void TChronarkMan::MeltAll(TCKTimeItemList Entries) {
 
 // --- Net time ------------------------------------------------------------------------------
 
-void TChronarkMan::NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int32_t &Minutes,
-                              int32_t &Seconds) const {
+namespace {
+
+// Sums the durations of the segments that Counts accepts, carrying seconds and minutes once
+// at the end.
+template <typename CountsFn>
+void SumSegments(const TCKReducedTime &List, CountsFn Counts, int32_t &Hours, int32_t &Minutes,
+                 int32_t &Seconds) {
     int64_t h = 0, m = 0, s = 0;
-    for (const TCKReducedTimeItem *seg = ReducedTime->First; seg; seg = seg->Next) {
-        if (seg->Items.empty())
-            continue;
-        if (Project && std::none_of(seg->Items.begin(), seg->Items.end(),
-                                    [&](const TCKTimeItem *e) { return e->Parent == Project; }))
-            continue;
-        if (FilterActive && std::none_of(seg->Items.begin(), seg->Items.end(),
-                                         [&](const TCKTimeItem *e) {
-                                             return e->MatchesFilter(Filter, FilterActive);
-                                         }))
+    for (const TCKReducedTimeItem *seg = List.First; seg; seg = seg->Next) {
+        if (seg->Items.empty() || !Counts(*seg))
             continue;
         int32_t sh, sm, ss;
         DurationHMS(seg->EndTime, seg->StartTime, sh, sm, ss);
@@ -242,6 +205,22 @@ void TChronarkMan::NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int
         s += ss;
     }
     CarrySums(h, m, s, Hours, Minutes, Seconds);
+}
+
+} // namespace
+
+void TChronarkMan::NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int32_t &Minutes,
+                              int32_t &Seconds) const {
+    const auto counts = [&](const TCKReducedTimeItem &seg) {
+        if (Project && std::none_of(seg.Items.begin(), seg.Items.end(),
+                                    [&](const TCKTimeItem *e) { return e->Parent == Project; }))
+            return false;
+        return !FilterActive ||
+               std::any_of(seg.Items.begin(), seg.Items.end(), [&](const TCKTimeItem *e) {
+                   return e->MatchesFilter(Filter, FilterActive);
+               });
+    };
+    SumSegments(*ReducedTime, counts, Hours, Minutes, Seconds);
 }
 
 std::string TChronarkMan::NetTimeText(const TCKProjectItem *Project) const {
@@ -254,18 +233,11 @@ std::string TChronarkMan::NetTimeText(const TCKProjectItem *Project) const {
 void TChronarkMan::NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours,
                                      int32_t &Minutes, int32_t &Seconds) const {
     const std::unordered_set<const TCKProjectItem *> chosen(Projects.begin(), Projects.end());
-    int64_t h = 0, m = 0, s = 0;
-    for (const TCKReducedTimeItem *seg = ReducedTime->First; seg; seg = seg->Next) {
-        if (std::none_of(seg->Items.begin(), seg->Items.end(),
-                         [&](const TCKTimeItem *e) { return chosen.count(e->Parent) > 0; }))
-            continue;
-        int32_t sh, sm, ss;
-        DurationHMS(seg->EndTime, seg->StartTime, sh, sm, ss);
-        h += sh;
-        m += sm;
-        s += ss;
-    }
-    CarrySums(h, m, s, Hours, Minutes, Seconds);
+    const auto counts = [&](const TCKReducedTimeItem &seg) {
+        return std::any_of(seg.Items.begin(), seg.Items.end(),
+                           [&](const TCKTimeItem *e) { return chosen.count(e->Parent) > 0; });
+    };
+    SumSegments(*ReducedTime, counts, Hours, Minutes, Seconds);
 }
 
 // --- Views ---------------------------------------------------------------------------------
@@ -274,13 +246,13 @@ void TChronarkMan::FillProjectTree(TCKTreeView &Tree) const {
     Tree.ClearRootChildren();
     std::unordered_map<const TCKProjectItem *, TCKTreeView::Node> nodes;
     nodes[Root.get()] = TCKTreeView::RootNode;
-    WalkTree(
+    WalkSubtree(
         Root.get(),
         [&](TCKProjectItem *p) {
             nodes[p] = Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgProject,
                                     imgProjectSelected);
         },
-        [](TCKTimeItem *) {});
+        [](TCKTimeItem *) {}, [](TCKProjectItem *) {});
     Tree.SortAll();
     Tree.ExpandRootOneLevel();
 }
@@ -316,9 +288,7 @@ void TChronarkMan::FillAllEntries(TCKListView &View, const tFilterItem &SearchFi
     View.SetSorted(false);
     std::string caption;
     TStringArray subItems;
-    WalkTree(
-        Root.get(), [](TCKProjectItem *) {},
-        [&](TCKTimeItem *e) {
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
             if (!e->MatchesFilter(SearchFilter, true))
                 return;
             EntryRowTexts(e, true, caption, subItems);
@@ -333,8 +303,7 @@ void TChronarkMan::RefreshSearchList(TCKListView &View, const tFilterItem &Searc
     // Rows may name entries deleted meanwhile: compare addresses before touching any of them.
     std::unordered_set<const TCKItem *> live;
     if (CheckContained)
-        WalkTree(
-            Root.get(), [](TCKProjectItem *) {}, [&](TCKTimeItem *e) { live.insert(e); });
+        ForEachEntry(Root.get(), [&](TCKTimeItem *e) { live.insert(e); });
     std::string caption;
     TStringArray subItems;
     for (int i = 0; i < View.Count();) {

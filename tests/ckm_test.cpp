@@ -166,6 +166,19 @@ TEST_F(ModelTest, ClearEmptiesTheDocumentAndResetsTheDefault) {
     EXPECT_EQ(Man.DefaultProject->AddTime(Edit(T(9), T(10)))->Parent, &Root);
 }
 
+TEST_F(ModelTest, TakingChildrenOfADetachedProjectEntersOnlyTheNewEntries) {
+    TCKProjectItem *target = Root.AddProject("Ziel");
+    target->AddTime(Edit(T(8), T(9), "alt"));
+    TCKProjectItem aside; // outside the document: no segment list
+    aside.AddTime(Edit(T(9), T(10), "a"));
+    aside.AddProject("Sub")->AddTime(Edit(T(9, 30), T(11), "b"));
+    target->TakeChildrenOf(aside);
+    EXPECT_EQ(aside.FirstChild, nullptr);
+    EXPECT_EQ(Segments(Man), "08:00-09:00{1} 09:00-09:30{1} 09:30-10:00{2} 10:00-11:00{1}");
+    EXPECT_EQ(target->LastChild->AsProject()->Caption, "Sub");
+    EXPECT_EQ(target->LastChild->AsProject()->FirstChild->AsTime()->Manager, &Man);
+}
+
 TEST_F(ModelTest, DeepTreesAreBuiltWalkedAndFreedWithoutRecursion) {
     TCKProjectItem *p = &Root;
     for (int i = 0; i < 200000; ++i)
