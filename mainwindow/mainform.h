@@ -64,7 +64,6 @@ public:
     TPromptService &Prompts() const { return *FPrompts; }
     TRecentFiles &RecentFiles() const { return *TBMRUList1; }
     TTrayIcon &Tray() const { return *TrayIcon1; }
-    bool IsStarted() const { return Started; }
     // The tree pane's width as stored at close.
     int TreePaneWidth() const;
     void SetTreePaneWidth(int Width);
@@ -263,7 +262,6 @@ private:
     QToolButton *OpenButton = nullptr;
     int RequestedTreeWidth = 185;
     bool Started = false;
-    bool TreeChangeConnected = false;
     bool InTreeChange = false;
     bool ClosedDown = false;
     bool FirstShowDone = false;

@@ -71,7 +71,6 @@ void TMainForm::Start() {
     }
 
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { TreeView1Change(); });
-    TreeChangeConnected = true;
     SetSaveState(false);
 }
 
