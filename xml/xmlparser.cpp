@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "model/cstring.h"
-#include "xml/xmlreader.h"
+#include "xml/xmlreadercontent.h"
+#include "xml/xmlreadermarkup.h"
+#include "xml/xmlreadertags.h"
 
 namespace {
 
