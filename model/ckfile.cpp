@@ -512,23 +512,38 @@ bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
     return LoadDocument(Man, stream, FileName, Import);
 }
 
+namespace {
+
+// File names come in the system's encoding (UTF-8 here); the document's texts and the
+// messages are Windows-1252.
+std::string FileNameText(const std::string &FileName) {
+#ifdef _WIN32
+    return FileName;
+#else
+    return Utf8ToCp1252(FileName);
+#endif
+}
+
+} // namespace
+
 bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     std::string bytes, reason;
     bool missing = false;
+    const std::string name = FileNameText(FileName);
     if (!ReadWholeFile(FileName, bytes, missing, reason)) {
-        ShowErrorMessage("Fehler in \"" + FileName + "\":\r\n\r\nDie Datei kann nicht gelesen "
+        ShowErrorMessage("Fehler in \"" + name + "\":\r\n\r\nDie Datei kann nicht gelesen "
                          "werden. " + reason);
         return false;
     }
-    return LoadDocumentFromBytes(*this, bytes, FileName, Import);
+    return LoadDocumentFromBytes(*this, bytes, name, Import);
 }
 
 bool TChronarkMan::SaveToFile(const std::string &FileName, std::string *ErrorText) {
     std::string reason;
     if (!WriteFileAtomic(FileName, DocumentText(*this), reason)) {
         if (ErrorText)
-            *ErrorText = "Die Datei \"" + FileName + "\" konnte nicht gespeichert werden.\r\n" +
-                         reason;
+            *ErrorText = "Die Datei \"" + FileNameText(FileName) +
+                         "\" konnte nicht gespeichert werden.\r\n" + reason;
         return false;
     }
     SetSaved(true);

@@ -289,6 +289,21 @@ TEST_F(FileTest, ImportAddsAProjectNamedAfterTheFileWithPrefixedFields) {
               "20070305070403_Kunde");
 }
 
+TEST_F(FileTest, FileNamesBecomeDocumentTextInMessagesAndImportCaptions) {
+    const fs::path file = Dir / "B\xC3\xBCro.ckx"; // UTF-8 on disk
+    EXPECT_FALSE(Man.LoadFromFile(file.string(), false));
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_NE(Errors[0].find("B\xFCro.ckx\""), std::string::npos) << Errors[0];
+
+    WriteFile(file, WorkedExample);
+    ASSERT_TRUE(Man.LoadFromFile(file.string(), true));
+    EXPECT_EQ(Man.Root->LastChild->AsProject()->Caption, (Dir / "B\xFCro.ckx").string());
+
+    std::string error;
+    EXPECT_FALSE(Man.SaveToFile((Dir / "fehlt" / "\xC3\xA4.ckx").string(), &error));
+    EXPECT_NE(error.find("\xE4.ckx\""), std::string::npos) << error;
+}
+
 TEST_F(FileTest, TextsThatPlainConcatenationCannotCarryComeBackEqual) {
     Man.AddFieldDef("say \"hi\" it's <b>", ftString);
     Man.AddFieldDef("n", ftInteger);
