@@ -191,8 +191,7 @@ public:
     void SetSaveState(bool Modified);
     bool ConfirmSave();
     bool OpenDocument(const QString &FileName);
-    bool ShowOpenDialog(QString &FileName);
-    bool ShowImportDialog(QString &FileName);
+    bool ShowOpenDialog(const QString &Title, QString &FileName);
     bool ShowSaveAsDialog(QString &FileName);
     bool SaveAsCommand();
     // Writes the document; a failure shows the file error and leaves it modified.

@@ -146,22 +146,11 @@ QString TMainForm::InitialDialogFolder() const {
     return QCoreApplication::applicationDirPath();
 }
 
-bool TMainForm::ShowOpenDialog(QString &FileName) {
+// The open dialog of "Öffnen..." and of "Importieren...".
+bool TMainForm::ShowOpenDialog(const QString &Title, QString &FileName) {
     TFileDialogRequest Request;
     Request.Kind = TFileDialogRequest::Open;
-    Request.Title = QStringLiteral("Öffnen");
-    Request.InitialDir = InitialDialogFolder();
-    Request.Filter = QString::fromUtf8(FileFilter);
-    if (!FFileDialogs->Execute(this, Request))
-        return false;
-    FileName = Request.FileName;
-    return true;
-}
-
-bool TMainForm::ShowImportDialog(QString &FileName) {
-    TFileDialogRequest Request;
-    Request.Kind = TFileDialogRequest::Open;
-    Request.Title = QStringLiteral("Importieren");
+    Request.Title = Title;
     Request.InitialDir = InitialDialogFolder();
     Request.Filter = QString::fromUtf8(FileFilter);
     if (!FFileDialogs->Execute(this, Request))
@@ -212,7 +201,7 @@ void TMainForm::NewClick() {
 
 void TMainForm::OpenClick() {
     QString FileName;
-    if (ConfirmSave() && ShowOpenDialog(FileName) && OpenDocument(FileName))
+    if (ConfirmSave() && ShowOpenDialog(QStringLiteral("Öffnen"), FileName) && OpenDocument(FileName))
         TBMRUList1->Add(CurrentFile);
 }
 
@@ -229,7 +218,7 @@ void TMainForm::SaveAsClick() {
 
 void TMainForm::acImportExecute() {
     QString FileName;
-    if (ShowImportDialog(FileName) && Document->LoadFromFile(NativeName(FileName), true))
+    if (ShowOpenDialog(QStringLiteral("Importieren"), FileName) && Document->LoadFromFile(NativeName(FileName), true))
         RebuildViews(false);
 }
 
