@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <string>
 #include <vector>
@@ -12,6 +14,13 @@
 int main(int argc, char *argv[]) {
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chronark"));
+    // The version check of the maker library asks the host for it.
+    QApplication::setApplicationVersion(QString::fromLatin1(TMainForm::VersionText));
+    // Qt's own dialogs (files, questions) speak German like the rest of the program.
+    QTranslator QtGerman;
+    if (QtGerman.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&QtGerman);
     // The window may hide in the tray; the program ends when the window's close is accepted.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallQtMessageDisplay();

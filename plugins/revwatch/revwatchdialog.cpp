@@ -62,6 +62,8 @@ TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed, const
     form->addRow(QStringLiteral("Versionsquelle:"), feedRow);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    // Not left to Qt's translations, which a host may not have loaded.
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(CheckButton, &QPushButton::clicked, this, [this] {
         if (!FeedGiven)
