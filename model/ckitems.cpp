@@ -107,21 +107,29 @@ void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
     first->Prev = LastChild;
     LastChild = Source.LastChild;
     Source.FirstChild = Source.LastChild = nullptr;
-    // Managers follow down every new subtree; entries join the segment list in tree order.
-    const auto enter = [this](TCKTimeItem *e) {
+    // Managers follow down every new subtree.
+    std::vector<std::pair<TDateTime, TCKTimeItem *>> entries;
+    const auto adopt = [&](TCKTimeItem *e) {
         e->Manager = Manager;
-        if (Manager)
-            Manager->ReducedTime->AddToSegments(e);
+        entries.emplace_back(e->StartTime, e);
     };
     for (TCKItem *c = first; c; c = c->Next) {
         c->Parent = this;
         c->Manager = Manager;
         if (TCKProjectItem *p = c->AsProject())
             WalkSubtree(
-                p, [this](TCKProjectItem *sub) { sub->Manager = Manager; }, enter,
+                p, [this](TCKProjectItem *sub) { sub->Manager = Manager; }, adopt,
                 [](TCKProjectItem *) {});
         else
-            enter(c->AsTime());
+            adopt(c->AsTime());
+    }
+    // Entered in time order, entries keep the segment list's work near its end: much faster
+    // for large documents than the order of the projects. The list comes out the same.
+    if (Manager) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &e : entries)
+            Manager->ReducedTime->AddToSegments(e.second);
     }
     if (Manager) {
         Manager->LastAdded = LastChild;
