@@ -1,7 +1,7 @@
 #include "xml/xmlparser.h"
 
-#include <fstream>
 #include <algorithm>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <utility>
