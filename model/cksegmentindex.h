@@ -29,7 +29,7 @@ public:
 private:
     using Item = std::pair<TDateTime, Value>;
     using Chunk = std::vector<Item>;
-    static constexpr size_t MaxChunk = 512;
+    static constexpr size_t MaxChunk = 256;
 
     // Index of the chunk whose range holds Key (the last chunk starting at or before it).
     size_t ChunkFor(TDateTime Key) const;
