@@ -477,8 +477,12 @@ std::string DocumentText(const TChronarkMan &Man) {
     return out;
 }
 
-bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
-                  bool Import) {
+namespace {
+
+// Parse decides how the bytes reach the parser; everything else is shared.
+template <typename ParseFn>
+bool ReadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
+                  bool Import, ParseFn Parse) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
     TDocumentReader reader(Man, Stream, FileName, Import);
     tXMLParser parser(XMLErrorHandler);
@@ -487,7 +491,7 @@ bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &Fi
         return reader.ElementEnd(E, Ancestors);
     };
     auto doc = std::make_unique<tXMLDocument>();
-    if (!parser.ParseStream(Stream, FileName, *doc, ceDetect))
+    if (!Parse(parser, *doc))
         return false;
     const tXMLMarkupItem *root = doc->GetRootElement();
     if (!root || root->Name != u"ckx") {
@@ -505,11 +509,22 @@ bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &Fi
     return true;
 }
 
+} // namespace
+
+bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
+                  bool Import) {
+    return ReadDocument(Man, Stream, FileName, Import, [&](tXMLParser &P, tXMLDocument &Doc) {
+        return P.ParseStream(Stream, FileName, Doc, ceDetect);
+    });
+}
+
 bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
                            const std::string &FileName, bool Import) {
     MemoryBuffer buffer(Bytes);
     std::istream stream(&buffer);
-    return LoadDocument(Man, stream, FileName, Import);
+    return ReadDocument(Man, stream, FileName, Import, [&](tXMLParser &P, tXMLDocument &Doc) {
+        return P.ParseMemory(Bytes.data(), Bytes.size(), stream, FileName, Doc, ceDetect);
+    });
 }
 
 namespace {

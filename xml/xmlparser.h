@@ -37,6 +37,13 @@ public:
     // Doc must be empty; after a failed parse it holds every node opened before the fault.
     bool ParseStream(std::istream &Stream, const std::string &FileName, tXMLDocument &Doc,
                      int Encoding);
+    // The same over bytes already in memory, without copying them; Stream holds the same
+    // bytes and is what OnError receives.
+    bool ParseMemory(const char *Data, size_t Size, std::istream &Stream,
+                     const std::string &FileName, tXMLDocument &Doc, int Encoding) {
+        return ParseBytes(reinterpret_cast<const unsigned char *>(Data), Size, Stream, FileName,
+                          Doc, Encoding);
+    }
 
     bool HasError() const { return Error.HasError; }
     const std::string &ErrorMsg() const { return Error.Msg; }
