@@ -479,10 +479,8 @@ std::string DocumentText(const TChronarkMan &Man) {
 
 namespace {
 
-// Parse decides how the bytes reach the parser; everything else is shared.
-template <typename ParseFn>
-bool ReadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
-                  bool Import, ParseFn Parse) {
+bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Stream,
+                  const std::string &FileName, bool Import) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
     TDocumentReader reader(Man, Stream, FileName, Import);
     tXMLParser parser(XMLErrorHandler);
@@ -491,7 +489,7 @@ bool ReadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &Fi
         return reader.ElementEnd(E, Ancestors);
     };
     auto doc = std::make_unique<tXMLDocument>();
-    if (!Parse(parser, *doc))
+    if (!parser.ParseMemory(Bytes.data(), Bytes.size(), Stream, FileName, *doc, ceDetect))
         return false;
     const tXMLMarkupItem *root = doc->GetRootElement();
     if (!root || root->Name != u"ckx") {
@@ -511,20 +509,11 @@ bool ReadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &Fi
 
 } // namespace
 
-bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
-                  bool Import) {
-    return ReadDocument(Man, Stream, FileName, Import, [&](tXMLParser &P, tXMLDocument &Doc) {
-        return P.ParseStream(Stream, FileName, Doc, ceDetect);
-    });
-}
-
 bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
                            const std::string &FileName, bool Import) {
     MemoryBuffer buffer(Bytes);
     std::istream stream(&buffer);
-    return ReadDocument(Man, stream, FileName, Import, [&](tXMLParser &P, tXMLDocument &Doc) {
-        return P.ParseMemory(Bytes.data(), Bytes.size(), stream, FileName, Doc, ceDetect);
-    });
+    return ReadDocument(Man, Bytes, stream, FileName, Import);
 }
 
 namespace {

@@ -2,7 +2,6 @@
 // The .ckx document file. TChronarkMan::LoadFromFile and SaveToFile use these; tests, the
 // command-line tool and the fuzzer use them on bytes in memory.
 
-#include <istream>
 #include <string>
 
 class TChronarkMan;
@@ -10,9 +9,7 @@ class TChronarkMan;
 // The file's exact bytes for the document.
 std::string DocumentText(const TChronarkMan &Man);
 
-// Reads a document from a stream holding a file's bytes (FileName names it in messages and,
-// when importing, the new top-level project). Faults are shown through the error display.
-bool LoadDocument(TChronarkMan &Man, std::istream &Stream, const std::string &FileName,
-                  bool Import);
+// Reads a document from a file's bytes (FileName names it in messages and, when importing,
+// the new top-level project). Faults are shown through the error display.
 bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
                            const std::string &FileName, bool Import);
