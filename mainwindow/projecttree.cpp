@@ -170,14 +170,20 @@ bool TProjectTree::IsExternalFileDrag(const QDropEvent *Event) const {
     return Event->source() == nullptr && Event->mimeData() && Event->mimeData()->hasUrls();
 }
 
+// Accepts or refuses files dragged in from outside; false for any other drag.
+bool TProjectTree::AnswerFileDrag(QDragMoveEvent *Event) {
+    if (!IsExternalFileDrag(Event))
+        return false;
+    if (CanDropFiles && CanDropFiles(Event->mimeData()))
+        Event->acceptProposedAction();
+    else
+        Event->ignore();
+    return true;
+}
+
 void TProjectTree::dragEnterEvent(QDragEnterEvent *Event) {
-    if (IsExternalFileDrag(Event)) {
-        if (CanDropFiles && CanDropFiles(Event->mimeData()))
-            Event->acceptProposedAction();
-        else
-            Event->ignore();
+    if (AnswerFileDrag(Event))
         return;
-    }
     // Rows and nodes are decided per position in dragMoveEvent.
     if (qobject_cast<QAbstractItemView *>(Event->source())) {
         Event->setDropAction(Qt::CopyAction);
@@ -188,13 +194,8 @@ void TProjectTree::dragEnterEvent(QDragEnterEvent *Event) {
 }
 
 void TProjectTree::dragMoveEvent(QDragMoveEvent *Event) {
-    if (IsExternalFileDrag(Event)) {
-        if (CanDropFiles && CanDropFiles(Event->mimeData()))
-            Event->acceptProposedAction();
-        else
-            Event->ignore();
+    if (AnswerFileDrag(Event))
         return;
-    }
     QTreeWidgetItem *Target = itemAt(Event->position().toPoint());
     // The source view keeps its rows: the window moves the items itself, so never report a
     // move action back to it.

@@ -67,6 +67,7 @@ protected:
 
 private:
     bool IsExternalFileDrag(const QDropEvent *Event) const;
+    bool AnswerFileDrag(QDragMoveEvent *Event);
 
     const TImageList *Images;
     // Handles of TCKTreeView: index -> node; 0 is the top node.
