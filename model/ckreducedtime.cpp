@@ -39,22 +39,36 @@ bool SameEntries(const TUsedByList &A, const TUsedByList &B) {
 
 } // namespace
 
-// The blocks own every segment, live or free.
-TCKReducedTime::~TCKReducedTime() = default;
+void TCKReducedTime::TBlockDeleter::operator()(TCKReducedTimeItem *Block) const {
+    ::operator delete(Block, std::align_val_t(alignof(TCKReducedTimeItem)));
+}
+
+// Every segment handed out, live or on the free list, is constructed: all of the older blocks,
+// and the used part of the newest.
+TCKReducedTime::~TCKReducedTime() {
+    for (size_t b = 0; b < Blocks.size(); ++b) {
+        TCKReducedTimeItem *block = Blocks[b].get();
+        const size_t used = b + 1 == Blocks.size() ? BlockUsed : BlockSizeAt(b);
+        for (size_t i = 0; i < used; ++i)
+            block[i].~TCKReducedTimeItem();
+    }
+}
 
 TCKReducedTimeItem *TCKReducedTime::NewSegment(TDateTime Start, TDateTime End) {
-    if (!FreeList) {
-        const size_t size = Blocks.empty() ? 64 : std::min<size_t>(4096, Index.size() / 2 + 64);
-        Blocks.push_back(std::make_unique<TCKReducedTimeItem[]>(size));
-        TCKReducedTimeItem *block = Blocks.back().get();
-        for (size_t i = 0; i < size; ++i) {
-            block[i].Next = FreeList;
-            FreeList = &block[i];
-        }
-    }
     TCKReducedTimeItem *segment = FreeList;
-    FreeList = segment->Next;
-    segment->Next = nullptr;
+    if (segment) {
+        FreeList = segment->Next;
+        segment->Next = nullptr;
+    } else {
+        if (BlockUsed == BlockSize) {
+            BlockSize = BlockSizeAt(Blocks.size());
+            void *raw = ::operator new(BlockSize * sizeof(TCKReducedTimeItem),
+                                       std::align_val_t(alignof(TCKReducedTimeItem)));
+            Blocks.emplace_back(static_cast<TCKReducedTimeItem *>(raw));
+            BlockUsed = 0;
+        }
+        segment = new (Blocks.back().get() + BlockUsed++) TCKReducedTimeItem;
+    }
     segment->StartTime = Start;
     segment->EndTime = End;
     Index.Insert(Start, segment);
@@ -94,9 +108,18 @@ TCKReducedTimeItem *TCKReducedTime::FindStartSegment(TDateTime T) const {
     return s;
 }
 
-TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TDateTime T) const {
-    if (UseIndex)
-        return T > Last->StartTime ? Last : Index.FloorLT(T);
+TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TCKReducedTimeItem *From, TDateTime T) const {
+    if (UseIndex) {
+        if (T > Last->StartTime)
+            return Last;
+        // Most entries cover a few segments: stepping on from the first is cheaper than a
+        // second search, and touches segments that are about to be updated anyway.
+        TCKReducedTimeItem *s = From;
+        for (int steps = 0; s && steps < 8; ++steps, s = s->Next)
+            if (T <= s->EndTime)
+                return s;
+        return Index.FloorLT(T);
+    }
     TCKReducedTimeItem *s = Last;
     while (s && !(s->StartTime < T && T <= s->EndTime))
         s = s->Prev;
@@ -127,7 +150,7 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
             SplitSegment(s1, Entry->StartTime);
             s1 = s1->Next;
         }
-        s2 = FindEndSegment(Entry->EndTime);
+        s2 = FindEndSegment(s1, Entry->EndTime);
         if (Entry->EndTime < s2->EndTime)
             SplitSegment(s2, Entry->EndTime);
     }
@@ -197,6 +220,8 @@ bool TCKReducedTime::CheckInvariants(std::string *Why) const {
             *Why = what;
         return false;
     };
+    if (!Index.CheckStructure(Why))
+        return false;
     if (!First || !Last) {
         if (First || Last || !Index.empty())
             return fail("segment list: First/Last/index disagree on emptiness");

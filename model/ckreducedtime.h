@@ -6,6 +6,7 @@
 
 #include "model/cksegmentindex.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -41,15 +42,25 @@ public:
     bool UseIndex = true;
 
 private:
+    // Blocks grow with the document: 64 segments first, doubling up to 4,096.
+    static size_t BlockSizeAt(size_t Block) { return size_t{64} << std::min<size_t>(Block, 6); }
     TCKReducedTimeItem *NewSegment(TDateTime Start, TDateTime End);
     void FreeSegment(TCKReducedTimeItem *Segment);
     void SplitSegment(TCKReducedTimeItem *G, TDateTime T);
     TCKReducedTimeItem *FindStartSegment(TDateTime T) const;
-    TCKReducedTimeItem *FindEndSegment(TDateTime T) const;
+    // The segment ending at or after T, searched from From on (From starts before T).
+    TCKReducedTimeItem *FindEndSegment(TCKReducedTimeItem *From, TDateTime T) const;
 
     // Segment start -> segment, so entering an entry finds its ends in O(log n).
     TSegmentIndex Index;
-    // Segments come from blocks and go back to a free list: one allocation per block.
-    std::vector<std::unique_ptr<TCKReducedTimeItem[]>> Blocks;
+    // Segments come from blocks and go back to a free list: one allocation per block. A block
+    // is raw memory until its segments are handed out one by one, so fresh memory is written
+    // once, when it is first used.
+    struct TBlockDeleter {
+        void operator()(TCKReducedTimeItem *Block) const;
+    };
+    std::vector<std::unique_ptr<TCKReducedTimeItem, TBlockDeleter>> Blocks;
+    size_t BlockSize = 0; // segments in the newest block
+    size_t BlockUsed = 0; // of which handed out
     TCKReducedTimeItem *FreeList = nullptr;
 };

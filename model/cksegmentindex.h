@@ -1,13 +1,13 @@
 #pragma once
-// Ordered index from segment start time to segment: a sorted array cut into chunks, so that
-// searches touch two short contiguous arrays and inserts move at most one chunk. Much kinder
-// to the cache than a node-based tree once the document holds hundreds of thousands of
-// segments.
+// Ordered index from segment start time to segment: a B+-tree with wide nodes. A search reads
+// one short key array per level, and the upper levels stay in cache, so entering an entry
+// costs about the same whether the document holds ten thousand segments or a million. Inserts
+// move at most one node's keys.
 
 #include "model/cstring.h"
 
-#include <utility>
-#include <vector>
+#include <cstddef>
+#include <string>
 
 class TCKReducedTimeItem;
 
@@ -15,6 +15,12 @@ class TSegmentIndex {
 public:
     using Value = TCKReducedTimeItem *;
 
+    TSegmentIndex() = default;
+    ~TSegmentIndex();
+    TSegmentIndex(const TSegmentIndex &) = delete;
+    TSegmentIndex &operator=(const TSegmentIndex &) = delete;
+
+    // Adds Key, or points an existing Key at V.
     void Insert(TDateTime Key, Value V);
     // Removes Key when it names V; answers whether it did.
     bool Erase(TDateTime Key, Value V);
@@ -26,16 +32,30 @@ public:
     size_t size() const { return Count; }
     bool empty() const { return Count == 0; }
 
+    // Checks ordering, separators, node fill, leaf links and the count.
+    bool CheckStructure(std::string *Why = nullptr) const;
+
 private:
-    using Item = std::pair<TDateTime, Value>;
-    using Chunk = std::vector<Item>;
-    static constexpr size_t MaxChunk = 256;
+    // 32 keys of 8 bytes: a node's keys span four cache lines.
+    static constexpr int Fanout = 32;
+    static constexpr int MinFill = Fanout / 4;
+    // Splits happen only in full nodes, so each level holds at least 16 times fewer nodes than
+    // the one below: 40 levels are out of reach.
+    static constexpr int MaxHeight = 40;
 
-    // Index of the chunk whose range holds Key (the last chunk starting at or before it).
-    size_t ChunkFor(TDateTime Key) const;
-    void RemoveChunk(size_t I);
+    struct TNode;
+    struct TStep {
+        TNode *Node;
+        int Slot;
+    };
 
-    std::vector<TDateTime> Firsts; // first key of every chunk
-    std::vector<Chunk> Chunks;
+    const TNode *LeafFor(TDateTime Key) const;
+    // Descends to Key's leaf, recording the inner nodes passed and the child taken in each.
+    TNode *Descend(TDateTime Key, TStep *Path, int &Depth) const;
+    TNode *Split(TNode *Node, bool AtEnd);
+    void Merge(TNode *Left, TNode *Right, TDateTime Separator);
+    void FreeAll();
+
+    TNode *Root = nullptr;
     size_t Count = 0;
 };
