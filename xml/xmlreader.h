@@ -3,6 +3,10 @@
 // character loops. Elements are read with an explicit stack of open elements instead of
 // recursion, so that nesting depth never grows the call stack. The members are defined in
 // xmlreaderchars.h, xmlreadercontent.h, xmlreadertags.h and xmlreadermarkup.h.
+//
+// Fast readers take runs of characters in blocks wherever the outcome is the same as reading
+// them one at a time; with Fast false every character goes through ReadChar and the state
+// machines, which serves as the reference the fast ways are checked against.
 
 #include <memory>
 #include <string>
@@ -15,10 +19,10 @@
 #include "xml/xmlmessages.h"
 #include "xml/xmlnodes.h"
 #include "xml/xmlparser.h"
+#include "xml/xmlruns.h"
 
 namespace XMLStops {
-// Characters that end a bulk copy in each place; CR always does, as it needs translation.
-inline constexpr tStopTable Text = MakeStopTable("\t\n\r <");
+// Characters that end a run in each place; CR always does unless the run translates it.
 inline constexpr tStopTable Name = MakeStopTable("\t\n\r \"'=/><");
 inline constexpr tStopTable DoubleQuoted = MakeStopTable("\r\"<");
 inline constexpr tStopTable SingleQuoted = MakeStopTable("\r'<");
@@ -30,7 +34,7 @@ inline constexpr tStopTable InstructionTarget = MakeStopTable("\t\n\r >?");
 inline constexpr tStopTable InstructionData = MakeStopTable("\r?");
 } // namespace XMLStops
 
-template <class tDecoder> class tXMLReader {
+template <class tDecoder, bool Fast = true> class tXMLReader {
 public:
     // Begin is stream offset 0; reading starts at Start.
     tXMLReader(const tByte *Begin, const tByte *Start, const tByte *End,
@@ -49,27 +53,28 @@ private:
     bool AtEnd() const { return !HasPushBack && Cur == End; }
     int64_t GetPosition() const { return (Cur - Begin) - (HasPushBack ? 1 : 0); }
     CHRONARK_XML_INLINE char16_t ReadChar();
-    template <class tSink>
-    bool ConsumeRun(const tStopTable &Stop, tSink &Sink);
-    bool AppendRun(std::u16string &Out, const tStopTable &Stop, const tByte *From = nullptr);
-    void AppendMixedRun(std::u16string &Out, const tStopTable &Stop, const tByte *RunStart,
-                        const tByte *RunEnd);
-    const tByte *PlainStart(const tByte *Start, char16_t C) const;
+    template <const tStopTable &Stop, bool TranslateCR = false>
+    bool AppendRun(std::u16string &Out);
+    int PlainAt(const tByte *P) const {
+        return tDecoder::IsOneUnit(P, End) ? tDecoder::UnitChar(P) : -1;
+    }
     bool LooksAt(std::string_view Text) const;
     const tByte *Here() const { return HasPushBack ? nullptr : Cur; }
     void SetError(const char *Msg) { SetErrorAt(Msg, GetPosition() - 1, 1); }
     void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
 
     tDispatch Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed);
+    tDispatch StartElement(tXMLMarkupItem &Parent, char16_t First);
     void ElementEnded(tXMLMarkupItem &Parent);
-    void ReadContent(tXMLMarkupItem &Element);
+    TXMLTextItem *LastText(tXMLMarkupItem &Element);
+    void ReadContent();
     enum tTagState : int {
         InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue, AfterValue,
         AfterSlash, TagDone
     };
     void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
     int FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty);
-    bool HasAttribute(const tXMLMarkupItem &Element, const std::u16string &Name);
+    bool HasAttribute(const tXMLMarkupItem &Element, std::u16string_view Name);
     void CheckAttribute(const tXMLMarkupItem &Element);
     void ReadEndTag(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
@@ -92,7 +97,7 @@ private:
     bool ChildFreed = false;
     std::vector<tXMLMarkupItem *> Open;
     std::u16string AttrName, AttrValue, Keyword;
-    std::vector<char16_t> Buffer;
+    tCharBuffer Buffer;
     std::unordered_set<std::u16string> AttrIndex;
     size_t AttrIndexed = 0;
 };

@@ -3,12 +3,12 @@
 
 #include "xml/xmlreaderchars.h"
 
-template <class tDecoder> void tXMLReader<tDecoder>::Run(tXMLDocument &Doc) {
+template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::Run(tXMLDocument &Doc) {
     DocNode = &Doc;
     bool RootSeen = false;
     while (!Err.HasError) {
         if (!Open.empty()) {
-            ReadContent(*Open.back());
+            ReadContent();
             continue;
         }
         if (AtEnd())
@@ -28,12 +28,11 @@ template <class tDecoder> void tXMLReader<tDecoder>::Run(tXMLDocument &Doc) {
 }
 
 // After a '<'. Opened: a non-empty element was pushed; its content is read next.
-template <class tDecoder>
-typename tXMLReader<tDecoder>::tDispatch
-tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
+template <class tDecoder, bool Fast>
+typename tXMLReader<tDecoder, Fast>::tDispatch
+tXMLReader<tDecoder, Fast>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
     if (AtEnd())
         return tDispatch::None;
-    const tByte *CharStart = Here();
     const char16_t C = ReadChar();
     switch (C) {
     case u'!':
@@ -58,16 +57,28 @@ tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
         SetError(XMLMsg::OnlyOneRoot);
         return tDispatch::None;
     }
+    return StartElement(Parent, C);
+}
+
+// First, the first character of the name, has just been read; it is not a CR (that reads as
+// whitespace), so nothing is held back and the rest of the name follows at Cur.
+template <class tDecoder, bool Fast>
+typename tXMLReader<tDecoder, Fast>::tDispatch
+tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First) {
     if (Open.size() >= tXMLParser::MaxDepth) {
         SetError(XMLMsg::TooDeep);
         return tDispatch::None;
     }
     auto Node = std::make_unique<tXMLMarkupItem>();
     Node->Position = static_cast<int32_t>(GetPosition() - 2);
-    if (const tByte *Plain = PlainStart(CharStart, C))
-        AppendRun(Node->Name, XMLStops::Name, Plain);
-    else
-        Node->Name.push_back(C);
+    if (Fast) {
+        Buffer.Size = 0;
+        Buffer.Push(First);
+        Cur = DecodeRun<tDecoder, XMLStops::Name>(Cur, End, Buffer);
+        StoreNew(Node->Name, Buffer.Data(), Buffer.Size);
+    } else {
+        Node->Name.push_back(First);
+    }
     auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
     bool Empty = false;
     ReadStartTag(*Element, Empty);
@@ -82,7 +93,8 @@ tXMLReader<tDecoder>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
 }
 
 // The last child of Parent, an element, has been read completely; Open holds its ancestors.
-template <class tDecoder> void tXMLReader<tDecoder>::ElementEnded(tXMLMarkupItem &Parent) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ElementEnded(tXMLMarkupItem &Parent) {
     if (!OnElementEnd)
         return;
     const auto &Element = static_cast<const tXMLMarkupItem &>(*Parent.Children.back());
@@ -92,74 +104,122 @@ template <class tDecoder> void tXMLReader<tDecoder>::ElementEnded(tXMLMarkupItem
     }
 }
 
-// Reads the content of the innermost open element until a child element opens (its content
-// comes first) or the element ends; then reads the end tag and closes the element.
-template <class tDecoder> void tXMLReader<tDecoder>::ReadContent(tXMLMarkupItem &Element) {
-    const auto LastText = [this, &Element]() -> TXMLTextItem * {
-        if (std::exchange(ChildFreed, false) || Element.Children.empty() ||
-            Element.Children.back()->ItemType != xiText)
-            return nullptr;
-        return static_cast<TXMLTextItem *>(Element.Children.back().get());
+// The text node that character data continues, if any.
+template <class tDecoder, bool Fast>
+TXMLTextItem *tXMLReader<tDecoder, Fast>::LastText(tXMLMarkupItem &Element) {
+    if (std::exchange(ChildFreed, false) || Element.Children.empty() ||
+        Element.Children.back()->ItemType != xiText)
+        return nullptr;
+    return static_cast<TXMLTextItem *>(Element.Children.back().get());
+}
+
+// Reads the content of the open elements, the innermost first, closing each at its end tag,
+// until the last of them has closed, the input has ended or an error is recorded.
+template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadContent() {
+    constexpr ptrdiff_t Unit = tDecoder::Unit;
+    tXMLMarkupItem *Element = Open.back();
+    TXMLTextItem *Text = LastText(*Element);
+    const auto NewText = [this, &Element]() {
+        SpacePending = false;
+        return static_cast<TXMLTextItem *>(Element->AddChild(std::make_unique<TXMLTextItem>()));
     };
-    TXMLTextItem *Text = LastText();
-    for (;;) {
-        if (Err.HasError)
-            return;
-        if (AtEnd())
-            break;
-        if (Text) {
-            if (AppendRun(Text->Text, XMLStops::Text)) {
-                SpacePending = false;
-                if (AtEnd())
-                    break;
+    while (!Err.HasError) {
+        bool Markup = false;
+        bool EndTag = AtEnd();
+        if (Fast && !EndTag && !HasPushBack) {
+            if (!Text) {
+                // Without a text node whitespace is skipped, and line ends count as whitespace.
+                int U = PlainAt(Cur);
+                while (IsSpace(static_cast<char16_t>(U)) || U == 13) {
+                    Cur += Unit;
+                    U = PlainAt(Cur);
+                }
+                if (U == u'<') {
+                    // The usual markup: an end tag or a child element.
+                    const int Next = PlainAt(Cur + Unit);
+                    if (Next == u'/') {
+                        Cur += 2 * Unit;
+                        EndTag = true;
+                    } else if (Next >= 0 && Next != u'!' && Next != u'?' && Next != 13 &&
+                               !IsSpace(static_cast<char16_t>(Next))) {
+                        Cur += 2 * Unit;
+                        if (StartElement(*Element, static_cast<char16_t>(Next)) ==
+                            tDispatch::Opened)
+                            Element = Open.back();
+                        Text = LastText(*Element);
+                        continue;
+                    } else {
+                        Cur += Unit;
+                        Markup = true;
+                    }
+                } else if (Cur == End) {
+                    EndTag = true;
+                } else if (U >= 0) {
+                    Text = NewText();
+                }
             }
-        } else if (!HasPushBack) {
-            // Without a text node whitespace is skipped, and line ends count as whitespace.
-            while (Cur != End && tDecoder::IsOneUnit(Cur, End)) {
-                const char16_t U = tDecoder::UnitChar(Cur);
-                if (!IsSpace(U) && U != 13)
-                    break;
-                Cur += tDecoder::Unit;
-            }
-            if (AtEnd())
-                break;
-        }
-        const tByte *CharStart = Here();
-        const char16_t C = ReadChar();
-        if (C == u'<') {
             if (Text) {
-                std::u16string &S = Text->Text;
-                while (!S.empty() && S.back() <= 32)
-                    S.pop_back();
+                Buffer.Size = 0;
+                Cur = DecodeText<tDecoder>(Cur, End, Buffer, SpacePending);
+                if (PlainAt(Cur) == u'<') {
+                    // Trailing whitespace and control characters go before markup.
+                    if (!Buffer.TrimControls())
+                        while (!Text->Text.empty() && Text->Text.back() <= 32)
+                            Text->Text.pop_back();
+                    Cur += Unit;
+                    Markup = true;
+                }
+                StoreChars(Text->Text, Buffer);
+                EndTag = !Markup && AtEnd();
             }
-            const tDispatch Result = Dispatch(Element, true);
-            if (Result == tDispatch::EndTag)
-                break;
-            if (Result == tDispatch::Opened)
-                return;
-            Text = LastText();
-        } else if (Text) {
-            if (!IsSpace(C)) {
-                Text->Text.push_back(C);
-                SpacePending = false;
-            } else if (!SpacePending) {
-                Text->Text.push_back(u' ');
-                SpacePending = true;
-            }
-        } else if (!IsSpace(C)) {
-            auto Node = std::make_unique<TXMLTextItem>();
-            if (const tByte *Plain = PlainStart(CharStart, C))
-                AppendRun(Node->Text, XMLStops::Text, Plain);
-            else
-                Node->Text.assign(1, C);
-            Text = static_cast<TXMLTextItem *>(Element.AddChild(std::move(Node)));
-            SpacePending = false;
         }
+        if (!Markup && !EndTag) {
+            const char16_t C = ReadChar();
+            if (C == u'<') {
+                if (Text) {
+                    std::u16string &S = Text->Text;
+                    while (!S.empty() && S.back() <= 32)
+                        S.pop_back();
+                }
+                Markup = true;
+            } else if (Text) {
+                if (!IsSpace(C)) {
+                    Text->Text.push_back(C);
+                    SpacePending = false;
+                } else if (!SpacePending) {
+                    Text->Text.push_back(u' ');
+                    SpacePending = true;
+                }
+            } else if (!IsSpace(C)) {
+                Text = NewText();
+                Text->Text.assign(1, C);
+            }
+            EndTag = !Markup && AtEnd();
+        }
+        if (Markup) {
+            const tDispatch Result = Dispatch(*Element, true);
+            if (Result == tDispatch::Opened) {
+                Element = Open.back();
+                Text = LastText(*Element);
+                continue;
+            }
+            if (Result == tDispatch::None) {
+                Text = LastText(*Element);
+                EndTag = AtEnd();
+            } else {
+                EndTag = true;
+            }
+        }
+        if (!EndTag || Err.HasError)
+            continue;
+        // The end tag follows, or the input ended before it.
+        ReadEndTag(*Element);
+        Open.pop_back();
+        if (!Err.HasError && OnElementEnd)
+            ElementEnded(Open.empty() ? *DocNode : *Open.back());
+        if (Open.empty())
+            return;
+        Element = Open.back();
+        Text = LastText(*Element);
     }
-    if (Err.HasError)
-        return;
-    ReadEndTag(Element);
-    Open.pop_back();
-    if (!Err.HasError && OnElementEnd)
-        ElementEnded(Open.empty() ? *DocNode : *Open.back());
 }

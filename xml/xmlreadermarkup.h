@@ -4,8 +4,8 @@
 #include "xml/xmlreaderchars.h"
 
 // After "<!": the keyword decides between comment, CDATA section and DOCTYPE.
-template <class tDecoder>
-void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start) {
     int32_t Type;
     // Keywords in plain characters are taken in one step; read one by one, they would end
     // at their last character all the same.
@@ -34,7 +34,8 @@ void tXMLReader<tDecoder>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start
 
 // The keyword is tested after every character, so the body starts right after the keyword's
 // last character. xiNone after an error or at the end of the input.
-template <class tDecoder> int32_t tXMLReader<tDecoder>::ReadKeyword(int64_t Start) {
+template <class tDecoder, bool Fast>
+int32_t tXMLReader<tDecoder, Fast>::ReadKeyword(int64_t Start) {
     enum : int { Nothing, InKeyword, KeywordEnded };
     int State = Nothing;
     Keyword.clear();
@@ -63,13 +64,14 @@ template <class tDecoder> int32_t tXMLReader<tDecoder>::ReadKeyword(int64_t Star
     return xiNone;
 }
 
-template <class tDecoder> void tXMLReader<tDecoder>::ReadComment(TXMLTextItem &Node) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadComment(TXMLTextItem &Node) {
     std::u16string &Text = Node.Text;
     int Dashes = 0;
     bool Closed = false;
     while (!Err.HasError && !AtEnd()) {
         if (Dashes == 0) {
-            if (AppendRun(Text, XMLStops::Comment) && AtEnd())
+            if (AppendRun<XMLStops::Comment, true>(Text) && AtEnd())
                 break;
             if (LooksAt("-->")) {
                 Cur += 3 * tDecoder::Unit;
@@ -105,13 +107,14 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadComment(TXMLTextItem &N
         SetErrorAt(XMLMsg::CommentOpen, Node.Position, 1);
 }
 
-template <class tDecoder> void tXMLReader<tDecoder>::ReadCData(TXMLTextItem &Node) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadCData(TXMLTextItem &Node) {
     std::u16string &Text = Node.Text;
     int Brackets = 0;
     bool Closed = false;
     while (!Err.HasError && !AtEnd()) {
         if (Brackets == 0) {
-            if (AppendRun(Text, XMLStops::CData) && AtEnd())
+            if (AppendRun<XMLStops::CData, true>(Text) && AtEnd())
                 break;
             if (LooksAt("]]>")) {
                 Cur += 3 * tDecoder::Unit;
@@ -138,10 +141,11 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadCData(TXMLTextItem &Nod
         SetErrorAt(XMLMsg::CDataOpen, Node.Position, 1);
 }
 
-template <class tDecoder> void tXMLReader<tDecoder>::ReadDocType(TXMLTextItem &Node) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadDocType(TXMLTextItem &Node) {
     bool Closed = false;
     while (!Err.HasError && !AtEnd()) {
-        if (AppendRun(Node.Text, XMLStops::DocType) && AtEnd())
+        if (AppendRun<XMLStops::DocType, true>(Node.Text) && AtEnd())
             break;
         const char16_t C = ReadChar();
         if (C == u'>') {
@@ -154,15 +158,15 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadDocType(TXMLTextItem &N
         SetErrorAt(XMLMsg::DocTypeOpen, Node.Position, 1);
 }
 
-template <class tDecoder>
-void tXMLReader<tDecoder>::ReadProcInstruction(tXMLProcInstruction &Instruction) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadProcInstruction(tXMLProcInstruction &Instruction) {
     enum : int { Start, InTarget, InData, QuestionInData, QuestionAfterTarget };
     int State = Start;
     while (!Err.HasError && !AtEnd()) {
         if (State == InTarget)
-            AppendRun(Instruction.Target, XMLStops::InstructionTarget);
+            AppendRun<XMLStops::InstructionTarget>(Instruction.Target);
         else if (State == InData)
-            AppendRun(Instruction.Data, XMLStops::InstructionData);
+            AppendRun<XMLStops::InstructionData, true>(Instruction.Data);
         if (AtEnd())
             break;
         const char16_t C = ReadChar();

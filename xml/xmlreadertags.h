@@ -3,30 +3,50 @@
 
 #include "xml/xmlreaderchars.h"
 
-template <class tDecoder>
-void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
+namespace XMLSinks {
+// Compares what is read with a name without copying it.
+struct tMatch {
+    const std::u16string &Name;
+    size_t Count = 0;
+    bool Same = true;
+    void Char(char16_t C) {
+        Same = Same && Count < Name.size() && Name[Count] == C;
+        ++Count;
+    }
+    bool Matches() const { return Same && Count == Name.size(); }
+};
+} // namespace XMLSinks
+
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
     int State = InName;
     char16_t Quote = 0;
     AttrName.clear();
     AttrValue.clear();
     AttrIndexed = 0;
+    // Fast readers have read the name up to its end already.
+    if (Fast && !HasPushBack) {
+        State = FastAttributes(Element, State, Empty);
+        if (State == TagDone)
+            return;
+    }
     while (!Err.HasError && !AtEnd()) {
         if (State == InName)
-            AppendRun(Element.Name, XMLStops::Name);
+            AppendRun<XMLStops::Name>(Element.Name);
         else if (State == InAttrName)
-            AppendRun(AttrName, XMLStops::Name);
+            AppendRun<XMLStops::Name>(AttrName);
+        else if (State == InValue && Quote == u'"')
+            AppendRun<XMLStops::DoubleQuoted, true>(AttrValue);
         else if (State == InValue)
-            AppendRun(AttrValue,
-                      Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
+            AppendRun<XMLStops::SingleQuoted, true>(AttrValue);
         const bool Between = State == BetweenAttributes || State == AfterValue;
-        if (!HasPushBack && (State == InName || Between)) {
+        if (Fast && !HasPushBack && (State == InName || Between)) {
             State = FastAttributes(Element, State, Empty);
             if (State == TagDone)
                 return;
         }
         if (AtEnd())
             break;
-        const tByte *CharStart = Here();
         const char16_t C = ReadChar();
         const bool Space = IsSpace(C);
         const bool IsQuote = C == u'"' || C == u'\'';
@@ -48,10 +68,7 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
                 Element.Name.push_back(C);
             } else {
                 State = InAttrName;
-                if (const tByte *Plain = PlainStart(CharStart, C))
-                    AppendRun(AttrName, XMLStops::Name, Plain);
-                else
-                    AttrName.assign(1, C);
+                AttrName.assign(1, C);
             }
             break;
         case InAttrName:
@@ -107,21 +124,17 @@ void tXMLReader<tDecoder>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
 // Reads plain, well-formed attributes (name="value") and the end of the tag without the
 // state machine; stops before anything else, in the state the machine would have reached.
 // A duplicate is left to the machine, which reports it. Precondition: no character pushed back.
-template <class tDecoder>
-int tXMLReader<tDecoder>::FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty) {
+template <class tDecoder, bool Fast>
+int tXMLReader<tDecoder, Fast>::FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty) {
     constexpr ptrdiff_t Unit = tDecoder::Unit;
-    using tIt = tUnitIterator<tDecoder>;
-    const auto Plain = [this](const tByte *P) -> int {
-        return tDecoder::IsOneUnit(P, End) ? tDecoder::UnitChar(P) : -1;
-    };
     const auto Space = [](int C) { return C == 9 || C == 10 || C == 32; };
     for (;;) {
         const tByte *P = Cur;
-        int C = Plain(P);
+        int C = PlainAt(P);
         if (Space(C)) {
             do {
                 P += Unit;
-                C = Plain(P);
+                C = PlainAt(P);
             } while (Space(C));
             Cur = P;
             State = BetweenAttributes;
@@ -131,7 +144,7 @@ int tXMLReader<tDecoder>::FastAttributes(tXMLMarkupItem &Element, int State, boo
             State = AfterSlash;
             do {
                 P += Unit;
-                C = Plain(P);
+                C = PlainAt(P);
             } while (Space(C));
             Cur = P;
         }
@@ -142,54 +155,67 @@ int tXMLReader<tDecoder>::FastAttributes(tXMLMarkupItem &Element, int State, boo
         }
         if (State != BetweenAttributes || C < 0 || (C < 0x100 && XMLStops::Name.Latin[C]))
             return State;
-        const tByte *NameEnd = tDecoder::Scan(P + Unit, End, XMLStops::Name);
-        const tByte *ValueStart = NameEnd + 2 * Unit;
-        const int Quote = Plain(NameEnd) == u'=' ? Plain(NameEnd + Unit) : -1;
-        if (Quote != u'"' && Quote != u'\'')
+        // Name and value are decoded one after the other into the buffer.
+        Buffer.Size = 0;
+        const tByte *NameEnd = DecodeRun<tDecoder, XMLStops::Name>(P, End, Buffer);
+        const size_t NameLength = Buffer.Size;
+        const int Quote = PlainAt(NameEnd) == u'=' ? PlainAt(NameEnd + Unit) : -1;
+        const tByte *ValueEnd;
+        if (Quote == u'"')
+            ValueEnd = DecodeRun<tDecoder, XMLStops::DoubleQuoted, true>(NameEnd + 2 * Unit, End,
+                                                                         Buffer);
+        else if (Quote == u'\'')
+            ValueEnd = DecodeRun<tDecoder, XMLStops::SingleQuoted, true>(NameEnd + 2 * Unit, End,
+                                                                         Buffer);
+        else
             return State;
-        const tByte *ValueEnd = tDecoder::Scan(
-            ValueStart, End, Quote == u'"' ? XMLStops::DoubleQuoted : XMLStops::SingleQuoted);
-        if (Plain(ValueEnd) != Quote)
+        if (PlainAt(ValueEnd) != Quote)
             return State;
-        AttrName = std::u16string(tIt(P), tIt(NameEnd));
-        if (HasAttribute(Element, AttrName)) {
-            AttrName.clear();
+        const char16_t *Chars = Buffer.Data();
+        if (HasAttribute(Element, std::u16string_view(Chars, NameLength)))
             return State;
-        }
-        Element.AddAttribute(std::move(AttrName), std::u16string(tIt(ValueStart), tIt(ValueEnd)));
-        AttrName.clear();
+        if (Element.Attributes.capacity() == 0)
+            Element.Attributes.reserve(2);
+        tAttribItem &Attribute = Element.Attributes.emplace_back();
+        StoreNew(Attribute.Name, Chars, NameLength);
+        StoreNew(Attribute.Value, Chars + NameLength, Buffer.Size - NameLength);
         Cur = ValueEnd + Unit;
         State = AfterValue;
     }
 }
 
-template <class tDecoder>
-bool tXMLReader<tDecoder>::HasAttribute(const tXMLMarkupItem &Element,
-                                        const std::u16string &Name) {
-    if (Element.Attributes.size() < HashedAttributes)
-        return Element.IndexOfAttribute(Name) != -1;
+template <class tDecoder, bool Fast>
+bool tXMLReader<tDecoder, Fast>::HasAttribute(const tXMLMarkupItem &Element,
+                                              std::u16string_view Name) {
+    if (Element.Attributes.size() < HashedAttributes) {
+        for (const tAttribItem &Attribute : Element.Attributes)
+            if (std::u16string_view(Attribute.Name) == Name)
+                return true;
+        return false;
+    }
     if (AttrIndexed == 0)
         AttrIndex.clear();
     for (; AttrIndexed < Element.Attributes.size(); ++AttrIndexed)
         AttrIndex.insert(Element.Attributes[AttrIndexed].Name);
-    return AttrIndex.count(Name) != 0;
+    return AttrIndex.count(std::u16string(Name)) != 0;
 }
 
 // Refuses an attribute name already present, marking the name just read.
-template <class tDecoder>
-void tXMLReader<tDecoder>::CheckAttribute(const tXMLMarkupItem &Element) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::CheckAttribute(const tXMLMarkupItem &Element) {
     if (HasAttribute(Element, AttrName)) {
         const int64_t Length = static_cast<int64_t>(AttrName.size());
         SetErrorAt(XMLMsg::DuplicateAttribute, GetPosition() - Length - 1, Length);
     }
 }
 
-template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkupItem &Element) {
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
     enum : int { BeforeName, InName, AfterName };
     // The usual case, the name and '>' in plain characters, needs no state machine. The first
     // name character is the only one that may be a delimiter of the end tag.
     const std::u16string &Expected = Element.Name;
-    if (!HasPushBack && !Expected.empty() &&
+    if (Fast && !HasPushBack && !Expected.empty() &&
         !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
         const size_t Length = Expected.size();
         if (static_cast<size_t>(End - Cur) >= (Length + 1) * tDecoder::Unit) {
@@ -209,10 +235,17 @@ template <class tDecoder> void tXMLReader<tDecoder>::ReadEndTag(const tXMLMarkup
     int State = BeforeName;
     XMLSinks::tMatch Name{Element.Name};
     while (!Err.HasError && !AtEnd()) {
-        if (State != AfterName && ConsumeRun(XMLStops::EndTagName, Name)) {
-            State = InName;
-            if (AtEnd())
-                break;
+        if (Fast && State != AfterName && !HasPushBack) {
+            Buffer.Size = 0;
+            const tByte *Stopped = DecodeRun<tDecoder, XMLStops::EndTagName>(Cur, End, Buffer);
+            if (Stopped != Cur) {
+                Cur = Stopped;
+                for (size_t I = 0; I < Buffer.Size; ++I)
+                    Name.Char(Buffer.Data()[I]);
+                State = InName;
+                if (AtEnd())
+                    break;
+            }
         }
         const char16_t C = ReadChar();
         if (IsSpace(C)) {

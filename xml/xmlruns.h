@@ -1,0 +1,181 @@
+#pragma once
+// Runs of characters decoded in one go: a block of bytes is searched for the characters that
+// end the run and widened at once, so that strings are built from a buffer with a single
+// allocation. The result is exactly what reading the characters one by one would give.
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "xml/xmldecoders.h"
+
+// Characters decoded ahead of storing them. Grows, never shrinks: one per parse.
+class tCharBuffer {
+public:
+    char16_t *Data() { return Memory.get(); }
+    size_t Size = 0;
+    size_t Capacity() const { return Cap; }
+    void Push(char16_t C) {
+        if (Size == Cap)
+            Grow(1);
+        Memory[Size++] = C;
+    }
+    // Drops trailing characters with codes up to 32; answers whether any character is left.
+    bool TrimControls() {
+        while (Size && Memory[Size - 1] <= 32)
+            --Size;
+        return Size != 0;
+    }
+
+    // Room for at least Extra characters after Size.
+    __attribute__((noinline)) void Grow(size_t Extra) {
+        const size_t NewCap = std::max<size_t>({Size + Extra, 2 * Cap, 256});
+        auto Bigger = std::make_unique_for_overwrite<char16_t[]>(NewCap);
+        std::copy(Memory.get(), Memory.get() + Size, Bigger.get());
+        Memory = std::move(Bigger);
+        Cap = NewCap;
+    }
+
+private:
+    std::unique_ptr<char16_t[]> Memory;
+    size_t Cap = 0;
+};
+
+// Decodes the characters from P up to the first one marked in Stop (or the end) and appends
+// them to Out; returns where it stopped. A UTF-8 sequence that decodes to a marked character
+// stops the run at its first byte. With TranslateCR a CR does not stop the run but reads as
+// LF, and a LF directly after it is dropped, as reading one character at a time does.
+template <class tDecoder, const tStopTable &Stop, bool TranslateCR = false>
+const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out) {
+    constexpr ptrdiff_t Unit = tDecoder::Unit;
+    size_t Len = Out.Size;
+    char16_t *Dest = Out.Data();
+    size_t Cap = Out.Capacity();
+    const auto Reserve = [&](size_t Extra) {
+        if (Cap - Len < Extra) {
+            Out.Size = Len;
+            Out.Grow(Extra);
+            Dest = Out.Data();
+            Cap = Out.Capacity();
+        }
+    };
+    for (;;) {
+#if CHRONARK_XML_BLOCKS
+        while (End - P >= tDecoder::BlockBytes) {
+            Reserve(tDecoder::BlockChars);
+            const unsigned Mask = tDecoder::template Block<Stop>(P, Dest + Len);
+            if (!Mask) {
+                P += tDecoder::BlockBytes;
+                Len += tDecoder::BlockChars;
+                continue;
+            }
+            const int Skip = std::countr_zero(Mask);
+            P += Skip;
+            Len += static_cast<size_t>(Skip / Unit);
+            break;
+        }
+#endif
+        if (P == End)
+            break;
+        // One character the plain way: a candidate, or the tail of the input.
+        const tByte *Next = P;
+        char16_t C = tDecoder::Decode(Next, End);
+        if (C < 0x100 && Stop.Latin[C]) {
+            if (!TranslateCR || C != 13)
+                break;
+            C = 10;
+            if (Next != End) {
+                const tByte *After = Next;
+                if (tDecoder::Decode(After, End) == 10)
+                    Next = After;
+            }
+        }
+        Reserve(1);
+        Dest[Len++] = C;
+        P = Next;
+    }
+    Out.Size = Len;
+    return P;
+}
+
+// Stops of character data: whitespace is collapsed, '<' ends it.
+inline constexpr tStopTable TextStops = MakeStopTable("\t\n\r <");
+
+// Character data from P up to the next '<' (or the end), appended to Out with every run of
+// whitespace (tab, LF, CR, space) turned into one space, none while SpacePending. Returns
+// where it stopped: at a '<', possibly one decoded from a UTF-8 sequence.
+template <class tDecoder>
+const tByte *DecodeText(const tByte *P, const tByte *const End, tCharBuffer &Out,
+                        bool &SpacePending) {
+    size_t Len = Out.Size;
+    char16_t *Dest = Out.Data();
+    size_t Cap = Out.Capacity();
+    const auto Reserve = [&](size_t Extra) {
+        if (Cap - Len < Extra) {
+            Out.Size = Len;
+            Out.Grow(Extra);
+            Dest = Out.Data();
+            Cap = Out.Capacity();
+        }
+    };
+    bool Pending = SpacePending;
+    for (;;) {
+#if CHRONARK_XML_BLOCKS
+        while (End - P >= tDecoder::BlockBytes) {
+            Reserve(tDecoder::BlockChars);
+            const unsigned Mask = tDecoder::template Block<TextStops>(P, Dest + Len);
+            if (!Mask) {
+                P += tDecoder::BlockBytes;
+                Len += tDecoder::BlockChars;
+                Pending = false;
+                continue;
+            }
+            const int Skip = std::countr_zero(Mask);
+            if (Skip) {
+                P += Skip;
+                Len += static_cast<size_t>(Skip / tDecoder::Unit);
+                Pending = false;
+            }
+            break;
+        }
+#endif
+        if (P == End)
+            break;
+        const tByte *Next = P;
+        const char16_t C = tDecoder::Decode(Next, End);
+        if (C == u'<')
+            break;
+        // A CR reads as LF; a LF after it would only be more whitespace.
+        if (C == 9 || C == 10 || C == 13 || C == 32) {
+            if (!Pending) {
+                Reserve(1);
+                Dest[Len++] = u' ';
+                Pending = true;
+            }
+        } else {
+            Reserve(1);
+            Dest[Len++] = C;
+            Pending = false;
+        }
+        P = Next;
+    }
+    Out.Size = Len;
+    SpacePending = Pending;
+    return P;
+}
+
+// Stores Count characters in an empty string S with one allocation at most; building a
+// string at its size and moving it in is far cheaper than assigning to the empty one.
+CHRONARK_XML_INLINE void StoreNew(std::u16string &S, const char16_t *Chars, size_t Count) {
+    S = std::u16string(Chars, Count);
+}
+
+// Stores the buffer's characters in S after what it holds.
+inline void StoreChars(std::u16string &S, tCharBuffer &Buffer) {
+    if (S.empty())
+        StoreNew(S, Buffer.Data(), Buffer.Size);
+    else
+        S.append(Buffer.Data(), Buffer.Size);
+}
