@@ -1,4 +1,4 @@
-// The block pool behind parsed trees: memory goes back when everything in a block is freed,
+// The block pool behind parsed trees: a block is free again when everything in it is freed,
 // whichever thread frees it.
 
 #include <gtest/gtest.h>
@@ -34,6 +34,32 @@ TEST_F(XMLPoolTest, BlocksReturnWhenTheirObjectsAreFreed) {
         XMLPool::Free(P, 48);
     // Only the block the thread still carves from may stay.
     EXPECT_LE(XMLPool::LiveBlocks(), Before + 1);
+}
+
+// A document read element by element frees blocks while it fills new ones: freed blocks are
+// used again rather than asked anew from the system, and only a few are kept once a large
+// tree is released.
+TEST_F(XMLPoolTest, FreedBlocksAreReusedAndFewAreKept) {
+    std::vector<void *> Objects;
+    auto fill = [&Objects](int Count) {
+        for (int I = 0; I < Count; ++I)
+            Objects.push_back(XMLPool::Allocate(512));
+    };
+    auto release = [&Objects] {
+        for (void *P : Objects)
+            XMLPool::Free(P, 512);
+        Objects.clear();
+    };
+    // About 400 blocks: more than are kept.
+    fill(50000);
+    release();
+    const size_t Kept = XMLPool::CachedBlocks();
+    EXPECT_GT(Kept, 10u);
+    EXPECT_LT(Kept, 200u);
+    // The next blocks come from those kept.
+    fill(2000);
+    EXPECT_LT(XMLPool::CachedBlocks(), Kept);
+    release();
 }
 
 TEST_F(XMLPoolTest, ObjectsAreDistinctAndAligned) {

@@ -1,8 +1,9 @@
 #pragma once
 // Memory for the nodes of parsed trees and their child and attribute arrays. A parse makes
 // millions of small objects; taking them in sequence from 64 KiB blocks costs a fraction of
-// the general allocator. A block goes back to the system when everything taken from it has
-// been freed, so a released tree returns its memory. Any thread may free.
+// the general allocator. A block is free again when everything taken from it has been freed:
+// a few such blocks are kept for reuse, the rest go back to the system, so a released tree
+// returns its memory. Any thread may free.
 
 #include <atomic>
 #include <cstddef>
@@ -44,8 +45,9 @@ inline constinit thread_local tCursor Cursor;
 
 void *AllocateSlow(size_t Size);
 void ReleaseBlock(tBlock *Block) noexcept;
-// Blocks taken from the system and not yet given back, for tests.
+// Blocks holding objects, and freed blocks kept for reuse; for tests.
 size_t LiveBlocks();
+size_t CachedBlocks();
 
 constexpr size_t RoundUp(size_t Size) {
     return Size == 0 ? 16 : (Size + 15) & ~size_t(15);
