@@ -22,26 +22,25 @@
 using tByte = unsigned char;
 
 // The characters that end a run in one place of the grammar. Latin marks them among the
-// characters 0 to 255 (only ASCII ones are ever marked). A block search looks for Chars and,
-// with LowRange, for every character up to 32; candidates are then checked against Latin.
-// UTF-8 lead and continuation bytes are always candidates, as they need decoding.
+// characters 0 to 255 (only ASCII ones are ever marked). A block search looks for Chars and
+// every character below Below; candidates are then checked against Latin. UTF-8 lead and
+// continuation bytes are always candidates, as they need decoding.
 struct tStopTable {
     std::array<bool, 256> Latin{};
-    bool LowRange = false;
+    tByte Below = 0;
     int Count = 0;
     tByte Chars[8] = {};
 };
 
-// With all of tab, LF, CR and space among the stops, the characters up to 32 are searched as
-// one range (the other control characters are rare); otherwise each stop is searched.
-constexpr tStopTable MakeStopTable(std::string_view Stops) {
+// Below covers the stops under it in one comparison; the other characters under it are
+// rare where such a table is used and cost only a closer look.
+constexpr tStopTable MakeStopTable(std::string_view Stops, tByte Below = 0) {
     tStopTable Table;
-    for (char C : Stops)
-        Table.Latin[static_cast<tByte>(C)] = true;
-    Table.LowRange = Table.Latin[9] && Table.Latin[10] && Table.Latin[13] && Table.Latin[32];
+    Table.Below = Below;
     for (char C : Stops) {
         const auto B = static_cast<tByte>(C);
-        if (!Table.LowRange || B > 32)
+        Table.Latin[B] = true;
+        if (B >= Below)
             Table.Chars[Table.Count++] = B;
     }
     return Table;
@@ -53,8 +52,9 @@ using tBlock = __m128i;
 // Bytes of V that are stop candidates, as 0xFF.
 template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock ByteHits(tBlock V) {
     tBlock Hit = _mm_setzero_si128();
-    if constexpr (Stop.LowRange)
-        Hit = _mm_cmpeq_epi8(_mm_subs_epu8(V, _mm_set1_epi8(32)), _mm_setzero_si128());
+    if constexpr (Stop.Below != 0)
+        Hit = _mm_cmpeq_epi8(_mm_subs_epu8(V, _mm_set1_epi8(static_cast<char>(Stop.Below - 1))),
+                             _mm_setzero_si128());
     for (int I = 0; I < Stop.Count; ++I)
         Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(V, _mm_set1_epi8(static_cast<char>(Stop.Chars[I]))));
     return Hit;
@@ -63,8 +63,9 @@ template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock ByteHits(tBlock V) 
 // 16-bit units of V that are stop candidates, as 0xFFFF.
 template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock UnitHits(tBlock V) {
     tBlock Hit = _mm_setzero_si128();
-    if constexpr (Stop.LowRange)
-        Hit = _mm_cmpeq_epi16(_mm_subs_epu16(V, _mm_set1_epi16(32)), _mm_setzero_si128());
+    if constexpr (Stop.Below != 0)
+        Hit = _mm_cmpeq_epi16(_mm_subs_epu16(V, _mm_set1_epi16(Stop.Below - 1)),
+                              _mm_setzero_si128());
     for (int I = 0; I < Stop.Count; ++I)
         Hit = _mm_or_si128(Hit, _mm_cmpeq_epi16(V, _mm_set1_epi16(Stop.Chars[I])));
     return Hit;

@@ -7,9 +7,7 @@
 #include <utility>
 
 #include "model/cstring.h"
-#include "xml/xmlreadercontent.h"
-#include "xml/xmlreadermarkup.h"
-#include "xml/xmlreadertags.h"
+#include "xml/xmlreaddocument.h"
 
 namespace {
 
@@ -99,31 +97,8 @@ bool tXMLParser::ParseStream(std::istream &Stream, const std::string &FileName,
 
 bool tXMLParser::ParseBytes(const unsigned char *Data, size_t Size, std::istream &Stream,
                             const std::string &FileName, tXMLDocument &Doc, int Encoding) {
-    int64_t Start = 0;
-    if (Encoding == ceDetect)
-        Encoding = DetectBOM(Data, Size, Start);
-    Doc.ItemType = xiDocument;
-    Error = tError{};
     FileName_ = Cp1252ToUtf16(FileName);
-
-    const tByte *End = Data + Size;
-    switch (Encoding) {
-    case ceUTF8:
-        tXMLReader<tUTF8Decoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
-        break;
-    case ceUTF16LE:
-        tXMLReader<tUTF16LEDecoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
-        break;
-    case ceUTF16BE:
-        tXMLReader<tUTF16BEDecoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
-        break;
-    default:
-        tXMLReader<tLatin1Decoder>(Data, Data + Start, End, Error, OnElementEnd).Run(Doc);
-        break;
-    }
-    if (!Error.HasError && !Doc.GetRootElement())
-        Error = tError{true, XMLMsg::NoRoot, 0, 0};
-
+    ReadXMLDocument<true>(Data, Size, Encoding, Doc, Error, OnElementEnd);
     if (Error.HasError && OnError)
         OnError(Error.Msg, Utf16ToCp1252(FileName_), Stream, Error.Pos, Error.Len);
     return !Error.HasError;

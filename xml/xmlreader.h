@@ -23,14 +23,15 @@
 
 namespace XMLStops {
 // Characters that end a run in each place; CR always does unless the run translates it.
-inline constexpr tStopTable Name = MakeStopTable("\t\n\r \"'=/><");
+// Names and end-tag names search everything up to the space (or '/') in one comparison.
+inline constexpr tStopTable Name = MakeStopTable("\t\n\r \"'=/><", '0');
 inline constexpr tStopTable DoubleQuoted = MakeStopTable("\r\"<");
 inline constexpr tStopTable SingleQuoted = MakeStopTable("\r'<");
-inline constexpr tStopTable EndTagName = MakeStopTable("\t\n\r >");
+inline constexpr tStopTable EndTagName = MakeStopTable("\t\n\r >", '!');
 inline constexpr tStopTable Comment = MakeStopTable("\r-");
 inline constexpr tStopTable CData = MakeStopTable("\r]");
 inline constexpr tStopTable DocType = MakeStopTable("\r>");
-inline constexpr tStopTable InstructionTarget = MakeStopTable("\t\n\r >?");
+inline constexpr tStopTable InstructionTarget = MakeStopTable("\t\n\r >?", '!');
 inline constexpr tStopTable InstructionData = MakeStopTable("\r?");
 } // namespace XMLStops
 
@@ -72,9 +73,12 @@ private:
         InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue, AfterValue,
         AfterSlash, TagDone
     };
-    void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
+    CHRONARK_XML_INLINE void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
+    void ReadTagStates(tXMLMarkupItem &Element, bool &Empty, int State);
     int FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty);
-    bool HasAttribute(const tXMLMarkupItem &Element, std::u16string_view Name);
+    CHRONARK_XML_INLINE bool HasAttribute(const tXMLMarkupItem &Element,
+                                          std::u16string_view Name);
+    bool HasAttributeHashed(const tXMLMarkupItem &Element, std::u16string_view Name);
     void CheckAttribute(const tXMLMarkupItem &Element);
     void ReadEndTag(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);

@@ -20,9 +20,6 @@ struct tMatch {
 template <class tDecoder, bool Fast>
 void tXMLReader<tDecoder, Fast>::ReadStartTag(tXMLMarkupItem &Element, bool &Empty) {
     int State = InName;
-    char16_t Quote = 0;
-    AttrName.clear();
-    AttrValue.clear();
     AttrIndexed = 0;
     // Fast readers have read the name up to its end already.
     if (Fast && !HasPushBack) {
@@ -30,6 +27,16 @@ void tXMLReader<tDecoder, Fast>::ReadStartTag(tXMLMarkupItem &Element, bool &Emp
         if (State == TagDone)
             return;
     }
+    ReadTagStates(Element, Empty, State);
+}
+
+// The state machine of the start tag, from the given state on.
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadTagStates(tXMLMarkupItem &Element, bool &Empty,
+                                               int State) {
+    char16_t Quote = 0;
+    AttrName.clear();
+    AttrValue.clear();
     while (!Err.HasError && !AtEnd()) {
         if (State == InName)
             AppendRun<XMLStops::Name>(Element.Name);
@@ -187,12 +194,17 @@ int tXMLReader<tDecoder, Fast>::FastAttributes(tXMLMarkupItem &Element, int Stat
 template <class tDecoder, bool Fast>
 bool tXMLReader<tDecoder, Fast>::HasAttribute(const tXMLMarkupItem &Element,
                                               std::u16string_view Name) {
-    if (Element.Attributes.size() < HashedAttributes) {
-        for (const tAttribItem &Attribute : Element.Attributes)
-            if (std::u16string_view(Attribute.Name) == Name)
-                return true;
-        return false;
-    }
+    if (Element.Attributes.size() >= HashedAttributes)
+        return HasAttributeHashed(Element, Name);
+    for (const tAttribItem &Attribute : Element.Attributes)
+        if (std::u16string_view(Attribute.Name) == Name)
+            return true;
+    return false;
+}
+
+template <class tDecoder, bool Fast>
+bool tXMLReader<tDecoder, Fast>::HasAttributeHashed(const tXMLMarkupItem &Element,
+                                                    std::u16string_view Name) {
     if (AttrIndexed == 0)
         AttrIndex.clear();
     for (; AttrIndexed < Element.Attributes.size(); ++AttrIndexed)

@@ -48,7 +48,7 @@ private:
 // stops the run at its first byte. With TranslateCR a CR does not stop the run but reads as
 // LF, and a LF directly after it is dropped, as reading one character at a time does.
 template <class tDecoder, const tStopTable &Stop, bool TranslateCR = false>
-const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out) {
+CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out) {
     constexpr ptrdiff_t Unit = tDecoder::Unit;
     size_t Len = Out.Size;
     char16_t *Dest = Out.Data();
@@ -101,13 +101,13 @@ const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out)
 }
 
 // Stops of character data: whitespace is collapsed, '<' ends it.
-inline constexpr tStopTable TextStops = MakeStopTable("\t\n\r <");
+inline constexpr tStopTable TextStops = MakeStopTable("\t\n\r <", '!');
 
 // Character data from P up to the next '<' (or the end), appended to Out with every run of
 // whitespace (tab, LF, CR, space) turned into one space, none while SpacePending. Returns
 // where it stopped: at a '<', possibly one decoded from a UTF-8 sequence.
 template <class tDecoder>
-const tByte *DecodeText(const tByte *P, const tByte *const End, tCharBuffer &Out,
+CHRONARK_XML_INLINE const tByte *DecodeText(const tByte *P, const tByte *const End, tCharBuffer &Out,
                         bool &SpacePending) {
     size_t Len = Out.Size;
     char16_t *Dest = Out.Data();
@@ -166,10 +166,16 @@ const tByte *DecodeText(const tByte *P, const tByte *const End, tCharBuffer &Out
     return P;
 }
 
-// Stores Count characters in an empty string S with one allocation at most; building a
-// string at its size and moving it in is far cheaper than assigning to the empty one.
+// Stores Count characters in an empty string S with one allocation at most. Building the
+// string in place at its size is far cheaper than assigning to the empty one.
 CHRONARK_XML_INLINE void StoreNew(std::u16string &S, const char16_t *Chars, size_t Count) {
-    S = std::u16string(Chars, Count);
+    std::destroy_at(&S);
+    try {
+        std::construct_at(&S, Chars, Count);
+    } catch (...) {
+        std::construct_at(&S); // the owner destroys it again
+        throw;
+    }
 }
 
 // Stores the buffer's characters in S after what it holds.
