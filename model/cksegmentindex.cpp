@@ -81,26 +81,32 @@ void TSegmentIndex::FreeAll() {
     }
     Root = nullptr;
     Count = 0;
+    Finger.Leaf = nullptr;
 }
 
-const TSegmentIndex::TNode *TSegmentIndex::LeafFor(TDateTime Key) const {
-    const TNode *node = Root;
-    while (!node->Leaf) {
-        node = node->Slots[node->ChildFor(Key)].Child;
-        node->Prefetch();
-    }
-    return node;
-}
-
-TSegmentIndex::TNode *TSegmentIndex::Descend(TDateTime Key, TStep *Path, int &Depth) const {
+TSegmentIndex::TNode *TSegmentIndex::Locate(TDateTime Key) const {
+    if (Finger.Holds(Key))
+        return Finger.Leaf;
+    TFinger &f = Finger;
+    f.Depth = 0;
+    f.HasLow = f.HasHigh = false;
     TNode *node = Root;
-    Depth = 0;
     while (!node->Leaf) {
         const int slot = node->ChildFor(Key);
-        Path[Depth++] = {node, slot};
+        // The deepest bounds are the tightest.
+        if (slot > 0) {
+            f.HasLow = true;
+            f.Low = node->Keys[slot];
+        }
+        if (slot + 1 < node->Count) {
+            f.HasHigh = true;
+            f.High = node->Keys[slot + 1];
+        }
+        f.Path[f.Depth++] = {node, slot};
         node = node->Slots[slot].Child;
         node->Prefetch();
     }
+    f.Leaf = node;
     return node;
 }
 
@@ -134,9 +140,7 @@ void TSegmentIndex::Insert(TDateTime Key, Value V) {
         Count = 1;
         return;
     }
-    TStep path[MaxHeight];
-    int depth;
-    TNode *node = Descend(Key, path, depth);
+    TNode *node = Locate(Key);
     const int pos = node->LowerBound(Key);
     if (pos < node->Count && node->Keys[pos] == Key) {
         node->Slots[pos].V = V;
@@ -147,6 +151,10 @@ void TSegmentIndex::Insert(TDateTime Key, Value V) {
     slot.V = V;
     node->InsertAt(pos, Key, slot);
     ++Count;
+    if (node->Count <= Fanout)
+        return;
+    Finger.Leaf = nullptr;
+    int depth = Finger.Depth;
     while (node->Count > Fanout) {
         TNode *right = Split(node, atEnd);
         slot.Child = right;
@@ -160,7 +168,7 @@ void TSegmentIndex::Insert(TDateTime Key, Value V) {
             Root = root;
             return;
         }
-        const TStep &up = path[--depth];
+        const TStep &up = Finger.Path[--depth];
         up.Node->InsertAt(up.Slot + 1, right->Keys[0], slot);
         node = up.Node;
     }
@@ -185,14 +193,18 @@ void TSegmentIndex::Merge(TNode *Left, TNode *Right, TDateTime Separator) {
 bool TSegmentIndex::Erase(TDateTime Key, Value V) {
     if (!Root)
         return false;
-    TStep path[MaxHeight];
-    int depth;
-    TNode *node = Descend(Key, path, depth);
+    TNode *node = Locate(Key);
     const int pos = node->LowerBound(Key);
     if (pos == node->Count || node->Keys[pos] != Key || node->Slots[pos].V != V)
         return false;
     node->RemoveAt(pos);
     --Count;
+    // Mostly the leaf stays well filled and nothing else changes.
+    if (node->Count >= MinFill || (Finger.Depth == 0 && node->Count > 0))
+        return true;
+    Finger.Leaf = nullptr;
+    const TStep *path = Finger.Path;
+    int depth = Finger.Depth;
     // Drop empty nodes and merge thin ones into a neighbour, level by level upwards.
     while (depth > 0) {
         const TStep &up = path[depth - 1];
@@ -240,7 +252,7 @@ bool TSegmentIndex::Erase(TDateTime Key, Value V) {
 TSegmentIndex::Value TSegmentIndex::Find(TDateTime Key) const {
     if (!Root)
         return nullptr;
-    const TNode *leaf = LeafFor(Key);
+    const TNode *leaf = Locate(Key);
     const int pos = leaf->LowerBound(Key);
     return pos < leaf->Count && leaf->Keys[pos] == Key ? leaf->Slots[pos].V : nullptr;
 }
@@ -250,7 +262,7 @@ TSegmentIndex::Value TSegmentIndex::Find(TDateTime Key) const {
 TSegmentIndex::Value TSegmentIndex::FloorLE(TDateTime Key) const {
     if (!Root)
         return nullptr;
-    const TNode *leaf = LeafFor(Key);
+    const TNode *leaf = Locate(Key);
     const int pos = leaf->UpperBound(Key);
     return pos > 0 ? leaf->Slots[pos - 1].V : leaf->PreviousValue();
 }
@@ -258,7 +270,7 @@ TSegmentIndex::Value TSegmentIndex::FloorLE(TDateTime Key) const {
 TSegmentIndex::Value TSegmentIndex::FloorLT(TDateTime Key) const {
     if (!Root)
         return nullptr;
-    const TNode *leaf = LeafFor(Key);
+    const TNode *leaf = Locate(Key);
     const int pos = leaf->LowerBound(Key);
     return pos > 0 ? leaf->Slots[pos - 1].V : leaf->PreviousValue();
 }

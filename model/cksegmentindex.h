@@ -48,14 +48,29 @@ private:
         TNode *Node;
         int Slot;
     };
+    // The path to the leaf found last, with the key range that leaf answers for. Entering an
+    // entry looks up and inserts in the same leaf two or three times in a row; with the path
+    // kept, only the first of these descends from the root. Any change of the tree's shape
+    // drops it.
+    struct TFinger {
+        TStep Path[MaxHeight];
+        int Depth = 0;
+        TNode *Leaf = nullptr;
+        bool HasLow = false, HasHigh = false;
+        TDateTime Low = 0, High = 0;
+        bool Holds(TDateTime Key) const {
+            return Leaf && (!HasLow || Low <= Key) && (!HasHigh || Key < High);
+        }
+    };
 
-    const TNode *LeafFor(TDateTime Key) const;
-    // Descends to Key's leaf, recording the inner nodes passed and the child taken in each.
-    TNode *Descend(TDateTime Key, TStep *Path, int &Depth) const;
+    // The leaf that holds Key; Finger then describes the path to it.
+    TNode *Locate(TDateTime Key) const;
     TNode *Split(TNode *Node, bool AtEnd);
     void Merge(TNode *Left, TNode *Right, TDateTime Separator);
     void FreeAll();
 
     TNode *Root = nullptr;
     size_t Count = 0;
+    // A cache: lookups are logically const, and the model is used from one thread.
+    mutable TFinger Finger;
 };
