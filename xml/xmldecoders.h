@@ -91,6 +91,7 @@ struct tLatin1Decoder {
     static constexpr size_t BlockChars = 16;
 
     CHRONARK_XML_INLINE static char16_t Decode(const tByte *&P, const tByte *) { return *P++; }
+    static constexpr void EncodeAscii(char C, tByte *Out) { Out[0] = static_cast<tByte>(C); }
     static bool IsOneUnit(const tByte *P, const tByte *End) { return P != End; }
     static char16_t UnitChar(const tByte *P) { return *P; }
 
@@ -121,6 +122,7 @@ struct tUTF8Decoder {
             C = (C << 6) | ((P != End ? *P++ : 0u) & 0x3Fu);
         return static_cast<char16_t>(C);
     }
+    static constexpr void EncodeAscii(char C, tByte *Out) { Out[0] = static_cast<tByte>(C); }
     static bool IsOneUnit(const tByte *P, const tByte *End) { return P != End && *P < 0xC0; }
     static char16_t UnitChar(const tByte *P) { return *P; }
 
@@ -150,6 +152,10 @@ template <bool BigEndian> struct tUTF16Decoder {
         const tByte First = *P++;
         const tByte Second = P != End ? *P++ : 0;
         return Pair(First, Second);
+    }
+    static constexpr void EncodeAscii(char C, tByte *Out) {
+        Out[BigEndian ? 1 : 0] = static_cast<tByte>(C);
+        Out[BigEndian ? 0 : 1] = 0;
     }
     static bool IsOneUnit(const tByte *P, const tByte *End) { return End - P >= 2; }
     static char16_t UnitChar(const tByte *P) { return Pair(P[0], P[1]); }

@@ -59,13 +59,16 @@ private:
     int PlainAt(const tByte *P) const {
         return tDecoder::IsOneUnit(P, End) ? tDecoder::UnitChar(P) : -1;
     }
-    bool LooksAt(std::string_view Text) const;
+    // Whether the next characters are the one-unit ASCII characters of Text.
+    template <tAscii Text> bool LooksAt() const {
+        return Fast && !HasPushBack && AtAscii<tDecoder, Text>(Cur, End);
+    }
     const tByte *Here() const { return HasPushBack ? nullptr : Cur; }
     void SetError(const char *Msg) { SetErrorAt(Msg, GetPosition() - 1, 1); }
     void SetErrorAt(const char *Msg, int64_t Pos, int64_t Len);
 
     tDispatch Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed);
-    tDispatch StartElement(tXMLMarkupItem &Parent, char16_t First);
+    tDispatch StartElement(tXMLMarkupItem &Parent, char16_t First, const tByte *NameStart);
     void ElementEnded(tXMLMarkupItem &Parent);
     TXMLTextItem *LastText(tXMLMarkupItem &Element);
     void ReadContent();
@@ -82,6 +85,7 @@ private:
     void CheckAttribute(const tXMLMarkupItem &Element);
     void ReadEndTag(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
+    bool ReadKnownDeclaration(tXMLMarkupItem &Parent);
     int32_t ReadKeyword(int64_t Start);
     void ReadComment(TXMLTextItem &Node);
     void ReadCData(TXMLTextItem &Node);
@@ -100,6 +104,12 @@ private:
     // Set when the last child of an element was freed: text after it starts a new node.
     bool ChildFreed = false;
     std::vector<tXMLMarkupItem *> Open;
+    // Fast readers: the bytes of each open element's name, which decode to exactly its Name.
+    struct tRawName {
+        const tByte *Bytes;
+        size_t Length;
+    };
+    std::vector<tRawName> OpenNames;
     std::u16string AttrName, AttrValue, Keyword;
     tCharBuffer Buffer;
     std::unordered_set<std::u16string> AttrIndex;

@@ -43,20 +43,6 @@ bool tXMLReader<tDecoder, Fast>::AppendRun(std::u16string &Out) {
     return true;
 }
 
-// Whether the next characters are the one-unit ASCII characters of Text.
-template <class tDecoder, bool Fast>
-bool tXMLReader<tDecoder, Fast>::LooksAt(std::string_view Text) const {
-    if (!Fast || HasPushBack)
-        return false;
-    const tByte *P = Cur;
-    for (char Ch : Text) {
-        if (PlainAt(P) != static_cast<unsigned char>(Ch))
-            return false;
-        P += tDecoder::Unit;
-    }
-    return true;
-}
-
 template <class tDecoder, bool Fast>
 void tXMLReader<tDecoder, Fast>::SetErrorAt(const char *Msg, int64_t Pos, int64_t Len) {
     Err.HasError = true;

@@ -33,6 +33,8 @@ typename tXMLReader<tDecoder, Fast>::tDispatch
 tXMLReader<tDecoder, Fast>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed) {
     if (AtEnd())
         return tDispatch::None;
+    // Nothing is held back after the '<', so the character starts at Cur.
+    const tByte *CharStart = Cur;
     const char16_t C = ReadChar();
     switch (C) {
     case u'!':
@@ -57,24 +59,27 @@ tXMLReader<tDecoder, Fast>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed
         SetError(XMLMsg::OnlyOneRoot);
         return tDispatch::None;
     }
-    return StartElement(Parent, C);
+    return StartElement(Parent, C, CharStart);
 }
 
-// First, the first character of the name, has just been read; it is not a CR (that reads as
-// whitespace), so nothing is held back and the rest of the name follows at Cur.
+// First, the first character of the name, has just been read from NameStart; it is not a CR
+// (that reads as whitespace), so nothing is held back and the rest of the name follows at Cur.
 template <class tDecoder, bool Fast>
 typename tXMLReader<tDecoder, Fast>::tDispatch
-tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First) {
+tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First,
+                                         const tByte *NameStart) {
     if (Open.size() >= tXMLParser::MaxDepth) {
         SetError(XMLMsg::TooDeep);
         return tDispatch::None;
     }
     auto Node = std::make_unique<tXMLMarkupItem>();
     Node->Position = static_cast<int32_t>(GetPosition() - 2);
+    const tByte *NameEnd = nullptr;
     if (Fast) {
         Buffer.Size = 0;
         Buffer.Push(First);
         Cur = DecodeRun<tDecoder, XMLStops::Name>(Cur, End, Buffer);
+        NameEnd = Cur;
         StoreNew(Node->Name, Buffer.Data(), Buffer.Size);
     } else {
         Node->Name.push_back(First);
@@ -89,6 +94,8 @@ tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First)
         return tDispatch::None;
     }
     Open.push_back(Element);
+    if (Fast)
+        OpenNames.push_back({NameStart, static_cast<size_t>(NameEnd - NameStart)});
     return tDispatch::Opened;
 }
 
@@ -140,10 +147,14 @@ template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadConten
                     if (Next == u'/') {
                         Cur += 2 * Unit;
                         EndTag = true;
+                    } else if (Next == u'!' && ReadKnownDeclaration(*Element)) {
+                        Text = LastText(*Element);
+                        continue;
                     } else if (Next >= 0 && Next != u'!' && Next != u'?' && Next != 13 &&
                                !IsSpace(static_cast<char16_t>(Next))) {
+                        const tByte *NameStart = Cur + Unit;
                         Cur += 2 * Unit;
-                        if (StartElement(*Element, static_cast<char16_t>(Next)) ==
+                        if (StartElement(*Element, static_cast<char16_t>(Next), NameStart) ==
                             tDispatch::Opened)
                             Element = Open.back();
                         Text = LastText(*Element);
@@ -215,6 +226,8 @@ template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadConten
         // The end tag follows, or the input ended before it.
         ReadEndTag(*Element);
         Open.pop_back();
+        if (Fast)
+            OpenNames.pop_back();
         if (!Err.HasError && OnElementEnd)
             ElementEnded(Open.empty() ? *DocNode : *Open.back());
         if (Open.empty())

@@ -9,10 +9,10 @@ void tXMLReader<tDecoder, Fast>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t
     int32_t Type;
     // Keywords in plain characters are taken in one step; read one by one, they would end
     // at their last character all the same.
-    if (LooksAt("[CDATA[")) {
+    if (LooksAt<"[CDATA[">()) {
         Cur += 7 * tDecoder::Unit;
         Type = xiCData;
-    } else if (LooksAt("--")) {
+    } else if (LooksAt<"--">()) {
         Cur += 2 * tDecoder::Unit;
         Type = xiComment;
     } else {
@@ -30,6 +30,31 @@ void tXMLReader<tDecoder, Fast>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t
         ReadCData(*Body);
     else
         ReadDocType(*Body);
+}
+
+// At "<![CDATA[" or "<!--" in plain characters (and nothing held back): reads the section or
+// comment as the markup dispatch would. False, reading nothing, at anything else.
+template <class tDecoder, bool Fast>
+bool tXMLReader<tDecoder, Fast>::ReadKnownDeclaration(tXMLMarkupItem &Parent) {
+    int32_t Type;
+    if (AtAscii<tDecoder, "<![CDATA[">(Cur, End)) {
+        Cur += 9 * tDecoder::Unit;
+        Type = xiCData;
+    } else if (AtAscii<tDecoder, "<!--">(Cur, End)) {
+        Cur += 4 * tDecoder::Unit;
+        Type = xiComment;
+    } else {
+        return false;
+    }
+    auto Node = std::make_unique<TXMLTextItem>();
+    Node->ItemType = Type;
+    Node->Position = static_cast<int32_t>(GetPosition() + 1);
+    auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
+    if (Type == xiCData)
+        ReadCData(*Body);
+    else
+        ReadComment(*Body);
+    return true;
 }
 
 // The keyword is tested after every character, so the body starts right after the keyword's
@@ -73,7 +98,7 @@ void tXMLReader<tDecoder, Fast>::ReadComment(TXMLTextItem &Node) {
         if (Dashes == 0) {
             if (AppendRun<XMLStops::Comment, true>(Text) && AtEnd())
                 break;
-            if (LooksAt("-->")) {
+            if (LooksAt<"-->">()) {
                 Cur += 3 * tDecoder::Unit;
                 Closed = true;
                 break;
@@ -116,7 +141,7 @@ void tXMLReader<tDecoder, Fast>::ReadCData(TXMLTextItem &Node) {
         if (Brackets == 0) {
             if (AppendRun<XMLStops::CData, true>(Text) && AtEnd())
                 break;
-            if (LooksAt("]]>")) {
+            if (LooksAt<"]]>">()) {
                 Cur += 3 * tDecoder::Unit;
                 Closed = true;
                 break;

@@ -224,24 +224,15 @@ void tXMLReader<tDecoder, Fast>::CheckAttribute(const tXMLMarkupItem &Element) {
 template <class tDecoder, bool Fast>
 void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
     enum : int { BeforeName, InName, AfterName };
-    // The usual case, the name and '>' in plain characters, needs no state machine. The first
-    // name character is the only one that may be a delimiter of the end tag.
+    // The usual case: the very bytes of the start tag's name and a plain '>'. Decoded, they
+    // give the element's name; only its first character may end an end-tag name early.
     const std::u16string &Expected = Element.Name;
-    if (Fast && !HasPushBack && !Expected.empty() &&
-        !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
-        const size_t Length = Expected.size();
-        if (static_cast<size_t>(End - Cur) >= (Length + 1) * tDecoder::Unit) {
-            // A byte from 0xC0 starts a UTF-8 sequence and so never stands for itself.
-            const tByte *P = Cur;
-            size_t I = 0;
-            for (; I < Length; ++I, P += tDecoder::Unit)
-                if (tDecoder::UnitChar(P) != Expected[I] ||
-                    (tDecoder::Multibyte && Expected[I] >= 0xC0))
-                    break;
-            if (I == Length && tDecoder::UnitChar(P) == u'>') {
-                Cur = P + tDecoder::Unit;
-                return;
-            }
+    if (Fast && !HasPushBack && !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
+        const tRawName &Raw = OpenNames.back();
+        if (static_cast<size_t>(End - Cur) > Raw.Length &&
+            SameBytes(Cur, Raw.Bytes, Raw.Length) && PlainAt(Cur + Raw.Length) == u'>') {
+            Cur += Raw.Length + tDecoder::Unit;
+            return;
         }
     }
     int State = BeforeName;

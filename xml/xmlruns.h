@@ -4,8 +4,10 @@
 // allocation. The result is exactly what reading the characters one by one would give.
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -98,6 +100,52 @@ CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const En
     }
     Out.Size = Len;
     return P;
+}
+
+// ASCII text as a template argument.
+template <size_t N> struct tAscii {
+    char Chars[N - 1];
+    constexpr tAscii(const char (&Text)[N]) {
+        for (size_t I = 0; I + 1 < N; ++I)
+            Chars[I] = Text[I];
+    }
+    static constexpr size_t Size = N - 1;
+};
+
+// Whether the bytes at P are Text, each character one unit in the decoder's encoding.
+template <class tDecoder, tAscii Text>
+CHRONARK_XML_INLINE bool AtAscii(const tByte *P, const tByte *End) {
+    constexpr size_t Bytes = Text.Size * tDecoder::Unit;
+    static constexpr std::array<tByte, Bytes> Encoded = [] {
+        std::array<tByte, Bytes> Out{};
+        for (size_t I = 0; I < Text.Size; ++I)
+            tDecoder::EncodeAscii(Text.Chars[I], &Out[I * tDecoder::Unit]);
+        return Out;
+    }();
+    return static_cast<size_t>(End - P) >= Bytes && __builtin_memcmp(P, Encoded.data(), Bytes) == 0;
+}
+
+// Whether N bytes at A equal those at B.
+CHRONARK_XML_INLINE bool SameBytes(const tByte *A, const tByte *B, size_t N) {
+    const auto Load64 = [](const tByte *P) {
+        uint64_t V;
+        __builtin_memcpy(&V, P, 8);
+        return V;
+    };
+    const auto Load32 = [](const tByte *P) {
+        uint32_t V;
+        __builtin_memcpy(&V, P, 4);
+        return V;
+    };
+    for (; N >= 8; N -= 8, A += 8, B += 8)
+        if (Load64(A) != Load64(B))
+            return false;
+    if (N >= 4)
+        return Load32(A) == Load32(B) && Load32(A + N - 4) == Load32(B + N - 4);
+    for (; N; --N)
+        if (*A++ != *B++)
+            return false;
+    return true;
 }
 
 // Stops of character data: whitespace is collapsed, '<' ends it.
