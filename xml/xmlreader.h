@@ -35,6 +35,17 @@ inline constexpr tStopTable InstructionTarget = MakeStopTable("\t\n\r >?", '!');
 inline constexpr tStopTable InstructionData = MakeStopTable("\r?");
 } // namespace XMLStops
 
+// Appends a new node of type tNode to Parent; most elements have a handful of children.
+template <class tNode> CHRONARK_XML_INLINE tNode *NewChild(tXMLMarkupItem &Parent) {
+    tXMLItemList &Children = Parent.Children;
+    if (Children.capacity() == 0)
+        Children.reserve(4);
+    std::unique_ptr<tXMLItem> Node = std::make_unique<tNode>();
+    auto *Added = static_cast<tNode *>(Node.get());
+    Children.push_back(std::move(Node));
+    return Added;
+}
+
 template <class tDecoder, bool Fast = true> class tXMLReader {
 public:
     // Begin is stream offset 0; reading starts at Start.
@@ -83,7 +94,8 @@ private:
                                           std::u16string_view Name);
     bool HasAttributeHashed(const tXMLMarkupItem &Element, std::u16string_view Name);
     void CheckAttribute(const tXMLMarkupItem &Element);
-    void ReadEndTag(const tXMLMarkupItem &Element);
+    CHRONARK_XML_INLINE void ReadEndTag(const tXMLMarkupItem &Element);
+    void ReadEndTagStates(const tXMLMarkupItem &Element);
     void ReadDeclaration(tXMLMarkupItem &Parent, int64_t Start);
     bool ReadKnownDeclaration(tXMLMarkupItem &Parent);
     int32_t ReadKeyword(int64_t Start);

@@ -43,9 +43,7 @@ tXMLReader<tDecoder, Fast>::Dispatch(tXMLMarkupItem &Parent, bool ElementAllowed
     case u'/':
         return tDispatch::EndTag;
     case u'?': {
-        auto *Instruction = static_cast<tXMLProcInstruction *>(
-            Parent.AddChild(std::make_unique<tXMLProcInstruction>()));
-        ReadProcInstruction(*Instruction);
+        ReadProcInstruction(*NewChild<tXMLProcInstruction>(Parent));
         return tDispatch::None;
     }
     default:
@@ -72,19 +70,18 @@ tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First,
         SetError(XMLMsg::TooDeep);
         return tDispatch::None;
     }
-    auto Node = std::make_unique<tXMLMarkupItem>();
-    Node->Position = static_cast<int32_t>(GetPosition() - 2);
+    auto *Element = NewChild<tXMLMarkupItem>(Parent);
+    Element->Position = static_cast<int32_t>(GetPosition() - 2);
     const tByte *NameEnd = nullptr;
     if (Fast) {
         Buffer.Size = 0;
         Buffer.Push(First);
         Cur = DecodeRun<tDecoder, XMLStops::Name>(Cur, End, Buffer);
         NameEnd = Cur;
-        StoreNew(Node->Name, Buffer.Data(), Buffer.Size);
+        StoreNew(Element->Name, Buffer.Data(), Buffer.Size);
     } else {
-        Node->Name.push_back(First);
+        Element->Name.push_back(First);
     }
-    auto *Element = static_cast<tXMLMarkupItem *>(Parent.AddChild(std::move(Node)));
     bool Empty = false;
     ReadStartTag(*Element, Empty);
     if (Err.HasError)
@@ -128,7 +125,7 @@ template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadConten
     TXMLTextItem *Text = LastText(*Element);
     const auto NewText = [this, &Element]() {
         SpacePending = false;
-        return static_cast<TXMLTextItem *>(Element->AddChild(std::make_unique<TXMLTextItem>()));
+        return NewChild<TXMLTextItem>(*Element);
     };
     while (!Err.HasError) {
         bool Markup = false;
@@ -136,11 +133,8 @@ template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadConten
         if (Fast && !EndTag && !HasPushBack) {
             if (!Text) {
                 // Without a text node whitespace is skipped, and line ends count as whitespace.
-                int U = PlainAt(Cur);
-                while (IsSpace(static_cast<char16_t>(U)) || U == 13) {
-                    Cur += Unit;
-                    U = PlainAt(Cur);
-                }
+                Cur = SkipLayout<tDecoder>(Cur, End);
+                const int U = PlainAt(Cur);
                 if (U == u'<') {
                     // The usual markup: an end tag or a child element.
                     const int Next = PlainAt(Cur + Unit);

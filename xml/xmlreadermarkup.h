@@ -20,10 +20,9 @@ void tXMLReader<tDecoder, Fast>::ReadDeclaration(tXMLMarkupItem &Parent, int64_t
     }
     if (Type == xiNone)
         return;
-    auto Node = std::make_unique<TXMLTextItem>();
-    Node->ItemType = Type;
-    Node->Position = static_cast<int32_t>(GetPosition() + 1);
-    auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
+    auto *Body = NewChild<TXMLTextItem>(Parent);
+    Body->ItemType = Type;
+    Body->Position = static_cast<int32_t>(GetPosition() + 1);
     if (Type == xiComment)
         ReadComment(*Body);
     else if (Type == xiCData)
@@ -46,10 +45,9 @@ bool tXMLReader<tDecoder, Fast>::ReadKnownDeclaration(tXMLMarkupItem &Parent) {
     } else {
         return false;
     }
-    auto Node = std::make_unique<TXMLTextItem>();
-    Node->ItemType = Type;
-    Node->Position = static_cast<int32_t>(GetPosition() + 1);
-    auto *Body = static_cast<TXMLTextItem *>(Parent.AddChild(std::move(Node)));
+    auto *Body = NewChild<TXMLTextItem>(Parent);
+    Body->ItemType = Type;
+    Body->Position = static_cast<int32_t>(GetPosition() + 1);
     if (Type == xiCData)
         ReadCData(*Body);
     else

@@ -223,7 +223,6 @@ void tXMLReader<tDecoder, Fast>::CheckAttribute(const tXMLMarkupItem &Element) {
 
 template <class tDecoder, bool Fast>
 void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
-    enum : int { BeforeName, InName, AfterName };
     // The usual case: the very bytes of the start tag's name and a plain '>'. Decoded, they
     // give the element's name; only its first character may end an end-tag name early.
     const std::u16string &Expected = Element.Name;
@@ -235,6 +234,12 @@ void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
             return;
         }
     }
+    ReadEndTagStates(Element);
+}
+
+template <class tDecoder, bool Fast>
+void tXMLReader<tDecoder, Fast>::ReadEndTagStates(const tXMLMarkupItem &Element) {
+    enum : int { BeforeName, InName, AfterName };
     int State = BeforeName;
     XMLSinks::tMatch Name{Element.Name};
     while (!Err.HasError && !AtEnd()) {

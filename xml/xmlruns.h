@@ -148,6 +148,19 @@ CHRONARK_XML_INLINE bool SameBytes(const tByte *A, const tByte *B, size_t N) {
     return true;
 }
 
+// The first unit at or after P that is not tab, LF, CR or space; these never need decoding.
+template <class tDecoder>
+CHRONARK_XML_INLINE const tByte *SkipLayout(const tByte *P, const tByte *const End) {
+    constexpr uint64_t Layout = 1ull << 9 | 1ull << 10 | 1ull << 13 | 1ull << 32;
+    while (tDecoder::IsOneUnit(P, End)) {
+        const char16_t C = tDecoder::UnitChar(P);
+        if (C > 32 || !(Layout >> C & 1))
+            break;
+        P += tDecoder::Unit;
+    }
+    return P;
+}
+
 // Stops of character data: whitespace is collapsed, '<' ends it.
 inline constexpr tStopTable TextStops = MakeStopTable("\t\n\r <", '!');
 
