@@ -115,6 +115,8 @@ struct tUTF8Decoder {
         const tByte Lead = *P++;
         if (Lead < 0xC0) // ASCII or a stray continuation byte: the byte itself
             return Lead;
+        if (Lead < 0xE0) // the usual sequence outside ASCII, as the loop below would take it
+            return static_cast<char16_t>((Lead & 0x1Fu) << 6 | ((P != End ? *P++ : 0u) & 0x3Fu));
         const int Count = std::countl_one(Lead);
         // Bits beyond 16 fall off; the top Count + 1 bits of the lead byte are cleared.
         uint32_t C = Lead & (0xFFu >> (Count + 1));

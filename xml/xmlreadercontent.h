@@ -74,8 +74,12 @@ tXMLReader<tDecoder, Fast>::StartElement(tXMLMarkupItem &Parent, char16_t First,
     Element->Position = static_cast<int32_t>(GetPosition() - 2);
     const tByte *NameEnd = nullptr;
     if (Fast) {
+        // The first character is part of the name whatever it is.
         Buffer.Size = 0;
-        Buffer.Push(First);
+        if (First < 0x100 && XMLStops::Name.Latin[First])
+            Buffer.Push(First);
+        else
+            Cur = NameStart;
         Cur = DecodeRun<tDecoder, XMLStops::Name>(Cur, End, Buffer);
         NameEnd = Cur;
         StoreNew(Element->Name, Buffer.Data(), Buffer.Size);
