@@ -5,3 +5,5 @@ chronark_add_test(xmlparser_limits_test SOURCES xmlparser_limits_test.cpp LIBS c
 chronark_add_test(xmlpool_test SOURCES xmlpool_test.cpp LIBS chronark_xml)
 chronark_add_test(xmlparser_elementend_test SOURCES xmlparser_elementend_test.cpp
   LIBS chronark_xml)
+chronark_add_test(xmlruns_test SOURCES xmlruns_test.cpp LIBS chronark_xml)
+chronark_add_test(xmlreader_test SOURCES xmlreader_test.cpp LIBS chronark_xml)
