@@ -51,7 +51,6 @@ private:
 // LF, and a LF directly after it is dropped, as reading one character at a time does.
 template <class tDecoder, const tStopTable &Stop, bool TranslateCR = false>
 CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out) {
-    constexpr ptrdiff_t Unit = tDecoder::Unit;
     size_t Len = Out.Size;
     char16_t *Dest = Out.Data();
     size_t Cap = Out.Capacity();
@@ -75,7 +74,7 @@ CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const En
             }
             const int Skip = std::countr_zero(Mask);
             P += Skip;
-            Len += static_cast<size_t>(Skip / Unit);
+            Len += static_cast<size_t>(Skip / tDecoder::Unit);
             break;
         }
 #endif
