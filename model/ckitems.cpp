@@ -128,8 +128,13 @@ void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
     if (Manager) {
         std::stable_sort(entries.begin(), entries.end(),
                          [](const auto &a, const auto &b) { return a.first < b.first; });
-        for (const auto &e : entries)
-            Manager->ReducedTime->AddToSegments(e.second);
+        // The entries lie in memory in file order, not in time order: fetch a few ahead.
+        constexpr size_t ahead = 8;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i + ahead < entries.size())
+                __builtin_prefetch(&entries[i + ahead].second->EndTime);
+            Manager->ReducedTime->AddToSegments(entries[i].second);
+        }
     }
     if (Manager) {
         Manager->LastAdded = LastChild;

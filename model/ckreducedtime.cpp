@@ -146,6 +146,9 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
             Last = back;
         }
         s1 = FindStartSegment(Entry->StartTime);
+        // Splitting relinks the following segment; fetch it while the split is prepared.
+        if (s1->Next)
+            __builtin_prefetch(s1->Next);
         if (s1->StartTime < Entry->StartTime) {
             SplitSegment(s1, Entry->StartTime);
             s1 = s1->Next;
