@@ -171,15 +171,18 @@ template <class tDecoder, bool Fast> void tXMLReader<tDecoder, Fast>::ReadConten
                 Buffer.Size = 0;
                 Cur = DecodeText<tDecoder>(Cur, End, Buffer, SpacePending);
                 if (PlainAt(Cur) == u'<') {
-                    // Trailing whitespace and control characters go before markup.
+                    // Trailing whitespace and control characters go before markup, which is
+                    // then read as after any other node; should it add nothing, the text
+                    // node is found again as the last child.
                     if (!Buffer.TrimControls())
                         while (!Text->Text.empty() && Text->Text.back() <= 32)
                             Text->Text.pop_back();
-                    Cur += Unit;
-                    Markup = true;
+                    StoreChars(Text->Text, Buffer);
+                    Text = nullptr;
+                    continue;
                 }
                 StoreChars(Text->Text, Buffer);
-                EndTag = !Markup && AtEnd();
+                EndTag = AtEnd();
             }
         }
         if (!Markup && !EndTag) {

@@ -48,10 +48,19 @@ bool tXMLReader<tDecoder, Fast>::ReadKnownDeclaration(tXMLMarkupItem &Parent) {
     auto *Body = NewChild<TXMLTextItem>(Parent);
     Body->ItemType = Type;
     Body->Position = static_cast<int32_t>(GetPosition() + 1);
-    if (Type == xiCData)
+    if (Type == xiCData) {
+        // The usual section, closed by the first "]]>" after its run, is stored at once.
+        Buffer.Size = 0;
+        const tByte *Stopped = DecodeRun<tDecoder, XMLStops::CData, true>(Cur, End, Buffer);
+        if (AtAscii<tDecoder, "]]>">(Stopped, End)) {
+            Cur = Stopped + 3 * tDecoder::Unit;
+            StoreNew(Body->Text, Buffer.Data(), Buffer.Size);
+            return true;
+        }
         ReadCData(*Body);
-    else
+    } else {
         ReadComment(*Body);
+    }
     return true;
 }
 
