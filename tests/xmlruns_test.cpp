@@ -28,13 +28,31 @@ private:
 // characters outside ASCII and (for UTF-8) malformed and overlong sequences that decode to
 // characters with a role.
 const std::vector<std::string> &Pieces(int Encoding) {
-    static const std::vector<std::string> Latin1 = {
-        "a", "b", "Z", " ", "\t", "\n", "\r", "\r\n", "<", ">", "\"", "'", "=", "/", "]", "-",
-        "?", "\x01", "\xE4", "\xFF"};
-    static const std::vector<std::string> Utf8 = {
-        "a",        "b",        " ",    "\t",   "\n",   "\r",       "\r\n", "<",
-        ">",        "\"",       "]",    "=",    "/",    "\xC3\xA4", "\x80", "\xC0\xBC",
-        "\xC0\x8D", "\xC0\x8A", "\xC0\xA0", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3"};
+    static const std::vector<std::string> Latin1 = {"a",    "b", "Z", " ",    "\t",   "\n",  "\r",
+                                                    "\r\n", "<", ">", "\"",   "'",    "=",   "/",
+                                                    "]",    "-", "?", "\x01", "\xE4", "\xFF"};
+    static const std::vector<std::string> Utf8 = {"a",
+                                                  "b",
+                                                  " ",
+                                                  "\t",
+                                                  "\n",
+                                                  "\r",
+                                                  "\r\n",
+                                                  "<",
+                                                  ">",
+                                                  "\"",
+                                                  "]",
+                                                  "=",
+                                                  "/",
+                                                  "\xC3\xA4",
+                                                  "\x80",
+                                                  "\xC0\xBC",
+                                                  "\xC0\x8D",
+                                                  "\xC0\x8A",
+                                                  "\xC0\xA0",
+                                                  "\xE2\x82\xAC",
+                                                  "\xF0\x9F\x98\x80",
+                                                  "\xC3"};
     static const std::vector<std::string> Utf16 = [] {
         std::vector<std::string> Units;
         for (char16_t C : std::u16string(u"ab \t\n\r<>\"']=/-?\x01\xE4\x20AC\xD83D\x0A0D\x3C00"))
@@ -147,8 +165,8 @@ template <class tDecoder> void CheckText(int Encoding) {
             for (const bool Pending : {false, true}) {
                 std::u16string Expected;
                 bool ExpectedPending = Pending;
-                const tByte *ExpectedEnd = PlainText<tDecoder>(Start, End, Expected,
-                                                               ExpectedPending);
+                const tByte *ExpectedEnd =
+                    PlainText<tDecoder>(Start, End, Expected, ExpectedPending);
                 Buffer.Size = 0;
                 bool Got = Pending;
                 const tByte *Stopped = DecodeText<tDecoder>(Start, End, Buffer, Got);

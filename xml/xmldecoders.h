@@ -55,8 +55,10 @@ template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock ByteHits(tBlock V) 
     if constexpr (Stop.Below != 0)
         Hit = _mm_cmpeq_epi8(_mm_subs_epu8(V, _mm_set1_epi8(static_cast<char>(Stop.Below - 1))),
                              _mm_setzero_si128());
-    for (int I = 0; I < Stop.Count; ++I)
-        Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(V, _mm_set1_epi8(static_cast<char>(Stop.Chars[I]))));
+    for (int I = 0; I < Stop.Count; ++I) {
+        const tBlock Char = _mm_set1_epi8(static_cast<char>(Stop.Chars[I]));
+        Hit = _mm_or_si128(Hit, _mm_cmpeq_epi8(V, Char));
+    }
     return Hit;
 }
 

@@ -23,7 +23,8 @@
 
 namespace XMLStops {
 // Characters that end a run in each place; CR always does unless the run translates it.
-// Names and end-tag names search everything up to the space (or '/') in one comparison.
+// Where whitespace ends a run, the block search takes every character under the given bound
+// (the space, or '0' for names) in one comparison.
 inline constexpr tStopTable Name = MakeStopTable("\t\n\r \"'=/><", '0');
 inline constexpr tStopTable DoubleQuoted = MakeStopTable("\r\"<");
 inline constexpr tStopTable SingleQuoted = MakeStopTable("\r'<");

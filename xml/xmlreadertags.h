@@ -226,7 +226,8 @@ void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
     // The usual case: the very bytes of the start tag's name and a plain '>'. Decoded, they
     // give the element's name; only its first character may end an end-tag name early.
     const std::u16string &Expected = Element.Name;
-    if (Fast && !HasPushBack && !(Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]])) {
+    const bool FirstEnds = Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]];
+    if (Fast && !HasPushBack && !FirstEnds) {
         const tRawName &Raw = OpenNames.back();
         if (static_cast<size_t>(End - Cur) > Raw.Length &&
             SameBytes(Cur, Raw.Bytes, Raw.Length) && PlainAt(Cur + Raw.Length) == u'>') {

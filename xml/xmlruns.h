@@ -50,7 +50,8 @@ private:
 // stops the run at its first byte. With TranslateCR a CR does not stop the run but reads as
 // LF, and a LF directly after it is dropped, as reading one character at a time does.
 template <class tDecoder, const tStopTable &Stop, bool TranslateCR = false>
-CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const End, tCharBuffer &Out) {
+CHRONARK_XML_INLINE const tByte *DecodeRun(const tByte *P, const tByte *const End,
+                                           tCharBuffer &Out) {
     size_t Len = Out.Size;
     char16_t *Dest = Out.Data();
     size_t Cap = Out.Capacity();
@@ -121,7 +122,8 @@ CHRONARK_XML_INLINE bool AtAscii(const tByte *P, const tByte *End) {
             tDecoder::EncodeAscii(Text.Chars[I], &Out[I * tDecoder::Unit]);
         return Out;
     }();
-    return static_cast<size_t>(End - P) >= Bytes && __builtin_memcmp(P, Encoded.data(), Bytes) == 0;
+    return static_cast<size_t>(End - P) >= Bytes &&
+           __builtin_memcmp(P, Encoded.data(), Bytes) == 0;
 }
 
 // Whether N bytes at A equal those at B.
@@ -167,8 +169,8 @@ inline constexpr tStopTable TextStops = MakeStopTable("\t\n\r <", '!');
 // whitespace (tab, LF, CR, space) turned into one space, none while SpacePending. Returns
 // where it stopped: at a '<', possibly one decoded from a UTF-8 sequence.
 template <class tDecoder>
-CHRONARK_XML_INLINE const tByte *DecodeText(const tByte *P, const tByte *const End, tCharBuffer &Out,
-                        bool &SpacePending) {
+CHRONARK_XML_INLINE const tByte *DecodeText(const tByte *P, const tByte *const End,
+                                            tCharBuffer &Out, bool &SpacePending) {
     size_t Len = Out.Size;
     char16_t *Dest = Out.Data();
     size_t Cap = Out.Capacity();
