@@ -25,7 +25,10 @@ tHookRun ParseWithHook(const std::string &Input, const std::u16string &FreeName)
         Run.Calls += Narrow(E.Name) + "(";
         for (const tXMLMarkupItem *Ancestor : A)
             Run.Calls += Narrow(Ancestor->Name) + "/";
-        Run.Calls += "[" + std::to_string(E.Children.size()) + "]) ";
+        // Appended piece by piece: "[" + a temporary trips a false -Wrestrict in GCC 12.
+        Run.Calls += '[';
+        Run.Calls += std::to_string(E.Children.size());
+        Run.Calls += "]) ";
         return E.Name == FreeName;
     };
     tXMLDocument Doc;
