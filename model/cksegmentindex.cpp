@@ -264,6 +264,10 @@ TSegmentIndex::Value TSegmentIndex::FloorLE(TDateTime Key) const {
         return nullptr;
     const TNode *leaf = Locate(Key);
     const int pos = leaf->UpperBound(Key);
+    // Entering an entry splits the floor segment and relinks the one after it: asking for the
+    // follower now lets both come from memory at once rather than one after the other.
+    if (pos < leaf->Count)
+        __builtin_prefetch(leaf->Slots[pos].V);
     return pos > 0 ? leaf->Slots[pos - 1].V : leaf->PreviousValue();
 }
 
