@@ -64,12 +64,14 @@ void TCKItem::Delete() {
 bool TCKItem::MoveTo(TCKProjectItem *Project) {
     if (!Project || Project->IsInSubtreeOf(this))
         return false;
-    if (IsTime()) {
-        Detach();
-    } else {
-        // A project keeps its subtree; its entries keep their segments, so only the
-        // managers of the subtree need to follow when the target is another document.
+    if (TCKProjectItem *project = AsProject()) {
+        // Within one document a project's entries keep their segments; bound for another
+        // document they leave this one's list, and Add enters them into the target's.
+        if (Manager != Project->Manager)
+            ForEachEntry(project, [](TCKTimeItem *e) { e->LeaveSegments(); });
         Unlink();
+    } else {
+        Detach();
     }
     Project->Add(this);
     return true;
@@ -173,7 +175,8 @@ void TCKProjectItem::Add(TCKItem *Item) {
     Item->Parent = this;
     Item->Manager = Manager;
     if (TCKProjectItem *project = Item->AsProject()) {
-        // A project moved in from a detached state brings a subtree that must know its manager.
+        // A project moved in from a detached state or another document brings a subtree that
+        // must know its manager, and entries that are in no segment list yet.
         std::vector<TCKProjectItem *> pending{project};
         while (!pending.empty()) {
             TCKProjectItem *p = pending.back();
@@ -182,6 +185,8 @@ void TCKProjectItem::Add(TCKItem *Item) {
                 c->Manager = Manager;
                 if (TCKProjectItem *sub = c->AsProject())
                     pending.push_back(sub);
+                else if (Manager && !c->AsTime()->InSegments())
+                    Manager->ReducedTime->AddToSegments(c->AsTime());
             }
         }
     }

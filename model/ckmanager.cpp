@@ -62,13 +62,20 @@ TChronarkMan::TChronarkMan(TChangeEvent AOnChange)
 TChronarkMan::~TChronarkMan() {
     // The owner may be half torn down already: no change reports from here on.
     OnChange = nullptr;
+    ReleaseSegments();
     Root->DeleteChildren();
     Root.reset();
     ReducedTime.reset();
 }
 
+void TChronarkMan::ReleaseSegments() {
+    ForEachEntry(Root.get(), [](TCKTimeItem *e) { e->FirstSegment = e->LastSegment = nullptr; });
+    ReducedTime->Reset();
+}
+
 void TChronarkMan::Clear() {
     FieldDefs.clear();
+    ReleaseSegments();
     Root->Detach();
     DefaultProject = Root.get();
 }

@@ -70,6 +70,12 @@ public:
     TCKTimeItemList AllEntries() const;
     // Debug check of child lists, LastAdded, DefaultProject and the segment list.
     bool CheckInvariants(std::string *Why = nullptr) const;
+
+private:
+    // Takes every entry out of the segment list at once before the whole tree goes: one by one,
+    // each entry would walk its segments and tidy them, which for many overlapping entries
+    // costs far more than the document took to build.
+    void ReleaseSegments();
 };
 
 bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts);

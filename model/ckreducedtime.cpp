@@ -43,15 +43,26 @@ void TCKReducedTime::TBlockDeleter::operator()(TCKReducedTimeItem *Block) const 
     ::operator delete(Block, std::align_val_t(alignof(TCKReducedTimeItem)));
 }
 
+TCKReducedTime::~TCKReducedTime() { DestroySegments(); }
+
 // Every segment handed out, live or on the free list, is constructed: all of the older blocks,
 // and the used part of the newest.
-TCKReducedTime::~TCKReducedTime() {
+void TCKReducedTime::DestroySegments() {
     for (size_t b = 0; b < Blocks.size(); ++b) {
         TCKReducedTimeItem *block = Blocks[b].get();
         const size_t used = b + 1 == Blocks.size() ? BlockUsed : BlockSizeAt(b);
         for (size_t i = 0; i < used; ++i)
             block[i].~TCKReducedTimeItem();
     }
+}
+
+void TCKReducedTime::Reset() {
+    DestroySegments();
+    Blocks.clear();
+    BlockSize = BlockUsed = 0;
+    FreeList = nullptr;
+    First = Last = nullptr;
+    Index.clear();
 }
 
 TCKReducedTimeItem *TCKReducedTime::NewSegment(TDateTime Start, TDateTime End) {

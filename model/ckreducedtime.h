@@ -34,6 +34,10 @@ public:
     void RemoveFromSegments(TCKTimeItem *Entry);
     void Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B);
 
+    // Drops every segment at once, for a document emptied as a whole; the caller has already
+    // cut its entries loose.
+    void Reset();
+
     size_t SegmentCount() const { return Index.size(); }
     // Checks links, contiguity, the index and every entry's segment membership.
     bool CheckInvariants(std::string *Why = nullptr) const;
@@ -44,6 +48,7 @@ public:
 private:
     // Blocks grow with the document: 64 segments first, doubling up to 4,096.
     static size_t BlockSizeAt(size_t Block) { return size_t{64} << std::min<size_t>(Block, 6); }
+    void DestroySegments();
     TCKReducedTimeItem *NewSegment(TDateTime Start, TDateTime End);
     void FreeSegment(TCKReducedTimeItem *Segment);
     void SplitSegment(TCKReducedTimeItem *G, TDateTime T);

@@ -29,6 +29,7 @@ public:
     Value FloorLE(TDateTime Key) const;
     Value FloorLT(TDateTime Key) const;
 
+    void clear() { FreeAll(); }
     size_t size() const { return Count; }
     bool empty() const { return Count == 0; }
 

@@ -166,6 +166,52 @@ TEST_F(ModelTest, ClearEmptiesTheDocumentAndResetsTheDefault) {
     EXPECT_EQ(Man.DefaultProject->AddTime(Edit(T(9), T(10)))->Parent, &Root);
 }
 
+// Clearing drops the segment list in one go; what is left must be a clean, reusable list.
+TEST_F(ModelTest, ClearingOverlappingEntriesLeavesAReusableSegmentList) {
+    TCKProjectItem *p = Root.AddProject("P");
+    for (int i = 0; i < 40; ++i)
+        p->AddTime(Edit(T(8, i), T(12, i)));
+    Root.AddTime(Edit(T(13), T(14)));
+    ASSERT_GT(Man.ReducedTime->SegmentCount(), 40u);
+    Man.Clear();
+    EXPECT_EQ(Man.ReducedTime->SegmentCount(), 0u);
+    EXPECT_EQ(Segments(Man), "");
+    std::string why;
+    EXPECT_TRUE(Man.CheckInvariants(&why)) << why;
+
+    Root.AddTime(Edit(T(9), T(10)));
+    TCKTimeItem *b = Root.AddTime(Edit(T(9, 30), T(11)));
+    EXPECT_EQ(Segments(Man), "09:00-09:30{1} 09:30-10:00{2} 10:00-11:00{1}");
+    b->Delete();
+    EXPECT_EQ(Man.NetTimeText(nullptr), "1 Std, 0 Min, 0 Sek");
+}
+
+// A project's entries go with it into the other document's segment list and leave this one's;
+// a project built outside any document brings its entries in when added.
+TEST_F(ModelTest, ProjectsMovedBetweenDocumentsTakeTheirSegmentsAlong) {
+    TChronarkMan other;
+    other.Root->AddTime(Edit(T(8), T(9)));
+    TCKProjectItem *p = Root.AddProject("P");
+    p->AddTime(Edit(T(9), T(10)));
+    p->AddProject("Sub")->AddTime(Edit(T(9, 30), T(11)));
+    Root.AddTime(Edit(T(12), T(13)));
+
+    ASSERT_TRUE(p->MoveTo(other.Root.get()));
+    EXPECT_EQ(Segments(Man), "12:00-13:00{1}");
+    EXPECT_EQ(Segments(other), "08:00-09:00{1} 09:00-09:30{1} 09:30-10:00{2} 10:00-11:00{1}");
+    EXPECT_EQ(other.NetTimeText(nullptr), "3 Std, 0 Min, 0 Sek");
+    std::string why;
+    EXPECT_TRUE(other.CheckInvariants(&why)) << why;
+    p->Delete();
+    EXPECT_EQ(Segments(other), "08:00-09:00{1}");
+
+    auto *aside = new TCKProjectItem("Aside");
+    aside->AddTime(Edit(T(14), T(15)));
+    Root.Add(aside);
+    EXPECT_EQ(Segments(Man), "12:00-13:00{1} 13:00-14:00{0} 14:00-15:00{1}");
+    EXPECT_TRUE(other.CheckInvariants(&why)) << why;
+}
+
 TEST_F(ModelTest, TakingChildrenOfADetachedProjectEntersOnlyTheNewEntries) {
     TCKProjectItem *target = Root.AddProject("Ziel");
     target->AddTime(Edit(T(8), T(9), "alt"));
