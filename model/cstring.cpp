@@ -341,19 +341,10 @@ void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t
     // The subtraction of two day counts leaves noise (59.5 s comes out as 59.4999...): settle
     // it at the millisecond first. nearbyint then rounds halves to the even neighbour.
     const double apart = std::round(SecondsApart(EndTime, StartTime) * 1000.0) / 1000.0;
-    int64_t secs = static_cast<int64_t>(std::nearbyint(apart));
-    int64_t mins = 0, hours = 0;
-    if (secs >= 60) {
-        mins = secs / 60;
-        secs %= 60;
-    }
-    if (mins >= 60) {
-        hours = mins / 60;
-        mins %= 60;
-    }
-    Hours = static_cast<int32_t>(hours);
-    Minutes = static_cast<int32_t>(mins);
-    Seconds = static_cast<int32_t>(secs);
+    const int64_t secs = static_cast<int64_t>(std::nearbyint(apart));
+    Hours = static_cast<int32_t>(secs / 3600);
+    Minutes = static_cast<int32_t>(secs / 60 % 60);
+    Seconds = static_cast<int32_t>(secs % 60);
 }
 
 std::string ClockText(int64_t Hours, int64_t Minutes, int64_t Seconds) {
