@@ -1,8 +1,4 @@
 // Segment list: entering and removing entries, and the document's net time.
-// At a million entries the first touch of fresh memory (page faults) dominates; for figures
-// with warm memory run with
-//   GLIBC_TUNABLES=glibc.malloc.mmap_threshold=33554432:glibc.malloc.trim_threshold=4294967295
-// and --benchmark_min_time=4.
 // "Indexed" finds an entry's first and last segment through the ordered index;
 // "Walk" searches from the ends of the list, for comparison.
 #include "model/ckm.h"
