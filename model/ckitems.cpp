@@ -268,6 +268,7 @@ TCKTimeItem::~TCKTimeItem() { assert(!InSegments() && "entry freed while in the 
 void TCKTimeItem::LeaveSegments() {
     if (!InSegments() || !Manager)
         return;
+    Manager->ReducedTime->PrepareRemoval(this);
     TCKReducedTimeItem *a = FirstSegment->Prev;
     TCKReducedTimeItem *b = LastSegment->Next;
     Manager->ReducedTime->RemoveFromSegments(this);

@@ -32,6 +32,8 @@ public:
     // Entry must have StartTime < EndTime.
     void AddToSegments(TCKTimeItem *Entry);
     void RemoveFromSegments(TCKTimeItem *Entry);
+    // Asks ahead for what removing Entry will touch.
+    void PrepareRemoval(const TCKTimeItem *Entry) const;
     void Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B);
 
     // Drops every segment at once, for a document emptied as a whole; the caller has already

@@ -30,6 +30,11 @@ public:
     Value FloorLT(TDateTime Key) const;
 
     void clear() { FreeAll(); }
+    // Finds the leaf for Key and asks for its memory, for a change there that comes soon.
+    void Touch(TDateTime Key) const {
+        if (Root)
+            Locate(Key);
+    }
     size_t size() const { return Count; }
     bool empty() const { return Count == 0; }
 
