@@ -205,8 +205,12 @@ TCKProjectItem *TCKProjectItem::AddProject(const std::string &ACaption) {
 }
 
 TCKTimeItem *TCKProjectItem::AddTime(const tCKEditItem &Data) {
+    const TDateTime start = RecodeMilliSecond(Data.StartTime, 0);
+    // Where the entry goes in the segment list is fetched while the entry is built.
+    if (Manager)
+        Manager->ReducedTime->PrepareEntering(start);
     auto *entry = new TCKTimeItem;
-    entry->StartTime = RecodeMilliSecond(Data.StartTime, 0);
+    entry->StartTime = start;
     entry->EndTime = RecodeMilliSecond(Data.EndTime, 0);
     EnsurePositiveLength(entry->StartTime, entry->EndTime);
     entry->Comment = Data.Comment;

@@ -32,7 +32,12 @@ public:
     // Entry must have StartTime < EndTime.
     void AddToSegments(TCKTimeItem *Entry);
     void RemoveFromSegments(TCKTimeItem *Entry);
-    // Asks ahead for what removing Entry will touch.
+    // Ask ahead for what entering an entry starting at Start, or removing Entry, will touch.
+    // Entries at the end, the common case, need no lookup.
+    void PrepareEntering(TDateTime Start) const {
+        if (Last && Start < Last->StartTime)
+            Index.Touch(Start);
+    }
     void PrepareRemoval(const TCKTimeItem *Entry) const;
     void Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B);
 
