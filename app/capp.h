@@ -1,10 +1,9 @@
 #pragma once
-// Command line, folders and version numbers: small operating-system services used across
-// the program. Standard C++ only, so the model and the command-line tool can use them too.
+// Command line and folders: small operating-system services of the program and its tools.
+// Standard C++ only.
 // Paths are narrow strings in the platform's file-name encoding.
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,15 +55,3 @@ inline constexpr char MakerName[] = "Velmoor Software";
 // Appends the sub-folders of Path (names beginning with "." skipped) in enumeration order:
 // the names alone, or Path with a trailing separator followed by the name.
 void ListSubFolders(const std::string &Path, TStringList &List, bool NamesOnly);
-
-// A version part that is missing or not a decimal integer.
-class EConvertError : public std::invalid_argument {
-public:
-    using std::invalid_argument::invalid_argument;
-};
-
-// Compares the first PartCount dot-separated parts numerically: -1, 0 or 1.
-// Throws EConvertError when a compared part is missing or not a number.
-int CompareVersions(const std::string &A, const std::string &B, int PartCount);
-// The program's string-to-integer conversion (TryStrToInt32); throws EConvertError.
-int32_t StrToInt(const std::string &S);

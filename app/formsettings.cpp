@@ -46,8 +46,7 @@ QRect OntoPrimaryScreen(QRect Bounds) {
 } // namespace
 
 QString AppKeyPath(const QString &AppName, const QString &SubKey) {
-    QString path =
-        QStringLiteral("\\Software\\") + QString::fromLatin1(MakerName) + '\\' + AppName;
+    QString path = QStringLiteral("\\Software\\") + QString::fromLatin1(MakerName) + '\\' + AppName;
     if (!SubKey.isEmpty())
         path += '\\' + SubKey;
     return path;

@@ -10,8 +10,7 @@ class TRegistry;
 
 // "\Software\Velmoor Software\" + AppName [+ "\" + SubKey]. The key stays open on Registry.
 QString AppKeyPath(const QString &AppName, const QString &SubKey = QString());
-bool OpenAppKey(TRegistry &Registry, const QString &AppName, const QString &SubKey,
-                bool CanCreate);
+bool OpenAppKey(TRegistry &Registry, const QString &AppName, const QString &SubKey, bool CanCreate);
 
 // Writes "Windowstate", "Width", "Height" (WithSize only), "Left" and "Top". A maximised or
 // minimised window stores the bounds it returns to when restored.

@@ -4,7 +4,7 @@
 #include "app/makerinfo.h"
 #include "app/makerlibrary.h"
 #include "app/makerlibsabi.h"
-#include "model/cstring.h"
+#include "base/cstring.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -20,8 +20,7 @@ extern "C" typedef void (*TShowInfoPaneDialog)(QWidget *Owner, const TShortStrin
 // Shows the version check modally over Owner for the product ProductId (lower case).
 // InstalledVersion empty: the version the host application reports. Feed empty: the
 // version feed the user configured in the dialog.
-extern "C" typedef void (*TShowRevWatchDialog)(QWidget *Owner,
-                                               const TShortString *InstalledVersion,
+extern "C" typedef void (*TShowRevWatchDialog)(QWidget *Owner, const TShortString *InstalledVersion,
                                                const TShortString *ProductId,
                                                const TShortString *Feed);
 

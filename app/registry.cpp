@@ -49,8 +49,8 @@ bool TRegistry::OpenKey(const QString &Key, bool CanCreate) {
         return false;
     std::unique_ptr<QSettings> settings;
     if (Folder.isEmpty())
-        settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                               maker, program);
+        settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, maker,
+                                               program);
     else
         settings = std::make_unique<QSettings>(Folder + '/' + maker + '/' + program + ".ini",
                                                QSettings::IniFormat);

@@ -1,5 +1,5 @@
 // Loading and saving whole documents: parse, model and segment list; text and flush to disk.
-#include "app/messages.h"
+#include "base/messages.h"
 #include "bench/docgen.h"
 #include "model/ckm.h"
 
@@ -60,6 +60,9 @@ void BM_SaveToFile(benchmark::State &State) {
 
 } // namespace
 
-BENCHMARK(BM_LoadFromFile)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFromFile)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveToFile)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -56,10 +56,18 @@ void Enter(benchmark::State &State, bool Shuffled, bool Indexed) {
     EnterAll(State, MakeEntries(static_cast<int>(State.range(0)), Shuffled), Indexed, Shuffled);
 }
 
-void BM_EnterInOrder_Indexed(benchmark::State &s) { Enter(s, false, true); }
-void BM_EnterRandom_Indexed(benchmark::State &s) { Enter(s, true, true); }
-void BM_EnterInOrder_Walk(benchmark::State &s) { Enter(s, false, false); }
-void BM_EnterRandom_Walk(benchmark::State &s) { Enter(s, true, false); }
+void BM_EnterInOrder_Indexed(benchmark::State &s) {
+    Enter(s, false, true);
+}
+void BM_EnterRandom_Indexed(benchmark::State &s) {
+    Enter(s, true, true);
+}
+void BM_EnterInOrder_Walk(benchmark::State &s) {
+    Enter(s, false, false);
+}
+void BM_EnterRandom_Walk(benchmark::State &s) {
+    Enter(s, true, false);
+}
 
 void BM_RemoveAll(benchmark::State &State) {
     const auto entries = MakeEntries(static_cast<int>(State.range(0)), true);
@@ -95,8 +103,12 @@ void SingleAddRemove(benchmark::State &State, bool Indexed) {
         e->Delete();
     }
 }
-void BM_SingleAddRemove_Indexed(benchmark::State &s) { SingleAddRemove(s, true); }
-void BM_SingleAddRemove_Walk(benchmark::State &s) { SingleAddRemove(s, false); }
+void BM_SingleAddRemove_Indexed(benchmark::State &s) {
+    SingleAddRemove(s, true);
+}
+void BM_SingleAddRemove_Walk(benchmark::State &s) {
+    SingleAddRemove(s, false);
+}
 
 void BM_NetTimeWholeDocument(benchmark::State &State) {
     const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
@@ -142,14 +154,29 @@ void BM_MutuallyOverlapping_Clear(benchmark::State &State) {
 
 } // namespace
 
-BENCHMARK(BM_EnterInOrder_Indexed)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterRandom_Indexed)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterInOrder_Walk)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterRandom_Walk)->RangeMultiplier(10)->Range(1000, 10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterInOrder_Indexed)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterRandom_Indexed)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterInOrder_Walk)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnterRandom_Walk)
+    ->RangeMultiplier(10)
+    ->Range(1000, 10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RemoveAll)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SingleAddRemove_Indexed)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SingleAddRemove_Walk)->Arg(100000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_NetTimeWholeDocument)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NetTimeWholeDocument)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MutuallyOverlapping_Enter)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MutuallyOverlapping_Clear)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

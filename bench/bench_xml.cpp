@@ -50,16 +50,28 @@ void ParseExpat(benchmark::State &State, const std::string &Bytes, const char *E
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * Bytes.size()));
 }
 
-void BM_Ours_Latin1(benchmark::State &State) { ParseOurs(State, Inputs().Latin1); }
-void BM_Ours_UTF8(benchmark::State &State) { ParseOurs(State, Inputs().Utf8); }
-void BM_Ours_UTF16LE(benchmark::State &State) { ParseOurs(State, Inputs().Utf16LE); }
-void BM_Ours_UTF16BE(benchmark::State &State) { ParseOurs(State, Inputs().Utf16BE); }
+void BM_Ours_Latin1(benchmark::State &State) {
+    ParseOurs(State, Inputs().Latin1);
+}
+void BM_Ours_UTF8(benchmark::State &State) {
+    ParseOurs(State, Inputs().Utf8);
+}
+void BM_Ours_UTF16LE(benchmark::State &State) {
+    ParseOurs(State, Inputs().Utf16LE);
+}
+void BM_Ours_UTF16BE(benchmark::State &State) {
+    ParseOurs(State, Inputs().Utf16BE);
+}
 void BM_Expat_Latin1(benchmark::State &State) {
     ParseExpat(State, Inputs().Latin1, "ISO-8859-1");
 }
 // The documents declare ISO-8859-1; the encoding given here overrides the declaration.
-void BM_Expat_UTF8(benchmark::State &State) { ParseExpat(State, Inputs().Utf8, "UTF-8"); }
-void BM_Expat_UTF16LE(benchmark::State &State) { ParseExpat(State, Inputs().Utf16LE, "UTF-16"); }
+void BM_Expat_UTF8(benchmark::State &State) {
+    ParseExpat(State, Inputs().Utf8, "UTF-8");
+}
+void BM_Expat_UTF16LE(benchmark::State &State) {
+    ParseExpat(State, Inputs().Utf16LE, "UTF-16");
+}
 
 // Freeing the tree on its own, as the document reader does after loading.
 void BM_Ours_FreeTree(benchmark::State &State) {

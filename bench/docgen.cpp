@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "model/cstring.h"
+#include "base/cstring.h"
 
 namespace {
 
@@ -24,20 +24,61 @@ private:
 };
 
 const char *const Words[] = {
-    "Besprechung", "mit",       "M\xFCller",     "Kunde",         "\xC4nderungen",
-    "an",          "der",       "Stra\xDF" "e",  "\xDC" "berpr\xFC" "fung", "Fehlerbehebung",
-    "&",           "Doku",      "Gr\xF6\xDF" "e", "Test",         "Release",
-    "B\xFCro",     "Telefonat", "Angebot",       "f\xFCr",        "Pr\xE4sentation",
-    "Schulung",    "Meier",     "Schmidt",       "K\xF6ln",       "Planung",
-    "und",         "Abstimmung", "Rechnung",     "\xF6" "ffentlich", "Wartung",
+    "Besprechung",
+    "mit",
+    "M\xFCller",
+    "Kunde",
+    "\xC4nderungen",
+    "an",
+    "der",
+    "Stra\xDF"
+    "e",
+    "\xDC"
+    "berpr\xFC"
+    "fung",
+    "Fehlerbehebung",
+    "&",
+    "Doku",
+    "Gr\xF6\xDF"
+    "e",
+    "Test",
+    "Release",
+    "B\xFCro",
+    "Telefonat",
+    "Angebot",
+    "f\xFCr",
+    "Pr\xE4sentation",
+    "Schulung",
+    "Meier",
+    "Schmidt",
+    "K\xF6ln",
+    "Planung",
+    "und",
+    "Abstimmung",
+    "Rechnung",
+    "\xF6"
+    "ffentlich",
+    "Wartung",
 };
 const char *const Customers[] = {"Meier & Co.", "M\xFCller GmbH", "Schmidt AG",
-                                 "B\xE4" "ckerei Gro\xDF", "\xD6kohof S\xFC" "d"};
+                                 "B\xE4"
+                                 "ckerei Gro\xDF",
+                                 "\xD6kohof S\xFC"
+                                 "d"};
 // Captions hold no '&': an attribute is where a general XML parser would refuse it.
-const char *const CaptionSuffixes[] = {"M\xFCller GmbH", "Schmidt AG", "B\xE4" "ckerei Gro\xDF",
-                                       "\xD6kohof S\xFC" "d"};
-const char *const CaptionWords[] = {"Projekt", "Kunde", "Intern", "Wartung",
-                                    "Entwicklung", "Vertrieb", "\xDC" "bersetzung"};
+const char *const CaptionSuffixes[] = {"M\xFCller GmbH", "Schmidt AG",
+                                       "B\xE4"
+                                       "ckerei Gro\xDF",
+                                       "\xD6kohof S\xFC"
+                                       "d"};
+const char *const CaptionWords[] = {"Projekt",
+                                    "Kunde",
+                                    "Intern",
+                                    "Wartung",
+                                    "Entwicklung",
+                                    "Vertrieb",
+                                    "\xDC"
+                                    "bersetzung"};
 
 template <size_t N> const char *Pick(tRandom &Random, const char *const (&List)[N]) {
     return List[Random.Below(N)];

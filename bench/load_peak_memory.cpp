@@ -2,7 +2,7 @@
 // the load uses is new to it (the benchmarks repeat loads and reuse memory):
 //   load_peak_memory [entries | file.ckx]
 // Given a file, only that file is loaded: no memory of a generator is reused.
-#include "app/messages.h"
+#include "base/messages.h"
 #include "bench/docgen.h"
 #include "model/ckm.h"
 

@@ -1,6 +1,6 @@
 chronark_add_bench(bench_segments SOURCES bench_segments.cpp LIBS chronark_model)
 chronark_add_bench(bench_file SOURCES bench_file.cpp
-  LIBS chronark_model chronark_appcore chronark_docgen)
+  LIBS chronark_model chronark_docgen)
 add_executable(load_peak_memory load_peak_memory.cpp)
-target_link_libraries(load_peak_memory PRIVATE chronark_model chronark_appcore chronark_docgen
+target_link_libraries(load_peak_memory PRIVATE chronark_model chronark_docgen
   chronark_warnings)

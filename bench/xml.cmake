@@ -1,7 +1,7 @@
 # Generator of realistic .ckx documents, for benchmarks and load tests of any layer.
 add_library(chronark_docgen STATIC docgen.cpp)
 target_include_directories(chronark_docgen PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(chronark_docgen PUBLIC chronark_cstring PRIVATE chronark_warnings)
+target_link_libraries(chronark_docgen PUBLIC chronark_base PRIVATE chronark_warnings)
 
 # libexpat is the yardstick for the parser; it is needed by the benchmarks only.
 find_package(EXPAT REQUIRED)

@@ -1,6 +1,6 @@
 // Loads a document from arbitrary bytes as the program does; whatever loads must save to
 // bytes that load back to the same document.
-#include "app/messages.h"
+#include "base/messages.h"
 #include "model/ckfile.h"
 #include "model/ckm.h"
 
@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
     }
     const std::string saved = DocumentText(first);
     TChronarkMan second;
-    if (!LoadDocumentFromBytes(second, saved, "fuzz.ckx", false) ||
-        DocumentText(second) != saved) {
+    if (!LoadDocumentFromBytes(second, saved, "fuzz.ckx", false) || DocumentText(second) != saved) {
         std::fprintf(stderr, "saved document does not load back equal\n");
         std::abort();
     }

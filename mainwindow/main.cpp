@@ -1,6 +1,6 @@
 // The program: the application titled "Chronark", its main window and the message loop.
 
-#include "app/messagedisplay.h"
+#include "ui/messagedisplay.h"
 #include "mainwindow/mainform.h"
 
 #include <QApplication>

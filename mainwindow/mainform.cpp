@@ -5,10 +5,10 @@
 #include "app/platform.h"
 #include "app/registry.h"
 #include "mainwindow/entrylist.h"
-#include "mainwindow/filedialogs.h"
+#include "ui/filedialogs.h"
 #include "mainwindow/projecttree.h"
-#include "mainwindow/prompts.h"
-#include "mainwindow/qtext.h"
+#include "ui/prompts.h"
+#include "ui/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 

@@ -5,8 +5,8 @@
 // mainform_commands.cpp (file commands, start-up, close, settings).
 
 #include "app/capp.h"
-#include "app/messages.h"
-#include "mainwindow/imagelist.h"
+#include "base/messages.h"
+#include "ui/imagelist.h"
 #include "model/ckm.h"
 
 #include <QMainWindow>

@@ -4,11 +4,11 @@
 #include "app/makerlibs.h"
 #include "app/registry.h"
 #include "mainwindow/entrylist.h"
-#include "mainwindow/filedialogs.h"
+#include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
-#include "mainwindow/prompts.h"
-#include "mainwindow/qtext.h"
+#include "ui/prompts.h"
+#include "ui/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 
@@ -201,7 +201,8 @@ void TMainForm::NewClick() {
 
 void TMainForm::OpenClick() {
     QString FileName;
-    if (ConfirmSave() && ShowOpenDialog(QStringLiteral("Öffnen"), FileName) && OpenDocument(FileName))
+    if (ConfirmSave() && ShowOpenDialog(QStringLiteral("Öffnen"), FileName) &&
+        OpenDocument(FileName))
         TBMRUList1->Add(CurrentFile);
 }
 
@@ -218,7 +219,8 @@ void TMainForm::SaveAsClick() {
 
 void TMainForm::acImportExecute() {
     QString FileName;
-    if (ShowOpenDialog(QStringLiteral("Importieren"), FileName) && Document->LoadFromFile(NativeName(FileName), true))
+    if (ShowOpenDialog(QStringLiteral("Importieren"), FileName) &&
+        Document->LoadFromFile(NativeName(FileName), true))
         RebuildViews(false);
 }
 

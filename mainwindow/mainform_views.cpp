@@ -4,8 +4,8 @@
 #include "mainwindow/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
-#include "mainwindow/prompts.h"
-#include "mainwindow/qtext.h"
+#include "ui/prompts.h"
+#include "ui/qtext.h"
 
 #include <QAction>
 #include <QFileInfo>

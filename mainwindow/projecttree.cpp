@@ -1,8 +1,8 @@
 #include "mainwindow/projecttree.h"
 
-#include "mainwindow/captiondelegate.h"
-#include "mainwindow/imagelist.h"
-#include "mainwindow/qtext.h"
+#include "ui/captiondelegate.h"
+#include "ui/imagelist.h"
+#include "ui/qtext.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

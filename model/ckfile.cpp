@@ -1,9 +1,9 @@
 // The .ckx document file: writer and reader.
 #include "model/ckfile.h"
 
-#include "app/capp.h"
-#include "app/errorreport.h"
-#include "app/messages.h"
+#include "base/version.h"
+#include "base/errorreport.h"
+#include "base/messages.h"
 #include "model/ckfileio.h"
 #include "model/ckmanager.h"
 #include "xml/xmlparser.h"
@@ -21,11 +21,16 @@ const char *const CRLF = "\r\n";
 
 const char *TypeName(int FieldType) {
     switch (FieldType) {
-    case ftBoolean: return "boolean";
-    case ftInteger: return "integer";
-    case ftFloat: return "float";
-    case ftDateTime: return "datetime";
-    default: return "string";
+    case ftBoolean:
+        return "boolean";
+    case ftInteger:
+        return "integer";
+    case ftFloat:
+        return "float";
+    case ftDateTime:
+        return "datetime";
+    default:
+        return "string";
     }
 }
 
@@ -87,7 +92,9 @@ void AppendAttribute(std::string &Out, const char *Name, const std::string &Valu
 
 // A CDATA section ends at "]]>": such text is cut there into adjacent sections, and the
 // element is marked so that the reader joins them without the usual space.
-bool NeedsSplit(const std::string &Text) { return Text.find("]]>") != std::string::npos; }
+bool NeedsSplit(const std::string &Text) {
+    return Text.find("]]>") != std::string::npos;
+}
 
 void AppendCData(std::string &Out, const std::string &Text) {
     Out += "<![CDATA[";
@@ -132,8 +139,8 @@ bool FitsPlainText(const std::string &Value) {
 void AppendFieldValue(std::string &Out, const TChronarkMan &Man, const tFieldItem &Field) {
     Out += "<fielditem";
     AppendAttribute(Out, "id", Field.Id);
-    const bool plain = Man.FieldDefExists(Field.Id) &&
-                       Man.FieldDefType(Field.Id) != ftString && FitsPlainText(Field.Value);
+    const bool plain = Man.FieldDefExists(Field.Id) && Man.FieldDefType(Field.Id) != ftString &&
+                       FitsPlainText(Field.Value);
     if (!plain && NeedsSplit(Field.Value))
         Out += " split=\"1\"";
     Out += '>';
@@ -195,8 +202,9 @@ public:
 
 protected:
     pos_type seekoff(off_type Off, std::ios_base::seekdir Dir, std::ios_base::openmode) override {
-        char *target = (Dir == std::ios_base::beg ? eback() : Dir == std::ios_base::cur ? gptr()
-                                                                                      : egptr()) +
+        char *target = (Dir == std::ios_base::beg   ? eback()
+                        : Dir == std::ios_base::cur ? gptr()
+                                                    : egptr()) +
                        Off;
         if (target < eback() || target > egptr())
             return pos_type(off_type(-1));
@@ -208,7 +216,9 @@ protected:
     }
 };
 
-std::string ToText(const std::u16string &S) { return Utf16ToCp1252(S); }
+std::string ToText(const std::u16string &S) {
+    return Utf16ToCp1252(S);
+}
 
 std::string Attribute(const tXMLMarkupItem &E, std::u16string_view Name,
                       std::u16string_view Default = u"") {
@@ -509,8 +519,8 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
 
 } // namespace
 
-bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
-                           const std::string &FileName, bool Import) {
+bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const std::string &FileName,
+                           bool Import) {
     MemoryBuffer buffer(Bytes);
     std::istream stream(&buffer);
     return ReadDocument(Man, Bytes, stream, FileName, Import);
@@ -535,8 +545,10 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     bool missing = false;
     const std::string name = FileNameText(FileName);
     if (!ReadWholeFile(FileName, bytes, missing, reason)) {
-        ShowErrorMessage("Fehler in \"" + name + "\":\r\n\r\nDie Datei kann nicht gelesen "
-                         "werden. " + reason);
+        ShowErrorMessage("Fehler in \"" + name +
+                         "\":\r\n\r\nDie Datei kann nicht gelesen "
+                         "werden. " +
+                         reason);
         return false;
     }
     return LoadDocumentFromBytes(*this, bytes, name, Import);

@@ -14,16 +14,25 @@ namespace {
 std::string ErrorText(int Error) {
     switch (Error) {
     case ENOSPC:
-    case EDQUOT: return "Auf dem Datentr\xE4ger ist nicht gen\xFCgend Speicherplatz frei.";
+    case EDQUOT:
+        return "Auf dem Datentr\xE4ger ist nicht gen\xFCgend Speicherplatz frei.";
     case EACCES:
-    case EPERM: return "Zugriff verweigert.";
-    case ENOENT: return "Der Ordner oder die Datei existiert nicht.";
-    case ENOTDIR: return "Ein Teil des Pfades ist kein Ordner.";
-    case EROFS: return "Das Dateisystem ist schreibgesch\xFCtzt.";
-    case EISDIR: return "Der Name bezeichnet einen Ordner.";
-    case ENAMETOOLONG: return "Der Dateiname ist zu lang.";
-    case EIO: return "Ein-/Ausgabefehler.";
-    default: return std::string("Systemfehler: ") + std::strerror(Error);
+    case EPERM:
+        return "Zugriff verweigert.";
+    case ENOENT:
+        return "Der Ordner oder die Datei existiert nicht.";
+    case ENOTDIR:
+        return "Ein Teil des Pfades ist kein Ordner.";
+    case EROFS:
+        return "Das Dateisystem ist schreibgesch\xFCtzt.";
+    case EISDIR:
+        return "Der Name bezeichnet einen Ordner.";
+    case ENAMETOOLONG:
+        return "Der Dateiname ist zu lang.";
+    case EIO:
+        return "Ein-/Ausgabefehler.";
+    default:
+        return std::string("Systemfehler: ") + std::strerror(Error);
     }
 }
 

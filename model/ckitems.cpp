@@ -1,6 +1,7 @@
 #include "model/ckitems.h"
 
 #include "model/ckmanager.h"
+#include "base/prefetch.h"
 #include "model/ckreducedtime.h"
 
 #include <algorithm>
@@ -19,7 +20,9 @@ TCKProjectItem *TCKItem::AsProject() {
     return IsProject() ? static_cast<TCKProjectItem *>(this) : nullptr;
 }
 
-TCKTimeItem *TCKItem::AsTime() { return IsTime() ? static_cast<TCKTimeItem *>(this) : nullptr; }
+TCKTimeItem *TCKItem::AsTime() {
+    return IsTime() ? static_cast<TCKTimeItem *>(this) : nullptr;
+}
 
 bool TCKItem::IsInSubtreeOf(const TCKItem *Ancestor) const {
     for (const TCKItem *node = this; node; node = node->Parent)
@@ -54,7 +57,9 @@ void TCKItem::Unlink() {
         Manager = nullptr;
 }
 
-void TCKItem::Detach() { Unlink(); }
+void TCKItem::Detach() {
+    Unlink();
+}
 
 void TCKItem::Delete() {
     Detach();
@@ -77,11 +82,15 @@ bool TCKItem::MoveTo(TCKProjectItem *Project) {
     return true;
 }
 
-std::string TCKItem::GetPath() const { return Parent ? Parent->GetPath() : std::string(); }
+std::string TCKItem::GetPath() const {
+    return Parent ? Parent->GetPath() : std::string();
+}
 
 // --- TCKProjectItem ------------------------------------------------------------------------
 
-TCKProjectItem::~TCKProjectItem() { DeleteChildren(); }
+TCKProjectItem::~TCKProjectItem() {
+    DeleteChildren();
+}
 
 void TCKProjectItem::DeleteChildren() {
     // Post-order walk with an explicit cursor: deep trees must not grow the call stack.
@@ -134,7 +143,7 @@ void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
         constexpr size_t ahead = 8;
         for (size_t i = 0; i < entries.size(); ++i) {
             if (i + ahead < entries.size())
-                __builtin_prefetch(&entries[i + ahead].second->EndTime);
+                CK_PREFETCH(&entries[i + ahead].second->EndTime);
             Manager->ReducedTime->AddToSegments(entries[i].second);
         }
     }
@@ -267,7 +276,9 @@ void TCKProjectItem::AddLastToList(TCKListView &View) const {
 
 // --- TCKTimeItem ---------------------------------------------------------------------------
 
-TCKTimeItem::~TCKTimeItem() { assert(!InSegments() && "entry freed while in the segment list"); }
+TCKTimeItem::~TCKTimeItem() {
+    assert(!InSegments() && "entry freed while in the segment list");
+}
 
 void TCKTimeItem::LeaveSegments() {
     if (!InSegments() || !Manager)
@@ -286,7 +297,9 @@ void TCKTimeItem::Detach() {
     Unlink();
 }
 
-tCKEditItem TCKTimeItem::GetData() const { return {StartTime, EndTime, Comment, Fields}; }
+tCKEditItem TCKTimeItem::GetData() const {
+    return {StartTime, EndTime, Comment, Fields};
+}
 
 void TCKTimeItem::SetData(const tCKEditItem &Data) {
     StartTime = RecodeMilliSecond(Data.StartTime, 0);

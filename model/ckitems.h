@@ -44,7 +44,8 @@ protected:
 class TCKProjectItem : public TCKItem {
 public:
     TCKProjectItem() : TCKItem(ikProject) {}
-    explicit TCKProjectItem(std::string ACaption) : TCKItem(ikProject), Caption(std::move(ACaption)) {}
+    explicit TCKProjectItem(std::string ACaption)
+        : TCKItem(ikProject), Caption(std::move(ACaption)) {}
     ~TCKProjectItem() override;
 
     TCKItem *FirstChild = nullptr;
@@ -129,7 +130,7 @@ void WalkSubtree(TCKProjectItem *Top, ProjectFn OnProject, EntryFn OnEntry, Leav
     }
 }
 
-template <typename EntryFn>
-void ForEachEntry(TCKProjectItem *Top, EntryFn OnEntry) {
-    WalkSubtree(Top, [](TCKProjectItem *) {}, OnEntry, [](TCKProjectItem *) {});
+template <typename EntryFn> void ForEachEntry(TCKProjectItem *Top, EntryFn OnEntry) {
+    WalkSubtree(
+        Top, [](TCKProjectItem *) {}, OnEntry, [](TCKProjectItem *) {});
 }

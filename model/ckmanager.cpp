@@ -7,7 +7,9 @@
 
 namespace {
 
-int64_t WholeMilliSeconds(TDateTime T) { return std::llround(T * 86400000.0); }
+int64_t WholeMilliSeconds(TDateTime T) {
+    return std::llround(T * 86400000.0);
+}
 
 void CarrySums(int64_t H, int64_t M, int64_t S, int32_t &Hours, int32_t &Minutes,
                int32_t &Seconds) {
@@ -133,19 +135,19 @@ bool TChronarkMan::FieldUsed(const std::string &Id) const {
 bool TChronarkMan::CheckFieldValues(const std::string &Id, int FieldType) const {
     bool ok = true;
     ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
-            const int i = ok ? e->FieldIndex(Id) : -1;
-            if (i >= 0 && !IsValidFieldValue(e->Fields[i].Value, FieldType))
-                ok = false;
-        });
+        const int i = ok ? e->FieldIndex(Id) : -1;
+        if (i >= 0 && !IsValidFieldValue(e->Fields[i].Value, FieldType))
+            ok = false;
+    });
     return ok;
 }
 
 void TChronarkMan::RenameField(const std::string &OldId, const std::string &NewId) {
     ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
-            const int i = e->FieldIndex(OldId);
-            if (i >= 0)
-                e->Fields[i].Id = NewId;
-        });
+        const int i = e->FieldIndex(OldId);
+        if (i >= 0)
+            e->Fields[i].Id = NewId;
+    });
 }
 
 // --- Melt ----------------------------------------------------------------------------------
@@ -233,8 +235,7 @@ void TChronarkMan::NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int
 std::string TChronarkMan::NetTimeText(const TCKProjectItem *Project) const {
     int32_t h, m, s;
     NetTimeHMS(Project, h, m, s);
-    return std::to_string(h) + " Std, " + std::to_string(m) + " Min, " + std::to_string(s) +
-           " Sek";
+    return std::to_string(h) + " Std, " + std::to_string(m) + " Min, " + std::to_string(s) + " Sek";
 }
 
 void TChronarkMan::NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours,
@@ -256,8 +257,8 @@ void TChronarkMan::FillProjectTree(TCKTreeView &Tree) const {
     WalkSubtree(
         Root.get(),
         [&](TCKProjectItem *p) {
-            nodes[p] = Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgProject,
-                                    imgProjectSelected);
+            nodes[p] =
+                Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgProject, imgProjectSelected);
         },
         [](TCKTimeItem *) {}, [](TCKProjectItem *) {});
     Tree.SortAll();
@@ -296,11 +297,11 @@ void TChronarkMan::FillAllEntries(TCKListView &View, const tFilterItem &SearchFi
     std::string caption;
     TStringArray subItems;
     ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
-            if (!e->MatchesFilter(SearchFilter, true))
-                return;
-            EntryRowTexts(e, true, caption, subItems);
-            View.AddRow(caption, subItems, EntryImage(e), e);
-        });
+        if (!e->MatchesFilter(SearchFilter, true))
+            return;
+        EntryRowTexts(e, true, caption, subItems);
+        View.AddRow(caption, subItems, EntryImage(e), e);
+    });
     View.SetSorted(true);
 }
 
@@ -325,7 +326,8 @@ void TChronarkMan::RefreshSearchList(TCKListView &View, const tFilterItem &Searc
             continue;
         }
         const std::string path = entry->GetPath();
-        if (!entry->MatchesFilter(SearchFilter, true) && !entry->MatchesSearch(SearchFilter, path)) {
+        if (!entry->MatchesFilter(SearchFilter, true) &&
+            !entry->MatchesSearch(SearchFilter, path)) {
             View.DeleteRow(i);
             continue;
         }

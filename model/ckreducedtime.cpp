@@ -1,5 +1,6 @@
 #include "model/ckreducedtime.h"
 
+#include "base/prefetch.h"
 #include "model/ckitems.h"
 
 #include <algorithm>
@@ -12,8 +13,7 @@ namespace {
 
 // Searches from the back: entries and segments are mostly removed in the reverse order of
 // their arrival (a project deletes its last child first), which makes this O(1).
-template <typename List, typename Value>
-void EraseOne(List &Items, const Value *Item) {
+template <typename List, typename Value> void EraseOne(List &Items, const Value *Item) {
     for (auto *it = Items.end(); it != Items.begin();) {
         if (*--it == Item) {
             Items.erase(it);
@@ -43,7 +43,9 @@ void TCKReducedTime::TBlockDeleter::operator()(TCKReducedTimeItem *Block) const 
     ::operator delete(Block, std::align_val_t(alignof(TCKReducedTimeItem)));
 }
 
-TCKReducedTime::~TCKReducedTime() { DestroySegments(); }
+TCKReducedTime::~TCKReducedTime() {
+    DestroySegments();
+}
 
 // Every segment handed out, live or on the free list, is constructed: all of the older blocks,
 // and the used part of the newest.
@@ -159,7 +161,7 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
         s1 = FindStartSegment(Entry->StartTime);
         // Splitting relinks the following segment; fetch it while the split is prepared.
         if (s1->Next)
-            __builtin_prefetch(s1->Next);
+            CK_PREFETCH(s1->Next);
         if (s1->StartTime < Entry->StartTime) {
             SplitSegment(s1, Entry->StartTime);
             s1 = s1->Next;
@@ -180,8 +182,8 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
 // Removing an entry mostly merges its segments with their neighbours, which erases their starts
 // from the index: the lookup runs while the segments are still on their way from memory.
 void TCKReducedTime::PrepareRemoval(const TCKTimeItem *Entry) const {
-    __builtin_prefetch(Entry->FirstSegment);
-    __builtin_prefetch(Entry->LastSegment);
+    CK_PREFETCH(Entry->FirstSegment);
+    CK_PREFETCH(Entry->LastSegment);
     Index.Touch(Entry->StartTime);
 }
 
@@ -275,8 +277,8 @@ bool TCKReducedTime::CheckInvariants(std::string *Why) const {
     if (count != Index.size())
         return fail("segment list: index holds stale segments");
     for (const auto &[e, n] : coverage) {
-        if (!e->FirstSegment || !e->LastSegment ||
-            e->FirstSegment->StartTime != e->StartTime || e->LastSegment->EndTime != e->EndTime)
+        if (!e->FirstSegment || !e->LastSegment || e->FirstSegment->StartTime != e->StartTime ||
+            e->LastSegment->EndTime != e->EndTime)
             return fail("segment list: entry bounds differ from its first/last segment");
         // Every segment of the run lists the entry, and no other segment does.
         size_t run = 0;

@@ -1,5 +1,7 @@
 #include "model/cksegmentindex.h"
 
+#include "base/prefetch.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -34,8 +36,7 @@ struct TSegmentIndex::TNode {
     // Branch-free binary searches: which half holds the answer is a coin toss for random
     // keys, and a mispredicted branch per step costs more than the comparison.
     // Position of the first key in [From, Count) that is >= Key (OrEqual: > Key).
-    template <bool OrEqual>
-    int Bound(TDateTime Key, int From) const {
+    template <bool OrEqual> int Bound(TDateTime Key, int From) const {
         const TDateTime *base = Keys + From;
         int n = Count - From;
         if (n <= 0)
@@ -57,7 +58,7 @@ struct TSegmentIndex::TNode {
     void Prefetch() const {
         const char *bytes = reinterpret_cast<const char *>(this);
         for (size_t offset = 0; offset < sizeof(TNode); offset += 64)
-            __builtin_prefetch(bytes + offset);
+            CK_PREFETCH(bytes + offset);
     }
     // The last value of the leaf before this one, for a floor that lies outside this leaf.
     Value PreviousValue() const {
@@ -65,7 +66,9 @@ struct TSegmentIndex::TNode {
     }
 };
 
-TSegmentIndex::~TSegmentIndex() { FreeAll(); }
+TSegmentIndex::~TSegmentIndex() {
+    FreeAll();
+}
 
 void TSegmentIndex::FreeAll() {
     std::vector<TNode *> pending;
@@ -267,7 +270,7 @@ TSegmentIndex::Value TSegmentIndex::FloorLE(TDateTime Key) const {
     // Entering an entry splits the floor segment and relinks the one after it: asking for the
     // follower now lets both come from memory at once rather than one after the other.
     if (pos < leaf->Count)
-        __builtin_prefetch(leaf->Slots[pos].V);
+        CK_PREFETCH(leaf->Slots[pos].V);
     return pos > 0 ? leaf->Slots[pos - 1].V : leaf->PreviousValue();
 }
 

@@ -10,8 +10,7 @@
 #include <new>
 #include <vector>
 
-template <typename T>
-class TSmallPtrVector {
+template <typename T> class TSmallPtrVector {
     static_assert(std::is_pointer_v<T>);
     static constexpr uint32_t InlineCapacity = 2;
 

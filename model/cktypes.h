@@ -2,7 +2,7 @@
 // Plain records and arrays shared by the document model and its users.
 
 #include "model/cksmallvector.h"
-#include "model/cstring.h"
+#include "base/cstring.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // Helpers shared by the maker libraries' exports.
 
 #include "app/shortstring.h"
-#include "model/cstring.h"
+#include "base/cstring.h"
 
 #include <QString>
 #include <QtGlobal>

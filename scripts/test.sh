@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds Chronark and runs every test headless:
+#  0. the layer check (includes point downwards only) and the formatting check;
 #  1. the whole project (Qt parts on the offscreen platform) with CTest;
 #  2. the standard-C++ layers once more under AddressSanitizer + UBSan, leak checking on.
 set -euo pipefail
@@ -9,6 +10,10 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
+
+bash scripts/check-layers.sh
+git ls-files -co --exclude-standard '*.cpp' '*.h' | grep -v '^build' |
+  xargs clang-format --dry-run -Werror
 
 cmake -S . -B build -G Ninja -DCHRONARK_TESTS=ON
 cmake --build build -j "$jobs"

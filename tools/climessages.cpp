@@ -1,6 +1,6 @@
 #include "tools/climessages.h"
 
-#include "model/cstring.h"
+#include "base/cstring.h"
 
 #include <ostream>
 

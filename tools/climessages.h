@@ -1,7 +1,7 @@
 #pragma once
 // Turns the program's error and warning display into text for a terminal.
 
-#include "app/messages.h"
+#include "base/messages.h"
 
 #include <iosfwd>
 #include <string>

@@ -66,8 +66,8 @@ template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock ByteHits(tBlock V) 
 template <const tStopTable &Stop> CHRONARK_XML_INLINE tBlock UnitHits(tBlock V) {
     tBlock Hit = _mm_setzero_si128();
     if constexpr (Stop.Below != 0)
-        Hit = _mm_cmpeq_epi16(_mm_subs_epu16(V, _mm_set1_epi16(Stop.Below - 1)),
-                              _mm_setzero_si128());
+        Hit =
+            _mm_cmpeq_epi16(_mm_subs_epu16(V, _mm_set1_epi16(Stop.Below - 1)), _mm_setzero_si128());
     for (int I = 0; I < Stop.Count; ++I)
         Hit = _mm_or_si128(Hit, _mm_cmpeq_epi16(V, _mm_set1_epi16(Stop.Chars[I])));
     return Hit;

@@ -97,8 +97,7 @@ public:
 
     // Index of the first attribute with exactly this name, or -1.
     int32_t IndexOfAttribute(std::u16string_view AttrName) const;
-    std::u16string GetAttribute(std::u16string_view AttrName,
-                                std::u16string_view Default) const;
+    std::u16string GetAttribute(std::u16string_view AttrName, std::u16string_view Default) const;
     // First direct child element with exactly this name, or nullptr.
     tXMLMarkupItem *FindElement(std::u16string_view ElementName) const;
     // First direct child element; on a document, the root element.

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "model/cstring.h"
+#include "base/cstring.h"
 #include "xml/xmlreaddocument.h"
 
 namespace {
@@ -80,19 +80,19 @@ bool tXMLParser::ParseFile(const std::string &FileName, tXMLDocument &Doc, int E
     }
     tMemoryStreamBuf Buffer(Bytes.data(), Bytes.size());
     std::istream Stream(&Buffer);
-    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.data()), Bytes.size(),
-                      Stream, FileName, Doc, Encoding);
+    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.data()), Bytes.size(), Stream,
+                      FileName, Doc, Encoding);
 }
 
-bool tXMLParser::ParseStream(std::istream &Stream, const std::string &FileName,
-                             tXMLDocument &Doc, int Encoding) {
+bool tXMLParser::ParseStream(std::istream &Stream, const std::string &FileName, tXMLDocument &Doc,
+                             int Encoding) {
     Stream.clear();
     const std::istream::pos_type Saved = Stream.tellg();
     const tBytes Bytes = ReadWholeStream(Stream);
     if (Saved != std::istream::pos_type(-1))
         Stream.seekg(Saved);
-    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.Data.get()), Bytes.Size,
-                      Stream, FileName, Doc, Encoding);
+    return ParseBytes(reinterpret_cast<const unsigned char *>(Bytes.Data.get()), Bytes.Size, Stream,
+                      FileName, Doc, Encoding);
 }
 
 bool tXMLParser::ParseBytes(const unsigned char *Data, size_t Size, std::istream &Stream,

@@ -13,8 +13,7 @@
 
 // Message and file name are Windows-1252; position and length are a byte range of the stream.
 using TXMLErrorProc = std::function<void(const std::string &Message, const std::string &FileName,
-                                         std::istream &Stream, int32_t Position,
-                                         int32_t Length)>;
+                                         std::istream &Stream, int32_t Position, int32_t Length)>;
 
 // Called when an element has been read completely, with the elements enclosing it (the root
 // first, the parent last; none for the root itself). Returning true frees the element and its

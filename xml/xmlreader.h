@@ -50,8 +50,8 @@ template <class tNode> CHRONARK_XML_INLINE tNode *NewChild(tXMLMarkupItem &Paren
 template <class tDecoder, bool Fast = true> class tXMLReader {
 public:
     // Begin is stream offset 0; reading starts at Start.
-    tXMLReader(const tByte *Begin, const tByte *Start, const tByte *End,
-               tXMLParser::tError &Error, const TXMLElementEndProc &OnElementEnd)
+    tXMLReader(const tByte *Begin, const tByte *Start, const tByte *End, tXMLParser::tError &Error,
+               const TXMLElementEndProc &OnElementEnd)
         : Begin(Begin), Cur(Start), End(End), Err(Error), OnElementEnd(OnElementEnd) {}
 
     void Run(tXMLDocument &Doc);
@@ -66,8 +66,7 @@ private:
     bool AtEnd() const { return !HasPushBack && Cur == End; }
     int64_t GetPosition() const { return (Cur - Begin) - (HasPushBack ? 1 : 0); }
     CHRONARK_XML_INLINE char16_t ReadChar();
-    template <const tStopTable &Stop, bool TranslateCR = false>
-    bool AppendRun(std::u16string &Out);
+    template <const tStopTable &Stop, bool TranslateCR = false> bool AppendRun(std::u16string &Out);
     int PlainAt(const tByte *P) const {
         return tDecoder::IsOneUnit(P, End) ? tDecoder::UnitChar(P) : -1;
     }
@@ -85,14 +84,20 @@ private:
     TXMLTextItem *LastText(tXMLMarkupItem &Element);
     void ReadContent();
     enum tTagState : int {
-        InName, BetweenAttributes, InAttrName, AfterAttrName, AfterEquals, InValue, AfterValue,
-        AfterSlash, TagDone
+        InName,
+        BetweenAttributes,
+        InAttrName,
+        AfterAttrName,
+        AfterEquals,
+        InValue,
+        AfterValue,
+        AfterSlash,
+        TagDone
     };
     CHRONARK_XML_INLINE void ReadStartTag(tXMLMarkupItem &Element, bool &Empty);
     void ReadTagStates(tXMLMarkupItem &Element, bool &Empty, int State);
     int FastAttributes(tXMLMarkupItem &Element, int State, bool &Empty);
-    CHRONARK_XML_INLINE bool HasAttribute(const tXMLMarkupItem &Element,
-                                          std::u16string_view Name);
+    CHRONARK_XML_INLINE bool HasAttribute(const tXMLMarkupItem &Element, std::u16string_view Name);
     bool HasAttributeHashed(const tXMLMarkupItem &Element, std::u16string_view Name);
     void CheckAttribute(const tXMLMarkupItem &Element);
     CHRONARK_XML_INLINE void ReadEndTag(const tXMLMarkupItem &Element);

@@ -32,8 +32,7 @@ void tXMLReader<tDecoder, Fast>::ReadStartTag(tXMLMarkupItem &Element, bool &Emp
 
 // The state machine of the start tag, from the given state on.
 template <class tDecoder, bool Fast>
-void tXMLReader<tDecoder, Fast>::ReadTagStates(tXMLMarkupItem &Element, bool &Empty,
-                                               int State) {
+void tXMLReader<tDecoder, Fast>::ReadTagStates(tXMLMarkupItem &Element, bool &Empty, int State) {
     char16_t Quote = 0;
     AttrName.clear();
     AttrValue.clear();
@@ -169,11 +168,11 @@ int tXMLReader<tDecoder, Fast>::FastAttributes(tXMLMarkupItem &Element, int Stat
         const int Quote = PlainAt(NameEnd) == u'=' ? PlainAt(NameEnd + Unit) : -1;
         const tByte *ValueEnd;
         if (Quote == u'"')
-            ValueEnd = DecodeRun<tDecoder, XMLStops::DoubleQuoted, true>(NameEnd + 2 * Unit, End,
-                                                                         Buffer);
+            ValueEnd =
+                DecodeRun<tDecoder, XMLStops::DoubleQuoted, true>(NameEnd + 2 * Unit, End, Buffer);
         else if (Quote == u'\'')
-            ValueEnd = DecodeRun<tDecoder, XMLStops::SingleQuoted, true>(NameEnd + 2 * Unit, End,
-                                                                         Buffer);
+            ValueEnd =
+                DecodeRun<tDecoder, XMLStops::SingleQuoted, true>(NameEnd + 2 * Unit, End, Buffer);
         else
             return State;
         if (PlainAt(ValueEnd) != Quote)
@@ -229,8 +228,8 @@ void tXMLReader<tDecoder, Fast>::ReadEndTag(const tXMLMarkupItem &Element) {
     const bool FirstEnds = Expected[0] < 0x100 && XMLStops::EndTagName.Latin[Expected[0]];
     if (Fast && !HasPushBack && !FirstEnds) {
         const tRawName &Raw = OpenNames.back();
-        if (static_cast<size_t>(End - Cur) > Raw.Length &&
-            SameBytes(Cur, Raw.Bytes, Raw.Length) && PlainAt(Cur + Raw.Length) == u'>') {
+        if (static_cast<size_t>(End - Cur) > Raw.Length && SameBytes(Cur, Raw.Bytes, Raw.Length) &&
+            PlainAt(Cur + Raw.Length) == u'>') {
             Cur += Raw.Length + tDecoder::Unit;
             return;
         }

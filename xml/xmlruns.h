@@ -122,8 +122,7 @@ CHRONARK_XML_INLINE bool AtAscii(const tByte *P, const tByte *End) {
             tDecoder::EncodeAscii(Text.Chars[I], &Out[I * tDecoder::Unit]);
         return Out;
     }();
-    return static_cast<size_t>(End - P) >= Bytes &&
-           __builtin_memcmp(P, Encoded.data(), Bytes) == 0;
+    return static_cast<size_t>(End - P) >= Bytes && __builtin_memcmp(P, Encoded.data(), Bytes) == 0;
 }
 
 // Whether N bytes at A equal those at B.

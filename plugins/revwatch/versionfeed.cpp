@@ -1,7 +1,7 @@
 #include "plugins/revwatch/versionfeed.h"
 
-#include "app/capp.h"
-#include "model/cstring.h"
+#include "base/version.h"
+#include "base/cstring.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,8 +29,7 @@ std::string Padded(std::string Version, int Parts) {
 
 } // namespace
 
-bool FindProductInFeed(const std::string &FeedText, const std::string &Product,
-                       TFeedEntry &Entry) {
+bool FindProductInFeed(const std::string &FeedText, const std::string &Product, TFeedEntry &Entry) {
     const std::string product = LowerCase(Product);
     const std::string downloadKey = product + ".download";
     bool found = false;

@@ -19,7 +19,7 @@ bool FindProductInFeed(const std::string &FeedText, const std::string &Product, 
 std::string NumericVersion(const std::string &Text);
 // Compares numerically over as many parts as the longer version has, missing parts being 0;
 // at equal numbers a text with a suffix ("1.3 Beta 2") is older than one without ("1.3").
-// Throws EConvertError (app/capp.h) when either text has no numeric start.
+// Throws EConvertError (base/version.h) when either text has no numeric start.
 int CompareVersionTexts(const std::string &A, const std::string &B);
 
 enum class TVersionVerdict {

@@ -1,0 +1,87 @@
+#include "base/errorreport.h"
+
+#include "base/messages.h"
+
+#include <algorithm>
+#include <fstream>
+#include <istream>
+#include <sstream>
+
+void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_t &Column) {
+    Line = 1;
+    Column = 0;
+    if (Position < 0)
+        return;
+    char buffer[64 * 1024];
+    int64_t left = int64_t(Position) + 1;
+    unsigned char previous = 0;
+    while (left > 0 && Stream) {
+        Stream.read(buffer, std::streamsize(std::min<int64_t>(left, sizeof(buffer))));
+        const std::streamsize got = Stream.gcount();
+        if (got <= 0)
+            break;
+        for (std::streamsize i = 0; i < got; ++i) {
+            const auto byte = static_cast<unsigned char>(buffer[i]);
+            if (byte == 10) {
+                if (previous != 13) {
+                    ++Line;
+                    Column = 0;
+                }
+            } else if (byte == 13) {
+                ++Line;
+                Column = 0;
+            } else {
+                ++Column;
+            }
+            previous = byte;
+        }
+        left -= got;
+    }
+}
+
+std::string ComposeStreamError(const std::string &Message, const std::string &FileName,
+                               std::istream &Stream, int32_t Position, int32_t Length) {
+    std::string position;
+    if (Length > 0) {
+        int32_t line = 0;
+        int32_t column = 0;
+        GetLineColumn(Stream, Position, line, column);
+        position = std::to_string(line) + ":" + std::to_string(column) + " - ";
+    }
+    return "Fehler in \"" + FileName + "\":\r\n\r\n" + position + Message;
+}
+
+void ShowStreamError(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length) {
+    ShowErrorMessage(ComposeStreamError(Message, FileName, Stream, Position, Length));
+}
+
+void ShowFileError(const std::string &Message, const std::string &FileName, int32_t Position,
+                   int32_t Length) {
+    std::ifstream file(FileName, std::ios::binary);
+    if (!file) {
+        std::istringstream none;
+        ShowErrorMessage(ComposeStreamError(Message, FileName, none, Position, 0) +
+                         "\r\n\r\n(Die Datei kann nicht ge\xF6"
+                         "ffnet werden.)");
+        return;
+    }
+    std::stringstream memory;
+    memory << file.rdbuf();
+    memory.clear(); // an empty file leaves the failbit set
+    ShowStreamError(Message, FileName, memory, Position, Length);
+}
+
+void XMLErrorHandler(const std::string &Message, const std::string &FileName, std::istream &Stream,
+                     int32_t Position, int32_t Length) {
+    const std::ios::iostate state = Stream.rdstate();
+    Stream.clear();
+    const std::streampos saved = Stream.tellg();
+    Stream.seekg(0);
+    const std::string text = ComposeStreamError(Message, FileName, Stream, Position, Length);
+    Stream.clear();
+    if (saved != std::streampos(-1))
+        Stream.seekg(saved);
+    Stream.setstate(state);
+    ShowErrorMessage(text);
+}

@@ -1,0 +1,224 @@
+#include "base/cstring.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TDateTime At(int h, int m, int s, int ms = 0) {
+    return EncodeDateTime(2007, 3, 5, h, m, s, ms);
+}
+
+class CStringTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetFormatSettings(GermanFormatSettings()); }
+};
+
+struct DurationCase {
+    const char *name;
+    double seconds;
+    int h, m, s;
+};
+
+TEST_F(CStringTest, DurationRoundsHalvesToEvenAndCarries) {
+    const DurationCase cases[] = {
+        {"59.5 s rounds up to the even 60", 59.5, 0, 1, 0},
+        {"58.5 s rounds down to the even 58", 58.5, 0, 0, 58},
+        {"a day and more is not wrapped", 90061, 25, 1, 1},
+        {"empty interval", 0, 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        const TDateTime start = At(8, 0, 0);
+        const TDateTime end = start + c.seconds / SecsPerDay;
+        int32_t h, m, s;
+        DurationHMS(end, start, h, m, s);
+        EXPECT_EQ(h, c.h) << c.name;
+        EXPECT_EQ(m, c.m) << c.name;
+        EXPECT_EQ(s, c.s) << c.name;
+        DurationHMS(start, end, h, m, s); // order of the two times does not matter
+        EXPECT_EQ(s, c.s) << c.name;
+    }
+    EXPECT_EQ(DurationText(At(8, 0, 0), At(8, 0, 0)), "0 Std, 0 Min, 0 Sec");
+    EXPECT_EQ(DurationText(At(9, 5, 3), At(9, 0, 0)), "0 Std, 5 Min, 3 Sec");
+    EXPECT_EQ(DurationClockText(At(8, 0, 0) + 123 / 24.0 + 7 / SecsPerDay, At(8, 0, 0)),
+              "123:00:07");
+    EXPECT_EQ(DurationClockText(At(9, 5, 9), At(8, 0, 0)), "01:05:09");
+}
+
+TEST_F(CStringTest, StampsEncodeWithoutRoundingAndDecodeStrictly) {
+    EXPECT_EQ(EncodeStamp(EncodeDateTime(2006, 12, 31, 23, 59, 59, 700)), "20061231235959");
+    EXPECT_EQ(EncodeStamp(At(7, 4, 3)), "20070305070403");
+
+    std::string s = "20070305070403XYZ";
+    EXPECT_EQ(DecodeStamp(s), At(7, 4, 3));
+    EXPECT_FALSE(s.empty());
+
+    const char *invalid[] = {"20071305070403", "200703050704",   "2007030507040x", "",
+                             "20070230120000", "20070305240000", "2007-3050704033"};
+    for (const char *text : invalid) {
+        std::string t = text;
+        DecodeStamp(t);
+        EXPECT_TRUE(t.empty()) << text;
+    }
+}
+
+TEST_F(CStringTest, DateTimeTextRoundTripsAndOmitsMidnight) {
+    EXPECT_EQ(DateTimeText(EncodeDateTime(2007, 3, 5, 0, 0, 0)), "05.03.2007");
+    EXPECT_EQ(DateTimeText(At(7, 4, 3)), "05.03.2007 07:04:03");
+    TDateTime t;
+    ASSERT_TRUE(TryTextToDateTime("05.03.2007 07:04:03", t));
+    EXPECT_EQ(t, At(7, 4, 3));
+    ASSERT_TRUE(TryTextToDateTime("5.3.07", t));
+    EXPECT_EQ(t, EncodeDateTime(2007, 3, 5, 0, 0, 0));
+    for (const char *bad : {"", "31.02.2007", "05.03.2007 25:00:00", "heute", "05.03.", "1.2.3.4"})
+        EXPECT_FALSE(TryTextToDateTime(bad, t)) << bad;
+
+    TFormatSettings us;
+    us.ShortDateFormat = "M/d/yyyy";
+    us.LongTimeFormat = "h:mm:ss";
+    us.DateSeparator = '/';
+    us.DecimalSeparator = '.';
+    SetFormatSettings(us);
+    EXPECT_EQ(DateTimeText(At(7, 4, 3)), "3/5/2007 7:04:03");
+    ASSERT_TRUE(TryTextToDateTime("3/5/2007 7:04:03", t));
+    EXPECT_EQ(t, At(7, 4, 3));
+    EXPECT_TRUE(IsValidFieldValue("1.5", ftFloat));
+    EXPECT_FALSE(IsValidFieldValue("1,5", ftFloat));
+}
+
+TEST_F(CStringTest, MillisecondsAreTruncatedNotRounded) {
+    EXPECT_EQ(RecodeMilliSecond(At(12, 0, 0, 900), 0), At(12, 0, 0));
+    EXPECT_EQ(CompareDateTime(At(12, 0, 0), At(12, 0, 0) + 0.0004 / SecsPerDay), 0);
+    EXPECT_EQ(CompareDateTime(At(12, 0, 0), At(12, 0, 1)), -1);
+    EXPECT_EQ(AddSeconds(At(12, 0, 0), 61), At(12, 1, 1));
+}
+
+struct FieldCase {
+    const char *name;
+    const char *value;
+    int type;
+    bool valid;
+};
+
+TEST_F(CStringTest, FieldValuesAreCheckedPerType) {
+    const FieldCase cases[] = {
+        {"empty is valid for every type", "", ftDateTime, true},
+        {"empty boolean", "", ftBoolean, true},
+        {"upper-case TRUE", "TRUE", ftBoolean, true},
+        {"zero", "0", ftBoolean, true},
+        {"yes is no boolean", "yes", ftBoolean, false},
+        {"boolean is not trimmed", " true", ftBoolean, false},
+        {"integer", "-42", ftInteger, true},
+        {"integer overflow", "2147483648", ftInteger, false},
+        {"integer with text", "12a", ftInteger, false},
+        {"float with comma", "3,25", ftFloat, true},
+        {"float with point in German format", "3.25", ftFloat, false},
+        {"float garbage", "abc", ftFloat, false},
+        {"date time", "05.03.2007 10:00:00", ftDateTime, true},
+        {"date only", "05.03.2007", ftDateTime, true},
+        {"bad date", "32.03.2007", ftDateTime, false},
+        {"any string", "<&>", ftString, true},
+        {"unknown type counts as string", "x", 17, true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IsValidFieldValue(c.value, c.type), c.valid) << c.name;
+}
+
+TEST_F(CStringTest, SplittingAndTokens) {
+    TStringList lines;
+    SplitToLines("a|b|", '|', lines);
+    EXPECT_EQ(lines, (TStringList{"a", "b"}));
+    SplitToLines("a||b", '|', lines);
+    EXPECT_EQ(lines, (TStringList{"a", "", "b"}));
+
+    TStringArray parts;
+    SplitToArray("word", ' ', parts);
+    EXPECT_EQ(parts, (TStringArray{"word"}));
+    SplitToArray("", ' ', parts);
+    EXPECT_EQ(parts, (TStringArray{""}));
+    RemoveBlank(parts);
+    EXPECT_TRUE(parts.empty());
+    SplitToArray(" a\t  b ", ' ', parts);
+    RemoveBlank(parts);
+    EXPECT_EQ(parts, (TStringArray{"a\t", "b"}));
+
+    EXPECT_EQ(GetToken("1.1", '.', 2), "1");
+    EXPECT_EQ(GetToken("2", '.', 2), "");
+    EXPECT_EQ(GetToken("1.22.3", '.', 3), "3");
+    EXPECT_EQ(IndexOfText("b", {"a", "b", "b"}), 1);
+    EXPECT_EQ(IndexOfText("B", {"a", "b"}), -1);
+    EXPECT_EQ(PadNum(7, 2, '0'), "07");
+    EXPECT_EQ(PadNum(123, 2, '0'), "123");
+}
+
+TEST_F(CStringTest, ReplaceTextRestartsAndAlwaysEnds) {
+    std::string s = "aabb";
+    ReplaceText(s, "ab", "", true); // searching again from the start removes both
+    EXPECT_EQ(s, "");
+
+    s = "Hallo %NAME%, %name%!";
+    ReplaceText(s, "%Name%", "Welt", false);
+    EXPECT_EQ(s, "Hallo Welt, Welt!");
+
+    s = "x%a%y";
+    ReplaceText(s, "%a%", "[%A%]", false); // replacement holds the searched text
+    EXPECT_EQ(s, "x[%A%]y");
+
+    s = "abab";
+    ReplaceText(s, "ab", "abab", true);
+    EXPECT_EQ(s, "abababab");
+
+    s = "ÄRGER ärger";
+    ReplaceText(s, "ärger", "x", false); // only A-Z fold: Ä stays different from ä
+    EXPECT_EQ(s, "ÄRGER x");
+
+    TStringList lines{"%a%", "b%a%"};
+    ReplaceInLines(lines, "%A%", "1", false);
+    EXPECT_EQ(lines, (TStringList{"1", "b1"}));
+}
+
+class FixedWidth : public TTextMeasurer {
+public:
+    double TextWidth(const std::string &Text) override { return 10.0 * Text.size(); }
+};
+
+TEST_F(CStringTest, WrapTextBreaksAtWordsOnly) {
+    FixedWidth canvas;
+    TStringList lines;
+    WrapText("  eins zwei\r\ndrei   vier", 100, canvas, lines);
+    // "eins zwei " is 100 wide; adding "drei " would exceed 100.
+    EXPECT_EQ(lines, (TStringList{"eins zwei", "drei vier"}));
+
+    lines.clear();
+    WrapText("x Donaudampfschifffahrt y", 50, canvas, lines);
+    EXPECT_EQ(lines, (TStringList{"x", "Donaudampfschifffahrt", "y"}));
+
+    lines.clear();
+    WrapText("", 50, canvas, lines);
+    WrapText(" \n\t", 50, canvas, lines);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(CStringTest, Windows1252ConversionsRoundTrip) {
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    EXPECT_EQ(Utf16ToCp1252(Cp1252ToUtf16(all)), all);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+
+    EXPECT_EQ(Cp1252ToUtf16("\x80"), u"\u20AC");
+    EXPECT_EQ(Cp1252ToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(Utf16ToCp1252(u"\u201Eja\u201C \u4E2D \U0001F600"), "\x84ja\x93 ? ?");
+    EXPECT_EQ(Utf16ToCp1252(u"\u0085"), "\x85"); // code units 0-255 map to the same byte
+    EXPECT_EQ(LowerCase("ÄBC xyZ"), "Äbc xyz");
+    EXPECT_TRUE(SameText("Kunde", "KUNDE"));
+    EXPECT_FALSE(SameText("Ä", "ä"));
+}
+
+TEST_F(CStringTest, ClockCanBeSet) {
+    SetClock([] { return EncodeDateTime(2020, 1, 2, 3, 4, 5); });
+    EXPECT_EQ(EncodeStamp(Now()), "20200102030405");
+    SetClock({});
+    EXPECT_GT(Now(), EncodeDateTime(2020, 1, 1, 0, 0, 0));
+}
+
+} // namespace

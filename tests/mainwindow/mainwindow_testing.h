@@ -1,0 +1,167 @@
+#pragma once
+// Shared pieces of the main-window tests: scripted prompts and file dialogs, a settable
+// clock, temporary settings, and a fixture that creates and starts the window.
+
+#include "app/platform.h"
+#include "app/registry.h"
+#include "mainwindow/entrylist.h"
+#include "ui/filedialogs.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/projecttree.h"
+#include "ui/prompts.h"
+#include "ui/qtext.h"
+#include "model/ckm.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <ostream>
+#include <memory>
+
+// Readable strings in failure messages.
+inline void PrintTo(const QString &S, std::ostream *Out) {
+    *Out << '"' << S.toStdString() << '"';
+}
+
+class TScriptedPrompts : public TPromptService {
+public:
+    std::deque<TPromptAnswer> Answers;
+    QStringList Questions, Messages, Errors, Warnings;
+    QList<bool> WithCancel;
+
+    void ShowMessage(const QString &Text) override { Messages << Text; }
+    void ShowError(const QString &Text) override { Errors << Text; }
+    void ShowWarning(const QString &Text) override { Warnings << Text; }
+    TPromptAnswer Confirm(const QString &Text, bool Cancel) override {
+        Questions << Text;
+        WithCancel << Cancel;
+        if (Answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << Text.toStdString();
+            return Cancel ? TPromptAnswer::Cancel : TPromptAnswer::No;
+        }
+        const TPromptAnswer A = Answers.front();
+        Answers.pop_front();
+        return A;
+    }
+};
+
+class TScriptedFileDialogs : public TFileDialogService {
+public:
+    // An empty name cancels the dialog.
+    std::deque<QString> Answers;
+    std::vector<TFileDialogRequest> Requests;
+
+    bool Execute(QWidget *, TFileDialogRequest &Request) override {
+        Requests.push_back(Request);
+        if (Answers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog: " << Request.Title.toStdString();
+            return false;
+        }
+        const QString Name = Answers.front();
+        Answers.pop_front();
+        if (Name.isEmpty())
+            return false;
+        Request.FileName = Name;
+        return true;
+    }
+};
+
+// The clock the window reads; tests move it instead of waiting.
+struct TTestClock {
+    TDateTime Time = EncodeDateTime(2024, 3, 4, 9, 0, 0, 250);
+    void Advance(int Seconds) { Time = AddSeconds(Time, Seconds); }
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Dir.isValid());
+        SetClock([this] { return Clock.Time; });
+        SetTrayAvailableOverride(TTrayOverride::Available);
+    }
+    void TearDown() override {
+        Form.reset();
+        SetClock({});
+        SetTrayAvailableOverride(TTrayOverride::AskDesktop);
+    }
+
+    QString SettingsFolder() const { return Dir.filePath(QStringLiteral("settings")); }
+    QString FilePath(const QString &Name) const { return Dir.filePath(Name); }
+
+    // Creates the window with the given parameters; Start shows it.
+    TMainForm &Make(const std::vector<std::string> &Params = {}) {
+        TMainForm::TOptions Options;
+        Options.Prompts = &Prompts;
+        Options.FileDialogs = &Dialogs;
+        Options.SettingsFolder = SettingsFolder();
+        Form = std::make_unique<TMainForm>(Params, Options);
+        return *Form;
+    }
+    TMainForm &MakeStarted(const std::vector<std::string> &Params = {}) {
+        Make(Params).Start();
+        return *Form;
+    }
+
+    // Direct access to the stored settings, as the window's key layout names them.
+    std::unique_ptr<TRegistry> Settings(const QString &SubKey, bool Create) const {
+        auto Reg = std::make_unique<TRegistry>(SettingsFolder());
+        QString Key = QStringLiteral("\\Software\\Velmoor Software\\Chronark");
+        if (!SubKey.isEmpty())
+            Key += QLatin1Char('\\') + SubKey;
+        if (!Reg->OpenKey(Key, Create))
+            return nullptr;
+        return Reg;
+    }
+
+    tCKEditItem Span(int H1, int M1, int S1, int H2, int M2, int S2,
+                     const std::string &Comment = {}) const {
+        tCKEditItem E;
+        E.StartTime = EncodeDateTime(2024, 3, 4, H1, M1, S1);
+        E.EndTime = EncodeDateTime(2024, 3, 4, H2, M2, S2);
+        E.Comment = Comment;
+        return E;
+    }
+
+    // Row captions of the entry list, top to bottom.
+    QStringList ListCaptions() const {
+        QStringList C;
+        for (int i = 0; i < Form->ListView1->Count(); ++i)
+            C << Form->ListView1->Row(i)->text(0);
+        return C;
+    }
+
+    void ShowProject(TCKProjectItem *P) {
+        QTreeWidgetItem *Node = Form->FindProjectNode(P);
+        ASSERT_NE(Node, nullptr);
+        Form->TreeView1->setCurrentItem(Node);
+        ASSERT_EQ(Form->CurrentProject, P);
+    }
+
+    void SelectRows(std::initializer_list<int> Rows) {
+        Form->ListView1->clearSelection();
+        for (int R : Rows) {
+            Form->ListView1->setCurrentItem(Form->ListView1->Row(R), 0,
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
+        }
+    }
+
+    // Saves a document made by Build to Name and answers the full path.
+    QString WriteDocument(const QString &Name,
+                          const std::function<void(TChronarkMan &)> &Build) const {
+        TChronarkMan Doc;
+        Build(Doc);
+        const QString Path = FilePath(Name);
+        std::string Error;
+        EXPECT_TRUE(Doc.SaveToFile(QFile::encodeName(Path).toStdString(), &Error)) << Error;
+        return Path;
+    }
+
+    QTemporaryDir Dir;
+    TTestClock Clock;
+    TScriptedPrompts Prompts;
+    TScriptedFileDialogs Dialogs;
+    std::unique_ptr<TMainForm> Form;
+};

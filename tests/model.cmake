@@ -1,5 +1,0 @@
-chronark_add_test(cstring_test SOURCES cstring_test.cpp LIBS chronark_cstring)
-chronark_add_test(ckm_test SOURCES ckm_test.cpp LIBS chronark_model)
-chronark_add_test(ckm_random_test SOURCES ckm_random_test.cpp LIBS chronark_model)
-chronark_add_test(cksegmentindex_test SOURCES cksegmentindex_test.cpp LIBS chronark_model)
-chronark_add_test(ckfile_test SOURCES ckfile_test.cpp LIBS chronark_model chronark_appcore)

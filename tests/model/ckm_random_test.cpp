@@ -1,0 +1,198 @@
+// Long random sequences of document operations, each step checked against a brute-force
+// recomputation of the segment list, overlap marks and net times from all entries.
+#include "model/ckm.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <set>
+
+namespace {
+
+const TDateTime Day = EncodeDateTime(2007, 3, 5, 0, 0, 0);
+
+struct ExpectedSegment {
+    TDateTime Start, End;
+    std::set<const TCKTimeItem *> Entries;
+};
+
+std::vector<ExpectedSegment> BruteSegments(const TCKTimeItemList &Entries) {
+    std::set<TDateTime> cuts;
+    for (const TCKTimeItem *e : Entries) {
+        cuts.insert(e->StartTime);
+        cuts.insert(e->EndTime);
+    }
+    std::vector<ExpectedSegment> out;
+    for (auto it = cuts.begin(); it != cuts.end() && std::next(it) != cuts.end(); ++it) {
+        ExpectedSegment s{*it, *std::next(it), {}};
+        for (const TCKTimeItem *e : Entries)
+            if (e->StartTime <= s.Start && e->EndTime >= s.End)
+                s.Entries.insert(e);
+        out.push_back(s);
+    }
+    return out;
+}
+
+std::tuple<int, int, int> BruteNetTime(const std::vector<ExpectedSegment> &Segments,
+                                       const TCKProjectItem *Project, const tFilterItem &Filter,
+                                       bool Active) {
+    int64_t h = 0, m = 0, s = 0;
+    for (const ExpectedSegment &seg : Segments) {
+        if (seg.Entries.empty())
+            continue;
+        bool inProject = !Project, passes = false;
+        for (const TCKTimeItem *e : seg.Entries) {
+            inProject = inProject || e->Parent == Project;
+            passes = passes || e->MatchesFilter(Filter, Active);
+        }
+        if (!inProject || !passes)
+            continue;
+        int32_t sh, sm, ss;
+        DurationHMS(seg.End, seg.Start, sh, sm, ss);
+        h += sh;
+        m += sm;
+        s += ss;
+    }
+    m += s / 60;
+    s %= 60;
+    h += m / 60;
+    m %= 60;
+    return {static_cast<int>(h), static_cast<int>(m), static_cast<int>(s)};
+}
+
+class RandomModel {
+public:
+    explicit RandomModel(unsigned Seed) : Rng(Seed) {}
+
+    TChronarkMan Man;
+    std::mt19937 Rng;
+
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(Rng); }
+    // A coarse grid makes shared boundaries, touching and nesting frequent.
+    TDateTime Time(int quarter) { return Day + quarter * 15 * 60 / SecsPerDay; }
+
+    std::vector<TCKProjectItem *> Projects() {
+        std::vector<TCKProjectItem *> out{Man.Root.get()};
+        for (size_t i = 0; i < out.size(); ++i)
+            for (TCKItem *c = out[i]->FirstChild; c; c = c->Next)
+                if (c->IsProject())
+                    out.push_back(c->AsProject());
+        return out;
+    }
+
+    tCKEditItem RandomData() {
+        const int a = Pick(40), len = 1 + Pick(8);
+        static const char *words[] = {"Besprechung", "code", "Meier", "Reise", ""};
+        return {Time(a), Time(a + len), words[Pick(5)], {{"k", std::to_string(Pick(3))}}};
+    }
+
+    std::string Step() {
+        const auto projects = Projects();
+        const TCKTimeItemList entries = Man.AllEntries();
+        TCKProjectItem *project = projects[Pick(static_cast<int>(projects.size()))];
+        TCKTimeItem *entry =
+            entries.empty() ? nullptr : entries[Pick(static_cast<int>(entries.size()))];
+        switch (Pick(11)) {
+        case 0:
+        case 1:
+        case 2:
+            project->AddTime(RandomData());
+            return "add";
+        case 3:
+            project->AddProject("P" + std::to_string(Pick(100)));
+            return "add project";
+        case 4:
+            if (entry)
+                entry->SetData(RandomData());
+            return "set data";
+        case 5:
+            if (entry)
+                entry->SplitAt(Time(Pick(48)));
+            return "split";
+        case 6:
+            if (entry)
+                entry->MoveTo(project);
+            return "move entry";
+        case 7: {
+            TCKProjectItem *other = projects[Pick(static_cast<int>(projects.size()))];
+            if (other != Man.Root.get()) {
+                const bool refused = project->IsInSubtreeOf(other);
+                EXPECT_EQ(other->MoveTo(project), !refused);
+            }
+            return "move project";
+        }
+        case 8:
+            if (entries.size() >= 2) {
+                if (Pick(2))
+                    Man.Melt(entries[Pick(static_cast<int>(entries.size()))], entry);
+                else
+                    Man.MeltAll(project->TimeItems());
+            }
+            return "melt";
+        case 9:
+            if (entry)
+                entry->Delete();
+            return "delete entry";
+        default:
+            if (project != Man.Root.get() && Pick(3) == 0)
+                project->Delete();
+            return "delete project";
+        }
+    }
+
+    void Verify(const std::string &What) {
+        std::string why;
+        ASSERT_TRUE(Man.CheckInvariants(&why)) << What << ": " << why;
+        const TCKTimeItemList entries = Man.AllEntries();
+        const auto expected = BruteSegments(entries);
+        size_t i = 0;
+        for (const TCKReducedTimeItem *s = Man.ReducedTime->First; s; s = s->Next, ++i) {
+            ASSERT_LT(i, expected.size()) << What << ": too many segments";
+            EXPECT_EQ(s->StartTime, expected[i].Start) << What;
+            EXPECT_EQ(s->EndTime, expected[i].End) << What;
+            EXPECT_EQ(std::set<const TCKTimeItem *>(s->Items.begin(), s->Items.end()),
+                      expected[i].Entries)
+                << What << ": segment " << i;
+        }
+        ASSERT_EQ(i, expected.size()) << What << ": segment count";
+        for (const TCKTimeItem *e : entries) {
+            const bool free = std::none_of(entries.begin(), entries.end(), [&](auto *o) {
+                return o != e && o->StartTime < e->EndTime && e->StartTime < o->EndTime;
+            });
+            EXPECT_EQ(e->IsOverlapFree(), free) << What;
+        }
+        tFilterItem filter;
+        filter.Keywords = {"code", "2"};
+        filter.UseFromDate = true;
+        filter.FromDate = Time(10);
+        for (TCKProjectItem *p :
+             {static_cast<TCKProjectItem *>(nullptr), Man.Root.get(), Projects().back()}) {
+            for (bool active : {false, true}) {
+                Man.Filter = filter;
+                Man.FilterActive = active;
+                int32_t h, m, s;
+                Man.NetTimeHMS(p, h, m, s);
+                EXPECT_EQ(std::make_tuple(h, m, s), BruteNetTime(expected, p, filter, active))
+                    << What << (active ? " (filtered)" : "");
+            }
+        }
+        Man.FilterActive = false;
+    }
+};
+
+TEST(ModelRandomTest, OperationsMatchBruteForceAfterEveryStep) {
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        RandomModel model(seed);
+        for (int step = 0; step < 600; ++step) {
+            const std::string what = model.Step();
+            model.Verify("step " + std::to_string(step) + " (" + what + ")");
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+}
+
+} // namespace
