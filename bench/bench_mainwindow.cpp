@@ -5,6 +5,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "model/ckm.h"
+#include "tests/mainwindow/mainform_testpeer.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -18,13 +19,16 @@ constexpr int EntryCount = 10000;
 
 struct Window {
     QTemporaryDir Settings;
-    std::unique_ptr<TMainForm> Form;
+    std::unique_ptr<TMainForm> Owned;
+    // The window's views and refresh, which it keeps to itself.
+    std::unique_ptr<TMainFormTestPeer> Form;
     TCKProjectItem *Project = nullptr;
 
     Window() {
         TMainForm::TOptions Options;
         Options.SettingsFolder = Settings.path();
-        Form = std::make_unique<TMainForm>(std::vector<std::string>{}, Options);
+        Owned = std::make_unique<TMainForm>(std::vector<std::string>{}, Options);
+        Form = std::make_unique<TMainFormTestPeer>(*Owned);
         Form->Start();
         Project = Form->Doc().Root->AddProject("Groß");
         // Entries in shuffled order so the list really sorts; every tenth overlaps another.

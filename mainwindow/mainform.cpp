@@ -31,6 +31,12 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
                      QWidget *Parent)
     : QMainWindow(Parent) {
     setObjectName(QStringLiteral("MainForm"));
+    InstallServices(Options);
+    BuildWindow();
+    ReadStartOptions(Params);
+}
+
+void TMainForm::InstallServices(const TOptions &Options) {
     if (Options.Prompts) {
         FPrompts = Options.Prompts;
     } else {
@@ -56,20 +62,27 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
         else
             FPrompts->ShowWarning(Shown);
     });
+}
 
+void TMainForm::BuildWindow() {
+    // The actions first: the menus, the button bar and the popups place them.
     BuildActions();
     BuildLayout();
     BuildMenus();
     BuildToolBar();
     BuildPopupMenus();
     ConnectHandlers();
+}
 
+void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     // The command line: the last plain parameter is the document, the rest switches.
     ParseCommandLine(CmdLine, Params, NativeSwitchPrefixes());
 
+    // The maker libraries: the version check and the info pane, when installed.
     acVerCtrl->setVisible(LoadRevWatch());
     LoadInfoPane();
 
+    // A new document, shown by the tree's top node.
     MeasureRunning = false;
     Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
     CurrentProject = Document->DefaultProject;
@@ -95,6 +108,7 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
 
     HasFileArgument = !CmdLine.FileName.empty();
 
+    // The stored option, then the start file: a file argument wins over the last file.
     if (OpenAppKey(*Registry, AppName, QString(), false)) {
         bool OpenLast = false;
         if (Registry->ReadBool(QStringLiteral("OpenLast"), OpenLast))

@@ -59,6 +59,46 @@ public:
     // shows the window (or hides it in the tray).
     void Start();
 
+signals:
+    // Nodes were deleted: a list of entries re-checks its rows before reading them.
+    void ItemsRemoved();
+    // An entry's texts changed in place.
+    void EntriesChanged();
+    // The whole document was replaced or emptied (New, Open).
+    void DocumentReplaced();
+    // The close was accepted and the program should end.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *Event) override;
+    void showEvent(QShowEvent *Event) override;
+    void dragEnterEvent(QDragEnterEvent *Event) override;
+    void dropEvent(QDropEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
+private:
+    // The tests drive the window through its handlers and read its state.
+    friend class TMainFormTestPeer;
+
+    // --- construction: the constructor's three steps, in this order --------------------
+    // Prompts, file dialogs, the settings registry and the document's message routing.
+    void InstallServices(const TOptions &Options);
+    // Actions, layout, menus, button bar, popup menus and the handlers between them.
+    void BuildWindow();
+    // Command line, maker libraries, document, icons, application name, the stored
+    // "open last file" option, the start file and the recent files.
+    void ReadStartOptions(const std::vector<std::string> &Params);
+    void BuildLayout();
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPopupMenus();
+    QAction *MakeAction(QAction *&Slot, const char *Name, const char *Category,
+                        const QString &Caption, const QString &Hint, int Image, bool Enabled);
+    void SetActionImage(QAction *Action, int Image);
+    void ConnectHandlers();
+
+    // --- services the handlers share ----------------------------------------------------
     TChronarkMan &Doc() const { return *Document; }
     const TImageList &Images() const { return ImageList1; }
     TPromptService &Prompts() const { return *FPrompts; }
@@ -68,7 +108,7 @@ public:
     int TreePaneWidth() const;
     void SetTreePaneWidth(int Width);
 
-    // --- window state -----------------------------------------------------------------
+    // --- window state: open file, command line, measurement, shown project and rows ----
     QString AppName;
     QString ApplicationTitle;
     QString CurrentFile;
@@ -83,7 +123,7 @@ public:
     QTreeWidgetItem *ProjectNode = nullptr;
     TCKList CutList;
 
-    // --- components -------------------------------------------------------------------
+    // --- components: panes, views, status bar, timer, tray, recent files (Qt owns them)
     QWidget *Panel2 = nullptr; // elapsed-time banner
     QLabel *Label1 = nullptr;
     QWidget *Panel3 = nullptr;
@@ -101,6 +141,7 @@ public:
     TRecentFiles *TBMRUList1 = nullptr;
     QToolBar *ButtonBar = nullptr;
 
+    // --- menus of the menu bar, the button bar's drop-downs and the popups -------------
     QMenu *MenuFile = nullptr;
     QMenu *MenuRecent = nullptr;
     QMenu *OpenDropDown = nullptr;
@@ -117,6 +158,7 @@ public:
     QMenu *PropPopupMenu = nullptr; // row menu of the entry list
     QMenu *PopupMenu1 = nullptr;    // tray menu
 
+    // --- actions: the measurement's own items, then the commands ------------------------
     QAction *TBSubmenuItem2 = nullptr;  // split button "Messung starten"
     QAction *TBSubmenuItem12 = nullptr; // split button "Messung stoppen"
     QAction *TBItem3 = nullptr, *TBItem13 = nullptr, *TBItem8 = nullptr, *TBItem28 = nullptr;
@@ -142,8 +184,9 @@ public:
     static bool IsPending(const QAction *Action);
     static void SetPending(QAction *Action, bool Pending);
     static void EnableCommand(QAction *Action, bool Enabled);
+    void RebuildRecentMenus();
 
-    // --- measurement ------------------------------------------------------------------
+    // --- measurement handlers: stopwatch, banner, tray ----------------------------------
     void StartWork();
     void TBItem13Click();
     void StopWork();
@@ -156,8 +199,9 @@ public:
     // Adds the interval from MeasureStart to now to the default project and answers the end
     // time it used; the timer, banner and menu items stay as they are.
     TDateTime RecordMeasurement();
+    void SetMeasureItems(bool Running);
 
-    // --- tree and list ----------------------------------------------------------------
+    // --- tree and list: filling the views and their handlers ---------------------------
     // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
     void RefreshEntries(int Mode);
     void UpdateStatusBar();
@@ -186,8 +230,11 @@ public:
     // Every command that deletes nodes calls this first: the cut list and the row state
     // then never refer to them.
     void ForgetItems(const TCKItem *Removed);
+    // The items of the rows; Selected only those selected, in list order.
+    TCKList ListItems(QObject *Source, bool SelectedOnly) const;
+    void MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
 
-    // --- file commands and lifecycle --------------------------------------------------
+    // --- file commands and lifecycle ----------------------------------------------------
     void SetSaveState(bool Modified);
     bool ConfirmSave();
     bool OpenDocument(const QString &FileName);
@@ -206,49 +253,19 @@ public:
     void infoclick();
     void VerCtrlClick();
     void FilesDropped(const QStringList &FileNames);
+    bool MimeHasLocalFile(const QMimeData *Data) const;
     // The close handling; false keeps the window open.
     bool FormCloseQuery();
+    QString InitialDialogFolder() const;
+    static std::string NativeName(const QString &FileName);
 
-signals:
-    // Nodes were deleted: a list of entries re-checks its rows before reading them.
-    void ItemsRemoved();
-    // An entry's texts changed in place.
-    void EntriesChanged();
-    // The whole document was replaced or emptied (New, Open).
-    void DocumentReplaced();
-    // The close was accepted and the program should end.
-    void Closed();
-
-protected:
-    void closeEvent(QCloseEvent *Event) override;
-    void showEvent(QShowEvent *Event) override;
-    void dragEnterEvent(QDragEnterEvent *Event) override;
-    void dropEvent(QDropEvent *Event) override;
-    bool eventFilter(QObject *Watched, QEvent *Event) override;
-
-private:
-    void BuildLayout();
-    void BuildActions();
-    void BuildMenus();
-    void BuildToolBar();
-    void BuildPopupMenus();
-    QAction *MakeAction(QAction *&Slot, const char *Name, const char *Category,
-                        const QString &Caption, const QString &Hint, int Image, bool Enabled);
-    void SetActionImage(QAction *Action, int Image);
-    void ConnectHandlers();
-    void RebuildRecentMenus();
-    void SetMeasureItems(bool Running);
-    // The items of the rows; Selected only those selected, in list order.
-    TCKList ListItems(QObject *Source, bool SelectedOnly) const;
-    void MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
+    // --- stored settings: placement, column widths, recent files ------------------------
     void LoadWindowSettings();
     void SaveWindowSettings();
     void LoadRecentFiles();
     void SaveRecentFiles();
-    QString InitialDialogFolder() const;
-    static std::string NativeName(const QString &FileName);
-    bool MimeHasLocalFile(const QMimeData *Data) const;
 
+    // --- owned services and the document ------------------------------------------------
     std::unique_ptr<TChronarkMan> Document;
     std::unique_ptr<TRegistry> Registry;
     std::unique_ptr<TPromptService> OwnPrompts;
@@ -259,6 +276,8 @@ private:
     TImageList ImageList1;
     QList<QAction *> AllActions;
     QToolButton *OpenButton = nullptr;
+
+    // --- the tree pane's wanted width, and how far start-up and close-down are ---------
     int RequestedTreeWidth = 185;
     bool Started = false;
     bool InTreeChange = false;

@@ -53,7 +53,7 @@ TEST(MainFormRecentFilesTest, MenuCaptionNumbersTheEntryAndShowsAmpersandsLitera
 }
 
 TEST_F(MainFormTest, RecentMenusShowTheDisabledPlaceholderWhenEmpty) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"(Leer)"});
     EXPECT_EQ(MenuTexts(F.OpenDropDown), QStringList{"(Leer)"});
     EXPECT_FALSE(F.acLeer->isEnabled());
@@ -65,7 +65,7 @@ TEST_F(MainFormTest, RecentMenusShowTheDisabledPlaceholderWhenEmpty) {
 }
 
 TEST_F(MainFormTest, ChoosingAMissingRecentFileRemovesIt) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.RecentFiles().Add(FilePath("fehlt.ckx"));
     F.RecentFiles().Add(FilePath("andere.ckx"));
     F.MenuRecent->actions().at(1)->trigger();
@@ -75,7 +75,7 @@ TEST_F(MainFormTest, ChoosingAMissingRecentFileRemovesIt) {
 
 TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
     const QString Path = WriteDocument("da.ckx", [](TChronarkMan &) {});
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.RecentFiles().Add(Path);
     F.Doc().Root->AddProject("ungespeichert");
     Prompts.Answers = {TPromptAnswer::Cancel};
@@ -88,7 +88,7 @@ TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
 TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
     const QString Path =
         WriteDocument("offen.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Kunde"); });
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.RecentFiles().Add(Path);
     F.RecentFiles().Add(FilePath("x.ckx"));
     F.MenuRecent->actions().at(1)->trigger();
@@ -100,24 +100,24 @@ TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
 // --- Start-up ----------------------------------------------------------------------------
 
 TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
-    TMainForm &F = MakeStarted();
-    EXPECT_TRUE(F.isVisible());
+    TMainFormTestPeer &F = MakeStarted();
+    EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(F.CurrentFile.isEmpty());
     EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
     EXPECT_FALSE(F.acSave->isEnabled());
     EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
     EXPECT_FALSE(F.MeasureRunning);
     EXPECT_FALSE(F.SilentMode);
-    EXPECT_EQ(F.pos(), QPoint(231, 152));
-    EXPECT_EQ(F.size(), QSize(893, 755));
+    EXPECT_EQ(F.Window().pos(), QPoint(231, 152));
+    EXPECT_EQ(F.Window().size(), QSize(893, 755));
 }
 
 TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
     const QString Path =
         WriteDocument("arg.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Aus Datei"); });
-    TMainForm &F = MakeStarted({Native(Path)});
+    TMainFormTestPeer &F = MakeStarted({Native(Path)});
     EXPECT_EQ(F.CurrentFile, Path);
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("arg.ckx - Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("arg.ckx - Chronark"));
     EXPECT_EQ(ListCaptions(), QStringList{"Aus Datei"});
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{Path});
     EXPECT_FALSE(F.acAutoOpen->isChecked());
@@ -125,7 +125,7 @@ TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
 }
 
 TEST_F(MainFormTest, RelativeFileArgumentBecomesAFullPath) {
-    TMainForm &F = Make({"gibtsnicht.ckx"});
+    TMainFormTestPeer &F = Make({"gibtsnicht.ckx"});
     EXPECT_TRUE(F.HasFileArgument);
     EXPECT_TRUE(QFileInfo(F.CurrentFile).isAbsolute());
     F.Start();
@@ -140,7 +140,7 @@ TEST_F(MainFormTest, OptionOnReopensTheLastFile) {
         Reg->WriteBool("OpenLast", true);
         Reg->WriteString("ProjectFile", Path);
     }
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.acAutoOpen->isChecked());
     EXPECT_EQ(F.CurrentFile, Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Zuletzt"});
@@ -153,9 +153,9 @@ TEST_F(MainFormTest, MissingLastFileGivesANewDocumentAndKeepsTheStoredName) {
         Reg->WriteBool("OpenLast", true);
         Reg->WriteString("ProjectFile", Gone);
     }
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.CurrentFile.isEmpty());
-    EXPECT_TRUE(F.close());
+    EXPECT_TRUE(F.Window().close());
     QString Stored;
     ASSERT_TRUE(Settings(QString(), false)->ReadString("ProjectFile", Stored));
     EXPECT_EQ(Stored, Gone);
@@ -168,7 +168,7 @@ TEST_F(MainFormTest, OptionOffIgnoresTheStoredFile) {
         Reg->WriteBool("OpenLast", false);
         Reg->WriteString("ProjectFile", Path);
     }
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.CurrentFile.isEmpty());
 }
 
@@ -192,8 +192,8 @@ class MainFormConfirmTest : public MainFormTest, public testing::WithParamInterf
 
 TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
     const ConfirmCase &Case = GetParam();
-    TMainForm &F = MakeStarted(Case.Silent ? std::vector<std::string>{"--silent"}
-                                           : std::vector<std::string>{});
+    TMainFormTestPeer &F = MakeStarted(Case.Silent ? std::vector<std::string>{"--silent"}
+                                                   : std::vector<std::string>{});
     const QString Named = FilePath("doc.ckx");
     const QString Chosen = FilePath("gewaehlt.ckx");
     if (Case.Named)
@@ -218,7 +218,7 @@ TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
     if (Case.Proceeds) {
         EXPECT_TRUE(F.CurrentFile.isEmpty());
         EXPECT_FALSE(F.Doc().Modified) << "a new document has nothing to save";
-        EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+        EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Chronark"));
     }
 }
 
@@ -243,26 +243,26 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ConfirmCase> &I) { return std::string(I.param.Name); });
 
 TEST_F(MainFormTest, NoQuestionWithoutUnsavedChanges) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.acNew->trigger();
     EXPECT_TRUE(Prompts.Questions.isEmpty());
 }
 
 TEST_F(MainFormTest, CloseIsRefusedWhenTheQuestionIsCancelled) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddProject("offen");
     Prompts.Answers = {TPromptAnswer::Cancel};
-    QSignalSpy Closed(&F, &TMainForm::Closed);
-    EXPECT_FALSE(F.close());
+    QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
+    EXPECT_FALSE(F.Window().close());
     EXPECT_EQ(Closed.count(), 0);
-    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.Window().isVisible());
     EXPECT_EQ(Settings("FormSettings", false), nullptr) << "nothing is written";
 }
 
 // --- Save, Save As, Open, Import ------------------------------------------------------------
 
 TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     Dialogs.Answers = {FilePath("Kunde.ckx")};
     F.Doc().Root->AddProject("A");
     EXPECT_TRUE(F.acSave->isEnabled());
@@ -278,7 +278,7 @@ TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
     EXPECT_FALSE(F.acSave->isEnabled());
     EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
     EXPECT_EQ(F.CurrentFile, FilePath("Kunde.ckx"));
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{FilePath("Kunde.ckx")});
 
     // Save As proposes the current name in its folder.
@@ -291,7 +291,7 @@ TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
 }
 
 TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.CurrentFile = FilePath("fehlt/ordner/x.ckx");
     F.Doc().Root->AddProject("A");
     F.acSave->trigger();
@@ -316,7 +316,7 @@ TEST(MainFormFileDialogTest, FilterPairsBecomeNameFiltersMatchingEveryFileForSta
 TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
     const QString Path =
         WriteDocument("b.ckx", [&](TChronarkMan &D) { D.Root->AddProject("B-Projekt"); });
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Old = F.Doc().Root->AddProject("alt");
     F.RebuildViews(true);
     F.TreeView1->setCurrentItem(F.FindProjectNode(Old));
@@ -342,7 +342,7 @@ TEST_F(MainFormTest, AFileThatCannotBeReadKeepsTheOpenDocument) {
         ASSERT_TRUE(File.open(QIODevice::WriteOnly));
         File.write("<ChronarkDocument><oops");
     }
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.CurrentFile = FilePath("vorher.ckx");
     F.Doc().Root->AddProject("bleibt");
     F.Doc().SetSaved(true);
@@ -357,7 +357,7 @@ TEST_F(MainFormTest, AFileThatCannotBeReadKeepsTheOpenDocument) {
 TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
     const QString Path =
         WriteDocument("imp.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Importiert"); });
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.CurrentFile = FilePath("haupt.ckx");
     F.UpdateCaption();
     F.Doc().Root->AddProject("Eigenes");
@@ -368,7 +368,7 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
     EXPECT_EQ(Dialogs.Requests.at(0).Title, QStringLiteral("Importieren"));
     // The file's projects arrive below a new project named after the file.
     EXPECT_EQ(ListCaptions(), (QStringList{Path, "Eigenes"}));
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("haupt.ckx - Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("haupt.ckx - Chronark"));
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
     EXPECT_TRUE(F.Doc().Modified);
 }
@@ -378,7 +378,7 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
 TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
     const QString Dropped =
         WriteDocument("drop.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Gezogen"); });
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.CurrentFile = FilePath("aktuell.ckx");
     F.FilesDropped({Dropped, FilePath("zweite.ckx")});
     EXPECT_TRUE(QFileInfo::exists(FilePath("aktuell.ckx"))) << "saved without a question";
@@ -390,7 +390,7 @@ TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
 
 TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
     const QString Dropped = WriteDocument("drop2.ckx", [](TChronarkMan &) {});
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddProject("ungesichert");
     Dialogs.Answers = {QString()};
     F.FilesDropped({Dropped});
@@ -406,7 +406,7 @@ TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
 
 TEST_F(MainFormTest, DroppedFileOnAnUntouchedNewDocumentOpensDirectly) {
     const QString Dropped = WriteDocument("drop3.ckx", [](TChronarkMan &) {});
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.FilesDropped({Dropped});
     EXPECT_TRUE(Dialogs.Requests.empty());
     EXPECT_EQ(F.CurrentFile, Dropped);
@@ -421,7 +421,7 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
             Reg->WriteString(QStringLiteral("MRU%1").arg(i), QStringLiteral("/alt%1.ckx").arg(i));
     }
     {
-        TMainForm &F = MakeStarted();
+        TMainFormTestPeer &F = MakeStarted();
         EXPECT_EQ(F.RecentFiles().Items().size(), 5);
         F.ListView1->header()->resizeSection(0, 210);
         F.ListView1->header()->resizeSection(3, 77);
@@ -429,9 +429,9 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
         F.acAutoOpen->trigger();
         F.CurrentFile = FilePath("zuletzt.ckx");
         F.RecentFiles().Assign({"/eins.ckx", "/zwei.ckx"});
-        F.move(100, 120);
-        F.resize(700, 500);
-        EXPECT_TRUE(F.close());
+        F.Window().move(100, 120);
+        F.Window().resize(700, 500);
+        EXPECT_TRUE(F.Window().close());
     }
     auto Main = Settings(QString(), false);
     ASSERT_NE(Main, nullptr);
@@ -470,12 +470,12 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
     Form.reset();
     Main.reset();
     Recent.reset();
-    TMainForm &Next = Make();
+    TMainFormTestPeer &Next = Make();
     EXPECT_TRUE(Next.acAutoOpen->isChecked());
     EXPECT_EQ(Next.RecentFiles().Items(), (QStringList{"/eins.ckx", "/zwei.ckx"}));
     Next.Start();
     EXPECT_EQ(Next.ListView1->header()->sectionSize(0), 210);
     EXPECT_EQ(Next.ListView1->header()->sectionSize(3), 77);
     EXPECT_EQ(Next.TreePaneWidth(), 240);
-    EXPECT_EQ(Next.size(), QSize(700, 500));
+    EXPECT_EQ(Next.Window().size(), QSize(700, 500));
 }

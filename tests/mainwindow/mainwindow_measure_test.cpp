@@ -18,7 +18,7 @@ TDateTime At(int H, int M, int S, int Ms = 0) {
 } // namespace
 
 TEST_F(MainFormTest, StartAndStopWithinOneSecondGiveAOneSecondEntry) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0, 100);
     F.TBSubmenuItem2->trigger();
     Clock.Time = At(9, 0, 0, 900);
@@ -34,7 +34,7 @@ TEST_F(MainFormTest, StartAndStopWithinOneSecondGiveAOneSecondEntry) {
 }
 
 TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0, 700);
     F.TBItem3->trigger();
     Clock.Time = At(9, 10, 0, 400);
@@ -59,7 +59,7 @@ TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
 }
 
 TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Target = F.Doc().Root->AddProject("Messungen");
     TCKProjectItem *Other = F.Doc().Root->AddProject("Anderes");
     F.Doc().DefaultProject = Target;
@@ -75,7 +75,7 @@ TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
 }
 
 TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     auto Check = [&](bool Running) {
         EXPECT_EQ(F.TBSubmenuItem2->isEnabled(), !Running);
         EXPECT_EQ(F.TBSubmenuItem10->menuAction()->isEnabled(), !Running);
@@ -94,7 +94,7 @@ TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
 }
 
 TEST_F(MainFormTest, BannerAndTooltipShowTheElapsedTimeOnEveryTick) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.StartWork();
     EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
@@ -119,29 +119,29 @@ TEST_F(MainFormTest, TrayTooltipKeepsAtMost62Characters) {
 }
 
 TEST_F(MainFormTest, TrayHidesTheWindowAndBringsItBackWithoutStopping) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark"));
     F.TBItem13->trigger();
     EXPECT_TRUE(F.MeasureRunning);
-    EXPECT_FALSE(F.isVisible());
+    EXPECT_FALSE(F.Window().isVisible());
     EXPECT_TRUE(F.Tray().Active());
 
     F.Zeitstoppen1->trigger();
-    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
     EXPECT_TRUE(F.MeasureRunning);
 
     F.acMinimize->trigger();
-    EXPECT_FALSE(F.isVisible());
+    EXPECT_FALSE(F.Window().isVisible());
     emit F.Tray().DoubleClicked();
-    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
     EXPECT_TRUE(F.MeasureRunning);
 
     F.acMinimize->trigger();
     Clock.Advance(60);
     F.Stop1->trigger();
-    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
     EXPECT_FALSE(F.MeasureRunning);
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
@@ -149,22 +149,22 @@ TEST_F(MainFormTest, TrayHidesTheWindowAndBringsItBackWithoutStopping) {
 
 TEST_F(MainFormTest, WithoutATrayTheWindowOnlyMinimises) {
     SetTrayAvailableOverride(TTrayOverride::Unavailable);
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.TBItem13->trigger();
-    EXPECT_TRUE(F.isVisible());
-    EXPECT_TRUE(F.windowState() & Qt::WindowMinimized);
+    EXPECT_TRUE(F.Window().isVisible());
+    EXPECT_TRUE(F.Window().windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(F.Tray().Active());
     F.Zeitstoppen1Click();
-    EXPECT_FALSE(F.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(F.Window().windowState() & Qt::WindowMinimized);
 }
 
 TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTwice) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0);
     F.TBItem13->trigger();
     Clock.Time = At(9, 30, 0);
     Prompts.Answers = {TPromptAnswer::Cancel};
-    QSignalSpy Closed(&F, &TMainForm::Closed);
+    QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
     F.StopundBeenden1->trigger();
     EXPECT_EQ(Closed.count(), 0);
     ASSERT_EQ(Prompts.Questions.size(), 1);
@@ -186,11 +186,11 @@ TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTw
 }
 
 TEST_F(MainFormTest, StopAndQuitWithNoAnswerRecordsAndCloses) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.StartWork();
     Clock.Advance(10);
     Prompts.Answers = {TPromptAnswer::No};
-    QSignalSpy Closed(&F, &TMainForm::Closed);
+    QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
     F.ExitClick();
     EXPECT_EQ(Closed.count(), 1);
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
@@ -198,24 +198,24 @@ TEST_F(MainFormTest, StopAndQuitWithNoAnswerRecordsAndCloses) {
 }
 
 TEST_F(MainFormTest, StartSwitchMeasuresInTheTrayFromTheStart) {
-    TMainForm &F = MakeStarted({"--start"});
+    TMainFormTestPeer &F = MakeStarted({"--start"});
     EXPECT_TRUE(F.MeasureRunning);
-    EXPECT_FALSE(F.isVisible());
+    EXPECT_FALSE(F.Window().isVisible());
     EXPECT_TRUE(F.Tray().Active());
     EXPECT_FALSE(F.acSave->isEnabled());
     F.Zeitstoppen1Click();
-    EXPECT_TRUE(F.isVisible());
-    QTRY_VERIFY(F.isVisible());
+    EXPECT_TRUE(F.Window().isVisible());
+    QTRY_VERIFY(F.Window().isVisible());
 }
 
 TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {
     const QString Path = WriteDocument(QStringLiteral("start.ckx"), [&](TChronarkMan &D) {
         D.Root->AddProject("Kunde")->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
     });
-    TMainForm &F = MakeStarted({"-start", QFile::encodeName(Path).toStdString()});
+    TMainFormTestPeer &F = MakeStarted({"-start", QFile::encodeName(Path).toStdString()});
     EXPECT_TRUE(F.MeasureRunning);
     EXPECT_EQ(F.CurrentFile, Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
     EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("start.ckx - Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("start.ckx - Chronark"));
 }

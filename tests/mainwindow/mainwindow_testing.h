@@ -7,6 +7,7 @@
 #include "mainwindow/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
+#include "mainform_testpeer.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
 #include "ui/qtext.h"
@@ -68,6 +69,29 @@ public:
     }
 };
 
+// The window under test, reached through its peer: Form->TreeView1, Form->StartWork().
+class TFormUnderTest {
+public:
+    TMainFormTestPeer &Create(const std::vector<std::string> &Params,
+                              const TMainForm::TOptions &Options) {
+        // The previous window goes first: as in the program, one window at a time.
+        reset();
+        Window = std::make_unique<TMainForm>(Params, Options);
+        Peer = std::make_unique<TMainFormTestPeer>(*Window);
+        return *Peer;
+    }
+    void reset() {
+        Peer.reset();
+        Window.reset();
+    }
+    TMainFormTestPeer *operator->() const { return Peer.get(); }
+    TMainFormTestPeer &operator*() const { return *Peer; }
+
+private:
+    std::unique_ptr<TMainForm> Window;
+    std::unique_ptr<TMainFormTestPeer> Peer;
+};
+
 // The clock the window reads; tests move it instead of waiting.
 struct TTestClock {
     TDateTime Time = EncodeDateTime(2024, 3, 4, 9, 0, 0, 250);
@@ -91,15 +115,14 @@ protected:
     QString FilePath(const QString &Name) const { return Dir.filePath(Name); }
 
     // Creates the window with the given parameters; Start shows it.
-    TMainForm &Make(const std::vector<std::string> &Params = {}) {
+    TMainFormTestPeer &Make(const std::vector<std::string> &Params = {}) {
         TMainForm::TOptions Options;
         Options.Prompts = &Prompts;
         Options.FileDialogs = &Dialogs;
         Options.SettingsFolder = SettingsFolder();
-        Form = std::make_unique<TMainForm>(Params, Options);
-        return *Form;
+        return Form.Create(Params, Options);
     }
-    TMainForm &MakeStarted(const std::vector<std::string> &Params = {}) {
+    TMainFormTestPeer &MakeStarted(const std::vector<std::string> &Params = {}) {
         Make(Params).Start();
         return *Form;
     }
@@ -163,5 +186,5 @@ protected:
     TTestClock Clock;
     TScriptedPrompts Prompts;
     TScriptedFileDialogs Dialogs;
-    std::unique_ptr<TMainForm> Form;
+    TFormUnderTest Form;
 };

@@ -70,7 +70,7 @@ QStringList MenuTexts(const QMenu *Menu) {
     return T;
 }
 
-QAction *FindAction(const TMainForm &F, const char *Name) {
+QAction *FindAction(const TMainFormTestPeer &F, const char *Name) {
     for (QAction *A : F.Actions())
         if (A->objectName() == QLatin1String(Name))
             return A;
@@ -80,7 +80,7 @@ QAction *FindAction(const TMainForm &F, const char *Name) {
 } // namespace
 
 TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_EQ(F.Actions().size(), int(std::size(ActionTable)));
     for (const ActionRow &Row : ActionTable) {
         SCOPED_TRACE(Row.Name);
@@ -100,9 +100,9 @@ TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
 }
 
 TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     QStringList Titles;
-    for (QAction *A : F.menuBar()->actions())
+    for (QAction *A : F.Window().menuBar()->actions())
         Titles << A->text();
     EXPECT_EQ(Titles, (QStringList{"Datei", "Bearbeiten", "Projekt", "Zeiten", "Messung",
                                    "Optionen", "Extras", "Hilfe"}));
@@ -134,7 +134,7 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
 }
 
 TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     QStringList Names;
     for (QAction *A : F.ButtonBar->actions()) {
         if (A->isSeparator()) {
@@ -159,7 +159,7 @@ TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
 }
 
 TEST_F(MainFormTest, ImageListHoldsTheDrawnImagesAndTheProgramIcon) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     ASSERT_EQ(F.Images().Count(), 27);
     for (int i = 0; i < 27; ++i) {
         SCOPED_TRACE(i);
@@ -178,7 +178,7 @@ TEST_F(MainFormTest, ImageListHoldsTheDrawnImagesAndTheProgramIcon) {
 }
 
 TEST_F(MainFormTest, LayoutHasTheProjectPaneListColumnsAndTwoStatusPanels) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     EXPECT_EQ(F.Panel5->text(), QStringLiteral(" Projekte"));
     EXPECT_EQ(F.TreeView1->topLevelItemCount(), 1);
     EXPECT_EQ(F.TreeView1->TopNode()->text(0), QStringLiteral("Projekte"));
@@ -194,13 +194,13 @@ TEST_F(MainFormTest, LayoutHasTheProjectPaneListColumnsAndTwoStatusPanels) {
     EXPECT_EQ(F.StatusPanel0->width(), 200);
     EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
     EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 0 Std, 0 Min, 0 Sek"));
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Chronark"));
     EXPECT_FALSE(F.Panel2->isVisible());
     EXPECT_FALSE(F.Panel8->isVisible());
 }
 
 TEST_F(MainFormTest, ListShowsSubProjectsFirstByCharacterCodeThenEntriesByStart) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Root = F.Doc().Root.get();
     Root->AddTime(Span(11, 0, 0, 12, 0, 0, "spaet"));
     Root->AddProject("alpha");
@@ -224,7 +224,7 @@ TEST_F(MainFormTest, ListShowsSubProjectsFirstByCharacterCodeThenEntriesByStart)
 }
 
 TEST_F(MainFormTest, OverlappingEntriesShowTheOverlapImageUntilTheOverlapEnds) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Root = F.Doc().Root.get();
     Root->AddTime(Span(9, 0, 0, 10, 0, 0, "a"));
     TCKTimeItem *B = Root->AddTime(Span(9, 30, 0, 11, 0, 0, "b"));
@@ -241,7 +241,7 @@ TEST_F(MainFormTest, OverlappingEntriesShowTheOverlapImageUntilTheOverlapEnds) {
 }
 
 TEST_F(MainFormTest, StatusBarSumsTheDocumentAndTheShownProjectOnly) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *Sub = A->AddProject("Sub");
     A->AddTime(Span(8, 0, 0, 9, 0, 5));
@@ -253,13 +253,13 @@ TEST_F(MainFormTest, StatusBarSumsTheDocumentAndTheShownProjectOnly) {
 }
 
 TEST_F(MainFormTest, CaptionNamesTheFileWithoutItsFolder) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.CurrentFile = FilePath(QStringLiteral("Kunde.ckx"));
     F.UpdateCaption();
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
     F.CurrentFile.clear();
     F.UpdateCaption();
-    EXPECT_EQ(F.windowTitle(), QStringLiteral("Chronark"));
+    EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Chronark"));
 }
 
 namespace {
@@ -290,7 +290,7 @@ class MainFormRenameTest : public MainFormTest, public testing::WithParamInterfa
 
 TEST_P(MainFormRenameTest, ProjectCaptionsWithQuotesOrAngleBracketsAreRefused) {
     const RenameCase &Case = GetParam();
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *P = F.Doc().Root->AddProject("Alt");
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
@@ -323,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(TreeAndList, MainFormRenameTest,
                          });
 
 TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKTimeItem *E = F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
@@ -342,7 +342,7 @@ TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
 }
 
 TEST_F(MainFormTest, TopNodeCanNeitherBeRenamedNorDeleted) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.TreeView1->setFocus();
     F.TreeView1->setCurrentItem(F.TreeView1->TopNode());
     QTest::keyClick(F.TreeView1, Qt::Key_F2);
@@ -356,7 +356,7 @@ TEST_F(MainFormTest, TopNodeCanNeitherBeRenamedNorDeleted) {
 }
 
 TEST_F(MainFormTest, DeleteKeyAsksAndRemovesTheProjectWithItsSubtree) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *Sub = A->AddProject("Sub");
     Sub->AddTime(Span(8, 0, 0, 9, 0, 0));
@@ -385,7 +385,7 @@ TEST_F(MainFormTest, DeleteKeyAsksAndRemovesTheProjectWithItsSubtree) {
 }
 
 TEST_F(MainFormTest, DeletingASubProjectWhileTheTopNodeIsShownDropsItsRow) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddProject("A");
     F.RebuildViews(true);
     ASSERT_EQ(ListCaptions(), QStringList{"A"});
@@ -396,7 +396,7 @@ TEST_F(MainFormTest, DeletingASubProjectWhileTheTopNodeIsShownDropsItsRow) {
 }
 
 TEST_F(MainFormTest, NewProjectStartsEditingUnderTheChosenNode) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     F.RebuildViews(true);
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
@@ -414,7 +414,7 @@ TEST_F(MainFormTest, NewProjectStartsEditingUnderTheChosenNode) {
 }
 
 TEST_F(MainFormTest, DefaultProjectCommandIsCheckedAndDisabledForTheDefault) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
@@ -436,7 +436,7 @@ TEST_F(MainFormTest, DefaultProjectCommandIsCheckedAndDisabledForTheDefault) {
 }
 
 TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddProject("P");
     F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "e1"));
     F.Doc().Root->AddTime(Span(9, 0, 0, 10, 0, 0, "e2"));
@@ -462,7 +462,7 @@ TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
 }
 
 TEST_F(MainFormTest, DoubleClickOnASubProjectRowShowsThatProject) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     A->AddTime(Span(8, 0, 0, 9, 0, 0, "drin"));
     F.RebuildViews(true);
@@ -493,7 +493,7 @@ class MainFormDropTest : public MainFormTest, public testing::WithParamInterface
 
 TEST_P(MainFormDropTest, AcceptanceFollowsSourceAndTarget) {
     const DropCase &Case = GetParam();
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *Sub = A->AddProject("Sub");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
@@ -536,7 +536,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DropCase> &I) { return std::string(I.param.Name); });
 
 TEST_F(MainFormTest, DroppingListRowsMovesThemAndTheirNodes) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
     TCKProjectItem *Sub = A->AddProject("Sub");
@@ -557,7 +557,7 @@ TEST_F(MainFormTest, DroppingListRowsMovesThemAndTheirNodes) {
 }
 
 TEST_F(MainFormTest, DraggingANodeMovesItsProjectAndSubtree) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *Sub = A->AddProject("Sub");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
@@ -575,7 +575,7 @@ TEST_F(MainFormTest, DraggingANodeMovesItsProjectAndSubtree) {
 }
 
 TEST_F(MainFormTest, CutAndPasteMovesItemsIntoTheShownProject) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
     TCKTimeItem *E = A->AddTime(Span(8, 0, 0, 9, 0, 0, "e"));
@@ -595,7 +595,7 @@ TEST_F(MainFormTest, CutAndPasteMovesItemsIntoTheShownProject) {
 }
 
 TEST_F(MainFormTest, PastingIntoTheSameProjectMarksTheDocumentModified) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "a"));
     F.Doc().Root->AddTime(Span(7, 0, 0, 7, 30, 0, "b"));
     F.RebuildViews(true);
@@ -608,7 +608,7 @@ TEST_F(MainFormTest, PastingIntoTheSameProjectMarksTheDocumentModified) {
 }
 
 TEST_F(MainFormTest, PastingNeverTouchesItemsDeletedAfterTheCut) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
     A->AddTime(Span(8, 0, 0, 9, 0, 0, "weg"));
@@ -630,7 +630,7 @@ TEST_F(MainFormTest, PastingNeverTouchesItemsDeletedAfterTheCut) {
 }
 
 TEST_F(MainFormTest, PastingAProjectIntoItsOwnSubtreeIsRefused) {
-    TMainForm &F = MakeStarted();
+    TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *Sub = A->AddProject("Sub");
     F.RebuildViews(true);
