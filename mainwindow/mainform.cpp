@@ -8,7 +8,7 @@
 #include "ui/filedialogs.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 

@@ -8,7 +8,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 

@@ -9,7 +9,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "model/ckm.h"
 
 #include <QAction>
