@@ -47,16 +47,6 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
                    ? std::make_unique<TRegistry>()
                    : std::make_unique<TRegistry>(Options.SettingsFolder);
 
-    // The document's file errors and warnings reach the user through the same prompts.
-    PreviousMessageHandler = SetMessageHandler([this](TMessageKind Kind, const std::string &Text) {
-        QString Shown = ToQ(Text);
-        Shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        if (Kind == TMessageKind::Error)
-            FPrompts->ShowError(Shown);
-        else
-            FPrompts->ShowWarning(Shown);
-    });
-
     BuildActions();
     BuildLayout();
     BuildMenus();
@@ -72,6 +62,13 @@ TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Opt
 
     MeasureRunning = false;
     Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
+    // The document's file errors and warnings reach the user through the same prompts.
+    Document->OnMessage = [this](TMessageKind Kind, const std::string &Text) {
+        if (Kind == TMessageKind::Error)
+            FPrompts->ShowError(ToQMessage(Text));
+        else
+            FPrompts->ShowWarning(ToQMessage(Text));
+    };
     CurrentProject = Document->DefaultProject;
     static_cast<TProjectNode *>(TreeView1->TopNode())->Project = Document->Root.get();
 
@@ -123,7 +120,6 @@ TMainForm::~TMainForm() {
     TreeView1->clear();
     ListView1->clear();
     Document.reset();
-    SetMessageHandler(PreviousMessageHandler);
 }
 
 void TMainForm::BuildLayout() {

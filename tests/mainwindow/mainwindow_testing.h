@@ -155,7 +155,8 @@ protected:
         Build(Doc);
         const QString Path = FilePath(Name);
         std::string Error;
-        EXPECT_TRUE(Doc.SaveToFile(QFile::encodeName(Path).toStdString(), &Error)) << Error;
+        Doc.OnMessage = [&Error](TMessageKind, const std::string &Text) { Error = Text; };
+        EXPECT_TRUE(Doc.SaveToFile(QFile::encodeName(Path).toStdString())) << Error;
         return Path;
     }
 
