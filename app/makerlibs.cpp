@@ -4,7 +4,7 @@
 #include "app/makerinfo.h"
 #include "app/makerlibrary.h"
 #include "app/makerlibsabi.h"
-#include "base/cstring.h"
+#include "app/qtext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,10 +22,6 @@ TMakerLibrary &InfoPane() {
 TMakerLibrary &RevWatch() {
     static TMakerLibrary library(QStringLiteral("revwatch"), RevWatchExport);
     return library;
-}
-
-std::string ToCp1252(const QString &Text) {
-    return Utf16ToCp1252(Text.toStdU16String());
 }
 
 } // namespace
@@ -74,7 +70,7 @@ void ShowAboutBox(QWidget *Owner, const QString &ProgramText) {
         box.exec();
         return;
     }
-    const TShortString program = MakeShortString(ToCp1252(ProgramText));
+    const TShortString program = MakeShortString(FromQ(ProgramText));
     const TShortString empty;
     const TShortString parser = MakeShortString(ParserVersionText);
     const auto show = reinterpret_cast<TShowInfoPaneDialog>(InfoPane().Export());

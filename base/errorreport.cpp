@@ -1,7 +1,5 @@
 #include "base/errorreport.h"
 
-#include "base/messages.h"
-
 #include <algorithm>
 #include <fstream>
 #include <istream>
@@ -51,29 +49,33 @@ std::string ComposeStreamError(const std::string &Message, const std::string &Fi
     return "Fehler in \"" + FileName + "\":\r\n\r\n" + position + Message;
 }
 
-void ShowStreamError(const std::string &Message, const std::string &FileName, std::istream &Stream,
-                     int32_t Position, int32_t Length) {
-    ShowErrorMessage(ComposeStreamError(Message, FileName, Stream, Position, Length));
+void ShowStreamError(const TMessageSink &Sink, const std::string &Message,
+                     const std::string &FileName, std::istream &Stream, int32_t Position,
+                     int32_t Length) {
+    DeliverMessage(Sink, TMessageKind::Error,
+                   ComposeStreamError(Message, FileName, Stream, Position, Length));
 }
 
-void ShowFileError(const std::string &Message, const std::string &FileName, int32_t Position,
-                   int32_t Length) {
+void ShowFileError(const TMessageSink &Sink, const std::string &Message,
+                   const std::string &FileName, int32_t Position, int32_t Length) {
     std::ifstream file(FileName, std::ios::binary);
     if (!file) {
         std::istringstream none;
-        ShowErrorMessage(ComposeStreamError(Message, FileName, none, Position, 0) +
-                         "\r\n\r\n(Die Datei kann nicht ge\xF6"
-                         "ffnet werden.)");
+        DeliverMessage(Sink, TMessageKind::Error,
+                       ComposeStreamError(Message, FileName, none, Position, 0) +
+                           "\r\n\r\n(Die Datei kann nicht ge\xF6"
+                           "ffnet werden.)");
         return;
     }
     std::stringstream memory;
     memory << file.rdbuf();
     memory.clear(); // an empty file leaves the failbit set
-    ShowStreamError(Message, FileName, memory, Position, Length);
+    ShowStreamError(Sink, Message, FileName, memory, Position, Length);
 }
 
-void XMLErrorHandler(const std::string &Message, const std::string &FileName, std::istream &Stream,
-                     int32_t Position, int32_t Length) {
+void XMLErrorHandler(const TMessageSink &Sink, const std::string &Message,
+                     const std::string &FileName, std::istream &Stream, int32_t Position,
+                     int32_t Length) {
     const std::ios::iostate state = Stream.rdstate();
     Stream.clear();
     const std::streampos saved = Stream.tellg();
@@ -83,5 +85,5 @@ void XMLErrorHandler(const std::string &Message, const std::string &FileName, st
     if (saved != std::streampos(-1))
         Stream.seekg(saved);
     Stream.setstate(state);
-    ShowErrorMessage(text);
+    DeliverMessage(Sink, TMessageKind::Error, text);
 }

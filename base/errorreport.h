@@ -1,6 +1,8 @@
 #pragma once
 // The message for a fault in a document file: file name, line and column, and the text.
-// Shown through ShowErrorMessage (app/messages.h).
+// The Show functions send it as an error to the sink they are given (base/messages.h).
+
+#include "base/messages.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -15,15 +17,17 @@ void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_
 std::string ComposeStreamError(const std::string &Message, const std::string &FileName,
                                std::istream &Stream, int32_t Position, int32_t Length);
 
-void ShowStreamError(const std::string &Message, const std::string &FileName, std::istream &Stream,
-                     int32_t Position, int32_t Length);
+void ShowStreamError(const TMessageSink &Sink, const std::string &Message,
+                     const std::string &FileName, std::istream &Stream, int32_t Position,
+                     int32_t Length);
 
 // Reads the whole file to find the line and column. A file that cannot be read still gets
 // the message, without a position and with a note that the file could not be opened.
-void ShowFileError(const std::string &Message, const std::string &FileName, int32_t Position,
-                   int32_t Length);
+void ShowFileError(const TMessageSink &Sink, const std::string &Message,
+                   const std::string &FileName, int32_t Position, int32_t Length);
 
-// The parser's error callback: counts from the start of the stream and leaves the stream's
-// position and state as they were.
-void XMLErrorHandler(const std::string &Message, const std::string &FileName, std::istream &Stream,
-                     int32_t Position, int32_t Length);
+// What the parser's error callback calls: counts from the start of the stream and leaves the
+// stream's position and state as they were.
+void XMLErrorHandler(const TMessageSink &Sink, const std::string &Message,
+                     const std::string &FileName, std::istream &Stream, int32_t Position,
+                     int32_t Length);

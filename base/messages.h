@@ -1,6 +1,7 @@
 #pragma once
-// The one way the program shows an error or a warning to the user. The windows install a
-// message box (InstallQtMessageDisplay); without one the text goes to stderr.
+// How errors and warnings reach the user: whoever does the work is handed a sink (the
+// document has its own, TChronarkMan::OnMessage), so two documents or a tool and a window
+// never share one display.
 
 #include <functional>
 #include <string>
@@ -8,10 +9,11 @@
 enum class TMessageKind { Error, Warning };
 
 // Text is 8-bit Windows-1252; line breaks are CR LF.
-using TMessageProc = std::function<void(TMessageKind Kind, const std::string &Text)>;
+using TMessageSink = std::function<void(TMessageKind Kind, const std::string &Text)>;
 
-// Replaces the display and returns the previous one; an empty function restores stderr.
-TMessageProc SetMessageHandler(TMessageProc Handler);
+// "Fehler: " or "Warnung: " and the text as UTF-8 with plain line ends on stderr: what a
+// program without a window of its own shows.
+void WriteMessageToStderr(TMessageKind Kind, const std::string &Text);
 
-void ShowErrorMessage(const std::string &Text);
-void ShowWarningMessage(const std::string &Text);
+// Sends to Sink, or to stderr when Sink is empty.
+void DeliverMessage(const TMessageSink &Sink, TMessageKind Kind, const std::string &Text);

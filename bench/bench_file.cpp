@@ -30,10 +30,10 @@ const std::string &DocumentFile(size_t Entries) {
 }
 
 void BM_LoadFromFile(benchmark::State &State) {
-    SetMessageHandler([](TMessageKind, const std::string &) {});
     const std::string &file = DocumentFile(static_cast<size_t>(State.range(0)));
     for (auto _ : State) {
         auto man = std::make_unique<TChronarkMan>();
+        man->OnMessage = [](TMessageKind, const std::string &) {};
         if (!man->LoadFromFile(file, false))
             State.SkipWithError("document did not load");
         State.PauseTiming();
@@ -44,14 +44,14 @@ void BM_LoadFromFile(benchmark::State &State) {
 }
 
 void BM_SaveToFile(benchmark::State &State) {
-    SetMessageHandler([](TMessageKind, const std::string &) {});
     const std::string &file = DocumentFile(static_cast<size_t>(State.range(0)));
     TChronarkMan man;
+    std::string error;
+    man.OnMessage = [&error](TMessageKind, const std::string &Text) { error = Text; };
     man.LoadFromFile(file, false);
     const std::string target = file + ".saved";
     for (auto _ : State) {
-        std::string error;
-        if (!man.SaveToFile(target, &error))
+        if (!man.SaveToFile(target))
             State.SkipWithError(error.c_str());
     }
     State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(fs::file_size(target)));

@@ -47,8 +47,8 @@ int main(int argc, char **argv) {
     // Start the high-water mark afresh, so the generator's memory does not count.
     std::ofstream("/proc/self/clear_refs") << "5";
     const long before = StatusKB("VmRSS:");
-    SetMessageHandler([](TMessageKind, const std::string &) {});
     TChronarkMan man;
+    man.OnMessage = [](TMessageKind, const std::string &) {};
     const auto start = std::chrono::steady_clock::now();
     const bool ok = man.LoadFromFile(path, false);
     const double ms =

@@ -1,6 +1,5 @@
 // The program: the application titled "Chronark", its main window and the message loop.
 
-#include "ui/messagedisplay.h"
 #include "mainwindow/mainform.h"
 
 #include <QApplication>
@@ -23,7 +22,6 @@ int main(int argc, char *argv[]) {
         QApplication::installTranslator(&QtGerman);
     // The window may hide in the tray; the program ends when the window's close is accepted.
     QApplication::setQuitOnLastWindowClosed(false);
-    InstallQtMessageDisplay();
 
     std::vector<std::string> Params;
     const QStringList Arguments = QApplication::arguments();

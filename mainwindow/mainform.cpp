@@ -8,7 +8,7 @@
 #include "ui/filedialogs.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 
@@ -52,16 +52,6 @@ void TMainForm::InstallServices(const TOptions &Options) {
     Registry = Options.SettingsFolder.isEmpty()
                    ? std::make_unique<TRegistry>()
                    : std::make_unique<TRegistry>(Options.SettingsFolder);
-
-    // The document's file errors and warnings reach the user through the same prompts.
-    PreviousMessageHandler = SetMessageHandler([this](TMessageKind Kind, const std::string &Text) {
-        QString Shown = ToQ(Text);
-        Shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        if (Kind == TMessageKind::Error)
-            FPrompts->ShowError(Shown);
-        else
-            FPrompts->ShowWarning(Shown);
-    });
 }
 
 void TMainForm::BuildWindow() {
@@ -85,6 +75,13 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     // A new document, shown by the tree's top node.
     MeasureRunning = false;
     Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
+    // The document's file errors and warnings reach the user through the same prompts.
+    Document->OnMessage = [this](TMessageKind Kind, const std::string &Text) {
+        if (Kind == TMessageKind::Error)
+            FPrompts->ShowError(ToQMessage(Text));
+        else
+            FPrompts->ShowWarning(ToQMessage(Text));
+    };
     CurrentProject = Document->DefaultProject;
     static_cast<TProjectNode *>(TreeView1->TopNode())->Project = Document->Root.get();
 
@@ -137,7 +134,6 @@ TMainForm::~TMainForm() {
     TreeView1->clear();
     ListView1->clear();
     Document.reset();
-    SetMessageHandler(PreviousMessageHandler);
 }
 
 void TMainForm::BuildLayout() {

@@ -272,7 +272,6 @@ private:
     std::unique_ptr<TFileDialogService> OwnFileDialogs;
     TPromptService *FPrompts = nullptr;
     TFileDialogService *FFileDialogs = nullptr;
-    TMessageProc PreviousMessageHandler;
     TImageList ImageList1;
     QList<QAction *> AllActions;
     QToolButton *OpenButton = nullptr;

@@ -8,7 +8,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 
@@ -115,17 +115,9 @@ bool TMainForm::ConfirmSave() {
     return SaveAsCommand();
 }
 
+// A failure has already been shown: the document reports it through its OnMessage.
 bool TMainForm::SaveDocument(const QString &FileName) {
-    std::string ErrorText;
-    if (Document->SaveToFile(NativeName(FileName), &ErrorText))
-        return true;
-    QString Text = ToQ(ErrorText);
-    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (Text.isEmpty())
-        Text = QStringLiteral("Die Datei \"") + QDir::toNativeSeparators(FileName) +
-               QStringLiteral("\" kann nicht erstellt werden.");
-    Prompts().ShowError(Text);
-    return false;
+    return Document->SaveToFile(NativeName(FileName));
 }
 
 bool TMainForm::OpenDocument(const QString &FileName) {

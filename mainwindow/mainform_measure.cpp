@@ -2,7 +2,7 @@
 
 #include "app/platform.h"
 #include "mainwindow/mainform.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "mainwindow/trayicon.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

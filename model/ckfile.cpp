@@ -279,7 +279,7 @@ private:
     void Fault(const char *Message, int32_t Position, int32_t Length) {
         Stream.clear();
         Stream.seekg(0);
-        ShowStreamError(Message, FileName, Stream, Position, Length);
+        ShowStreamError(Man.OnMessage, Message, FileName, Stream, Position, Length);
     }
     bool InBody(const std::vector<tXMLMarkupItem *> &Ancestors);
     TCKProjectItem *ProjectOf(const std::vector<tXMLMarkupItem *> &Ancestors);
@@ -399,9 +399,10 @@ void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
         newer = true;
     }
     if (newer)
-        ShowWarningMessage("Die Datei wurde mit einer aktuelleren Version von Chronark "
-                           "erstellt.\r\nEinige Informationen k\xF6nnen m\xF6glicherweise "
-                           "nicht verarbeitet werden.");
+        DeliverMessage(Man.OnMessage, TMessageKind::Warning,
+                       "Die Datei wurde mit einer aktuelleren Version von Chronark "
+                       "erstellt.\r\nEinige Informationen k\xF6nnen m\xF6glicherweise "
+                       "nicht verarbeitet werden.");
 }
 
 void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
@@ -493,7 +494,10 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
                   const std::string &FileName, bool Import) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
     TDocumentReader reader(Man, Stream, FileName, Import);
-    tXMLParser parser(XMLErrorHandler);
+    tXMLParser parser([&Man](const std::string &Message, const std::string &Name, std::istream &In,
+                             int32_t Position, int32_t Length) {
+        XMLErrorHandler(Man.OnMessage, Message, Name, In, Position, Length);
+    });
     parser.OnElementEnd = [&reader](const tXMLMarkupItem &E,
                                     const std::vector<tXMLMarkupItem *> &Ancestors) {
         return reader.ElementEnd(E, Ancestors);
@@ -505,8 +509,8 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
     if (!root || root->Name != u"ckx") {
         Stream.clear();
         Stream.seekg(0);
-        ShowStreamError("Ung\xFCltiges Rootelement", FileName, Stream, root ? root->Position : 0,
-                        root ? root->TagEnd - root->Position : 0);
+        ShowStreamError(Man.OnMessage, "Ung\xFCltiges Rootelement", FileName, Stream,
+                        root ? root->Position : 0, root ? root->TagEnd - root->Position : 0);
         return false;
     }
     reader.Finish(*root);
@@ -545,21 +549,22 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     bool missing = false;
     const std::string name = FileNameText(FileName);
     if (!ReadWholeFile(FileName, bytes, missing, reason)) {
-        ShowErrorMessage("Fehler in \"" + name +
-                         "\":\r\n\r\nDie Datei kann nicht gelesen "
-                         "werden. " +
-                         reason);
+        DeliverMessage(OnMessage, TMessageKind::Error,
+                       "Fehler in \"" + name +
+                           "\":\r\n\r\nDie Datei kann nicht gelesen "
+                           "werden. " +
+                           reason);
         return false;
     }
     return LoadDocumentFromBytes(*this, bytes, name, Import);
 }
 
-bool TChronarkMan::SaveToFile(const std::string &FileName, std::string *ErrorText) {
+bool TChronarkMan::SaveToFile(const std::string &FileName) {
     std::string reason;
     if (!WriteFileAtomic(FileName, DocumentText(*this), reason)) {
-        if (ErrorText)
-            *ErrorText = "Die Datei \"" + FileNameText(FileName) +
-                         "\" konnte nicht gespeichert werden.\r\n" + reason;
+        DeliverMessage(OnMessage, TMessageKind::Error,
+                       "Die Datei \"" + FileNameText(FileName) +
+                           "\" konnte nicht gespeichert werden.\r\n" + reason);
         return false;
     }
     SetSaved(true);

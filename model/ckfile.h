@@ -10,6 +10,6 @@ class TChronarkMan;
 std::string DocumentText(const TChronarkMan &Man);
 
 // Reads a document from a file's bytes (FileName names it in messages and, when importing,
-// the new top-level project). Faults are shown through the error display.
+// the new top-level project). Faults go to Man.OnMessage.
 bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const std::string &FileName,
                            bool Import);

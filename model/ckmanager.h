@@ -1,6 +1,7 @@
 #pragma once
 // The document manager: owns one open document and fills the views from it.
 
+#include "base/messages.h"
 #include "model/ckitems.h"
 #include "model/ckreducedtime.h"
 #include "model/ckviews.h"
@@ -20,6 +21,9 @@ public:
     std::unique_ptr<TCKReducedTime> ReducedTime;
     TCKItem *LastAdded = nullptr;
     TChangeEvent OnChange;
+    // Where this document's load and save errors and warnings go, in the order they arise;
+    // empty writes them to stderr.
+    TMessageSink OnMessage;
     TCKProjectItem *DefaultProject = nullptr;
     std::unique_ptr<TCKProjectItem> Root;
     tFieldDefList FieldDefs;
@@ -31,12 +35,12 @@ public:
     void SetSaved(bool Saved);
     bool Contains(const TCKTimeItem *Entry) const;
 
-    // The .ckx file. LoadFromFile reports through the error display (app/errorreport) and
-    // answers whether the file was read; the open document is untouched when it was not.
-    // SaveToFile replaces the file atomically; on failure the old file stays, the document stays
-    // modified, and ErrorText (when given) holds a German message naming file and reason.
+    // The .ckx file; both report through OnMessage. LoadFromFile answers whether the file was
+    // read; the open document is untouched when it was not. SaveToFile replaces the file
+    // atomically; on failure the old file stays, the document stays modified, and one error
+    // naming file and reason goes to OnMessage.
     bool LoadFromFile(const std::string &FileName, bool Import);
-    bool SaveToFile(const std::string &FileName, std::string *ErrorText = nullptr);
+    bool SaveToFile(const std::string &FileName);
 
     // Field definitions; ids compare without regard to case (A to Z).
     bool FieldDefExists(const std::string &Id) const;

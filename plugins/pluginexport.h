@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the maker libraries' exports.
 
+#include "app/qtext.h"
 #include "app/shortstring.h"
-#include "base/cstring.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -13,5 +13,5 @@
 inline QString ShortStringToQString(const TShortString *S) {
     if (!S)
         return QString();
-    return QString::fromStdU16String(Cp1252ToUtf16(ShortStringText(*S)));
+    return ToQ(ShortStringText(*S));
 }

@@ -11,24 +11,26 @@ namespace {
 
 // The model treats a missing file as empty input, which the parser reports as a document
 // without a root element; on the command line a mistyped name deserves a plainer message.
-bool ReportMissingFile(const std::string &FileName) {
+bool ReportMissingFile(const TMessageSink &Sink, const std::string &FileName) {
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::path(FileName), error) || error)
         return false;
     // Worded like the model's own message for a file it cannot read.
     const std::string reason = "Die Datei kann nicht gelesen werden. Der Ordner oder die "
                                "Datei existiert nicht.";
-    ShowErrorMessage("Fehler in \"" + FileName + "\":\r\n\r\n" + reason);
+    DeliverMessage(Sink, TMessageKind::Error, "Fehler in \"" + FileName + "\":\r\n\r\n" + reason);
     return true;
 }
 
+// Man reports to its OnMessage, and so does the check before it.
 bool Load(TChronarkMan &Man, const std::string &FileName) {
-    return !ReportMissingFile(FileName) && Man.LoadFromFile(FileName, false);
+    return !ReportMissingFile(Man.OnMessage, FileName) && Man.LoadFromFile(FileName, false);
 }
 
 int Check(const std::string &FileName) {
     TChronarkMan man;
     TCliMessageSink sink(std::cout, FileName);
+    man.OnMessage = sink.Sink();
     const bool loaded = Load(man, FileName);
     if (sink.Count() > 0)
         std::cout << '\n';
@@ -47,7 +49,9 @@ int Summary(const std::string &FileName) {
     bool loaded;
     {
         TCliMessageSink sink(std::cerr, FileName);
+        man.OnMessage = sink.Sink();
         loaded = Load(man, FileName);
+        man.OnMessage = nullptr;
     }
     if (!loaded)
         return ExitFailed;

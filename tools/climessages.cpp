@@ -25,13 +25,10 @@ std::string MessageBlock(TMessageKind Kind, const std::string &Text, const std::
 }
 
 TCliMessageSink::TCliMessageSink(std::ostream &AOut, std::string AFileName)
-    : Out(AOut), FileName(std::move(AFileName)) {
-    auto show = [this](TMessageKind Kind, const std::string &Text) { Show(Kind, Text); };
-    Previous = SetMessageHandler(show);
-}
+    : Out(AOut), FileName(std::move(AFileName)) {}
 
-TCliMessageSink::~TCliMessageSink() {
-    SetMessageHandler(Previous);
+TMessageSink TCliMessageSink::Sink() {
+    return [this](TMessageKind Kind, const std::string &Text) { Show(Kind, Text); };
 }
 
 void TCliMessageSink::Show(TMessageKind Kind, const std::string &Text) {

@@ -1,5 +1,5 @@
 #pragma once
-// Turns the program's error and warning display into text for a terminal.
+// Turns the program's errors and warnings into text for a terminal.
 
 #include "base/messages.h"
 
@@ -13,14 +13,16 @@ std::string MessageToUtf8(const std::string &Text, const std::string &FileName);
 // "Warnung: " before warnings; errors that do not already say "Fehler" get "Fehler: ".
 std::string MessageBlock(TMessageKind Kind, const std::string &Text, const std::string &FileName);
 
-// While alive, every message the program would show is written to Out (blocks separated
-// by an empty line) and counted; the previous display comes back afterwards.
+// Every message sent to Sink() is written to Out (blocks separated by an empty line) and
+// counted. The sink refers to this object: it must not be used once this is gone.
 class TCliMessageSink {
 public:
     TCliMessageSink(std::ostream &Out, std::string FileName);
-    ~TCliMessageSink();
     TCliMessageSink(const TCliMessageSink &) = delete;
     TCliMessageSink &operator=(const TCliMessageSink &) = delete;
+
+    // For TChronarkMan::OnMessage and the tool's own messages.
+    TMessageSink Sink();
 
     int Errors() const { return FErrors; }
     int Warnings() const { return FWarnings; }
@@ -31,7 +33,6 @@ private:
 
     std::ostream &Out;
     std::string FileName;
-    TMessageProc Previous;
     int FErrors = 0;
     int FWarnings = 0;
 };

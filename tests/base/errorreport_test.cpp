@@ -13,23 +13,19 @@
 
 namespace {
 
-// Captures every message shown while it lives.
+// Captures every message sent to its sink.
 class TCapture {
 public:
-    TCapture() {
-        Previous = SetMessageHandler([this](TMessageKind Kind, const std::string &Text) {
-            Shown.push_back({Kind, Text});
-        });
-    }
-    ~TCapture() { SetMessageHandler(Previous); }
     struct Item {
         TMessageKind Kind;
         std::string Text;
     };
     std::vector<Item> Shown;
-
-private:
-    TMessageProc Previous;
+    TMessageSink Sink() {
+        return [this](TMessageKind Kind, const std::string &Text) {
+            Shown.push_back({Kind, Text});
+        };
+    }
 };
 
 TEST(GetLineColumn, CountsLinesAndByteColumns) {
@@ -109,7 +105,7 @@ TEST(StreamError, LengthZeroLeavesOutThePosition) {
 TEST(StreamError, IsShownAsOneError) {
     TCapture capture;
     std::istringstream in("<a>\n<b>");
-    ShowStreamError("Fehler", "f.ckx", in, 5, 3);
+    ShowStreamError(capture.Sink(), "Fehler", "f.ckx", in, 5, 3);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Kind, TMessageKind::Error);
     EXPECT_EQ(capture.Shown[0].Text, "Fehler in \"f.ckx\":\r\n\r\n2:2 - Fehler");
@@ -128,7 +124,7 @@ protected:
 TEST_F(FileError, ReadsTheFileForLineAndColumn) {
     std::ofstream(Path, std::ios::binary) << "<?xml?>\r\n<falsch>\r\n</falsch>";
     TCapture capture;
-    ShowFileError("Falsches Rootelement", Path.string(), 10, 8);
+    ShowFileError(capture.Sink(), "Falsches Rootelement", Path.string(), 10, 8);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Text,
               "Fehler in \"" + Path.string() + "\":\r\n\r\n2:2 - Falsches Rootelement");
@@ -137,14 +133,14 @@ TEST_F(FileError, ReadsTheFileForLineAndColumn) {
 TEST_F(FileError, EmptyFile) {
     std::ofstream(Path, std::ios::binary).flush();
     TCapture capture;
-    ShowFileError("Leer", Path.string(), 0, 1);
+    ShowFileError(capture.Sink(), "Leer", Path.string(), 0, 1);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Text, "Fehler in \"" + Path.string() + "\":\r\n\r\n1:0 - Leer");
 }
 
 TEST_F(FileError, UnreadableFileStillShowsTheMessage) {
     TCapture capture;
-    ShowFileError("Falsches Rootelement", Path.string(), 10, 8);
+    ShowFileError(capture.Sink(), "Falsches Rootelement", Path.string(), 10, 8);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Kind, TMessageKind::Error);
     EXPECT_EQ(capture.Shown[0].Text, "Fehler in \"" + Path.string() +
@@ -157,7 +153,7 @@ TEST(XMLErrorHandler, CountsFromTheStartAndRestoresThePosition) {
     TCapture capture;
     std::istringstream in("<a>\r\n<b x='1' x='2'/>");
     in.seekg(9);
-    XMLErrorHandler("Doppeltes Attribut", "d.ckx", in, 13, 5);
+    XMLErrorHandler(capture.Sink(), "Doppeltes Attribut", "d.ckx", in, 13, 5);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Text, "Fehler in \"d.ckx\":\r\n\r\n2:9 - Doppeltes Attribut");
     EXPECT_TRUE(in.good());
@@ -170,7 +166,7 @@ TEST(XMLErrorHandler, KeepsTheStateOfAStreamReadToTheEnd) {
     std::string all;
     std::getline(in, all, '\0');
     ASSERT_TRUE(in.eof());
-    XMLErrorHandler("Ende", "e.ckx", in, 5, 1);
+    XMLErrorHandler(capture.Sink(), "Ende", "e.ckx", in, 5, 1);
     ASSERT_EQ(capture.Shown.size(), 1u);
     EXPECT_EQ(capture.Shown[0].Text, "Fehler in \"e.ckx\":\r\n\r\n2:2 - Ende");
     EXPECT_TRUE(in.eof());
@@ -179,34 +175,38 @@ TEST(XMLErrorHandler, KeepsTheStateOfAStreamReadToTheEnd) {
 }
 
 TEST(XMLErrorHandler, FitsTheParsersCallbackType) {
-    // The parser stores its callback as a std::function of exactly this shape.
-    std::function<void(const std::string &, const std::string &, std::istream &, int32_t, int32_t)>
-        proc = XMLErrorHandler;
+    // The parser stores its callback as a std::function of exactly this shape; the reader binds
+    // its document's sink.
     TCapture capture;
+    std::function<void(const std::string &, const std::string &, std::istream &, int32_t, int32_t)>
+        proc = [Sink = capture.Sink()](const std::string &Message, const std::string &FileName,
+                                       std::istream &Stream, int32_t Position, int32_t Length) {
+            XMLErrorHandler(Sink, Message, FileName, Stream, Position, Length);
+        };
     std::istringstream in("x");
     proc("m", "f", in, 0, 0);
     EXPECT_EQ(capture.Shown.size(), 1u);
 }
 
-TEST(Messages, DefaultGoesToStderrAsUtf8) {
-    SetMessageHandler(nullptr);
+TEST(Messages, EmptySinkGoesToStderrAsUtf8) {
     ::testing::internal::CaptureStderr();
-    ShowErrorMessage("Fehler in \"a\":\r\n\r\nDocument mu\xDF");
-    ShowWarningMessage("\x80 5");
+    DeliverMessage({}, TMessageKind::Error, "Fehler in \"a\":\r\n\r\nDocument mu\xDF");
+    WriteMessageToStderr(TMessageKind::Warning, "\x80 5");
     const std::string out = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(out, "Fehler: Fehler in \"a\":\n\nDocument mu\xC3\x9F\nWarnung: \xE2\x82\xAC 5\n");
 }
 
-TEST(Messages, HandlerReplacedAndRestored) {
+TEST(Messages, AGivenSinkGetsEverythingAndStderrNothing) {
     std::vector<std::string> first;
-    TMessageProc old = SetMessageHandler([&](TMessageKind Kind, const std::string &Text) {
+    const TMessageSink mine = [&](TMessageKind Kind, const std::string &Text) {
         first.push_back((Kind == TMessageKind::Warning ? "W:" : "E:") + Text);
-    });
-    ShowWarningMessage("w");
-    ShowErrorMessage("e");
-    TMessageProc mine = SetMessageHandler(old);
-    EXPECT_EQ(first, (std::vector<std::string>{"W:w", "E:e"}));
-    ASSERT_TRUE(mine);
+    };
+    std::istringstream empty;
+    ::testing::internal::CaptureStderr();
+    DeliverMessage(mine, TMessageKind::Warning, "w");
+    ShowStreamError(mine, "e", "f", empty, 0, 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(first, (std::vector<std::string>{"W:w", "E:Fehler in \"f\":\r\n\r\ne"}));
     mine(TMessageKind::Error, "direct");
     EXPECT_EQ(first.back(), "E:direct");
 }

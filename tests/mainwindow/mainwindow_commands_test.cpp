@@ -296,6 +296,11 @@ TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
     F.Doc().Root->AddProject("A");
     F.acSave->trigger();
     EXPECT_EQ(Prompts.Errors.size(), 1);
+    // The document's own text, with the plain line ends a box shows.
+    const QString Head = QStringLiteral("Die Datei \"") + FilePath("fehlt/ordner/x.ckx") +
+                         QStringLiteral("\" konnte nicht gespeichert werden.\n");
+    EXPECT_TRUE(Prompts.Errors.value(0).startsWith(Head)) << Prompts.Errors.value(0).toStdString();
+    EXPECT_FALSE(Prompts.Errors.value(0).contains(QLatin1Char('\r')));
     EXPECT_TRUE(F.Doc().Modified);
     EXPECT_TRUE(F.acSave->isEnabled());
 

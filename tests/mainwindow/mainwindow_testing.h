@@ -10,7 +10,7 @@
 #include "mainform_testpeer.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
-#include "ui/qtext.h"
+#include "app/qtext.h"
 #include "model/ckm.h"
 
 #include <QAction>
@@ -178,7 +178,8 @@ protected:
         Build(Doc);
         const QString Path = FilePath(Name);
         std::string Error;
-        EXPECT_TRUE(Doc.SaveToFile(QFile::encodeName(Path).toStdString(), &Error)) << Error;
+        Doc.OnMessage = [&Error](TMessageKind, const std::string &Text) { Error = Text; };
+        EXPECT_TRUE(Doc.SaveToFile(QFile::encodeName(Path).toStdString())) << Error;
         return Path;
     }
 

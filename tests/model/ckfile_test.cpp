@@ -47,18 +47,21 @@ protected:
               ("chronark-file-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(Dir);
-        SetMessageHandler([this](TMessageKind Kind, const std::string &Text) {
-            (Kind == TMessageKind::Error ? Errors : Warnings).push_back(Text);
-        });
+        Man.OnMessage = Capture();
     }
     void TearDown() override {
-        SetMessageHandler({});
         SetClock({});
         std::error_code ec;
         fs::permissions(Dir, fs::perms::owner_all, ec);
         fs::remove_all(Dir, ec);
         std::string why;
         EXPECT_TRUE(Man.CheckInvariants(&why)) << why;
+    }
+    // Collects a document's messages in Errors and Warnings.
+    TMessageSink Capture() {
+        return [this](TMessageKind Kind, const std::string &Text) {
+            (Kind == TMessageKind::Error ? Errors : Warnings).push_back(Text);
+        };
     }
     bool Load(const std::string &Bytes, bool Import = false, const std::string &Name = "t.ckx") {
         return LoadDocumentFromBytes(Man, Bytes, Name, Import);
@@ -111,8 +114,8 @@ TEST_F(FileTest, WritesTheWorkedExampleByteForByte) {
     EXPECT_EQ(DocumentText(Man), WorkedExample);
 
     const fs::path file = Dir / "beispiel.ckx";
-    std::string error;
-    ASSERT_TRUE(Man.SaveToFile(file.string(), &error)) << error;
+    ASSERT_TRUE(Man.SaveToFile(file.string())) << (Errors.empty() ? "" : Errors.back());
+    EXPECT_TRUE(Errors.empty());
     EXPECT_EQ(ReadFile(file), WorkedExample);
     EXPECT_FALSE(Man.Modified);
 }
@@ -301,9 +304,46 @@ TEST_F(FileTest, FileNamesBecomeDocumentTextInMessagesAndImportCaptions) {
     ASSERT_TRUE(Man.LoadFromFile(file.string(), true));
     EXPECT_EQ(Man.Root->LastChild->AsProject()->Caption, (Dir / "B\xFCro.ckx").string());
 
-    std::string error;
-    EXPECT_FALSE(Man.SaveToFile((Dir / "fehlt" / "\xC3\xA4.ckx").string(), &error));
+    EXPECT_FALSE(Man.SaveToFile((Dir / "fehlt" / "\xC3\xA4.ckx").string()));
+    ASSERT_EQ(Errors.size(), 2u);
+    const std::string &error = Errors[1];
     EXPECT_NE(error.find("\xE4.ckx\""), std::string::npos) << error;
+}
+
+// Two open documents (a window's and a tool's, or two windows') must not hear each other: each
+// reports to its own sink, in the order the messages arise, and a document without one writes
+// to stderr.
+TEST_F(FileTest, EachDocumentReportsToItsOwnSink) {
+    TChronarkMan other;
+    std::vector<std::string> heard;
+    other.OnMessage = [&heard](TMessageKind Kind, const std::string &Text) {
+        heard.push_back((Kind == TMessageKind::Warning ? "W:" : "E:") + Text);
+    };
+    const std::string newerWithABadItem = "<ckx version=\"2.0\"><data><item starttime=\"\" "
+                                          "endtime=\"20070305100000\"/></data></ckx>";
+    ASSERT_TRUE(LoadDocumentFromBytes(other, newerWithABadItem, "o.ckx", false));
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].substr(0, 2), "W:");
+    EXPECT_NE(heard[1].find("E:Fehler in \"o.ckx\":\r\n\r\n1:"), std::string::npos) << heard[1];
+
+    EXPECT_FALSE(Load("<ckx><data></ckx>"));
+    EXPECT_FALSE(Man.SaveToFile((Dir / "fehlt" / "x.ckx").string()));
+    EXPECT_EQ(Errors.size(), 2u);
+    EXPECT_TRUE(Warnings.empty());
+    EXPECT_EQ(heard.size(), 2u) << "the other document heard nothing of these";
+
+    EXPECT_FALSE(other.SaveToFile((Dir / "fehlt" / "o.ckx").string()));
+    ASSERT_EQ(heard.size(), 3u);
+    EXPECT_NE(heard[2].find("o.ckx\" konnte nicht gespeichert werden.\r\n"), std::string::npos);
+    EXPECT_EQ(Errors.size(), 2u);
+
+    TChronarkMan silent;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadDocumentFromBytes(silent, "<kcx/>", "s.ckx", false));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Fehler: Fehler in \"s.ckx\":\n\n1:1 - Ung\xC3\xBCltiges Rootelement\n");
+    EXPECT_EQ(Errors.size(), 2u);
+    EXPECT_EQ(heard.size(), 3u);
 }
 
 TEST_F(FileTest, TextsThatPlainConcatenationCannotCarryComeBackEqual) {
@@ -318,6 +358,7 @@ TEST_F(FileTest, TextsThatPlainConcatenationCannotCarryComeBackEqual) {
     Man.Root->AddProject("plain 'quote'");
     const std::string text = DocumentText(Man);
     TChronarkMan loaded;
+    loaded.OnMessage = Capture();
     ASSERT_TRUE(LoadDocumentFromBytes(loaded, text, "x.ckx", false)) << text;
     EXPECT_EQ(DocumentText(loaded), text);
     EXPECT_TRUE(Errors.empty());
@@ -344,8 +385,10 @@ TEST_F(FileTest, FailedSavesKeepTheOldFileAndTheModifiedState) {
         targets.push_back({"read-only folder", existing.string()});
     }
     for (const auto &t : targets) {
-        std::string error;
-        EXPECT_FALSE(Man.SaveToFile(t.path, &error)) << t.name;
+        const size_t before = Errors.size();
+        EXPECT_FALSE(Man.SaveToFile(t.path)) << t.name;
+        ASSERT_EQ(Errors.size(), before + 1) << t.name << ": one error for one failed save";
+        const std::string &error = Errors.back();
         EXPECT_TRUE(Man.Modified) << t.name;
         EXPECT_NE(error.find(t.path), std::string::npos) << t.name << ": " << error;
         EXPECT_NE(error.find("konnte nicht gespeichert werden"), std::string::npos) << error;
@@ -492,6 +535,7 @@ TEST_F(FileTest, RandomDocumentsLoadBackEqual) {
         RandomDocument(seed).Fill(original);
         const std::string bytes = DocumentText(original);
         TChronarkMan loaded;
+        loaded.OnMessage = Capture();
         ASSERT_TRUE(LoadDocumentFromBytes(loaded, bytes, "r.ckx", false)) << bytes;
         ASSERT_TRUE(Errors.empty()) << Errors[0];
 
