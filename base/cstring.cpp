@@ -364,12 +364,16 @@ bool TryTextToDateTime(const std::string &S, TDateTime &Result) {
 
 // --- Durations ---------------------------------------------------------------------------
 
-void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t &Minutes,
-                 int32_t &Seconds) {
+int64_t DurationSeconds(TDateTime EndTime, TDateTime StartTime) {
     // The subtraction of two day counts leaves noise (59.5 s comes out as 59.4999...): settle
     // it at the millisecond first. nearbyint then rounds halves to the even neighbour.
     const double apart = std::round(SecondsApart(EndTime, StartTime) * 1000.0) / 1000.0;
-    const int64_t secs = static_cast<int64_t>(std::nearbyint(apart));
+    return static_cast<int64_t>(std::nearbyint(apart));
+}
+
+void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t &Minutes,
+                 int32_t &Seconds) {
+    const int64_t secs = DurationSeconds(EndTime, StartTime);
     Hours = static_cast<int32_t>(secs / 3600);
     Minutes = static_cast<int32_t>(secs / 60 % 60);
     Seconds = static_cast<int32_t>(secs % 60);
@@ -389,6 +393,11 @@ std::string DurationText(TDateTime EndTime, TDateTime StartTime) {
     int32_t h, m, s;
     DurationHMS(EndTime, StartTime, h, m, s);
     return std::to_string(h) + " Std, " + std::to_string(m) + " Min, " + std::to_string(s) + " Sec";
+}
+
+std::string SecondsText(int64_t Seconds) {
+    return std::to_string(Seconds / 3600) + " Std, " + std::to_string(Seconds / 60 % 60) +
+           " Min, " + std::to_string(Seconds % 60) + " Sek";
 }
 
 // --- File stamp ----------------------------------------------------------------------------

@@ -63,6 +63,8 @@ std::string TimeText(TDateTime T);
 bool TryTextToDateTime(const std::string &S, TDateTime &Result);
 
 // --- Durations ---------------------------------------------------------------------------
+// Whole seconds between the two times (in either order), halves rounded to even.
+int64_t DurationSeconds(TDateTime EndTime, TDateTime StartTime);
 void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t &Minutes,
                  int32_t &Seconds);
 // h..h:mm:ss, hours unwrapped.
@@ -70,6 +72,9 @@ std::string ClockText(int64_t Hours, int64_t Minutes, int64_t Seconds);
 std::string DurationClockText(TDateTime EndTime, TDateTime StartTime);
 // "H Std, M Min, S Sec" for the running measurement.
 std::string DurationText(TDateTime EndTime, TDateTime StartTime);
+// "H Std, M Min, S Sek" of a count of seconds (not negative), hours unwrapped: net times and
+// sums of durations.
+std::string SecondsText(int64_t Seconds);
 
 // --- File stamp ----------------------------------------------------------------------------
 std::string EncodeStamp(TDateTime T);

@@ -1,6 +1,5 @@
-// Segment list: entering and removing entries, and the document's net time.
-// "Indexed" finds an entry's first and last segment through the ordered index;
-// "Walk" searches from the ends of the list, for comparison.
+// Segment list: entering and removing entries, and the document's net time, overall and per
+// project.
 #include "model/ckm.h"
 
 #include <benchmark/benchmark.h>
@@ -32,15 +31,13 @@ std::vector<tCKEditItem> MakeEntries(int N, bool Shuffled) {
 // Times entering all entries into a new document; building and freeing it is not timed.
 // Reshuffled entries come in a new order each round, as a user's typing would: replaying one
 // order flatters small documents, whose branches the processor learns by heart.
-void EnterAll(benchmark::State &State, std::vector<tCKEditItem> Entries, bool Indexed,
-              bool Reshuffle = false) {
+void EnterAll(benchmark::State &State, std::vector<tCKEditItem> Entries, bool Reshuffle = false) {
     std::mt19937 rng(11);
     for (auto _ : State) {
         State.PauseTiming();
         if (Reshuffle)
             std::shuffle(Entries.begin(), Entries.end(), rng);
         auto man = std::make_unique<TChronarkMan>();
-        man->ReducedTime->UseIndex = Indexed;
         State.ResumeTiming();
         for (const auto &e : Entries)
             man->Root->AddTime(e);
@@ -52,21 +49,15 @@ void EnterAll(benchmark::State &State, std::vector<tCKEditItem> Entries, bool In
     State.SetItemsProcessed(State.iterations() * static_cast<int64_t>(Entries.size()));
 }
 
-void Enter(benchmark::State &State, bool Shuffled, bool Indexed) {
-    EnterAll(State, MakeEntries(static_cast<int>(State.range(0)), Shuffled), Indexed, Shuffled);
+void Enter(benchmark::State &State, bool Shuffled) {
+    EnterAll(State, MakeEntries(static_cast<int>(State.range(0)), Shuffled), Shuffled);
 }
 
-void BM_EnterInOrder_Indexed(benchmark::State &s) {
-    Enter(s, false, true);
+void BM_EnterInOrder(benchmark::State &s) {
+    Enter(s, false);
 }
-void BM_EnterRandom_Indexed(benchmark::State &s) {
-    Enter(s, true, true);
-}
-void BM_EnterInOrder_Walk(benchmark::State &s) {
-    Enter(s, false, false);
-}
-void BM_EnterRandom_Walk(benchmark::State &s) {
-    Enter(s, true, false);
+void BM_EnterRandom(benchmark::State &s) {
+    Enter(s, true);
 }
 
 void BM_RemoveAll(benchmark::State &State) {
@@ -88,10 +79,9 @@ void BM_RemoveAll(benchmark::State &State) {
 }
 
 // One add and one remove in a document of N entries.
-void SingleAddRemove(benchmark::State &State, bool Indexed) {
+void BM_SingleAddRemove(benchmark::State &State) {
     const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
     TChronarkMan man;
-    man.ReducedTime->UseIndex = Indexed;
     for (const auto &e : entries)
         man.Root->AddTime(e);
     // Starts and ends inside existing segments, so both ends split one.
@@ -103,12 +93,6 @@ void SingleAddRemove(benchmark::State &State, bool Indexed) {
         e->Delete();
     }
 }
-void BM_SingleAddRemove_Indexed(benchmark::State &s) {
-    SingleAddRemove(s, true);
-}
-void BM_SingleAddRemove_Walk(benchmark::State &s) {
-    SingleAddRemove(s, false);
-}
 
 void BM_NetTimeWholeDocument(benchmark::State &State) {
     const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
@@ -119,6 +103,23 @@ void BM_NetTimeWholeDocument(benchmark::State &State) {
         int32_t h, m, s;
         man.NetTimeHMS(nullptr, h, m, s);
         benchmark::DoNotOptimize(h);
+    }
+}
+
+// The entries spread over 50 projects, three levels deep: every project's net time at once.
+void BM_NetTimesByProject(benchmark::State &State) {
+    const auto entries = MakeEntries(static_cast<int>(State.range(0)), false);
+    TChronarkMan man;
+    std::vector<TCKProjectItem *> projects;
+    for (int i = 0; i < 50; ++i)
+        projects.push_back(
+            (i < 5 ? man.Root.get() : projects[i / 5 - 1])->AddProject(std::to_string(i)));
+    std::mt19937 rng(5);
+    for (const auto &e : entries)
+        projects[rng() % projects.size()]->AddTime(e);
+    for (auto _ : State) {
+        const TNetTimes times = man.NetTimesByProject();
+        benchmark::DoNotOptimize(times.Total());
     }
 }
 
@@ -135,7 +136,7 @@ std::vector<tCKEditItem> Overlapping(int N) {
 }
 
 void BM_MutuallyOverlapping_Enter(benchmark::State &State) {
-    EnterAll(State, Overlapping(static_cast<int>(State.range(0))), true);
+    EnterAll(State, Overlapping(static_cast<int>(State.range(0))));
 }
 
 // Clearing the document removes the entries last first.
@@ -154,26 +155,18 @@ void BM_MutuallyOverlapping_Clear(benchmark::State &State) {
 
 } // namespace
 
-BENCHMARK(BM_EnterInOrder_Indexed)
+BENCHMARK(BM_EnterInOrder)
     ->RangeMultiplier(10)
     ->Range(1000, 1000000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterRandom_Indexed)
-    ->RangeMultiplier(10)
-    ->Range(1000, 1000000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterInOrder_Walk)
+BENCHMARK(BM_EnterRandom)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RemoveAll)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SingleAddRemove)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NetTimeWholeDocument)
     ->RangeMultiplier(10)
     ->Range(1000, 100000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EnterRandom_Walk)
-    ->RangeMultiplier(10)
-    ->Range(1000, 10000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RemoveAll)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SingleAddRemove_Indexed)->Arg(100000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SingleAddRemove_Walk)->Arg(100000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_NetTimeWholeDocument)
+BENCHMARK(BM_NetTimesByProject)
     ->RangeMultiplier(10)
     ->Range(1000, 100000)
     ->Unit(benchmark::kMillisecond);

@@ -48,9 +48,10 @@ void TMainForm::RefreshEntries(int Mode) {
 }
 
 void TMainForm::UpdateStatusBar() {
-    StatusPanel0->setText(QStringLiteral("Gesamt: ") + ToQ(Document->NetTimeText(nullptr)));
+    const TNetTimes netTimes = Document->NetTimesByProject();
+    StatusPanel0->setText(QStringLiteral("Gesamt: ") + ToQ(SecondsText(netTimes.Total())));
     StatusPanel1->setText(QStringLiteral("Aktuelles Project: ") +
-                          ToQ(Document->NetTimeText(CurrentProject)));
+                          ToQ(SecondsText(netTimes.Seconds(CurrentProject))));
 }
 
 void TMainForm::UpdateCaption() {

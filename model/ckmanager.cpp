@@ -11,21 +11,6 @@ int64_t WholeMilliSeconds(TDateTime T) {
     return std::llround(T * 86400000.0);
 }
 
-void CarrySums(int64_t H, int64_t M, int64_t S, int32_t &Hours, int32_t &Minutes,
-               int32_t &Seconds) {
-    if (S > 59) {
-        M += S / 60;
-        S %= 60;
-    }
-    if (M > 59) {
-        H += M / 60;
-        M %= 60;
-    }
-    Hours = static_cast<int32_t>(H);
-    Minutes = static_cast<int32_t>(M);
-    Seconds = static_cast<int32_t>(S);
-}
-
 } // namespace
 
 bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts) {
@@ -198,54 +183,90 @@ void TChronarkMan::MeltAll(TCKTimeItemList Entries) {
 
 namespace {
 
-// Sums the durations of the segments that Counts accepts, carrying seconds and minutes once
-// at the end.
-template <typename CountsFn>
-void SumSegments(const TCKReducedTime &List, CountsFn Counts, int32_t &Hours, int32_t &Minutes,
-                 int32_t &Seconds) {
-    int64_t h = 0, m = 0, s = 0;
+// The one walk every net time takes: each segment with entries, with its length in whole
+// seconds. With a filter, only the segments where at least one entry meets it.
+template <typename VisitFn>
+void ForEachNetSegment(const TCKReducedTime &List, const tFilterItem *Filter, VisitFn Visit) {
     for (const TCKReducedTimeItem *seg = List.First; seg; seg = seg->Next) {
-        if (seg->Items.empty() || !Counts(*seg))
+        if (seg->Items.empty())
             continue;
-        int32_t sh, sm, ss;
-        DurationHMS(seg->EndTime, seg->StartTime, sh, sm, ss);
-        h += sh;
-        m += sm;
-        s += ss;
+        if (Filter && std::none_of(seg->Items.begin(), seg->Items.end(), [&](const TCKTimeItem *e) {
+                return e->MatchesFilter(*Filter, true);
+            }))
+            continue;
+        Visit(*seg, DurationSeconds(seg->EndTime, seg->StartTime));
     }
-    CarrySums(h, m, s, Hours, Minutes, Seconds);
+}
+
+void SplitSeconds(int64_t Total, int32_t &Hours, int32_t &Minutes, int32_t &Seconds) {
+    Hours = static_cast<int32_t>(Total / 3600);
+    Minutes = static_cast<int32_t>(Total / 60 % 60);
+    Seconds = static_cast<int32_t>(Total % 60);
 }
 
 } // namespace
 
+int64_t TNetTimes::Seconds(const TCKProjectItem *Project) const {
+    if (!Project)
+        return TotalSeconds;
+    const auto found = ByProject.find(Project);
+    return found == ByProject.end() ? 0 : found->second.Seconds;
+}
+
+TNetTimes TChronarkMan::NetTimesByProject() const {
+    TNetTimes times;
+    // Neighbouring segments mostly belong to the same project: remember its sum.
+    const TCKProjectItem *lastProject = nullptr;
+    TNetTimes::TSum *lastSum = nullptr;
+    ForEachNetSegment(*ReducedTime, FilterActive ? &Filter : nullptr,
+                      [&](const TCKReducedTimeItem &seg, int64_t secs) {
+                          times.TotalSeconds += secs;
+                          for (const TCKTimeItem *e : seg.Items) {
+                              if (e->Parent != lastProject) {
+                                  lastProject = e->Parent;
+                                  lastSum = &times.ByProject[lastProject];
+                              }
+                              if (lastSum->Counted != &seg) {
+                                  lastSum->Counted = &seg;
+                                  lastSum->Seconds += secs;
+                              }
+                          }
+                      });
+    return times;
+}
+
+// One project's share of NetTimesByProject, without summing every other project's.
+int64_t TChronarkMan::NetSeconds(const TCKProjectItem *Project) const {
+    int64_t total = 0;
+    ForEachNetSegment(
+        *ReducedTime, FilterActive ? &Filter : nullptr,
+        [&](const TCKReducedTimeItem &seg, int64_t secs) {
+            if (!Project || std::any_of(seg.Items.begin(), seg.Items.end(),
+                                        [&](const TCKTimeItem *e) { return e->Parent == Project; }))
+                total += secs;
+        });
+    return total;
+}
+
 void TChronarkMan::NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int32_t &Minutes,
                               int32_t &Seconds) const {
-    const auto counts = [&](const TCKReducedTimeItem &seg) {
-        if (Project && std::none_of(seg.Items.begin(), seg.Items.end(),
-                                    [&](const TCKTimeItem *e) { return e->Parent == Project; }))
-            return false;
-        return !FilterActive ||
-               std::any_of(seg.Items.begin(), seg.Items.end(), [&](const TCKTimeItem *e) {
-                   return e->MatchesFilter(Filter, FilterActive);
-               });
-    };
-    SumSegments(*ReducedTime, counts, Hours, Minutes, Seconds);
+    SplitSeconds(NetSeconds(Project), Hours, Minutes, Seconds);
 }
 
 std::string TChronarkMan::NetTimeText(const TCKProjectItem *Project) const {
-    int32_t h, m, s;
-    NetTimeHMS(Project, h, m, s);
-    return std::to_string(h) + " Std, " + std::to_string(m) + " Min, " + std::to_string(s) + " Sek";
+    return SecondsText(NetSeconds(Project));
 }
 
 void TChronarkMan::NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours,
                                      int32_t &Minutes, int32_t &Seconds) const {
     const std::unordered_set<const TCKProjectItem *> chosen(Projects.begin(), Projects.end());
-    const auto counts = [&](const TCKReducedTimeItem &seg) {
-        return std::any_of(seg.Items.begin(), seg.Items.end(),
-                           [&](const TCKTimeItem *e) { return chosen.count(e->Parent) > 0; });
-    };
-    SumSegments(*ReducedTime, counts, Hours, Minutes, Seconds);
+    int64_t total = 0;
+    ForEachNetSegment(*ReducedTime, nullptr, [&](const TCKReducedTimeItem &seg, int64_t secs) {
+        if (std::any_of(seg.Items.begin(), seg.Items.end(),
+                        [&](const TCKTimeItem *e) { return chosen.count(e->Parent) > 0; }))
+            total += secs;
+    });
+    SplitSeconds(total, Hours, Minutes, Seconds);
 }
 
 // --- Views ---------------------------------------------------------------------------------

@@ -8,6 +8,25 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
+
+// Net time of every project's direct entries and of the whole document, in whole seconds.
+class TNetTimes {
+public:
+    // Null: the whole document. A project without entries counted has none.
+    int64_t Seconds(const TCKProjectItem *Project) const;
+    int64_t Total() const { return TotalSeconds; }
+
+private:
+    friend class TChronarkMan;
+    struct TSum {
+        int64_t Seconds = 0;
+        // The segment last added, so a project with several entries in one counts it once.
+        const TCKReducedTimeItem *Counted = nullptr;
+    };
+    std::unordered_map<const TCKProjectItem *, TSum> ByProject;
+    int64_t TotalSeconds = 0;
+};
 
 class TChronarkMan {
 public:
@@ -55,10 +74,16 @@ public:
     bool Melt(TCKTimeItem *A, TCKTimeItem *B);
     void MeltAll(TCKTimeItemList Entries);
 
-    // Net time: overlaps counted once. Project null = whole document.
+    // Net time, summed over the segment list in whole seconds per segment, so overlaps count
+    // once. A segment counts for every project with a direct entry in it; with the filter on,
+    // only when one of its entries (of any project) meets the filter. Project null = whole
+    // document. NetTimesByProject gives every project's in one pass over the segments.
+    TNetTimes NetTimesByProject() const;
+    int64_t NetSeconds(const TCKProjectItem *Project) const;
     void NetTimeHMS(const TCKProjectItem *Project, int32_t &Hours, int32_t &Minutes,
                     int32_t &Seconds) const;
     std::string NetTimeText(const TCKProjectItem *Project) const;
+    // The segments with a direct entry of any of Projects, the filter not applied.
     void NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours, int32_t &Minutes,
                            int32_t &Seconds) const;
 

@@ -113,30 +113,19 @@ void TCKReducedTime::SplitSegment(TCKReducedTimeItem *G, TDateTime T) {
 }
 
 TCKReducedTimeItem *TCKReducedTime::FindStartSegment(TDateTime T) const {
-    if (UseIndex)
-        return T >= Last->StartTime ? Last : Index.FloorLE(T);
-    TCKReducedTimeItem *s = First;
-    while (s && !(s->StartTime <= T && T < s->EndTime))
-        s = s->Next;
-    return s;
+    return T >= Last->StartTime ? Last : Index.FloorLE(T);
 }
 
 TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TCKReducedTimeItem *From, TDateTime T) const {
-    if (UseIndex) {
-        if (T > Last->StartTime)
-            return Last;
-        // Most entries cover a few segments: stepping on from the first is cheaper than a
-        // second search, and touches segments that are about to be updated anyway.
-        TCKReducedTimeItem *s = From;
-        for (int steps = 0; s && steps < 8; ++steps, s = s->Next)
-            if (T <= s->EndTime)
-                return s;
-        return Index.FloorLT(T);
-    }
-    TCKReducedTimeItem *s = Last;
-    while (s && !(s->StartTime < T && T <= s->EndTime))
-        s = s->Prev;
-    return s;
+    if (T > Last->StartTime)
+        return Last;
+    // Most entries cover a few segments: stepping on from the first is cheaper than a second
+    // search, and touches segments that are about to be updated anyway.
+    TCKReducedTimeItem *s = From;
+    for (int steps = 0; s && steps < 8; ++steps, s = s->Next)
+        if (T <= s->EndTime)
+            return s;
+    return Index.FloorLT(T);
 }
 
 void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {

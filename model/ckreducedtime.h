@@ -49,9 +49,6 @@ public:
     // Checks links, contiguity, the index and every entry's segment membership.
     bool CheckInvariants(std::string *Why = nullptr) const;
 
-    // Walk from the ends instead of using the index: kept to compare against in benchmarks.
-    bool UseIndex = true;
-
 private:
     // Blocks grow with the document: 64 segments first, doubling up to 4,096.
     static size_t BlockSizeAt(size_t Block) { return size_t{64} << std::min<size_t>(Block, 6); }

@@ -1,7 +1,6 @@
 #include "tools/clisummary.h"
 
 #include "model/ckm.h"
-#include "tools/clinettime.h"
 
 #include <algorithm>
 #include <sstream>
@@ -29,28 +28,22 @@ const char *TypeName(int FieldType) {
     }
 }
 
-std::string HmsText(int64_t Seconds) {
-    return std::to_string(Seconds / 3600) + " Std, " + std::to_string(Seconds / 60 % 60) +
-           " Min, " + std::to_string(Seconds % 60) + " Sek";
-}
-
-std::string ProjectLine(const TDirectNetTimes &NetTimes, const TCKProjectItem &P,
-                        const std::string &Name, int Depth) {
+std::string ProjectLine(const TNetTimes &NetTimes, const TCKProjectItem &P, const std::string &Name,
+                        int Depth) {
     std::string line(static_cast<size_t>(std::min(Depth, MaxIndent)) * 2, ' ');
     if (Depth > MaxIndent)
         line += "(Ebene " + std::to_string(Depth + 1) + ") ";
     line += Name + ": " + EntryCount(static_cast<int>(P.TimeItems().size())) + "; " +
-            Cp1252ToUtf8(NetTimes.Text(&P));
+            SecondsText(NetTimes.Seconds(&P));
     return line;
 }
 
-void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
+void WriteTree(std::ostringstream &Out, const TChronarkMan &Man, const TNetTimes &NetTimes) {
     // Pre-order walk with an explicit stack: the depth of a file's nesting must not decide
     // the call stack's.
     std::vector<std::pair<const TCKItem *, int>> stack;
     for (const TCKItem *c = Man.Root->LastChild; c; c = c->Prev)
         stack.emplace_back(c, 0);
-    const TDirectNetTimes netTimes(Man);
     bool any = false;
     while (!stack.empty()) {
         const auto [node, depth] = stack.back();
@@ -61,7 +54,7 @@ void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
         if (!any)
             Out << "Projekte (direkte Eintr\xC3\xA4ge; deren Nettozeit):\n";
         any = true;
-        Out << ProjectLine(netTimes, *project, Cp1252ToUtf8(project->Caption), depth) << '\n';
+        Out << ProjectLine(NetTimes, *project, Cp1252ToUtf8(project->Caption), depth) << '\n';
         for (const TCKItem *c = project->LastChild; c; c = c->Prev)
             stack.emplace_back(c, depth + 1);
     }
@@ -69,7 +62,7 @@ void WriteTree(std::ostringstream &Out, const TChronarkMan &Man) {
         if (!any)
             Out << "Projekte (direkte Eintr\xC3\xA4ge; deren Nettozeit):\n";
         any = true;
-        Out << ProjectLine(netTimes, *Man.Root, "(ohne Projekt)", 0) << '\n';
+        Out << ProjectLine(NetTimes, *Man.Root, "(ohne Projekt)", 0) << '\n';
     }
     if (!any)
         Out << "Projekte: keine\n";
@@ -131,22 +124,20 @@ std::string SummaryText(const TChronarkMan &Man, const std::string &FileName) {
             << DateTimeText(last->EndTime) << '\n';
     out << '\n';
 
-    WriteTree(out, Man);
+    const TNetTimes netTimes = Man.NetTimesByProject();
+    WriteTree(out, Man, netTimes);
     out << '\n';
 
     const TDocumentCounts counts = CountDocument(Man);
     int64_t gross = 0;
-    for (const TCKTimeItem *e : Man.AllEntries()) {
-        int32_t h, m, s;
-        DurationHMS(e->EndTime, e->StartTime, h, m, s);
-        gross += int64_t(h) * 3600 + m * 60 + s;
-    }
+    for (const TCKTimeItem *e : Man.AllEntries())
+        gross += DurationSeconds(e->EndTime, e->StartTime);
     out << "Projekte: " << counts.Projects << '\n';
     out << "Eintr\xC3\xA4ge: " << counts.Entries << '\n';
     out << "\xC3\x9C"
            "berlappende Eintr\xC3\xA4ge: "
         << counts.Overlapping << '\n';
-    out << "Summe der Einzeldauern: " << HmsText(gross) << '\n';
-    out << "Gesamt: " << Cp1252ToUtf8(Man.NetTimeText(nullptr)) << '\n';
+    out << "Summe der Einzeldauern: " << SecondsText(gross) << '\n';
+    out << "Gesamt: " << SecondsText(netTimes.Total()) << '\n';
     return out.str();
 }

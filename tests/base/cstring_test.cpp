@@ -36,7 +36,14 @@ TEST_F(CStringTest, DurationRoundsHalvesToEvenAndCarries) {
         EXPECT_EQ(s, c.s) << c.name;
         DurationHMS(start, end, h, m, s); // order of the two times does not matter
         EXPECT_EQ(s, c.s) << c.name;
+        EXPECT_EQ(DurationSeconds(end, start), int64_t(c.h) * 3600 + c.m * 60 + c.s) << c.name;
+        EXPECT_EQ(SecondsText(DurationSeconds(start, end)), std::to_string(c.h) + " Std, " +
+                                                                std::to_string(c.m) + " Min, " +
+                                                                std::to_string(c.s) + " Sek")
+            << c.name;
     }
+    // Sums of many durations: hours far beyond what one entry spans.
+    EXPECT_EQ(SecondsText(int64_t{1} << 33), "2386092 Std, 56 Min, 32 Sek");
     EXPECT_EQ(DurationText(At(8, 0, 0), At(8, 0, 0)), "0 Std, 0 Min, 0 Sec");
     EXPECT_EQ(DurationText(At(9, 5, 3), At(9, 0, 0)), "0 Std, 5 Min, 3 Sec");
     EXPECT_EQ(DurationClockText(At(8, 0, 0) + 123 / 24.0 + 7 / SecsPerDay, At(8, 0, 0)),

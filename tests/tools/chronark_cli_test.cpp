@@ -1,7 +1,6 @@
 // chronark-cli as a user runs it: exit codes, stdout and stderr of the built program.
 #include "model/ckfile.h"
 #include "model/ckm.h"
-#include "tools/clinettime.h"
 
 #include <gtest/gtest.h>
 
@@ -228,14 +227,14 @@ TEST_F(ChronarkCli, SampleDocumentChecksCleanAndItsSummaryAgreesWithTheModel) {
 // --- Net time per project ------------------------------------------------------------------
 
 void ExpectSameAsManager(const TChronarkMan &Man) {
-    const TDirectNetTimes netTimes(Man);
+    const TNetTimes netTimes = Man.NetTimesByProject();
     std::vector<const TCKProjectItem *> projects{Man.Root.get()};
     for (size_t i = 0; i < projects.size(); ++i)
         for (const TCKItem *c = projects[i]->FirstChild; c; c = c->Next)
             if (c->IsProject())
                 projects.push_back(static_cast<const TCKProjectItem *>(c));
     for (const TCKProjectItem *p : projects)
-        EXPECT_EQ(netTimes.Text(p), Man.NetTimeText(p)) << p->GetPath();
+        EXPECT_EQ(SecondsText(netTimes.Seconds(p)), Man.NetTimeText(p)) << p->GetPath();
 }
 
 // Nested projects, entries in the root, overlaps within and across projects, touching
@@ -268,7 +267,8 @@ TEST(DirectNetTimes, EqualTheManagersNetTimeOfEveryProject) {
 
 TEST(DirectNetTimes, EqualTheManagersOnTheSampleAndAnEmptyDocument) {
     TChronarkMan empty;
-    EXPECT_EQ(TDirectNetTimes(empty).Text(empty.Root.get()), "0 Std, 0 Min, 0 Sek");
+    EXPECT_EQ(SecondsText(empty.NetTimesByProject().Seconds(empty.Root.get())),
+              "0 Std, 0 Min, 0 Sek");
     TChronarkMan man;
     ASSERT_TRUE(man.LoadFromFile(Sample, false));
     ExpectSameAsManager(man);
