@@ -10,10 +10,9 @@
 
 class TImageList {
 public:
-    static constexpr int DrawnCount = ImageRoleCount;
     static constexpr int Size = 16;
 
-    // The 26 drawn images; the program icon is added with Append.
+    // The images that come with the program; the program icon is added with Append.
     TImageList();
 
     int Count() const { return Images.size(); }
@@ -22,12 +21,6 @@ public:
     QPixmap Pixmap(int Index) const;
     int Append(const QIcon &Icon);
 
-    // The program's icon drawn at any size (window, tray, desktop file).
-    static QPixmap DrawProgramIcon(int Size);
-
 private:
     QVector<QIcon> Images;
 };
-
-// Draws image Index (0..25) into a painter whose coordinates span 16 x 16.
-void DrawImageListArt(class QPainter &P, int Index);
