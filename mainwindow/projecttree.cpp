@@ -27,9 +27,9 @@ QIcon NodeIcon(const TImageList *Images, int Image, int SelectedImage) {
 
 TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
     : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
-    setIcon(0, NodeIcon(Images, imgProject, imgProjectSelected));
-    setData(0, TProjectTree::ImageRole, int(imgProject));
-    setData(0, TProjectTree::SelectedImageRole, int(imgProjectSelected));
+    setIcon(0, NodeIcon(Images, imgFolder, imgFolderOpen));
+    setData(0, TProjectTree::ImageRole, int(imgFolder));
+    setData(0, TProjectTree::SelectedImageRole, int(imgFolderOpen));
     setFlags(flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
 }
 
@@ -141,7 +141,7 @@ TCKTreeView::Node TProjectTree::AddNode(Node Parent, const std::string &Caption,
     if (!ParentNode)
         ParentNode = TopNode();
     auto *N = new TProjectNode(Data, ToQ(Caption), Images);
-    if (ImageIndex != imgProject || SelectedIndex != imgProjectSelected) {
+    if (ImageIndex != imgFolder || SelectedIndex != imgFolderOpen) {
         N->setIcon(0, NodeIcon(Images, ImageIndex, SelectedIndex));
         N->setData(0, ImageRole, ImageIndex);
         N->setData(0, SelectedImageRole, SelectedIndex);

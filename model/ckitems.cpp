@@ -243,7 +243,7 @@ void TCKProjectItem::FillListView(TCKListView &View) const {
     TStringArray subItems;
     for (TCKItem *c = FirstChild; c; c = c->Next) {
         if (TCKProjectItem *project = c->AsProject()) {
-            View.AddRow(project->Caption, {}, imgProject, project);
+            View.AddRow(project->Caption, {}, imgFolder, project);
         } else {
             TCKTimeItem *entry = c->AsTime();
             if (Manager && !entry->MatchesFilter(Manager->Filter, Manager->FilterActive))
@@ -260,7 +260,7 @@ void TCKProjectItem::AddLastToList(TCKListView &View) const {
         return;
     TCKItem *item = Manager->LastAdded;
     if (TCKProjectItem *project = item->AsProject()) {
-        View.AddRow(project->Caption, {}, imgProject, project);
+        View.AddRow(project->Caption, {}, imgFolder, project);
         return;
     }
     TCKTimeItem *entry = item->AsTime();

@@ -34,7 +34,7 @@ void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption
 }
 
 int EntryImage(const TCKTimeItem *Entry) {
-    return Entry->IsOverlapFree() ? imgEntry : imgEntryOverlap;
+    return Entry->IsOverlapFree() ? imgEntryPlain : imgEntryOverlapping;
 }
 
 // --- Lifetime and state --------------------------------------------------------------------
@@ -278,8 +278,7 @@ void TChronarkMan::FillProjectTree(TCKTreeView &Tree) const {
     WalkSubtree(
         Root.get(),
         [&](TCKProjectItem *p) {
-            nodes[p] =
-                Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgProject, imgProjectSelected);
+            nodes[p] = Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgFolder, imgFolderOpen);
         },
         [](TCKTimeItem *) {}, [](TCKProjectItem *) {});
     Tree.SortAll();
@@ -293,7 +292,7 @@ void TChronarkMan::RefreshListItem(TCKListView &View, int Index) const {
     if (!item)
         return;
     if (TCKProjectItem *project = item->AsProject()) {
-        View.SetRow(Index, project->Caption, {}, imgProject);
+        View.SetRow(Index, project->Caption, {}, imgFolder);
         return;
     }
     TCKTimeItem *entry = item->AsTime();

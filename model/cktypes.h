@@ -3,6 +3,7 @@
 
 #include "model/cksmallvector.h"
 #include "base/cstring.h"
+#include "base/imageroles.h"
 
 #include <string>
 #include <vector>
@@ -55,11 +56,3 @@ using TCKTimeItemList = std::vector<TCKTimeItem *>;
 using TCKProjectList = std::vector<TCKProjectItem *>;
 using TTimeBlockList = TSmallPtrVector<TCKReducedTimeItem *>;
 using TUsedByList = TSmallPtrVector<TCKTimeItem *>;
-
-// Image indexes of the main window's image list used by the model's views.
-enum TModelImage : int {
-    imgProjectSelected = 13,
-    imgProject = 14,
-    imgEntry = 15,
-    imgEntryOverlap = 19,
-};

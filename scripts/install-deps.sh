@@ -3,9 +3,10 @@
 # Idempotent: does nothing when every package is already present.
 set -euo pipefail
 
+# libqt6svg6 holds the SVG icon engine that reads the pictures of the window's image list.
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev qt6-translations-l10n
+  qt6-base-dev libgl-dev qt6-translations-l10n libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
   clang libclang-rt-14-dev clang-format
