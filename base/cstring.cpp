@@ -102,27 +102,32 @@ std::string FormatPattern(const std::string &Pattern, int Y, int Mo, int D, int 
     return out;
 }
 
-// Reads the numbers of a text in order, separated by anything else.
-std::vector<int> ReadNumbers(const std::string &S, bool &Ok) {
-    std::vector<int> numbers;
-    Ok = true;
-    size_t i = 0;
-    while (i < S.size()) {
-        if (IsDigit(S[i])) {
-            int64_t v = 0;
-            size_t digits = 0;
-            while (i < S.size() && IsDigit(S[i])) {
-                v = v * 10 + (S[i] - '0');
-                if (++digits > 9)
-                    Ok = false;
-                ++i;
-            }
-            numbers.push_back(static_cast<int>(v));
-        } else {
-            ++i;
+// Reads the pieces of S between separators, each a number of one to nine digits. Fails for an
+// empty piece (a separator at either end or two in a row) and for any other character.
+bool ReadPieces(const std::string &S, char Separator, std::vector<int> &Numbers,
+                std::vector<size_t> &Widths) {
+    Numbers.clear();
+    Widths.clear();
+    size_t start = 0;
+    for (;;) {
+        size_t end = S.find(Separator, start);
+        if (end == std::string::npos)
+            end = S.size();
+        const size_t width = end - start;
+        if (width == 0 || width > 9)
+            return false;
+        int v = 0;
+        for (size_t i = start; i < end; ++i) {
+            if (!IsDigit(S[i]))
+                return false;
+            v = v * 10 + (S[i] - '0');
         }
+        Numbers.push_back(v);
+        Widths.push_back(width);
+        if (end == S.size())
+            return true;
+        start = end + 1;
     }
-    return numbers;
 }
 
 // Order of day, month and year in the short date pattern.
@@ -137,12 +142,9 @@ std::string DateOrder(const std::string &Pattern) {
 }
 
 bool ParseTimePart(const std::string &S, int &H, int &Mi, int &Sec) {
-    for (char c : S)
-        if (!IsDigit(c) && c != FormatSettings().TimeSeparator)
-            return false;
-    bool ok;
-    const std::vector<int> n = ReadNumbers(S, ok);
-    if (!ok || n.size() < 2 || n.size() > 3)
+    std::vector<int> n;
+    std::vector<size_t> widths;
+    if (!ReadPieces(S, FormatSettings().TimeSeparator, n, widths) || n.size() < 2 || n.size() > 3)
         return false;
     H = n[0];
     Mi = n[1];
@@ -150,14 +152,11 @@ bool ParseTimePart(const std::string &S, int &H, int &Mi, int &Sec) {
     return H < 24 && Mi < 60 && Sec < 60;
 }
 
+// Exactly three pieces of digits in the order of the short date pattern.
 bool ParseDatePart(const std::string &S, int &Y, int &Mo, int &D) {
-    const char sep = FormatSettings().DateSeparator;
-    for (char c : S)
-        if (!IsDigit(c) && c != sep)
-            return false;
-    bool ok;
-    const std::vector<int> n = ReadNumbers(S, ok);
-    if (!ok || n.size() != 3 || S.empty() || S.back() == sep)
+    std::vector<int> n;
+    std::vector<size_t> widths;
+    if (!ReadPieces(S, FormatSettings().DateSeparator, n, widths) || n.size() != 3)
         return false;
     const std::string order = DateOrder(FormatSettings().ShortDateFormat);
     for (size_t i = 0; i < 3; ++i) {
@@ -169,13 +168,7 @@ bool ParseDatePart(const std::string &S, int &Y, int &Mo, int &D) {
             Y = n[i];
     }
     // Two-digit years fall into 1950..2049.
-    const size_t yearPos = order.find('y');
-    size_t start = 0;
-    for (size_t i = 0; i < yearPos; ++i)
-        start = S.find(sep, start) + 1;
-    const size_t end = S.find(sep, start);
-    const size_t yearDigits = (end == std::string::npos ? S.size() : end) - start;
-    if (yearDigits <= 2)
+    if (widths[order.find('y')] <= 2)
         Y += Y < 50 ? 2000 : 1900;
     return IsValidDate(Y, Mo, D);
 }
