@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 TDateTime At(int h, int m, int s, int ms = 0) {
@@ -218,6 +220,84 @@ TEST_F(CStringTest, ReplaceTextRestartsAndAlwaysEnds) {
     TStringList lines{"%a%", "b%a%"};
     ReplaceInLines(lines, "%A%", "1", false);
     EXPECT_EQ(lines, (TStringList{"1", "b1"}));
+}
+
+// Replaces the first occurrence and searches again from the start, at most MaxSteps times;
+// false when occurrences are still left then.
+bool RestartReplace(std::string &S, const std::string &Find, const std::string &Replacement,
+                    bool CaseSensitive, int MaxSteps) {
+    const std::string find = CaseSensitive ? Find : LowerCase(Find);
+    for (int step = 0;; ++step) {
+        const size_t pos = (CaseSensitive ? S : LowerCase(S)).find(find);
+        if (pos == std::string::npos)
+            return true;
+        if (step == MaxSteps)
+            return false;
+        S.replace(pos, Find.size(), Replacement);
+    }
+}
+
+struct EndlessReplaceCase {
+    const char *name;
+    const char *text, *find, *replacement;
+    bool caseSensitive;
+    const char *expected;
+};
+
+// Where searching again from the start would go on for ever, each occurrence of the text as
+// given is replaced once.
+TEST_F(CStringTest, ReplaceTextEndsWhereRestartingWouldFeedItself) {
+    const EndlessReplaceCase cases[] = {
+        {"suffix of the searched text starts the replacement", "%%n%", "%n%", "n%%n", false,
+         "%n%%n"},
+        {"replacement joins the text before it", "aab", "ab", "bbaa", true, "abbaa"},
+        {"joined case-insensitively", "AaB", "ab", "bBaa", false, "AbBaa"},
+        {"cascade doubling the text", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "ab", "bba", true,
+         "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaabba"},
+    };
+    for (const auto &c : cases) {
+        std::string s = c.text;
+        ReplaceText(s, c.find, c.replacement, c.caseSensitive);
+        EXPECT_EQ(s, c.expected) << c.name;
+    }
+    // Replacements that only sometimes form a new occurrence keep the restart's result.
+    std::string s = "x%n%n%";
+    ReplaceText(s, "%n%", "50%", true);
+    EXPECT_EQ(s, "x5050%");
+    s = "aab";
+    ReplaceText(s, "ab", "bbb", true);
+    EXPECT_EQ(s, "bbbbb");
+}
+
+// Every short text over a small alphabet: the call ends with a bounded result, and equals the
+// restart's result wherever that ends within a few steps.
+TEST_F(CStringTest, ReplaceTextMatchesRestartingWhereThatEnds) {
+    const std::string alphabet = "ab%N";
+    std::mt19937 rng(7);
+    auto word = [&](int minLength, int maxLength) {
+        std::string w(std::uniform_int_distribution<int>(minLength, maxLength)(rng), ' ');
+        for (char &c : w)
+            c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)];
+        return w;
+    };
+    int compared = 0, endless = 0;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string text = word(0, 8), find = word(1, 3), replacement = word(0, 5);
+        const bool caseSensitive = i % 2 == 0;
+        std::string got = text;
+        ReplaceText(got, find, replacement, caseSensitive);
+        ASSERT_LE(got.size(), 20000u) << text;
+        std::string expected = text;
+        if (!RestartReplace(expected, find, replacement, caseSensitive, 40)) {
+            ++endless;
+            continue;
+        }
+        ++compared;
+        ASSERT_EQ(got, expected) << '"' << text << "\" \"" << find << "\" -> \"" << replacement
+                                 << '"' << (caseSensitive ? "" : " ignoring case");
+    }
+    EXPECT_GT(compared, 1000);
+    EXPECT_GT(endless, 100);
 }
 
 class FixedWidth : public TTextMeasurer {
