@@ -1,5 +1,6 @@
 // The program: the application titled "Chronark", its main window and the message loop.
 
+#include "app/regionalformat.h"
 #include "ui/messagedisplay.h"
 #include "mainwindow/mainform.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char *argv[]) {
     // The window may hide in the tray; the program ends when the window's close is accepted.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallQtMessageDisplay();
+    UseSystemRegionalFormat();
 
     std::vector<std::string> Params;
     const QStringList Arguments = QApplication::arguments();
