@@ -102,27 +102,32 @@ std::string FormatPattern(const std::string &Pattern, int Y, int Mo, int D, int 
     return out;
 }
 
-// Reads the numbers of a text in order, separated by anything else.
-std::vector<int> ReadNumbers(const std::string &S, bool &Ok) {
-    std::vector<int> numbers;
-    Ok = true;
-    size_t i = 0;
-    while (i < S.size()) {
-        if (IsDigit(S[i])) {
-            int64_t v = 0;
-            size_t digits = 0;
-            while (i < S.size() && IsDigit(S[i])) {
-                v = v * 10 + (S[i] - '0');
-                if (++digits > 9)
-                    Ok = false;
-                ++i;
-            }
-            numbers.push_back(static_cast<int>(v));
-        } else {
-            ++i;
+// Reads the pieces of S between separators, each a number of one to nine digits. Fails for an
+// empty piece (a separator at either end or two in a row) and for any other character.
+bool ReadPieces(const std::string &S, char Separator, std::vector<int> &Numbers,
+                std::vector<size_t> &Widths) {
+    Numbers.clear();
+    Widths.clear();
+    size_t start = 0;
+    for (;;) {
+        size_t end = S.find(Separator, start);
+        if (end == std::string::npos)
+            end = S.size();
+        const size_t width = end - start;
+        if (width == 0 || width > 9)
+            return false;
+        int v = 0;
+        for (size_t i = start; i < end; ++i) {
+            if (!IsDigit(S[i]))
+                return false;
+            v = v * 10 + (S[i] - '0');
         }
+        Numbers.push_back(v);
+        Widths.push_back(width);
+        if (end == S.size())
+            return true;
+        start = end + 1;
     }
-    return numbers;
 }
 
 // Order of day, month and year in the short date pattern.
@@ -137,12 +142,9 @@ std::string DateOrder(const std::string &Pattern) {
 }
 
 bool ParseTimePart(const std::string &S, int &H, int &Mi, int &Sec) {
-    for (char c : S)
-        if (!IsDigit(c) && c != FormatSettings().TimeSeparator)
-            return false;
-    bool ok;
-    const std::vector<int> n = ReadNumbers(S, ok);
-    if (!ok || n.size() < 2 || n.size() > 3)
+    std::vector<int> n;
+    std::vector<size_t> widths;
+    if (!ReadPieces(S, FormatSettings().TimeSeparator, n, widths) || n.size() < 2 || n.size() > 3)
         return false;
     H = n[0];
     Mi = n[1];
@@ -150,14 +152,11 @@ bool ParseTimePart(const std::string &S, int &H, int &Mi, int &Sec) {
     return H < 24 && Mi < 60 && Sec < 60;
 }
 
+// Exactly three pieces of digits in the order of the short date pattern.
 bool ParseDatePart(const std::string &S, int &Y, int &Mo, int &D) {
-    const char sep = FormatSettings().DateSeparator;
-    for (char c : S)
-        if (!IsDigit(c) && c != sep)
-            return false;
-    bool ok;
-    const std::vector<int> n = ReadNumbers(S, ok);
-    if (!ok || n.size() != 3 || S.empty() || S.back() == sep)
+    std::vector<int> n;
+    std::vector<size_t> widths;
+    if (!ReadPieces(S, FormatSettings().DateSeparator, n, widths) || n.size() != 3)
         return false;
     const std::string order = DateOrder(FormatSettings().ShortDateFormat);
     for (size_t i = 0; i < 3; ++i) {
@@ -169,13 +168,7 @@ bool ParseDatePart(const std::string &S, int &Y, int &Mo, int &D) {
             Y = n[i];
     }
     // Two-digit years fall into 1950..2049.
-    const size_t yearPos = order.find('y');
-    size_t start = 0;
-    for (size_t i = 0; i < yearPos; ++i)
-        start = S.find(sep, start) + 1;
-    const size_t end = S.find(sep, start);
-    const size_t yearDigits = (end == std::string::npos ? S.size() : end) - start;
-    if (yearDigits <= 2)
+    if (widths[order.find('y')] <= 2)
         Y += Y < 50 ? 2000 : 1900;
     return IsValidDate(Y, Mo, D);
 }
@@ -585,28 +578,122 @@ bool ContainsText(const std::string &LowerHaystack, const std::string &LowerNeed
     return !LowerNeedle.empty() && LowerHaystack.find(LowerNeedle) != std::string::npos;
 }
 
+namespace {
+
+// ReplaceText works on the text as a rewritten front part followed by the rest of the original
+// text, which no replacement has touched yet. Both parts are also kept as searched (lower-cased
+// when case does not count).
+class TReplacement {
+public:
+    TReplacement(const std::string &S, const std::string &Find, const std::string &Replacement,
+                 bool CaseSensitive)
+        : Source(S), Replacement(Replacement), Key(CaseSensitive ? S : LowerCase(S)),
+          Find(CaseSensitive ? Find : LowerCase(Find)),
+          ReplacementKey(CaseSensitive ? Replacement : LowerCase(Replacement)) {}
+
+    // Whether the replacement holds the searched text, so that searching again from the start
+    // could never end.
+    bool FeedsItself() const { return ReplacementKey.find(Find) != std::string::npos; }
+
+    // Replaces the first occurrence and searches again from the start, until none is left or
+    // the work spent on occurrences that reach into rewritten text exceeds Budget. Returns
+    // whether it ended within the budget.
+    bool Restart(size_t Budget) { return Run(false, Budget); }
+    // Replaces every occurrence of the original text once, left to right; this always ends.
+    void Once() { Run(true, 0); }
+
+    std::string Result() const { return Out + Source.substr(Rest); }
+
+private:
+    const std::string &Source, &Replacement;
+    const std::string Key, Find, ReplacementKey;
+    std::string Out, OutKey; // the rewritten front part
+    size_t Rest = 0;         // Source[Rest..] is untouched
+
+    static constexpr size_t None = std::string::npos;
+
+    // The first occurrence at or after From in Out + Source[Rest..].
+    size_t Search(size_t From) const {
+        const size_t n = Out.size(), f = Find.size();
+        if (From < n) {
+            const size_t inside = OutKey.find(Find, From);
+            if (inside != None)
+                return inside;
+            // Occurrences that begin in Out and end in the untouched rest.
+            for (size_t i = std::max(From, n + 1 >= f ? n + 1 - f : 0); i < n; ++i) {
+                const size_t k = n - i;
+                if (Rest + (f - k) <= Key.size() && OutKey.compare(i, k, Find, 0, k) == 0 &&
+                    Key.compare(Rest, f - k, Find, k, f - k) == 0)
+                    return i;
+            }
+            From = n;
+        }
+        const size_t at = Key.find(Find, Rest + (From - n));
+        return at == None ? None : n + (at - Rest);
+    }
+
+    bool Run(bool GoOnBehind, size_t Budget) {
+        Out.clear();
+        OutKey.clear();
+        Rest = 0;
+        const size_t f = Find.size(), r = Replacement.size();
+        for (size_t pos = Search(0); pos != None;) {
+            const size_t n = Out.size();
+            if (pos >= n) {
+                // In the untouched rest: copy what lies before it, then the replacement.
+                const size_t at = Rest + (pos - n);
+                Out.append(Source, Rest, at - Rest);
+                OutKey.append(Key, Rest, at - Rest);
+                Rest = at + f;
+                Out += Replacement;
+                OutKey += ReplacementKey;
+            } else {
+                // Formed together with rewritten text: only here can the text keep feeding
+                // itself, and only while the replacement is not shorter than the searched text
+                // (otherwise every step shortens it). Such steps pay for the text they shift.
+                if (r >= f) {
+                    const size_t cost = n - pos + r + f;
+                    if (cost > Budget)
+                        return false;
+                    Budget -= cost;
+                }
+                if (pos + f <= n) {
+                    Out.replace(pos, f, Replacement);
+                    OutKey.replace(pos, f, ReplacementKey);
+                } else {
+                    Rest += pos + f - n;
+                    Out.resize(pos);
+                    OutKey.resize(pos);
+                    Out += Replacement;
+                    OutKey += ReplacementKey;
+                }
+            }
+            // Again from the start: the text before pos is unchanged and held no occurrence, so
+            // none can begin before pos - f + 1.
+            pos = Search(GoOnBehind ? pos + r : (pos + 1 >= f ? pos + 1 - f : 0));
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+// Every occurrence is replaced, and the text is searched again from the start after each
+// replacement, as long as that ends. It ends for certain when the replacement is shorter than
+// the searched text. Otherwise only an occurrence that reaches into an inserted replacement can
+// keep it going (the rest of the text is original and consumed step by step); the work on such
+// occurrences is limited in proportion to the text. Where that limit is reached, or the
+// replacement holds the searched text itself so that no end is possible, each occurrence of
+// the text as given is replaced once, left to right, instead.
 void ReplaceText(std::string &S, const std::string &Find, const std::string &Replacement,
                  bool CaseSensitive) {
     if (Find.empty())
         return;
-    const std::string find = CaseSensitive ? Find : LowerCase(Find);
-    std::string lower = CaseSensitive ? std::string() : LowerCase(S);
-    const std::string &haystack = CaseSensitive ? S : lower;
-    const std::string replLower = CaseSensitive ? Replacement : LowerCase(Replacement);
-    // Searching again from the start would never end when the replacement holds the text
-    // searched for; then the search goes on behind each inserted replacement instead.
-    const bool selfFeeding = replLower.find(find) != std::string::npos;
-    size_t pos = haystack.find(find);
-    while (pos != std::string::npos) {
-        S.replace(pos, Find.size(), Replacement);
-        if (!CaseSensitive)
-            lower.replace(pos, Find.size(), replLower);
-        // No occurrence lies wholly before pos, so one that starts earlier than
-        // pos - |Find| + 1 cannot exist: this equals searching from the start.
-        const size_t from = selfFeeding ? pos + Replacement.size()
-                                        : (pos + 1 > Find.size() ? pos + 1 - Find.size() : 0);
-        pos = haystack.find(find, from);
-    }
+    TReplacement work(S, Find, Replacement, CaseSensitive);
+    const size_t budget = 16 * (S.size() + Find.size() + Replacement.size()) + 4096;
+    if (work.FeedsItself() || !work.Restart(budget))
+        work.Once();
+    S = work.Result();
 }
 
 void ReplaceInLines(TStringList &Lines, const std::string &Find, const std::string &Replacement,

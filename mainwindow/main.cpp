@@ -1,6 +1,7 @@
 // The program: the application titled "Chronark", its main window and the message loop.
 
 #include "mainwindow/mainform.h"
+#include "app/regionalformat.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,6 +23,8 @@ int main(int argc, char *argv[]) {
         QApplication::installTranslator(&QtGerman);
     // The window may hide in the tray; the program ends when the window's close is accepted.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Dates and numbers as the user's system shows them (German on a C/POSIX locale).
+    UseSystemRegionalFormat();
 
     std::vector<std::string> Params;
     const QStringList Arguments = QApplication::arguments();

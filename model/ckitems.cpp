@@ -44,9 +44,6 @@ void TCKItem::Unlink() {
         if (Manager) {
             if (Manager->LastAdded == this)
                 Manager->LastAdded = nullptr;
-            // A removed default project would leave the manager pointing at freed memory.
-            if (Manager->DefaultProject == this)
-                Manager->DefaultProject = Manager->Root.get();
             Manager->SetSaved(false);
         }
     }
@@ -70,10 +67,17 @@ bool TCKItem::MoveTo(TCKProjectItem *Project) {
     if (!Project || Project->IsInSubtreeOf(this))
         return false;
     if (TCKProjectItem *project = AsProject()) {
-        // Within one document a project's entries keep their segments; bound for another
-        // document they leave this one's list, and Add enters them into the target's.
-        if (Manager != Project->Manager)
+        // Within one document a project's entries keep their segments, and the default project
+        // stays chosen wherever it goes. Bound for another document the entries leave this
+        // one's list (Add enters them into the target's), and this document must not go on
+        // naming a node of the subtree.
+        if (Manager && Manager != Project->Manager) {
             ForEachEntry(project, [](TCKTimeItem *e) { e->LeaveSegments(); });
+            if (Manager->DefaultProject && Manager->DefaultProject->IsInSubtreeOf(this))
+                Manager->DefaultProject = Manager->Root.get();
+            if (Manager->LastAdded && Manager->LastAdded->IsInSubtreeOf(this))
+                Manager->LastAdded = nullptr;
+        }
         Unlink();
     } else {
         Detach();
@@ -155,6 +159,9 @@ void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
 
 void TCKProjectItem::Detach() {
     DeleteChildren();
+    // A removed default project would leave the manager pointing at freed memory.
+    if (Manager && Manager->DefaultProject == this)
+        Manager->DefaultProject = Manager->Root.get();
     Unlink();
 }
 

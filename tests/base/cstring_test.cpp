@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 TDateTime At(int h, int m, int s, int ms = 0) {
@@ -90,6 +92,45 @@ TEST_F(CStringTest, DateTimeTextRoundTripsAndOmitsMidnight) {
     EXPECT_EQ(t, At(7, 4, 3));
     EXPECT_TRUE(IsValidFieldValue("1.5", ftFloat));
     EXPECT_FALSE(IsValidFieldValue("1,5", ftFloat));
+}
+
+struct DateTextCase {
+    const char *name;
+    const char *text;
+    bool valid;
+    TDateTime expected;
+};
+
+// A date is three non-empty pieces of digits; a two-digit year is widened by its own width.
+TEST_F(CStringTest, DateTextNeedsThreeDigitPieces) {
+    const TDateTime march5 = EncodeDateTime(2007, 3, 5, 0, 0, 0);
+    const DateTextCase cases[] = {
+        {"full date", "05.03.2007", true, march5},
+        {"two-digit year", "5.3.07", true, march5},
+        {"two-digit year of the last century", "5.3.99", true, EncodeDateTime(1999, 3, 5, 0, 0, 0)},
+        {"with time", "5.3.2007 07:04", true, At(7, 4, 0)},
+        {"time alone", "07:04:03", true, EncodeDateTime(1899, 12, 30, 7, 4, 3)},
+        {"29 Feb in a leap year", "29.02.2008", true, EncodeDateTime(2008, 2, 29, 0, 0, 0)},
+        {"empty piece in the middle", "5..3.2007", false, 0},
+        {"separator at the start", ".5.3.2007", false, 0},
+        {"separator at the end", "5.3.2007.", false, 0},
+        {"two pieces", "5.3", false, 0},
+        {"letters in the day", "5a.3.2007", false, 0},
+        {"month as a word", "5.Mrz.2007", false, 0},
+        {"29 Feb in a non-leap year", "29.02.2007", false, 0},
+        {"too many digits", "5.3.0000002007", false, 0},
+        {"empty piece in the time", "5.3.2007 07::04", false, 0},
+        {"time separator at the start", "5.3.2007 :07:04", false, 0},
+        {"time separator at the end", "07:04:", false, 0},
+    };
+    for (const auto &c : cases) {
+        TDateTime t = -1;
+        EXPECT_EQ(TryTextToDateTime(c.text, t), c.valid) << c.name;
+        if (c.valid) {
+            EXPECT_EQ(t, c.expected) << c.name;
+        }
+        EXPECT_EQ(IsValidFieldValue(c.text, ftDateTime), c.valid) << c.name;
+    }
 }
 
 TEST_F(CStringTest, MillisecondsAreTruncatedNotRounded) {
@@ -181,6 +222,84 @@ TEST_F(CStringTest, ReplaceTextRestartsAndAlwaysEnds) {
     TStringList lines{"%a%", "b%a%"};
     ReplaceInLines(lines, "%A%", "1", false);
     EXPECT_EQ(lines, (TStringList{"1", "b1"}));
+}
+
+// Replaces the first occurrence and searches again from the start, at most MaxSteps times;
+// false when occurrences are still left then.
+bool RestartReplace(std::string &S, const std::string &Find, const std::string &Replacement,
+                    bool CaseSensitive, int MaxSteps) {
+    const std::string find = CaseSensitive ? Find : LowerCase(Find);
+    for (int step = 0;; ++step) {
+        const size_t pos = (CaseSensitive ? S : LowerCase(S)).find(find);
+        if (pos == std::string::npos)
+            return true;
+        if (step == MaxSteps)
+            return false;
+        S.replace(pos, Find.size(), Replacement);
+    }
+}
+
+struct EndlessReplaceCase {
+    const char *name;
+    const char *text, *find, *replacement;
+    bool caseSensitive;
+    const char *expected;
+};
+
+// Where searching again from the start would go on for ever, each occurrence of the text as
+// given is replaced once.
+TEST_F(CStringTest, ReplaceTextEndsWhereRestartingWouldFeedItself) {
+    const EndlessReplaceCase cases[] = {
+        {"suffix of the searched text starts the replacement", "%%n%", "%n%", "n%%n", false,
+         "%n%%n"},
+        {"replacement joins the text before it", "aab", "ab", "bbaa", true, "abbaa"},
+        {"joined case-insensitively", "AaB", "ab", "bBaa", false, "AbBaa"},
+        {"cascade doubling the text", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "ab", "bba", true,
+         "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaabba"},
+    };
+    for (const auto &c : cases) {
+        std::string s = c.text;
+        ReplaceText(s, c.find, c.replacement, c.caseSensitive);
+        EXPECT_EQ(s, c.expected) << c.name;
+    }
+    // Replacements that only sometimes form a new occurrence keep the restart's result.
+    std::string s = "x%n%n%";
+    ReplaceText(s, "%n%", "50%", true);
+    EXPECT_EQ(s, "x5050%");
+    s = "aab";
+    ReplaceText(s, "ab", "bbb", true);
+    EXPECT_EQ(s, "bbbbb");
+}
+
+// Every short text over a small alphabet: the call ends with a bounded result, and equals the
+// restart's result wherever that ends within a few steps.
+TEST_F(CStringTest, ReplaceTextMatchesRestartingWhereThatEnds) {
+    const std::string alphabet = "ab%N";
+    std::mt19937 rng(7);
+    auto word = [&](int minLength, int maxLength) {
+        std::string w(std::uniform_int_distribution<int>(minLength, maxLength)(rng), ' ');
+        for (char &c : w)
+            c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)];
+        return w;
+    };
+    int compared = 0, endless = 0;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string text = word(0, 8), find = word(1, 3), replacement = word(0, 5);
+        const bool caseSensitive = i % 2 == 0;
+        std::string got = text;
+        ReplaceText(got, find, replacement, caseSensitive);
+        ASSERT_LE(got.size(), 20000u) << text;
+        std::string expected = text;
+        if (!RestartReplace(expected, find, replacement, caseSensitive, 40)) {
+            ++endless;
+            continue;
+        }
+        ++compared;
+        ASSERT_EQ(got, expected) << '"' << text << "\" \"" << find << "\" -> \"" << replacement
+                                 << '"' << (caseSensitive ? "" : " ignoring case");
+    }
+    EXPECT_GT(compared, 1000);
+    EXPECT_GT(endless, 100);
 }
 
 class FixedWidth : public TTextMeasurer {

@@ -68,6 +68,9 @@ public:
 
     TChronarkMan Man;
     std::mt19937 Rng;
+    // The project measurements go to: chosen now and then, kept by moves, back to the root
+    // when it or a project above it is deleted.
+    TCKProjectItem *Default = Man.Root.get();
 
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(Rng); }
     // A coarse grid makes shared boundaries, touching and nesting frequent.
@@ -94,7 +97,7 @@ public:
         TCKProjectItem *project = projects[Pick(static_cast<int>(projects.size()))];
         TCKTimeItem *entry =
             entries.empty() ? nullptr : entries[Pick(static_cast<int>(entries.size()))];
-        switch (Pick(11)) {
+        switch (Pick(12)) {
         case 0:
         case 1:
         case 2:
@@ -135,16 +138,23 @@ public:
             if (entry)
                 entry->Delete();
             return "delete entry";
-        default:
-            if (project != Man.Root.get() && Pick(3) == 0)
+        case 10:
+            if (project != Man.Root.get() && Pick(3) == 0) {
+                if (Default->IsInSubtreeOf(project))
+                    Default = Man.Root.get();
                 project->Delete();
+            }
             return "delete project";
+        default:
+            Man.DefaultProject = Default = project;
+            return "choose default project";
         }
     }
 
     void Verify(const std::string &What) {
         std::string why;
         ASSERT_TRUE(Man.CheckInvariants(&why)) << What << ": " << why;
+        ASSERT_EQ(Man.DefaultProject, Default) << What;
         const TCKTimeItemList entries = Man.AllEntries();
         const auto expected = BruteSegments(entries);
         size_t i = 0;

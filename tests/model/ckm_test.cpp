@@ -134,6 +134,51 @@ TEST_F(ModelTest, MovingProjectsKeepsSubtreesAndRefusesCycles) {
     EXPECT_EQ(rootEntry->GetPath(), "");
 }
 
+struct DefaultMoveCase {
+    const char *name;
+    bool moveParent; // move the project above the default instead of the default itself
+    bool toOtherDocument;
+};
+
+// Within one document the default project stays chosen wherever it goes; leaving for another
+// document, it (and LastAdded inside the moved subtree) must not stay named by this one.
+TEST_F(ModelTest, MovingKeepsTheDefaultProjectWithinTheDocument) {
+    const DefaultMoveCase cases[] = {
+        {"default project moved", false, false},
+        {"project above the default moved", true, false},
+        {"default project moved to another document", false, true},
+        {"project above the default moved to another document", true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Man.Clear();
+        TChronarkMan other;
+        TCKProjectItem *a = Root.AddProject("A");
+        TCKProjectItem *b = a->AddProject("B");
+        TCKTimeItem *last = b->AddTime(Edit(T(9), T(10)));
+        TCKProjectItem *target = c.toOtherDocument ? other.Root.get() : Root.AddProject("C");
+        Man.DefaultProject = b;
+        Man.LastAdded = last;
+        TCKProjectItem *moved = c.moveParent ? a : b;
+
+        ASSERT_TRUE(moved->MoveTo(target));
+        EXPECT_EQ(moved->Parent, target);
+        std::string why;
+        EXPECT_TRUE(Man.CheckInvariants(&why)) << why;
+        EXPECT_TRUE(other.CheckInvariants(&why)) << why;
+        if (c.toOtherDocument) {
+            EXPECT_EQ(Man.DefaultProject, &Root);
+            EXPECT_EQ(Man.LastAdded, nullptr);
+            EXPECT_EQ(other.DefaultProject, other.Root.get());
+            EXPECT_EQ(other.LastAdded, moved);
+        } else {
+            EXPECT_EQ(Man.DefaultProject, b);
+            EXPECT_EQ(Man.LastAdded, moved); // the move adds the node to its new project
+            EXPECT_EQ(Man.DefaultProject->AddTime(Edit(T(11), T(12)))->Parent, b);
+        }
+    }
+}
+
 TEST_F(ModelTest, DeletingClearsLastAddedAndDefaultProject) {
     TCKProjectItem *a = Root.AddProject("A");
     TCKProjectItem *b = a->AddProject("B");
