@@ -115,9 +115,39 @@ bool TMainForm::ConfirmSave() {
     return SaveAsCommand();
 }
 
-// A failure has already been shown: the document reports it through its OnMessage.
+// A failure has already been shown: the document reports it through its OnMessage. Before
+// the file the document came from is overwritten, the user decides whether that may lose
+// what a newer version wrote, or what another program saved since; without questions
+// (--silent) the file is kept.
 bool TMainForm::SaveDocument(const QString &FileName) {
-    return Document->SaveToFile(NativeName(FileName));
+    const std::string Name = NativeName(FileName);
+    if (Document->LoadedNewerVersion && Name == Document->DiskFile) {
+        if (SilentMode)
+            return false;
+        switch (Prompts().Confirm(
+            QStringLiteral("Die Datei wurde mit einer neueren Version erstellt. Beim Speichern "
+                           "gehen Informationen verloren. Trotzdem überschreiben?\n\n"
+                           "„Nein“ speichert unter einem anderen Namen."),
+            true)) {
+        case TPromptAnswer::Yes:
+            break;
+        case TPromptAnswer::No:
+            return SaveAsCommand();
+        case TPromptAnswer::Cancel:
+            return false;
+        }
+    }
+    if (Document->ChangedOnDisk(Name)) {
+        if (SilentMode ||
+            Prompts().Confirm(QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
+                                  QStringLiteral("\" wurde seit dem Laden oder Speichern von "
+                                                 "einem anderen Programm geändert.\n\n"
+                                                 "Überschreiben? „Nein“ behält die andere "
+                                                 "Fassung."),
+                              false) != TPromptAnswer::Yes)
+            return false;
+    }
+    return Document->SaveToFile(Name);
 }
 
 bool TMainForm::OpenDocument(const QString &FileName) {

@@ -286,7 +286,10 @@ void TMainForm::NewProjectClick() {
     if (!Parent)
         Parent = TreeView1->TopNode();
     TCKProjectItem *Owner = TProjectTree::ProjectOf(Parent);
-    TCKProjectItem *Project = Owner->AddProject("Neues Projekt");
+    // Refused below the deepest project a file can hold; the document has said so.
+    TCKProjectItem *Project = Document->NewProject(Owner, "Neues Projekt");
+    if (!Project)
+        return;
     QTreeWidgetItem *Node =
         TreeView1->AddProjectNode(Parent, Project, QStringLiteral("Neues Projekt"));
     Parent->setExpanded(true);

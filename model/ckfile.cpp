@@ -13,6 +13,9 @@
 #include <unordered_map>
 #include <vector>
 
+// Below a project at the deepest depth the writer nests item, fields, fielditem and id.
+static_assert(MaxProjectDepth + 2 + 4 == tXMLParser::MaxDepth);
+
 namespace {
 
 const char *const CRLF = "\r\n";
@@ -274,6 +277,8 @@ public:
     bool ElementEnd(const tXMLMarkupItem &E, const std::vector<tXMLMarkupItem *> &Ancestors);
     // Puts what was read into the document; the file parsed and its root is "ckx".
     void Finish(const tXMLMarkupItem &Root);
+    // Whether a project would lie deeper than MaxProjectDepth in the document.
+    bool TooDeep() const { return FTooDeep; }
 
 private:
     void Fault(const char *Message, int32_t Position, int32_t Length) {
@@ -288,6 +293,7 @@ private:
     void ReadVersion(const tXMLMarkupItem &Root);
     void ReadFieldDefs(const tXMLMarkupItem &Root);
     void ApplyFieldRules();
+    std::string StringFieldFor(const std::string &Id);
     std::string FieldId(const std::string &RawId) {
         return RawId.empty() ? Man.UniqueFieldId(Prefix + "id") : Prefix + RawId;
     }
@@ -306,6 +312,10 @@ private:
         int32_t Position, Length;
     };
     std::vector<tFault> Faults;
+    bool FTooDeep = false;
+    // Case-folded field id -> the string field its ill-typed values go to, where the plain
+    // ".string" id names a field of another type.
+    std::unordered_map<std::string, std::string> StringFields;
 };
 
 // Whether the enclosing elements are the root, its first "data" and only "project"s.
@@ -348,6 +358,12 @@ bool TDocumentReader::ElementEnd(const tXMLMarkupItem &E,
                                  const std::vector<tXMLMarkupItem *> &Ancestors) {
     if (!InBody(Ancestors))
         return false;
+    // Ancestors are the root, "data" and the enclosing projects; an import goes one deeper.
+    const size_t depth = Ancestors.size() - 2 + (E.Name == u"project" ? 1 : 0) + (Import ? 1 : 0);
+    if (depth > static_cast<size_t>(MaxProjectDepth)) {
+        FTooDeep = true;
+        return true;
+    }
     if (E.Name == u"item") {
         ReadItem(E, ProjectOf(Ancestors));
         return true;
@@ -398,6 +414,8 @@ void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
         // A version we cannot read may well be a newer one.
         newer = true;
     }
+    if (newer && !Import)
+        Man.LoadedNewerVersion = true;
     if (newer)
         DeliverMessage(Man.OnMessage, TMessageKind::Warning,
                        "Die Datei wurde mit einer aktuelleren Version von Chronark "
@@ -421,15 +439,31 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
     }
 }
 
+// Id + ".string", unless that names a field of another type, where the value would not fit
+// again on the next load: then the first of Id + ".string2", ".string3", ... that is free or a
+// string field.
+std::string TDocumentReader::StringFieldFor(const std::string &Id) {
+    std::string id = Id + ".string";
+    if (!Man.FieldDefExists(id) || Man.FieldDefType(id) == ftString)
+        return id;
+    std::string &known = StringFields[LowerCase(Id)];
+    if (!known.empty())
+        return known;
+    for (int n = 2; Man.FieldDefExists(id) && Man.FieldDefType(id) != ftString; ++n)
+        id = Id + ".string" + std::to_string(n);
+    known = id;
+    return id;
+}
+
 // Ids get the import prefix (or a free idN), values that do not fit their field's type go to
-// a ".string" field, and undefined fields get a string definition: entry by entry in file
-// order, as each value may define a field for the next.
+// a string field (see StringFieldFor), and undefined fields get a string definition: entry by
+// entry in file order, as each value may define a field for the next.
 void TDocumentReader::ApplyFieldRules() {
     ForEachEntry(&Staging, [&](TCKTimeItem *entry) {
         for (tFieldItem &f : entry->Fields) {
             f.Id = FieldId(f.Id);
             if (!IsValidFieldValue(f.Value, Man.FieldDefType(f.Id)))
-                f.Id += ".string";
+                f.Id = StringFieldFor(f.Id);
             if (!Man.FieldDefExists(f.Id))
                 Man.AddFieldDef(f.Id, ftString);
         }
@@ -513,6 +547,12 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
                         root ? root->Position : 0, root ? root->TagEnd - root->Position : 0);
         return false;
     }
+    if (reader.TooDeep()) {
+        DeliverMessage(Man.OnMessage, TMessageKind::Error,
+                       "Fehler in \"" + FileName + "\":\r\n\r\nDie Datei kann nicht " +
+                           (Import ? "importiert" : "geladen") + " werden. " + DepthLimitText());
+        return false;
+    }
     reader.Finish(*root);
     if (Import)
         Man.DefaultProject = oldDefault;
@@ -548,6 +588,8 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     std::string bytes, reason;
     bool missing = false;
     const std::string name = FileNameText(FileName);
+    // Taken before reading: a change while it is read counts as a change since.
+    const TFileStamp stamp = FileStampOf(FileName);
     if (!ReadWholeFile(FileName, bytes, missing, reason)) {
         DeliverMessage(OnMessage, TMessageKind::Error,
                        "Fehler in \"" + name +
@@ -556,17 +598,37 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
                            reason);
         return false;
     }
-    return LoadDocumentFromBytes(*this, bytes, name, Import);
+    if (!LoadDocumentFromBytes(*this, bytes, name, Import))
+        return false;
+    if (!Import) {
+        DiskFile = FileName;
+        DiskStamp = stamp;
+    }
+    return true;
 }
 
 bool TChronarkMan::SaveToFile(const std::string &FileName) {
-    std::string reason;
-    if (!WriteFileAtomic(FileName, DocumentText(*this), reason)) {
+    TSaveReport report;
+    if (!WriteFileAtomic(FileName, DocumentText(*this), report)) {
         DeliverMessage(OnMessage, TMessageKind::Error,
                        "Die Datei \"" + FileNameText(FileName) +
-                           "\" konnte nicht gespeichert werden.\r\n" + reason);
+                           "\" konnte nicht gespeichert werden.\r\n" + report.Reason);
         return false;
     }
+    DiskFile = FileName;
+    DiskStamp = report.Written;
+    LoadedNewerVersion = false;
     SetSaved(true);
+    if (!report.Warning.empty())
+        DeliverMessage(OnMessage, TMessageKind::Warning,
+                       "Die Datei \"" + FileNameText(FileName) + "\" wurde gespeichert.\r\n" +
+                           report.Warning);
     return true;
+}
+
+bool TChronarkMan::ChangedOnDisk(const std::string &FileName) const {
+    if (DiskFile.empty() || FileName != DiskFile || !DiskStamp.Exists)
+        return false;
+    const TFileStamp now = FileStampOf(FileName);
+    return now.Exists && now != DiskStamp;
 }

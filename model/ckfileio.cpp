@@ -1,16 +1,20 @@
 #include "model/ckfileio.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// German texts for the failures a user can do something about; strerror for the rest.
+// German texts for every failure the system calls used here can report.
 std::string ErrorText(int Error) {
     switch (Error) {
     case ENOSPC:
@@ -31,9 +35,51 @@ std::string ErrorText(int Error) {
         return "Der Dateiname ist zu lang.";
     case EIO:
         return "Ein-/Ausgabefehler.";
+    case EXDEV:
+        return "Die Datei liegt auf einem anderen Laufwerk als ihr Ordner.";
+    case EBUSY:
+    case ETXTBSY:
+        return "Die Datei wird gerade benutzt.";
+    case ELOOP:
+        return "Zu viele symbolische Verkn\xFCpfungen im Pfad.";
+    case EFBIG:
+        return "Die Datei ist zu gro\xDF.";
+    case EMLINK:
+        return "Der Ordner enth\xE4lt zu viele Eintr\xE4ge.";
+    case EEXIST:
+        return "Die Datei existiert bereits.";
+    case ENOMEM:
+        return "Nicht gen\xFCgend Arbeitsspeicher.";
+    case EMFILE:
+    case ENFILE:
+        return "Zu viele ge\xF6"
+               "ffnete Dateien.";
+    case EAGAIN:
+    case EINTR:
+        return "Der Vorgang wurde unterbrochen.";
+    case ENXIO:
+    case ENODEV:
+        return "Das Ger\xE4t ist nicht verf\xFCgbar.";
+    case ESTALE:
+    case ETIMEDOUT:
+    case ENOLCK:
+        return "Das Netzlaufwerk antwortet nicht oder nicht mehr.";
+    case EINVAL:
+    case EOPNOTSUPP:
+        return "Das Dateisystem unterst\xFCtzt den Vorgang nicht.";
+    case EPIPE:
+        return "Die Gegenseite hat die Verbindung geschlossen.";
+    case EOVERFLOW:
+        return "Die Datei ist zu gro\xDF f\xFCr diesen Vorgang.";
+    case EBADF:
+    case EFAULT:
     default:
-        return std::string("Systemfehler: ") + std::strerror(Error);
+        return "Systemfehler Nr. " + std::to_string(Error) + ".";
     }
+}
+
+bool IsPermissionError(int Error) {
+    return Error == EACCES || Error == EPERM;
 }
 
 bool WriteAll(int Fd, const std::string &Data) {
@@ -82,6 +128,201 @@ mode_t DefaultMode() {
     return 0666 & ~mask;
 }
 
+TFileStamp StampOf(const struct stat &St) {
+    TFileStamp stamp;
+    stamp.Exists = true;
+    stamp.Device = static_cast<uint64_t>(St.st_dev);
+    stamp.Inode = static_cast<uint64_t>(St.st_ino);
+    stamp.Size = static_cast<int64_t>(St.st_size);
+    stamp.ModifiedNs = static_cast<int64_t>(St.st_mtim.tv_sec) * 1000000000 + St.st_mtim.tv_nsec;
+    return stamp;
+}
+
+// Temporary files of a save are named ".chronark-" + six letters or digits + ".tmp": short,
+// so that a name at the length limit can still be saved, and recognisably ours.
+constexpr char TempPrefix[] = ".chronark-";
+constexpr char TempSuffix[] = ".tmp";
+constexpr size_t TempRandomLength = 6;
+// Older than this, a temporary file of ours belongs to no save still running.
+constexpr time_t StaleSeconds = 3600;
+
+bool IsOurTemporary(const char *Name) {
+    const size_t prefix = sizeof TempPrefix - 1, suffix = sizeof TempSuffix - 1;
+    if (std::strlen(Name) != prefix + TempRandomLength + suffix ||
+        std::strncmp(Name, TempPrefix, prefix) != 0 ||
+        std::strcmp(Name + prefix + TempRandomLength, TempSuffix) != 0)
+        return false;
+    for (size_t i = prefix; i < prefix + TempRandomLength; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(Name[i])))
+            return false;
+    return true;
+}
+
+std::string RandomTempName() {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937_64 rng{std::random_device{}() ^ static_cast<uint64_t>(::getpid()) << 32};
+    std::string name = TempPrefix;
+    for (size_t i = 0; i < TempRandomLength; ++i)
+        name += letters[rng() % (sizeof letters - 1)];
+    return name + TempSuffix;
+}
+
+// The file a save writes before it replaces the target. Where the file system allows, it has
+// no name until it is complete, so a crash while writing leaves nothing behind.
+struct TTemporary {
+    int Fd = -1;
+    std::string Path; // empty while unnamed
+    bool Unnamed = false;
+
+    ~TTemporary() { Discard(); }
+
+    // 0 or the errno.
+    int Create(const std::string &Folder, bool AllowUnnamed) {
+        Unnamed = false;
+#ifdef O_TMPFILE
+        if (AllowUnnamed && !FileIoTestHooks.NoUnnamedTemporaries) {
+            Fd = ::open(Folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            Unnamed = Fd >= 0;
+            if (Fd >= 0)
+                return 0;
+            // Only a file system without unnamed files is worth the second way.
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return errno;
+        }
+#endif
+        std::string path =
+            Folder + "/" + TempPrefix + std::string(TempRandomLength, 'X') + TempSuffix;
+        Fd = ::mkstemps(path.data(), sizeof TempSuffix - 1);
+        if (Fd < 0)
+            return errno;
+        Path = path;
+        return 0;
+    }
+
+    // Gives a complete unnamed file its name for the rename; 0 or the errno.
+    int Name(const std::string &Folder) {
+        if (!Path.empty())
+            return 0;
+        const std::string self = "/proc/self/fd/" + std::to_string(Fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string path = Folder + "/" + RandomTempName();
+            int linked =
+                ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+#ifdef AT_EMPTY_PATH
+            if (linked != 0 && errno == ENOENT)
+                linked = ::linkat(Fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH);
+#endif
+            if (linked == 0) {
+                Path = path;
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
+    void Discard() {
+        if (Fd >= 0)
+            ::close(Fd);
+        Fd = -1;
+        if (!Path.empty())
+            ::unlink(Path.c_str());
+        Path.clear();
+    }
+};
+
+// Temporary files that saves killed before their rename left behind; only the user's own.
+void RemoveStaleTemporaries(const std::string &Folder) {
+    DIR *dir = ::opendir(Folder.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    const time_t now = ::time(nullptr);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!IsOurTemporary(entry->d_name))
+            continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || now - st.st_mtime < StaleSeconds)
+            continue;
+        ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// Where the system allows (root, or a group the user is in), the new file keeps the old one's
+// owner and group.
+void KeepOwner(int Fd, const struct stat &Old) {
+    if (Old.st_uid == ::geteuid() && Old.st_gid == ::getegid())
+        return;
+    if (::fchown(Fd, Old.st_uid, Old.st_gid) != 0)
+        (void)::fchown(Fd, static_cast<uid_t>(-1), Old.st_gid);
+}
+
+// Writes the temporary file complete, with the old file's owner and mode, flushed, named and
+// closed: 0 or the errno. Created tells whether the file came into being.
+int FillTemporary(TTemporary &Temp, const std::string &Folder, const std::string &Data,
+                  const struct stat *Old, bool AllowUnnamed, bool &Created, TFileStamp &Written) {
+    Created = false;
+    if (const int error = Temp.Create(Folder, AllowUnnamed))
+        return error;
+    Created = true;
+    if (!WriteAll(Temp.Fd, Data))
+        return errno;
+    // The owner first: changing it may clear the set-id bits the mode then restores.
+    if (Old)
+        KeepOwner(Temp.Fd, *Old);
+    if (::fchmod(Temp.Fd, Old ? (Old->st_mode & 07777) : DefaultMode()) != 0)
+        return errno;
+    if (::fsync(Temp.Fd) != 0)
+        return errno;
+    struct stat written {};
+    if (::fstat(Temp.Fd, &written) == 0)
+        Written = StampOf(written);
+    if (const int error = Temp.Name(Folder))
+        return error;
+    const int fd = Temp.Fd;
+    Temp.Fd = -1;
+    return ::close(fd) != 0 ? errno : 0;
+}
+
+// Overwrites the file itself: it keeps its identity, owner, permissions and links. Space is
+// reserved before the old content is touched, so a full disk refuses the save and leaves the
+// file as it was; the data is flushed before success is reported.
+bool WriteInPlace(const std::string &Target, const std::string &Data, TSaveReport &Report) {
+    const int fd = ::open(Target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Report.Reason = ErrorText(errno);
+        return false;
+    }
+    auto fail = [&](int Error) {
+        ::close(fd);
+        Report.Reason = ErrorText(Error);
+        return false;
+    };
+#ifdef __linux__
+    if (!Data.empty() &&
+        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(Data.size())) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT))
+        return fail(errno);
+#endif
+    if (!WriteAll(fd, Data))
+        return fail(errno);
+    if (::ftruncate(fd, static_cast<off_t>(Data.size())) != 0)
+        return fail(errno);
+    if (::fsync(fd) != 0)
+        return fail(errno);
+    struct stat written {};
+    if (::fstat(fd, &written) == 0)
+        Report.Written = StampOf(written);
+    if (::close(fd) != 0) {
+        Report.Reason = ErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
@@ -123,19 +364,29 @@ bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing
     return true;
 }
 
-bool WriteFileAtomic(const std::string &FileName, const std::string &Data, std::string &Reason) {
+TFileStamp FileStampOf(const std::string &FileName) {
+    TFileStamp stamp;
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) == 0)
+        stamp = StampOf(st);
+    return stamp;
+}
+
+TFileIoTestHooks FileIoTestHooks;
+
+bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report) {
     const std::string target = ResolveTarget(FileName);
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
-        Reason = ErrorText(EISDIR);
+        Report.Reason = ErrorText(EISDIR);
         return false;
     }
     if (exists && !S_ISREG(st.st_mode)) {
         // A device or a pipe cannot be replaced by renaming; write into it.
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0 || !WriteAll(fd, Data)) {
-            Reason = ErrorText(errno);
+            Report.Reason = ErrorText(errno);
             if (fd >= 0)
                 ::close(fd);
             return false;
@@ -143,42 +394,58 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, std::
         ::close(fd);
         return true;
     }
+    // Renaming over a file needs only the folder's permission: a write-protected file would
+    // be replaced without a word.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        Report.Reason = ErrorText(errno);
+        return false;
+    }
 
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        Reason = ErrorText(errno);
+    const std::string folder = FolderOf(target);
+    const struct stat *old = exists ? &st : nullptr;
+    TTemporary temp;
+    bool created = false;
+    int error = FillTemporary(temp, folder, Data, old, true, created, Report.Written);
+    if (error != 0 && created && temp.Unnamed) {
+        // Linking the finished file failed (no /proc, say): write it once more under a name.
+        temp.Discard();
+        error = FillTemporary(temp, folder, Data, old, false, created, Report.Written);
+    }
+    if (error != 0) {
+        temp.Discard();
+        // A folder the user may not write to: the file itself may still be writable.
+        if (!created && exists && IsPermissionError(error))
+            return WriteInPlace(target, Data, Report);
+        Report.Reason = ErrorText(error);
         return false;
     }
-    auto fail = [&](int Error) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        Reason = ErrorText(Error);
-        return false;
-    };
-    if (!WriteAll(fd, Data))
-        return fail(errno);
-    if (::fchmod(fd, exists ? (st.st_mode & 07777) : DefaultMode()) != 0)
-        return fail(errno);
-    if (::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        Reason = ErrorText(error);
+    if (::rename(temp.Path.c_str(), target.c_str()) != 0) {
+        error = errno;
+        temp.Discard();
+        // A sticky folder, a file mounted on its own: the file itself may still be writable.
+        if (exists && (IsPermissionError(error) || error == EBUSY || error == EXDEV))
+            return WriteInPlace(target, Data, Report);
+        Report.Reason = ErrorText(error);
         return false;
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        Reason = ErrorText(error);
-        return false;
-    }
-    // Make the rename itself durable.
-    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    temp.Path.clear();
+    // Make the rename itself durable; the file is saved either way, but the user should know
+    // that a crash may still bring back the old one.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    error = dir < 0 ? errno : 0;
     if (dir >= 0) {
-        ::fsync(dir);
+        const int synced =
+            FileIoTestHooks.SyncFolder ? FileIoTestHooks.SyncFolder(dir) : ::fsync(dir);
+        // Some file systems cannot sync a folder at all: nothing more to be had there.
+        if (synced != 0 && errno != EINVAL && errno != EOPNOTSUPP)
+            error = errno;
         ::close(dir);
     }
+    if (error != 0)
+        Report.Warning = "Der Ordner konnte nicht auf den Datentr\xE4ger geschrieben werden, "
+                         "nach einem Absturz kann die vorige Fassung zur\xFC"
+                         "ckkehren. " +
+                         ErrorText(error);
+    RemoveStaleTemporaries(folder);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and crash-safe writing.
 
+#include <cstdint>
 #include <string>
 
 // Reads the whole file. Answers false with a German reason when it exists but cannot be
@@ -8,8 +9,43 @@
 bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
                    std::string &Reason);
 
+// What tells whether another program replaced or changed a file: its identity, size and
+// modification time.
+struct TFileStamp {
+    bool Exists = false;
+    uint64_t Device = 0, Inode = 0;
+    int64_t Size = 0;
+    int64_t ModifiedNs = 0;
+    bool operator==(const TFileStamp &) const = default;
+};
+
+// The stamp of the file FileName names (symbolic links followed); Exists false when none.
+TFileStamp FileStampOf(const std::string &FileName);
+
+struct TSaveReport {
+    // Why the save failed (German).
+    std::string Reason;
+    // A remark on a save that succeeded (German), e.g. that the folder could not be synced.
+    std::string Warning;
+    // The file as written.
+    TFileStamp Written;
+};
+
 // Replaces FileName with Data so that a crash or a failure at any moment leaves either the
-// old or the new content: a temporary file beside it is written, flushed to disk and renamed
-// over it. Symbolic links are followed; a special file (a device, a pipe) is written in
-// place. On failure the old file is untouched and Reason holds a German explanation.
-bool WriteFileAtomic(const std::string &FileName, const std::string &Data, std::string &Reason);
+// old or the new content: an unnamed temporary file beside it (or, where the file system has
+// none, one named ".chronark-XXXXXX.tmp") is written, flushed to disk and renamed over it,
+// with the old file's permissions, owner and group where the system allows. Symbolic links
+// are followed; a special file (a device, a pipe) is written in place. An existing file that
+// the user may not write is refused and kept. A writable file that cannot be replaced (its
+// folder is not writable, a sticky folder, a mount point) is overwritten in place: space is
+// reserved first and the data flushed, but a crash while writing leaves it partly written.
+// On failure the old file is untouched and Report.Reason holds a German explanation.
+bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report);
+
+// Seams for tests: behave as on a file system without unnamed temporary files, and replace
+// the folder's fsync after the rename.
+struct TFileIoTestHooks {
+    bool NoUnnamedTemporaries = false;
+    int (*SyncFolder)(int Fd) = nullptr;
+};
+extern TFileIoTestHooks FileIoTestHooks;

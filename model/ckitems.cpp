@@ -24,6 +24,13 @@ TCKTimeItem *TCKItem::AsTime() {
     return IsTime() ? static_cast<TCKTimeItem *>(this) : nullptr;
 }
 
+int TCKItem::Depth() const {
+    int depth = 0;
+    for (const TCKProjectItem *p = Parent; p; p = p->Parent)
+        ++depth;
+    return depth;
+}
+
 bool TCKItem::IsInSubtreeOf(const TCKItem *Ancestor) const {
     for (const TCKItem *node = this; node; node = node->Parent)
         if (node == Ancestor)
@@ -67,6 +74,14 @@ bool TCKItem::MoveTo(TCKProjectItem *Project) {
     if (!Project || Project->IsInSubtreeOf(this))
         return false;
     if (TCKProjectItem *project = AsProject()) {
+        const int room = MaxProjectDepth - Project->Depth() - 1;
+        if (room < 0 || !project->SubtreeWithin(room)) {
+            TChronarkMan *man = Project->Manager ? Project->Manager : Manager;
+            DeliverMessage(man ? man->OnMessage : TMessageSink(), TMessageKind::Error,
+                           "Das Projekt \"" + project->Caption +
+                               "\" kann nicht verschoben werden: " + DepthLimitText());
+            return false;
+        }
         // Within one document a project's entries keep their segments, and the default project
         // stays chosen wherever it goes. Bound for another document the entries leave this
         // one's list (Add enters them into the target's), and this document must not go on
@@ -212,6 +227,40 @@ void TCKProjectItem::Add(TCKItem *Item) {
             Manager->ReducedTime->AddToSegments(entry);
         Manager->SetSaved(false);
     }
+}
+
+bool TCKProjectItem::SubtreeWithin(int Levels) const {
+    // The walk stops at the first project too deep, and is linear in the subtree otherwise.
+    int level = 0;
+    const TCKItem *node = FirstChild;
+    while (node) {
+        if (node->IsProject()) {
+            if (++level > Levels)
+                return false;
+            const auto *project = static_cast<const TCKProjectItem *>(node);
+            if (project->FirstChild) {
+                node = project->FirstChild;
+                continue;
+            }
+            --level;
+        }
+        while (node && !node->Next) {
+            node = node->Parent;
+            if (node == this)
+                node = nullptr;
+            else
+                --level;
+        }
+        if (node)
+            node = node->Next;
+    }
+    return true;
+}
+
+std::string DepthLimitText() {
+    return "Projekte lassen sich h\xF6"
+           "chstens " +
+           std::to_string(MaxProjectDepth) + " Ebenen tief verschachteln.";
 }
 
 TCKProjectItem *TCKProjectItem::AddProject(const std::string &ACaption) {

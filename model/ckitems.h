@@ -7,6 +7,13 @@
 // An empty interval becomes one second long; reversed times are put in order.
 void EnsurePositiveLength(TDateTime &StartTime, TDateTime &EndTime);
 
+// The deepest project a document may hold (a top-level project lies at depth 1). Its file
+// nests such a project in MaxProjectDepth + 2 elements and an entry's field id below it in 4
+// more, which must stay within what the reader accepts.
+constexpr int MaxProjectDepth = 994;
+// "Projekte lassen sich höchstens … Ebenen tief verschachteln."
+std::string DepthLimitText();
+
 class TCKItem {
 public:
     virtual ~TCKItem() = default;
@@ -24,7 +31,8 @@ public:
     // Takes the node out of the document (a project deletes its children first).
     virtual void Detach();
     // Appends the node to Project. Refused (false, nothing changed) for a project moved into
-    // itself or one of its descendants, and for an empty target.
+    // itself or one of its descendants, for an empty target, and for a project whose subtree
+    // would then reach below MaxProjectDepth (which says so to the document's OnMessage).
     bool MoveTo(TCKProjectItem *Project);
     virtual std::string GetPath() const;
 
@@ -32,6 +40,8 @@ public:
     bool IsTime() const { return Kind == ikTime; }
     TCKProjectItem *AsProject();
     TCKTimeItem *AsTime();
+    // Projects from the top of the tree down to this node: the root is at 0, its children at 1.
+    int Depth() const;
     // Whether this node is Ancestor or lies below it.
     bool IsInSubtreeOf(const TCKItem *Ancestor) const;
 
@@ -56,7 +66,11 @@ public:
     std::string GetPath() const override;
 
     void Add(TCKItem *Item);
+    // Builds without a depth limit; a user's new project goes through
+    // TChronarkMan::NewProject.
     TCKProjectItem *AddProject(const std::string &ACaption);
+    // Whether no project of the subtree lies more than Levels below this one.
+    bool SubtreeWithin(int Levels) const;
     TCKTimeItem *AddTime(const tCKEditItem &Data);
     TCKTimeItemList TimeItems() const;
     // Deletes every child (whole subtrees) without recursion.

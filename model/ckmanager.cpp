@@ -62,9 +62,21 @@ void TChronarkMan::ReleaseSegments() {
 
 void TChronarkMan::Clear() {
     FieldDefs.clear();
+    DiskFile.clear();
+    DiskStamp = {};
+    LoadedNewerVersion = false;
     ReleaseSegments();
     Root->Detach();
     DefaultProject = Root.get();
+}
+
+TCKProjectItem *TChronarkMan::NewProject(TCKProjectItem *Parent, const std::string &Caption) {
+    if (Parent->Depth() >= MaxProjectDepth) {
+        DeliverMessage(OnMessage, TMessageKind::Error,
+                       "Das Projekt kann nicht angelegt werden: " + DepthLimitText());
+        return nullptr;
+    }
+    return Parent->AddProject(Caption);
 }
 
 void TChronarkMan::SetSaved(bool Saved) {

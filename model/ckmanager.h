@@ -2,6 +2,7 @@
 // The document manager: owns one open document and fills the views from it.
 
 #include "base/messages.h"
+#include "model/ckfileio.h"
 #include "model/ckitems.h"
 #include "model/ckreducedtime.h"
 #include "model/ckviews.h"
@@ -49,9 +50,18 @@ public:
     tFilterItem Filter;
     bool FilterActive = false;
     bool Modified = false;
+    // The file last loaded or saved and its stamp then; none for a new document.
+    std::string DiskFile;
+    TFileStamp DiskStamp;
+    // The last load read a file of a newer version (and warned): saving over it drops what this
+    // version did not read. A successful save ends it.
+    bool LoadedNewerVersion = false;
 
     void Clear();
     void SetSaved(bool Saved);
+    // A new last sub-project of Parent; null, with an error to OnMessage, where it would lie
+    // deeper than MaxProjectDepth.
+    TCKProjectItem *NewProject(TCKProjectItem *Parent, const std::string &Caption);
     bool Contains(const TCKTimeItem *Entry) const;
 
     // The .ckx file; both report through OnMessage. LoadFromFile answers whether the file was
@@ -60,6 +70,9 @@ public:
     // naming file and reason goes to OnMessage.
     bool LoadFromFile(const std::string &FileName, bool Import);
     bool SaveToFile(const std::string &FileName);
+    // Whether FileName is the file last loaded or saved and it has changed since (another
+    // program, or a second window, saved it). A file gone since is not counted.
+    bool ChangedOnDisk(const std::string &FileName) const;
 
     // Field definitions; ids compare without regard to case (A to Z).
     bool FieldDefExists(const std::string &Id) const;

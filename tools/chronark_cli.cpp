@@ -81,7 +81,7 @@ int main(int argc, char **argv) {
         code = Summary(args.FileName);
         break;
     case TCliCommand::None:
-        std::cerr << "chronark-cli: " << args.Error << '\n'
+        std::cerr << "chronark-cli: " << EscapeControls(args.Error) << '\n'
                   << CliUsageLine() << "Hilfe: chronark-cli --help\n";
         return ExitUsage;
     }

@@ -15,6 +15,31 @@ std::string MessageToUtf8(const std::string &Text, const std::string &FileName) 
     return text;
 }
 
+std::string EscapeControls(const std::string &Utf8) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(Utf8.size());
+    for (size_t i = 0; i < Utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(Utf8[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else if (c == 0xC2 && i + 1 < Utf8.size() &&
+                   static_cast<unsigned char>(Utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(Utf8[i + 1]) <= 0x9F) {
+            // U+0080 to U+009F, which some terminals take as 8-bit control sequences.
+            const unsigned char code = static_cast<unsigned char>(Utf8[++i]);
+            out += "\\u00";
+            out += hex[code >> 4];
+            out += hex[code & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 std::string MessageBlock(TMessageKind Kind, const std::string &Text, const std::string &FileName) {
     const std::string text = MessageToUtf8(Text, FileName);
     if (Kind == TMessageKind::Warning)
@@ -34,7 +59,7 @@ TMessageSink TCliMessageSink::Sink() {
 void TCliMessageSink::Show(TMessageKind Kind, const std::string &Text) {
     if (Count() > 0)
         Out << '\n';
-    Out << MessageBlock(Kind, Text, FileName) << '\n';
+    Out << EscapeControls(MessageBlock(Kind, Text, FileName)) << '\n';
     if (Kind == TMessageKind::Error)
         ++FErrors;
     else

@@ -10,6 +10,10 @@
 // file system's own spelling and stays as it is; the rest is Windows-1252 text.
 std::string MessageToUtf8(const std::string &Text, const std::string &FileName);
 
+// Control characters other than tab and line feed (C0, DEL and the C1 range) as "\x1B" and
+// "\u009B": a caption or file name must not retitle, clear or reprogram the terminal.
+std::string EscapeControls(const std::string &Utf8);
+
 // "Warnung: " before warnings; errors that do not already say "Fehler" get "Fehler: ".
 std::string MessageBlock(TMessageKind Kind, const std::string &Text, const std::string &FileName);
 

@@ -1,6 +1,7 @@
 #include "tools/clisummary.h"
 
 #include "model/ckm.h"
+#include "tools/climessages.h"
 
 #include <algorithm>
 #include <sstream>
@@ -139,5 +140,5 @@ std::string SummaryText(const TChronarkMan &Man, const std::string &FileName) {
         << counts.Overlapping << '\n';
     out << "Summe der Einzeldauern: " << SecondsText(gross) << '\n';
     out << "Gesamt: " << SecondsText(netTimes.Total()) << '\n';
-    return out.str();
+    return EscapeControls(out.str());
 }

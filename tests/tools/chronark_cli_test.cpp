@@ -224,6 +224,35 @@ TEST_F(ChronarkCli, SampleDocumentChecksCleanAndItsSummaryAgreesWithTheModel) {
         << summary.Out;
 }
 
+// Captions, field ids and file names reach the terminal with their control characters
+// escaped, so a document cannot retitle or clear it.
+TEST_F(ChronarkCli, ControlCharactersInTheOutputAreEscaped) {
+    TChronarkMan man;
+    man.AddFieldDef("f\x7F", ftString);
+    // Windows-1252 0x81 becomes U+0081, a C1 control.
+    man.Root->AddProject("a\x1B]0;Titel\x07 b\x1B[2J\tc\x81");
+    ASSERT_TRUE(man.SaveToFile((Scratch / "steuer.ckx").string()));
+    const std::string missing = "fehlt\x1B[2J.ckx";
+    auto clean = [](const std::string &Out) {
+        for (const char c : Out)
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') || c == 0x7F)
+                return false;
+        return Out.find("\xC2\x81") == std::string::npos;
+    };
+    const TRun summary = Run({"summary", "steuer.ckx"}, Scratch.string());
+    ASSERT_EQ(summary.Code, 0) << summary.Err;
+    EXPECT_TRUE(clean(summary.Out)) << summary.Out;
+    EXPECT_NE(summary.Out.find("a\\x1B]0;Titel\\x07 b\\x1B[2J\tc\\u0081:"), std::string::npos)
+        << summary.Out;
+    EXPECT_NE(summary.Out.find("f\\x7F (String)"), std::string::npos) << summary.Out;
+    const TRun check = Run({"check", missing}, Scratch.string());
+    EXPECT_EQ(check.Code, 1);
+    EXPECT_TRUE(clean(check.Out)) << check.Out;
+    EXPECT_NE(check.Out.find("fehlt\\x1B[2J.ckx"), std::string::npos) << check.Out;
+    const TRun usage = Run({"--\x1B[2J"}, Scratch.string());
+    EXPECT_TRUE(clean(usage.Err)) << usage.Err;
+}
+
 // --- Net time per project ------------------------------------------------------------------
 
 void ExpectSameAsManager(const TChronarkMan &Man) {
