@@ -118,12 +118,18 @@ bool TMainForm::ConfirmSave() {
 // A failure has already been shown: the document reports it through its OnMessage. Before
 // the file the document came from is overwritten, the user decides whether that may lose
 // what a newer version wrote, or what another program saved since; without questions
-// (--silent) the file is kept.
+// (--silent) the file is kept and the user told why, since the window then stays open.
 bool TMainForm::SaveDocument(const QString &FileName) {
     const std::string Name = NativeName(FileName);
+    const QString KeptText = QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
+                             QStringLiteral("\" wurde nicht überschrieben, weil sie %1. Speichern "
+                                            "Sie das Dokument unter einem anderen Namen.");
     if (Document->LoadedNewerVersion && Name == Document->DiskFile) {
-        if (SilentMode)
+        if (SilentMode) {
+            Prompts().ShowWarning(
+                KeptText.arg(QStringLiteral("mit einer neueren Version erstellt wurde")));
             return false;
+        }
         switch (Prompts().Confirm(
             QStringLiteral("Die Datei wurde mit einer neueren Version erstellt. Beim Speichern "
                            "gehen Informationen verloren. Trotzdem überschreiben?\n\n"
@@ -138,8 +144,13 @@ bool TMainForm::SaveDocument(const QString &FileName) {
         }
     }
     if (Document->ChangedOnDisk(Name)) {
-        if (SilentMode ||
-            Prompts().Confirm(QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
+        if (SilentMode) {
+            Prompts().ShowWarning(KeptText.arg(
+                QStringLiteral("seit dem Laden oder Speichern von einem anderen Programm "
+                               "geändert wurde")));
+            return false;
+        }
+        if (Prompts().Confirm(QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
                                   QStringLiteral("\" wurde seit dem Laden oder Speichern von "
                                                  "einem anderen Programm geändert.\n\n"
                                                  "Überschreiben? „Nein“ behält die andere "

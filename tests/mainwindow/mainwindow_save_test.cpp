@@ -57,6 +57,11 @@ TEST_F(MainFormTest, AFileOfANewerVersionIsOverwrittenOnlyWhenTheUserSaysSo) {
         F.Doc().Root->AddProject("geändert");
         F.acSave->trigger();
         EXPECT_EQ(Prompts.Questions.size(), c.silent ? 0 : 1) << c.name;
+        // Without questions the user still learns why the window stays modified.
+        EXPECT_EQ(Prompts.Warnings.size(), c.silent ? 2 : 1) << c.name;
+        if (c.silent)
+            EXPECT_TRUE(Prompts.Warnings.value(1).contains(QStringLiteral("neueren Version")))
+                << c.name;
         if (!c.silent)
             EXPECT_TRUE(Prompts.Questions.value(0).startsWith(
                 QStringLiteral("Die Datei wurde mit einer neueren Version erstellt.")))
@@ -88,6 +93,8 @@ TEST_F(MainFormTest, AFileChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSay
     F.acSave->trigger();
     EXPECT_TRUE(Prompts.Questions.isEmpty());
     EXPECT_EQ(Contents(Path), Theirs) << "without questions the other version stays";
+    ASSERT_EQ(Prompts.Warnings.size(), 1);
+    EXPECT_TRUE(Prompts.Warnings[0].contains(QStringLiteral("nicht überschrieben")));
 
     F.SilentMode = false;
     Prompts.Answers = {TPromptAnswer::No};
