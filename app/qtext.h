@@ -5,6 +5,7 @@
 #include "base/cstring.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -16,6 +17,21 @@ inline QString ToQ(const std::string &S) {
 inline std::string FromQ(const QString &S) {
     return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t *>(S.utf16()),
                                         static_cast<size_t>(S.size())));
+}
+
+// The characters of S that the document's 8-bit text cannot hold (FromQ would store them as
+// '?'), each once, in the order they first occur; empty when S can be stored as it is.
+inline QStringList UnstorableCharacters(const QString &S) {
+    QStringList Found;
+    for (qsizetype i = 0; i < S.size();) {
+        const qsizetype Length =
+            S[i].isHighSurrogate() && i + 1 < S.size() && S[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString C = S.mid(i, Length);
+        i += Length;
+        if (C != QStringLiteral("?") && FromQ(C) == "?" && !Found.contains(C))
+            Found << C;
+    }
+    return Found;
 }
 
 // A message for a box or a label: the program's messages end lines with CR LF, Qt's widgets

@@ -25,6 +25,7 @@ class QSplitter;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class QTreeWidget;
 class QTreeWidgetItem;
 class TEntryList;
 class TFileDialogService;
@@ -232,7 +233,15 @@ private:
     void ForgetItems(const TCKItem *Removed);
     // The items of the rows; Selected only those selected, in list order.
     TCKList ListItems(QObject *Source, bool SelectedOnly) const;
-    void MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
+    // Answers whether any item moved.
+    bool MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
+    // Typed text the document cannot store as it is: the user is told why, true. A caption
+    // also refuses quotes and angle brackets.
+    bool RefuseUnstorable(const QString &Text);
+    bool RefuseCaption(const QString &Text);
+    // Opens the editor of Item's node (View is the tree) or row again with the refused Text,
+    // so that the user can mend it instead of typing it anew.
+    void EditAgain(QTreeWidget *View, const TCKItem *Item, const QString &Text);
 
     // --- file commands and lifecycle ----------------------------------------------------
     void SetSaveState(bool Modified);

@@ -35,6 +35,11 @@ QString MruName(int Number) {
     return QStringLiteral("MRU") + QString::number(Number);
 }
 
+QString FileNotFoundText(const QString &FileName) {
+    return QStringLiteral("Die Datei \"") + QDir::toNativeSeparators(FileName) +
+           QStringLiteral("\" wurde nicht gefunden.");
+}
+
 } // namespace
 
 std::string TMainForm::NativeName(const QString &FileName) {
@@ -49,11 +54,15 @@ void TMainForm::Start() {
     LoadWindowSettings();
 
     if (HasFileArgument || acAutoOpen->isChecked()) {
-        if (!CurrentFile.isEmpty() && QFileInfo(CurrentFile).isFile() &&
-            Document->LoadFromFile(NativeName(CurrentFile), false))
+        const bool Exists = !CurrentFile.isEmpty() && QFileInfo(CurrentFile).isFile();
+        if (Exists && Document->LoadFromFile(NativeName(CurrentFile), false)) {
             TBMRUList1->Add(CurrentFile);
-        else
+        } else {
+            // The user named this file; the last file of the option may have gone quietly.
+            if (!Exists && HasFileArgument)
+                Prompts().ShowError(FileNotFoundText(CurrentFile));
             CurrentFile.clear();
+        }
     }
     SilentMode = IndexOfSwitch(CmdLine, "silent") >= 0;
 
@@ -258,8 +267,12 @@ void TMainForm::acImportExecute() {
 }
 
 void TMainForm::TBMRUList1Click(const QString &FileName) {
-    if (ConfirmSave() && QFileInfo(FileName).isFile() && OpenDocument(FileName))
-        return;
+    if (ConfirmSave()) {
+        if (!QFileInfo(FileName).isFile())
+            Prompts().ShowError(FileNotFoundText(FileName));
+        else if (OpenDocument(FileName))
+            return;
+    }
     TBMRUList1->Remove(FileName);
 }
 

@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -26,6 +28,47 @@ const QString RefusedCaptionText =
     QStringLiteral("Projektbeschreibung enthält ungültiges Zeichen!");
 
 } // namespace
+
+bool TMainForm::RefuseUnstorable(const QString &Text) {
+    const QStringList Characters = UnstorableCharacters(Text);
+    if (Characters.isEmpty())
+        return false;
+    Prompts().ShowMessage(
+        QStringLiteral("Diese Zeichen können im Dokument nicht gespeichert werden: ") +
+        Characters.join(QLatin1Char(' ')));
+    return true;
+}
+
+bool TMainForm::RefuseCaption(const QString &Text) {
+    if (HasRefusedCharacter(Text)) {
+        Prompts().ShowMessage(RefusedCaptionText);
+        return true;
+    }
+    return RefuseUnstorable(Text);
+}
+
+void TMainForm::EditAgain(QTreeWidget *View, const TCKItem *Item, const QString &Text) {
+    // The view closes the old editor after the text was handed over (or already did, when a
+    // message box took the focus); the new one opens behind that. Item is looked up again,
+    // as its row or node may be gone by then.
+    const auto *Project = Item->IsProject() ? static_cast<const TCKProjectItem *>(Item) : nullptr;
+    QTimer::singleShot(0, this, [this, View, Item, Project, Text] {
+        QTreeWidgetItem *Row = nullptr;
+        if (View == TreeView1) {
+            Row = FindProjectNode(Project);
+        } else {
+            for (int i = 0; i < ListView1->Count() && !Row; ++i)
+                if (ListView1->RowData(i) == Item)
+                    Row = ListView1->Row(i);
+        }
+        if (!Row || (View == TreeView1 ? TreeView1->IsEditing() : ListView1->IsEditing()))
+            return;
+        View->scrollToItem(Row);
+        View->editItem(Row, 0);
+        if (auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Row, 0)))
+            Editor->setText(Text);
+    });
+}
 
 void TMainForm::RefreshEntries(int Mode) {
     if (!Document || !CurrentProject)
@@ -84,9 +127,9 @@ void TMainForm::TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) {
     TCKProjectItem *Project = TProjectTree::ProjectOf(Node);
     if (!Project || Node == TreeView1->TopNode())
         return;
-    if (HasRefusedCharacter(Text)) {
+    if (RefuseCaption(Text)) {
         Node->setText(0, ToQ(Project->Caption));
-        Prompts().ShowMessage(RefusedCaptionText);
+        EditAgain(TreeView1, Project, Text);
         return;
     }
     const std::string Caption = FromQ(Text);
@@ -137,24 +180,32 @@ bool TMainForm::TreeView1DragOver(QObject *Source, QTreeWidgetItem *Target) cons
         // A project cannot go into its own subtree.
         if (Project->IsInSubtreeOf(TProjectTree::ProjectOf(Dragged)))
             return false;
+        return true;
     }
-    return true;
+    // Nor can a sub-project row: the whole drop is refused rather than carried out in part.
+    const TCKList Items = ListItems(Source, true);
+    return std::none_of(Items.begin(), Items.end(), [Project](const TCKItem *Item) {
+        return Item->IsProject() && Project->IsInSubtreeOf(Item);
+    });
 }
 
 void TMainForm::TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) {
     if (!TreeView1DragOver(Source, Target))
         return;
     TCKProjectItem *Project = TProjectTree::ProjectOf(Target);
+    bool Moved = false;
     if (Source == TreeView1) {
         QTreeWidgetItem *Dragged = TreeView1->currentItem();
-        if (TProjectTree::ProjectOf(Dragged)->MoveTo(Project))
+        Moved = TProjectTree::ProjectOf(Dragged)->MoveTo(Project);
+        if (Moved)
             TreeView1->MoveNode(Dragged, Target);
         TreeView1->scrollToItem(Dragged);
     } else {
-        MoveItemsTo(ListItems(Source, true), Project);
+        Moved = MoveItemsTo(ListItems(Source, true), Project);
         RefreshEntries(-1);
     }
-    Document->SetSaved(false);
+    if (Moved)
+        Document->SetSaved(false);
 }
 
 TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
@@ -172,13 +223,18 @@ TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
     return Items;
 }
 
-void TMainForm::MoveItemsTo(const TCKList &Items, TCKProjectItem *Target) {
+bool TMainForm::MoveItemsTo(const TCKList &Items, TCKProjectItem *Target) {
+    bool Moved = false;
     for (TCKItem *Item : Items) {
         QTreeWidgetItem *Node = Item->IsProject() ? FindProjectNode(Item->AsProject()) : nullptr;
         // The model refuses to move a project into its own subtree.
-        if (Item->MoveTo(Target) && Node)
+        if (!Item->MoveTo(Target))
+            continue;
+        Moved = true;
+        if (Node)
             TreeView1->MoveNode(Node, FindProjectNode(Target));
     }
+    return Moved;
 }
 
 void TMainForm::ListView1SelectItem() {
@@ -204,6 +260,10 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
     if (!Item || Index < 0)
         return;
     if (TCKTimeItem *Entry = Item->AsTime()) {
+        if (RefuseUnstorable(Text)) {
+            EditAgain(ListView1, Entry, Text);
+            return;
+        }
         const std::string Comment = FromQ(Text);
         if (Comment == Entry->Comment)
             return;
@@ -214,8 +274,8 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
         return;
     }
     TCKProjectItem *Project = Item->AsProject();
-    if (HasRefusedCharacter(Text)) {
-        Prompts().ShowMessage(RefusedCaptionText);
+    if (RefuseCaption(Text)) {
+        EditAgain(ListView1, Project, Text);
         return;
     }
     const std::string Caption = FromQ(Text);
@@ -330,7 +390,12 @@ void TMainForm::DelProjectClick() {
 void TMainForm::DefaultMeasureClick() {
     if (!ProjectNode)
         return;
-    Document->DefaultProject = TProjectTree::ProjectOf(ProjectNode);
+    TCKProjectItem *Project = TProjectTree::ProjectOf(ProjectNode);
+    // The file stores the choice: without a save it would be lost at close.
+    if (Project && Project != Document->DefaultProject) {
+        Document->DefaultProject = Project;
+        Document->SetSaved(false);
+    }
     acDefaultMeasure->setChecked(true);
     acDefaultMeasure->setEnabled(false);
 }

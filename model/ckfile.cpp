@@ -8,6 +8,7 @@
 #include "model/ckmanager.h"
 #include "xml/xmlparser.h"
 
+#include <algorithm>
 #include <sstream>
 #include <streambuf>
 #include <unordered_map>
@@ -219,18 +220,24 @@ protected:
     }
 };
 
-std::string ToText(const std::u16string &S) {
-    return Utf16ToCp1252(S);
+// Lost, when given, counts the characters that became '?' without being one: the text has one
+// byte per character, so every '?' beyond the file's own stands for a lost one.
+std::string ToText(const std::u16string &S, size_t *Lost = nullptr) {
+    std::string text = Utf16ToCp1252(S);
+    if (Lost)
+        *Lost += static_cast<size_t>(std::count(text.begin(), text.end(), '?') -
+                                     std::count(S.begin(), S.end(), u'?'));
+    return text;
 }
 
 std::string Attribute(const tXMLMarkupItem &E, std::u16string_view Name,
-                      std::u16string_view Default = u"") {
-    return ToText(E.GetAttribute(Name, Default));
+                      std::u16string_view Default = u"", size_t *Lost = nullptr) {
+    return ToText(E.GetAttribute(Name, Default), Lost);
 }
 
 // The text of an element: character data trimmed, CDATA as it stands, pieces joined by a
 // space; an element marked split="1" holds one text cut into pieces, joined as they are.
-std::string ElementText(const tXMLMarkupItem &E) {
+std::string ElementText(const tXMLMarkupItem &E, size_t *Lost = nullptr) {
     const bool joined = E.GetAttribute(u"split", u"") == u"1";
     std::u16string text;
     for (const auto &child : E.Children) {
@@ -252,15 +259,15 @@ std::string ElementText(const tXMLMarkupItem &E) {
             text += u' ';
         text += piece;
     }
-    return ToText(text);
+    return ToText(text, Lost);
 }
 
 // An attribute whose exact text may follow as a child element (see AppendAttribute).
 std::string ExactAttribute(const tXMLMarkupItem &E, std::u16string_view Name,
-                           std::u16string_view Child) {
+                           std::u16string_view Child, size_t *Lost = nullptr) {
     if (const tXMLMarkupItem *exact = E.FindElement(Child))
-        return ElementText(*exact);
-    return Attribute(E, Name);
+        return ElementText(*exact, Lost);
+    return Attribute(E, Name, u"", Lost);
 }
 
 // Reads items and projects while the parser runs: each <item> becomes an entry of a project
@@ -279,6 +286,8 @@ public:
     void Finish(const tXMLMarkupItem &Root);
     // Whether a project would lie deeper than MaxProjectDepth in the document.
     bool TooDeep() const { return FTooDeep; }
+    // One warning for the characters of the texts read that the document cannot hold.
+    void ReportLostCharacters();
 
 private:
     void Fault(const char *Message, int32_t Position, int32_t Length) {
@@ -316,6 +325,7 @@ private:
     // Case-folded field id -> the string field its ill-typed values go to, where the plain
     // ".string" id names a field of another type.
     std::unordered_map<std::string, std::string> StringFields;
+    size_t Lost = 0; // characters of the texts kept that became '?'
 };
 
 // Whether the enclosing elements are the root, its first "data" and only "project"s.
@@ -333,7 +343,7 @@ bool TDocumentReader::InBody(const std::vector<tXMLMarkupItem *> &Ancestors) {
 }
 
 TCKProjectItem *TDocumentReader::StageProject(const tXMLMarkupItem &E, TCKProjectItem *Parent) {
-    TCKProjectItem *project = Parent->AddProject(ExactAttribute(E, u"caption", u"caption"));
+    TCKProjectItem *project = Parent->AddProject(ExactAttribute(E, u"caption", u"caption", &Lost));
     int32_t isDefault = 0;
     if (TryStrToInt32(Attribute(E, u"default", u"0"), isDefault) && isDefault != 0)
         StagedDefault = project;
@@ -397,11 +407,12 @@ void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Targe
                 continue;
             const auto &f = static_cast<const tXMLMarkupItem &>(*child);
             if (f.Name == u"fielditem")
-                entry->Fields.push_back({ExactAttribute(f, u"id", u"id"), ElementText(f)});
+                entry->Fields.push_back(
+                    {ExactAttribute(f, u"id", u"id", &Lost), ElementText(f, &Lost)});
         }
     }
     if (const tXMLMarkupItem *comment = Item.FindElement(u"comment"))
-        entry->Comment = ElementText(*comment);
+        entry->Comment = ElementText(*comment, &Lost);
     Target->Add(entry);
 }
 
@@ -434,7 +445,7 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
         const auto &item = static_cast<const tXMLMarkupItem &>(*child);
         if (item.Name != u"fielditem")
             continue;
-        const std::string id = FieldId(ExactAttribute(item, u"id", u"id"));
+        const std::string id = FieldId(ExactAttribute(item, u"id", u"id", &Lost));
         Man.AddFieldDef(id, TypeFromName(Attribute(item, u"type", u"string")));
     }
 }
@@ -488,6 +499,17 @@ void TDocumentReader::Finish(const tXMLMarkupItem &Root) {
     target->TakeChildrenOf(Staging);
     if (StagedDefault)
         Man.DefaultProject = StagedDefault;
+}
+
+void TDocumentReader::ReportLostCharacters() {
+    if (Lost == 0)
+        return;
+    DeliverMessage(Man.OnMessage, TMessageKind::Warning,
+                   Lost == 1 ? std::string("Beim Lesen wurde 1 Zeichen, das das Dokument nicht "
+                                           "speichern kann, durch \"?\" ersetzt.")
+                             : "Beim Lesen wurden " + std::to_string(Lost) +
+                                   " Zeichen, die das Dokument nicht speichern kann, durch "
+                                   "\"?\" ersetzt.");
 }
 
 } // namespace
@@ -554,6 +576,7 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
         return false;
     }
     reader.Finish(*root);
+    reader.ReportLostCharacters();
     if (Import)
         Man.DefaultProject = oldDefault;
     else

@@ -6,6 +6,7 @@
 #include "mainwindow/trayicon.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -97,6 +98,33 @@ TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
     EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
 }
 
+namespace {
+
+QString NotFound(const QString &Path) {
+    return QStringLiteral("Die Datei \"") + QDir::toNativeSeparators(Path) +
+           QStringLiteral("\" wurde nicht gefunden.");
+}
+
+} // namespace
+
+TEST_F(MainFormTest, AMissingRecentFileIsReportedWhenChosen) {
+    TMainFormTestPeer &F = MakeStarted();
+    const QString Gone = FilePath("fehlt.ckx");
+    F.RecentFiles().Add(Gone);
+    F.MenuRecent->actions().at(0)->trigger();
+    EXPECT_EQ(Prompts.Errors, QStringList{NotFound(Gone)});
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+
+    // A cancelled question is no missing file.
+    Prompts.Errors.clear();
+    F.RecentFiles().Add(Gone);
+    F.Doc().Root->AddProject("ungespeichert");
+    Prompts.Answers = {TPromptAnswer::Cancel};
+    F.MenuRecent->actions().at(0)->trigger();
+    EXPECT_TRUE(Prompts.Errors.isEmpty());
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+}
+
 // --- Start-up ----------------------------------------------------------------------------
 
 TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
@@ -170,6 +198,46 @@ TEST_F(MainFormTest, OptionOffIgnoresTheStoredFile) {
     }
     TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.CurrentFile.isEmpty());
+}
+
+TEST_F(MainFormTest, AMissingFileArgumentIsReported) {
+    const QString Gone = FilePath("fehlt.ckx");
+    TMainFormTestPeer &F = MakeStarted({Native(Gone)});
+    EXPECT_EQ(Prompts.Errors, QStringList{NotFound(Gone)});
+    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.RecentFiles().IsEmpty());
+}
+
+TEST_F(MainFormTest, AMissingLastFileIsNotReported) {
+    {
+        auto Reg = Settings(QString(), true);
+        Reg->WriteBool("OpenLast", true);
+        Reg->WriteString("ProjectFile", FilePath("weg.ckx"));
+    }
+    MakeStarted();
+    EXPECT_TRUE(Prompts.Errors.isEmpty());
+}
+
+// Characters the document cannot hold become '?' on reading, and the window says how many.
+TEST_F(MainFormTest, OpeningAndImportingWarnAboutReplacedCharacters) {
+    const QString Path = FilePath("utf8.ckx");
+    {
+        QFile File(Path);
+        ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write("\xEF\xBB\xBF<ckx><data>"
+                   "<project caption=\"\xC5\x81\xC3\xB3"
+                   "d\xC5\xBA\"/></data></ckx>");
+    }
+    const QString Warning = QStringLiteral("Beim Lesen wurden 2 Zeichen, die das Dokument nicht "
+                                           "speichern kann, durch \"?\" ersetzt.");
+    TMainFormTestPeer &F = MakeStarted({Native(Path)});
+    EXPECT_EQ(Prompts.Warnings, QStringList{Warning});
+    EXPECT_EQ(ListCaptions(), QStringList{"?ód?"});
+
+    Prompts.Warnings.clear();
+    Dialogs.Answers = {Path};
+    F.acImport->trigger();
+    EXPECT_EQ(Prompts.Warnings, QStringList{Warning});
 }
 
 // --- The unsaved-changes question ----------------------------------------------------------

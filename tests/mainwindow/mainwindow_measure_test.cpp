@@ -99,10 +99,14 @@ TEST_F(MainFormTest, BannerAndTooltipShowTheElapsedTimeOnEveryTick) {
     EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
     Clock.Advance(5 * 60 + 3);
-    QTRY_COMPARE(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
+    (void)QTest::qWaitFor(
+        [&] { return F.Label1->text() == QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"); });
+    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
     Clock.Advance(25 * 3600 - 5 * 60 - 2);
-    QTRY_COMPARE(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
+    (void)QTest::qWaitFor(
+        [&] { return F.Label1->text() == QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"); });
+    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
     F.StopWork();
     // The tooltip keeps its last text.
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
@@ -205,7 +209,7 @@ TEST_F(MainFormTest, StartSwitchMeasuresInTheTrayFromTheStart) {
     EXPECT_FALSE(F.acSave->isEnabled());
     F.Zeitstoppen1Click();
     EXPECT_TRUE(F.Window().isVisible());
-    QTRY_VERIFY(F.Window().isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return F.Window().isVisible(); }));
 }
 
 TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {

@@ -273,8 +273,9 @@ void EditInPlace(QTreeWidget *View, QTreeWidgetItem *Row, const QString &Text) {
     QPointer<QLineEdit> Open(Editor);
     Editor->setText(Text);
     QTest::keyClick(Editor, Qt::Key_Return);
-    // The view commits the text and closes the editor once the key has been handled.
-    QTRY_VERIFY(Open.isNull() || !Open->isVisible());
+    // The view commits the text and closes the editor once the key has been handled. (QtTest's
+    // own QTRY macros would fail without a word under GoogleTest.)
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Open.isNull() || !Open->isVisible(); }));
 }
 
 struct RenameCase {
@@ -336,7 +337,7 @@ TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
     Editor->selectAll();
     QTest::keyClicks(Editor, QStringLiteral("Besprechung <intern>"));
     QTest::keyClick(Editor, Qt::Key_Return);
-    QTRY_VERIFY(!F.ListView1->IsEditing());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !F.ListView1->IsEditing(); }));
     EXPECT_EQ(E->Comment, "Besprechung <intern>");
     EXPECT_TRUE(F.Doc().Modified);
 }
@@ -429,7 +430,8 @@ TEST_F(MainFormTest, DefaultProjectCommandIsCheckedAndDisabledForTheDefault) {
     ASSERT_TRUE(F.acDefaultMeasure->isEnabled());
     F.acDefaultMeasure->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, A);
-    EXPECT_FALSE(F.Doc().Modified);
+    // The choice is stored in the file: it must not be lost at close.
+    EXPECT_TRUE(F.Doc().Modified);
     F.rubrpropPopup();
     EXPECT_TRUE(F.acDefaultMeasure->isChecked());
     EXPECT_FALSE(F.acDefaultMeasure->isEnabled());
@@ -482,7 +484,8 @@ namespace {
 struct DropCase {
     const char *Name;
     const char *Source;  // "list", "tree", "other"
-    const char *Dragged; // tree: node dragged ("A", "top")
+    const char *Dragged; // node dragged ("A", "top"); list: "A" drags A's row from the top
+                         // node's list, "" drags nothing from A's list
     const char *Target;  // "A", "B", "A/Sub", "top", "none"
     bool Accepted;
 };
@@ -516,6 +519,9 @@ TEST_P(MainFormDropTest, AcceptanceFollowsSourceAndTarget) {
         F.TreeView1->setCurrentItem(Node(Case.Dragged));
     } else if (std::string(Case.Source) == "other") {
         Source = &Other;
+    } else if (std::string(Case.Dragged) == "A") {
+        // The top node is shown: A's sub-project row is dragged.
+        SelectRows({0});
     } else {
         ShowProject(A);
     }
@@ -532,7 +538,10 @@ INSTANTIATE_TEST_SUITE_P(
                     DropCase{"TreeNodeOnOther", "tree", "A", "B", true},
                     DropCase{"TreeNodeOnItself", "tree", "A", "A", false},
                     DropCase{"TreeNodeIntoOwnSubtree", "tree", "A", "A/Sub", false},
-                    DropCase{"TreeTopNode", "tree", "top", "B", false}),
+                    DropCase{"TreeTopNode", "tree", "top", "B", false},
+                    DropCase{"ListRowOnOther", "list", "A", "B", true},
+                    DropCase{"ListRowOnItsOwnNode", "list", "A", "A", false},
+                    DropCase{"ListRowIntoItsSubtree", "list", "A", "A/Sub", false}),
     [](const testing::TestParamInfo<DropCase> &I) { return std::string(I.param.Name); });
 
 TEST_F(MainFormTest, DroppingListRowsMovesThemAndTheirNodes) {
@@ -642,3 +651,152 @@ TEST_F(MainFormTest, PastingAProjectIntoItsOwnSubtreeIsRefused) {
     EXPECT_EQ(Sub->Parent, A);
     EXPECT_TRUE(F.Doc().CheckInvariants());
 }
+
+TEST_F(MainFormTest, ARefusedListDropLeavesTheDocumentUnmodified) {
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Sub = A->AddProject("Sub");
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    SelectRows({0});
+    F.TreeView1DragDrop(F.ListView1, F.FindProjectNode(Sub));
+    EXPECT_EQ(A->Parent, F.Doc().Root.get());
+    EXPECT_EQ(F.FindProjectNode(A)->parent(), F.TreeView1->TopNode());
+    EXPECT_FALSE(F.Doc().Modified);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+TEST_F(MainFormTest, ChoosingTheDefaultProjectAsksAtClose) {
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.rubrpropPopup();
+    F.acDefaultMeasure->trigger();
+    ASSERT_EQ(F.Doc().DefaultProject, A);
+    EXPECT_TRUE(F.acSave->isEnabled());
+    Prompts.Answers = {TPromptAnswer::Cancel};
+    EXPECT_FALSE(F.Window().close());
+    EXPECT_EQ(Prompts.Questions, QStringList{"Möchten Sie die Änderungen speichern?"});
+}
+
+namespace {
+
+struct DefaultMoveCase {
+    const char *Name;
+    const char *How;   // "tree", "list" (drop) or "paste"
+    const char *Moved; // "Def" (the default project) or "A" (the project above it)
+};
+
+} // namespace
+
+class MainFormDefaultMoveTest : public MainFormTest,
+                                public testing::WithParamInterface<DefaultMoveCase> {};
+
+// Moving the default project, or a project above it, within the document keeps it the default.
+TEST_P(MainFormDefaultMoveTest, TheDefaultProjectStaysChosen) {
+    const DefaultMoveCase &Case = GetParam();
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *Def = A->AddProject("Def");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    F.Doc().DefaultProject = Def;
+    F.RebuildViews(true);
+    TCKProjectItem *Moved = std::string(Case.Moved) == "A" ? A : Def;
+    const std::string How = Case.How;
+    if (How == "tree") {
+        F.TreeView1->setCurrentItem(F.FindProjectNode(Moved));
+        F.TreeView1DragDrop(F.TreeView1, F.FindProjectNode(B));
+    } else {
+        ShowProject(Moved->Parent);
+        SelectRows({0});
+        if (How == "list") {
+            F.TreeView1DragDrop(F.ListView1, F.FindProjectNode(B));
+        } else {
+            F.acCut->trigger();
+            ShowProject(B);
+            F.acPaste->trigger();
+        }
+    }
+    EXPECT_EQ(Moved->Parent, B);
+    EXPECT_EQ(F.Doc().DefaultProject, Def);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+    F.TreeView1->setCurrentItem(F.FindProjectNode(Def));
+    F.rubrpropPopup();
+    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DropAndPaste, MainFormDefaultMoveTest,
+    testing::Values(DefaultMoveCase{"TreeDropOfTheDefault", "tree", "Def"},
+                    DefaultMoveCase{"TreeDropOfAProjectAbove", "tree", "A"},
+                    DefaultMoveCase{"ListDropOfTheDefault", "list", "Def"},
+                    DefaultMoveCase{"CutAndPasteOfTheDefault", "paste", "Def"},
+                    DefaultMoveCase{"CutAndPasteOfAProjectAbove", "paste", "A"}),
+    [](const testing::TestParamInfo<DefaultMoveCase> &I) { return std::string(I.param.Name); });
+
+namespace {
+
+struct RefusedTextCase {
+    const char *Name;
+    const char *Where; // "tree", "list" (sub-project row) or "entry" (entry row)
+    const char *Text;  // UTF-8
+    const char *Message;
+};
+
+} // namespace
+
+class MainFormRefusedTextTest : public MainFormTest,
+                                public testing::WithParamInterface<RefusedTextCase> {};
+
+// A refused text is neither stored nor thrown away: the editor opens again with it, and the
+// mended text is taken.
+TEST_P(MainFormRefusedTextTest, TheEditorStaysOpenWithTheTypedText) {
+    const RefusedTextCase &Case = GetParam();
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *P = F.Doc().Root->AddProject("Alt");
+    TCKTimeItem *E = F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    const std::string Where = Case.Where;
+    QTreeWidget *View = Where == "tree" ? static_cast<QTreeWidget *>(F.TreeView1) : F.ListView1;
+    QTreeWidgetItem *Item = Where == "tree"   ? F.FindProjectNode(P)
+                            : Where == "list" ? F.ListView1->Row(0)
+                                              : F.ListView1->Row(1);
+    const QString Typed = QString::fromUtf8(Case.Text);
+    EditInPlace(View, Item, Typed);
+    EXPECT_EQ(Prompts.Messages, QStringList{QString::fromUtf8(Case.Message)});
+    EXPECT_EQ(P->Caption, "Alt");
+    EXPECT_EQ(E->Comment, "alt");
+    EXPECT_FALSE(F.Doc().Modified);
+
+    // An open editor is the item's widget.
+    QLineEdit *Editor = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return (Editor = qobject_cast<QLineEdit *>(View->itemWidget(Item, 0))) != nullptr;
+    })) << "no editor open again";
+    EXPECT_EQ(Editor->text(), Typed);
+    Editor->setText(QStringLiteral("Neu"));
+    QTest::keyClick(Editor, Qt::Key_Return);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !qobject_cast<QLineEdit *>(View->itemWidget(Item, 0)); }));
+    EXPECT_EQ(Where == "entry" ? E->Comment : P->Caption, "Neu");
+    EXPECT_TRUE(F.Doc().Modified);
+    EXPECT_EQ(Prompts.Messages.size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TreeAndList, MainFormRefusedTextTest,
+    testing::Values(
+        RefusedTextCase{"TreeAngleBracket", "tree", "a<b",
+                        "Projektbeschreibung enthält ungültiges Zeichen!"},
+        RefusedTextCase{"TreeOutsideTheCodePage", "tree", "Łódź 😀 Łx €",
+                        "Diese Zeichen können im Dokument nicht gespeichert werden: Ł ź 😀"},
+        RefusedTextCase{"ListQuote", "list", "\"x\"",
+                        "Projektbeschreibung enthält ungültiges Zeichen!"},
+        RefusedTextCase{"ListOutsideTheCodePage", "list", "→ ja?",
+                        "Diese Zeichen können im Dokument nicht gespeichert werden: →"},
+        RefusedTextCase{"EntryOutsideTheCodePage", "entry", "Besprechung 😀 <intern>",
+                        "Diese Zeichen können im Dokument nicht gespeichert werden: 😀"}),
+    [](const testing::TestParamInfo<RefusedTextCase> &I) { return std::string(I.param.Name); });

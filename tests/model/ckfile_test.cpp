@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -309,6 +310,114 @@ TEST_F(FileTest, FileNamesBecomeDocumentTextInMessagesAndImportCaptions) {
     ASSERT_EQ(Errors.size(), 2u);
     const std::string &error = Errors[1];
     EXPECT_NE(error.find("\xE4.ckx\""), std::string::npos) << error;
+}
+
+namespace {
+
+// UTF-8 text as UTF-16LE bytes with a byte-order mark.
+std::string Utf16LeFile(const std::string &Utf8) {
+    std::string out = "\xFF\xFE";
+    auto unit = [&out](unsigned u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    for (size_t i = 0; i < Utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(Utf8[i]);
+        const int len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned cp = len == 1 ? c : len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
+        for (int k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(Utf8[i + k]) & 0x3F);
+        i += static_cast<size_t>(len);
+        if (cp < 0x10000) {
+            unit(cp);
+        } else {
+            unit(0xD800 + ((cp - 0x10000) >> 10));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+// Caption "Łódź?" loses Ł and ź (ó and the file's own '?' stay), the comment loses the emoji
+// (one character in two UTF-16 units) but keeps "€", the field value and the field id lose one
+// each; the faulty entry is dropped and its comment is no loss of the document's.
+const std::string LossyBody =
+    "<ckx version=\"1.2\"><head><fielddef><fielditem id=\"\xC4\xA3\"/></fielddef></head><data>"
+    "<project caption=\"\xC5\x81\xC3\xB3"
+    "d\xC5\xBA?\">"
+    "<item starttime=\"20070305080000\" endtime=\"20070305090000\">"
+    "<comment>\xF0\x9F\x98\x80 \xE2\x82\xAC</comment>"
+    "<fields><fielditem id=\"x\">\xE2\x86\x92</fielditem></fields></item>"
+    "<item starttime=\"x\" endtime=\"y\"><comment>\xE2\x86\x92</comment></item>"
+    "</project></data></ckx>";
+
+const std::string LostFive = "Beim Lesen wurden 5 Zeichen, die das Dokument nicht speichern "
+                             "kann, durch \"?\" ersetzt.";
+
+struct LossCase {
+    const char *Name;
+    std::string Bytes;
+    bool Import;
+    bool Loads;
+    std::string Warning; // the last message; empty: no loss reported
+};
+
+} // namespace
+
+// Texts the document cannot hold still become '?', and one warning after the file's other
+// messages says how many characters were replaced, so that the next save is no silent loss.
+TEST_F(FileTest, CharactersTheDocumentCannotHoldAreCountedInOneWarning) {
+    // UTF-8 is known by its byte-order mark.
+    const std::string utf8 = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + LossyBody;
+    const LossCase cases[] = {
+        {"UTF-8", utf8, false, true, LostFive},
+        {"UTF-16", Utf16LeFile("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + LossyBody), false,
+         true, LostFive},
+        {"import", utf8, true, true, LostFive},
+        {"one character",
+         "\xEF\xBB\xBF<ckx><data><project caption=\"\xC5\x81\xC3\xA9?\"/></data></ckx>", false,
+         true,
+         "Beim Lesen wurde 1 Zeichen, das das Dokument nicht speichern kann, durch \"?\" "
+         "ersetzt."},
+        {"only Windows-1252 and question marks",
+         "\xEF\xBB\xBF<ckx><data><project "
+         "caption=\"\xE2\x82\xAC \xC5\xA0? ??\"/></data></ckx>",
+         false, true, ""},
+        {"wrong root element", "\xEF\xBB\xBF<x>\xC5\x81</x>", false, false, ""},
+    };
+    for (const LossCase &c : cases) {
+        TChronarkMan man;
+        std::vector<std::string> heard;
+        man.OnMessage = [&heard](TMessageKind Kind, const std::string &Text) {
+            heard.push_back((Kind == TMessageKind::Warning ? "W:" : "E:") + Text);
+        };
+        EXPECT_EQ(LoadDocumentFromBytes(man, c.Bytes, "t.ckx", c.Import), c.Loads) << c.Name;
+        const size_t reports = std::count_if(heard.begin(), heard.end(), [](const std::string &m) {
+            return m.find("Beim Lesen") != std::string::npos;
+        });
+        if (c.Warning.empty()) {
+            EXPECT_EQ(reports, 0u) << c.Name;
+            continue;
+        }
+        EXPECT_EQ(reports, 1u) << c.Name;
+        ASSERT_FALSE(heard.empty()) << c.Name;
+        EXPECT_EQ(heard.back(), "W:" + c.Warning) << c.Name << ": the last message";
+    }
+
+    // What was read is what the document holds: '?' where a character was lost.
+    ASSERT_TRUE(Load(utf8));
+    const auto *p = Man.Root->FirstChild->AsProject();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Caption, "?\xF3"
+                          "d??");
+    EXPECT_EQ(p->FirstChild->AsTime()->Comment, "? \x80");
+    EXPECT_EQ(p->FirstChild->AsTime()->Fields, (tFieldList{{"x", "?"}}));
+    EXPECT_TRUE(Man.FieldDefExists("?"));
+    // The version warning and the faulty entry come first.
+    ASSERT_EQ(Warnings.size(), 2u);
+    EXPECT_NE(Warnings[0].find("aktuelleren Version"), std::string::npos);
+    EXPECT_EQ(Warnings[1], LostFive);
+    EXPECT_EQ(Errors.size(), 1u);
 }
 
 // Two open documents (a window's and a tool's, or two windows') must not hear each other: each
