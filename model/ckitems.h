@@ -24,7 +24,8 @@ public:
     // Takes the node out of the document (a project deletes its children first).
     virtual void Detach();
     // Appends the node to Project. Refused (false, nothing changed) for a project moved into
-    // itself or one of its descendants, and for an empty target.
+    // itself or one of its descendants, for an empty target, and for entries another document
+    // cannot take (TChronarkMan::AdmitEntries, which reports it).
     bool MoveTo(TCKProjectItem *Project);
     virtual std::string GetPath() const;
 
@@ -57,6 +58,7 @@ public:
 
     void Add(TCKItem *Item);
     TCKProjectItem *AddProject(const std::string &ACaption);
+    // Null when the document cannot take the entry (TChronarkMan::AdmitEntries reports it).
     TCKTimeItem *AddTime(const tCKEditItem &Data);
     TCKTimeItemList TimeItems() const;
     // Deletes every child (whole subtrees) without recursion.
