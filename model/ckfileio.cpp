@@ -91,7 +91,9 @@ std::string FileTooLargeText(uint64_t Size) {
             digits.insert(i - 3, 1, '.');
         return digits;
     };
-    return "Die Datei ist mit " + grouped(Size) + " Bytes zu gro\xDF; h\xF6" "chstens " +
+    return "Die Datei ist mit " + grouped(Size) +
+           " Bytes zu gro\xDF; h\xF6"
+           "chstens " +
            grouped(MaxDocumentBytes) + " Bytes sind m\xF6glich.";
 }
 

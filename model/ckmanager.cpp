@@ -201,19 +201,19 @@ void TChronarkMan::RenameField(const std::string &OldId, const std::string &NewI
 
 bool TChronarkMan::AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans,
                                 bool Alone, const std::string &Prefix, const std::string &Suffix) {
-    uint64_t total;
-    if (Alone) {
-        total = TCKReducedTime().CoverageGain(Spans);
-    } else {
-        total = ReducedTime->Coverage() + ReducedTime->CoverageGain(Spans);
-    }
-    if (total <= MaxCoverage)
+    const uint64_t total = Alone ? TCKReducedTime().CoverageGain(Spans)
+                                 : ReducedTime->Coverage() + ReducedTime->CoverageGain(Spans);
+    if (total <= CoverageLimit)
         return true;
     DeliverMessage(OnMessage, TMessageKind::Error,
-                   Prefix + "Zu viele einander \xFC" "berlappende Zeiten: Die Zeitabschnitte "
-                   "des Dokuments k\xE4men zusammen auf " + std::to_string(total) +
-                       " Eintr\xE4ge, h\xF6" "chstens " + std::to_string(MaxCoverage) +
-                       " sind m\xF6glich." + Suffix);
+                   Prefix +
+                       "Zu viele einander \xFC"
+                       "berlappende Zeiten: Die Zeitabschnitte "
+                       "des Dokuments k\xE4men zusammen auf " +
+                       std::to_string(total) +
+                       " Eintr\xE4ge, h\xF6"
+                       "chstens " +
+                       std::to_string(CoverageLimit) + " sind m\xF6glich." + Suffix);
     return false;
 }
 

@@ -87,8 +87,10 @@ public:
     // 600 MB. Ordinary documents stay far below it, as an entry that overlaps a few others adds
     // a few; only many thousands of entries that all overlap one another reach it.
     static constexpr uint64_t MaxCoverage = uint64_t{1} << 26;
+    uint64_t CoverageLimit = MaxCoverage; // tests lower it
+
     // Whether entries with these spans may join the document (Alone: in place of its entries)
-    // without passing MaxCoverage. When not, the refusal goes to OnMessage, between Prefix and
+    // without passing CoverageLimit. When not, the refusal goes to OnMessage, between Prefix and
     // Suffix.
     bool AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans, bool Alone,
                       const std::string &Prefix, const std::string &Suffix);
