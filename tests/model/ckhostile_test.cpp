@@ -89,11 +89,11 @@ TEST(HostileDocuments, LoadInBoundedTimeAndMemory) {
     };
     const TRow rows[] = {
         {"staircase", hostile::Staircase(80000), false, 0},
-        {"chain", hostile::Chain(200000), true, 200000},
+        {"chain", hostile::Chain(100000), true, 100000},
         {"empty field ids", hostile::EmptyFieldIds(20000), true, 1},
         {"distinct field ids", hostile::ManyFieldIds(40000), true, 1},
         {"bad times", hostile::BadTimes(40000), true, 0},
-        {"ignored elements", hostile::IgnoredElements(4000000), true, 1},
+        {"ignored elements", hostile::IgnoredElements(2500000), true, 1},
     };
     for (const TRow &row : rows) {
         SCOPED_TRACE(row.Name);
