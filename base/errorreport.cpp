@@ -37,6 +37,44 @@ void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_
     }
 }
 
+void TLineCounter::Get(int64_t Position, int32_t &Line, int32_t &Column) {
+    if (Position < 0) {
+        Line = 1;
+        Column = 0;
+        return;
+    }
+    if (static_cast<uint64_t>(Position) + 1 < Next) {
+        Next = 0;
+        CurLine = 1;
+        CurColumn = 0;
+        Previous = 0;
+    }
+    const size_t stop = std::min<uint64_t>(static_cast<uint64_t>(Position) + 1, Bytes.size());
+    for (; Next < stop; ++Next) {
+        const auto byte = static_cast<unsigned char>(Bytes[Next]);
+        if (byte == 10) {
+            if (Previous != 13) {
+                ++CurLine;
+                CurColumn = 0;
+            }
+        } else if (byte == 13) {
+            ++CurLine;
+            CurColumn = 0;
+        } else {
+            ++CurColumn;
+        }
+        Previous = byte;
+    }
+    Line = CurLine;
+    Column = CurColumn;
+}
+
+std::string ComposePositionError(const std::string &Message, const std::string &FileName,
+                                 int32_t Line, int32_t Column) {
+    return "Fehler in \"" + FileName + "\":\r\n\r\n" + std::to_string(Line) + ":" +
+           std::to_string(Column) + " - " + Message;
+}
+
 std::string ComposeStreamError(const std::string &Message, const std::string &FileName,
                                std::istream &Stream, int32_t Position, int32_t Length) {
     std::string position;

@@ -9,6 +9,7 @@
 #include "xml/xmlparser.h"
 
 #include <algorithm>
+#include <new>
 #include <sstream>
 #include <streambuf>
 #include <unordered_map>
@@ -276,25 +277,22 @@ std::string ExactAttribute(const tXMLMarkupItem &E, std::u16string_view Name,
 // right; the field rules then run over the entries in file order, as if read from the tree.
 class TDocumentReader {
 public:
-    TDocumentReader(TChronarkMan &AMan, std::istream &AStream, const std::string &AFileName,
+    TDocumentReader(TChronarkMan &AMan, const std::string &ABytes, const std::string &AFileName,
                     bool AImport)
-        : Man(AMan), Stream(AStream), FileName(AFileName), Import(AImport) {}
+        : Man(AMan), Bytes(ABytes), FileName(AFileName), Import(AImport) {}
 
     // The parser's element-end handler: true frees the element.
     bool ElementEnd(const tXMLMarkupItem &E, const std::vector<tXMLMarkupItem *> &Ancestors);
-    // Puts what was read into the document; the file parsed and its root is "ckx".
-    void Finish(const tXMLMarkupItem &Root);
+    // Puts what was read into the document; the file parsed and its root is "ckx". False, with
+    // the document untouched, when its entries overlap one another too much to be held.
+    bool Finish(const tXMLMarkupItem &Root);
     // Whether a project would lie deeper than MaxProjectDepth in the document.
     bool TooDeep() const { return FTooDeep; }
     // One warning for the characters of the texts read that the document cannot hold.
     void ReportLostCharacters();
 
 private:
-    void Fault(const char *Message, int32_t Position, int32_t Length) {
-        Stream.clear();
-        Stream.seekg(0);
-        ShowStreamError(Man.OnMessage, Message, FileName, Stream, Position, Length);
-    }
+    void ReportFaults();
     bool InBody(const std::vector<tXMLMarkupItem *> &Ancestors);
     TCKProjectItem *ProjectOf(const std::vector<tXMLMarkupItem *> &Ancestors);
     TCKProjectItem *StageProject(const tXMLMarkupItem &E, TCKProjectItem *Parent);
@@ -304,11 +302,16 @@ private:
     void ApplyFieldRules();
     std::string StringFieldFor(const std::string &Id);
     std::string FieldId(const std::string &RawId) {
-        return RawId.empty() ? Man.UniqueFieldId(Prefix + "id") : Prefix + RawId;
+        return RawId.empty() ? Doc->UniqueFieldId(Prefix + "id") : Prefix + RawId;
     }
 
+    void Build(const tXMLMarkupItem &Root);
+
     TChronarkMan &Man;
-    std::istream &Stream;
+    // The document the file's contents go to: Man when importing, else one built aside.
+    TChronarkMan *Doc = nullptr;
+    TCKProjectItem *ImportTarget = nullptr;
+    const std::string &Bytes;
     const std::string &FileName;
     bool Import;
     std::string Prefix;
@@ -366,6 +369,13 @@ TCKProjectItem *TDocumentReader::ProjectOf(const std::vector<tXMLMarkupItem *> &
 
 bool TDocumentReader::ElementEnd(const tXMLMarkupItem &E,
                                  const std::vector<tXMLMarkupItem *> &Ancestors) {
+    if (Ancestors.size() == 1) {
+        // Beside the head and the data: nothing the document reads, so nothing to keep.
+        const tXMLMarkupItem *root = Ancestors[0];
+        if (!Data)
+            Data = root->FindElement(u"data");
+        return &E != Data && &E != root->FindElement(u"head");
+    }
     if (!InBody(Ancestors))
         return false;
     // Ancestors are the root, "data" and the enclosing projects; an import goes one deeper.
@@ -384,7 +394,9 @@ bool TDocumentReader::ElementEnd(const tXMLMarkupItem &E,
             StageProject(E, parent);
         return true;
     }
-    return false;
+    // A project's exact caption is read when the project is staged; any other element among
+    // projects and items is ignored and need not stay in memory.
+    return E.Name != u"caption";
 }
 
 void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Target) {
@@ -416,6 +428,38 @@ void TDocumentReader::ReadItem(const tXMLMarkupItem &Item, TCKProjectItem *Targe
     Target->Add(entry);
 }
 
+// Each entry with unreadable times gets a message with its line and column; a window shows the
+// first few and counts the rest, as a file may hold thousands of them.
+void TDocumentReader::ReportFaults() {
+    constexpr size_t shown = 10;
+    TLineCounter lines(Bytes);
+    for (size_t i = 0; i < Faults.size(); ++i) {
+        if (i == shown && !Man.ReportAllTimeFaults) {
+            const size_t rest = Faults.size() - shown;
+            DeliverMessage(Man.OnMessage, TMessageKind::Error,
+                           "Fehler in \"" + FileName + "\":\r\n\r\n\x85 und " +
+                               (rest == 1 ? std::string("ein weiterer Eintrag mit ung\xFCltiger "
+                                                        "Zeitangabe wurde \xFC"
+                                                        "bergangen.")
+                                          : std::to_string(rest) +
+                                                " weitere Eintr\xE4ge mit ung\xFCltiger "
+                                                "Zeitangabe wurden \xFC"
+                                                "bergangen."));
+            return;
+        }
+        const char *message = "Ung\xFCltige Zeitangabe(n)";
+        if (Faults[i].Length <= 0) {
+            DeliverMessage(Man.OnMessage, TMessageKind::Error,
+                           "Fehler in \"" + FileName + "\":\r\n\r\n" + message);
+            continue;
+        }
+        int32_t line = 0, column = 0;
+        lines.Get(Faults[i].Position, line, column);
+        DeliverMessage(Man.OnMessage, TMessageKind::Error,
+                       ComposePositionError(message, FileName, line, column));
+    }
+}
+
 void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
     const std::string version = Attribute(Root, u"version", u"1.0");
     bool newer;
@@ -425,8 +469,8 @@ void TDocumentReader::ReadVersion(const tXMLMarkupItem &Root) {
         // A version we cannot read may well be a newer one.
         newer = true;
     }
-    if (newer && !Import)
-        Man.LoadedNewerVersion = true;
+    if (!Import)
+        Doc->LoadedNewerVersion = newer;
     if (newer)
         DeliverMessage(Man.OnMessage, TMessageKind::Warning,
                        "Die Datei wurde mit einer aktuelleren Version von Chronark "
@@ -446,7 +490,7 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
         if (item.Name != u"fielditem")
             continue;
         const std::string id = FieldId(ExactAttribute(item, u"id", u"id", &Lost));
-        Man.AddFieldDef(id, TypeFromName(Attribute(item, u"type", u"string")));
+        Doc->AddFieldDef(id, TypeFromName(Attribute(item, u"type", u"string")));
     }
 }
 
@@ -455,12 +499,12 @@ void TDocumentReader::ReadFieldDefs(const tXMLMarkupItem &Root) {
 // string field.
 std::string TDocumentReader::StringFieldFor(const std::string &Id) {
     std::string id = Id + ".string";
-    if (!Man.FieldDefExists(id) || Man.FieldDefType(id) == ftString)
+    if (!Doc->FieldDefExists(id) || Doc->FieldDefType(id) == ftString)
         return id;
     std::string &known = StringFields[LowerCase(Id)];
     if (!known.empty())
         return known;
-    for (int n = 2; Man.FieldDefExists(id) && Man.FieldDefType(id) != ftString; ++n)
+    for (int n = 2; Doc->FieldDefExists(id) && Doc->FieldDefType(id) != ftString; ++n)
         id = Id + ".string" + std::to_string(n);
     known = id;
     return id;
@@ -473,32 +517,63 @@ void TDocumentReader::ApplyFieldRules() {
     ForEachEntry(&Staging, [&](TCKTimeItem *entry) {
         for (tFieldItem &f : entry->Fields) {
             f.Id = FieldId(f.Id);
-            if (!IsValidFieldValue(f.Value, Man.FieldDefType(f.Id)))
+            if (!IsValidFieldValue(f.Value, Doc->FieldDefType(f.Id)))
                 f.Id = StringFieldFor(f.Id);
-            if (!Man.FieldDefExists(f.Id))
-                Man.AddFieldDef(f.Id, ftString);
+            if (!Doc->FieldDefExists(f.Id))
+                Doc->AddFieldDef(f.Id, ftString);
         }
     });
 }
 
-void TDocumentReader::Finish(const tXMLMarkupItem &Root) {
-    if (!Import)
-        Man.Clear();
+// A loaded document is built aside and then takes the open one's place, so running out of
+// memory half way leaves the open document as it was; an import that does is taken out again.
+bool TDocumentReader::Finish(const tXMLMarkupItem &Root) {
+    std::vector<std::pair<TDateTime, TDateTime>> spans;
+    ForEachEntry(&Staging, [&](TCKTimeItem *e) { spans.emplace_back(e->StartTime, e->EndTime); });
+    if (!Man.AdmitEntries(spans, !Import, "Fehler in \"" + FileName + "\":\r\n\r\n",
+                          Import ? "\r\nDie Datei wurde nicht importiert."
+                                 : "\r\nDie Datei wurde nicht geladen."))
+        return false;
+    if (Import) {
+        Doc = &Man;
+        try {
+            Build(Root);
+        } catch (const std::bad_alloc &) {
+            Man.DropPartialImport(ImportTarget);
+            throw;
+        }
+        return true;
+    }
+    TChronarkMan fresh;
+    fresh.OnMessage = Man.OnMessage;
+    Doc = &fresh;
+    Build(Root);
+    Man.SwapDocument(fresh);
+    Doc = &Man;
+    return true;
+}
+
+void TDocumentReader::Build(const tXMLMarkupItem &Root) {
     Prefix = Import ? EncodeStamp(Now()) + "_" : std::string();
-    Man.DefaultProject = Man.Root.get();
+    Doc->DefaultProject = Doc->Root.get();
     ReadVersion(Root);
     ReadFieldDefs(Root);
     if (!Data)
         Data = Root.FindElement(u"data");
     if (!Data)
         return;
-    TCKProjectItem *target = Import ? Man.Root->AddProject(FileName) : Man.Root.get();
-    for (const tFault &f : Faults)
-        Fault("Ung\xFCltige Zeitangabe(n)", f.Position, f.Length);
+    ImportTarget = Import ? Doc->Root->AddProject(FileName) : nullptr;
+    ReportFaults();
     ApplyFieldRules();
-    target->TakeChildrenOf(Staging);
+    (Import ? ImportTarget : Doc->Root.get())->TakeChildrenOf(Staging);
     if (StagedDefault)
-        Man.DefaultProject = StagedDefault;
+        Doc->DefaultProject = StagedDefault;
+}
+
+std::string OutOfMemoryText(const std::string &FileName) {
+    return "Fehler in \"" + FileName +
+           "\":\r\n\r\nF\xFCr diese Datei reicht der Arbeitsspeicher nicht aus. Das ge\xF6"
+           "ffnete Dokument bleibt unver\xE4ndert.";
 }
 
 void TDocumentReader::ReportLostCharacters() {
@@ -549,7 +624,7 @@ namespace {
 bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Stream,
                   const std::string &FileName, bool Import) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
-    TDocumentReader reader(Man, Stream, FileName, Import);
+    TDocumentReader reader(Man, Bytes, FileName, Import);
     tXMLParser parser([&Man](const std::string &Message, const std::string &Name, std::istream &In,
                              int32_t Position, int32_t Length) {
         XMLErrorHandler(Man.OnMessage, Message, Name, In, Position, Length);
@@ -575,7 +650,8 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
                            (Import ? "importiert" : "geladen") + " werden. " + DepthLimitText());
         return false;
     }
-    reader.Finish(*root);
+    if (!reader.Finish(*root))
+        return false;
     reader.ReportLostCharacters();
     if (Import)
         Man.DefaultProject = oldDefault;
@@ -588,9 +664,21 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
 
 bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const std::string &FileName,
                            bool Import) {
-    MemoryBuffer buffer(Bytes);
-    std::istream stream(&buffer);
-    return ReadDocument(Man, Bytes, stream, FileName, Import);
+    // Positions in the file are 32-bit; the limit keeps every one of them, and every sum of a
+    // position and a length, in range.
+    if (Bytes.size() > MaxDocumentBytes) {
+        DeliverMessage(Man.OnMessage, TMessageKind::Error,
+                       "Fehler in \"" + FileName + "\":\r\n\r\n" + FileTooLargeText(Bytes.size()));
+        return false;
+    }
+    try {
+        MemoryBuffer buffer(Bytes);
+        std::istream stream(&buffer);
+        return ReadDocument(Man, Bytes, stream, FileName, Import);
+    } catch (const std::bad_alloc &) {
+        DeliverMessage(Man.OnMessage, TMessageKind::Error, OutOfMemoryText(FileName));
+        return false;
+    }
 }
 
 namespace {
@@ -613,7 +701,14 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     const std::string name = FileNameText(FileName);
     // Taken before reading: a change while it is read counts as a change since.
     const TFileStamp stamp = FileStampOf(FileName);
-    if (!ReadWholeFile(FileName, bytes, missing, reason)) {
+    bool read;
+    try {
+        read = ReadWholeFile(FileName, bytes, missing, reason);
+    } catch (const std::bad_alloc &) {
+        DeliverMessage(OnMessage, TMessageKind::Error, OutOfMemoryText(name));
+        return false;
+    }
+    if (!read) {
         DeliverMessage(OnMessage, TMessageKind::Error,
                        "Fehler in \"" + name +
                            "\":\r\n\r\nDie Datei kann nicht gelesen "

@@ -325,11 +325,25 @@ bool WriteInPlace(const std::string &Target, const std::string &Data, TSaveRepor
 
 } // namespace
 
+std::string FileTooLargeText(uint64_t Size) {
+    const auto grouped = [](uint64_t N) {
+        std::string digits = std::to_string(N);
+        for (size_t i = digits.size(); i > 3; i -= 3)
+            digits.insert(i - 3, 1, '.');
+        return digits;
+    };
+    return "Die Datei ist mit " + grouped(Size) +
+           " Bytes zu gro\xDF; h\xF6"
+           "chstens " +
+           grouped(MaxDocumentBytes) + " Bytes sind m\xF6glich.";
+}
+
 bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
                    std::string &Reason) {
     Data.clear();
     Missing = false;
-    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT) {
             Missing = true;
@@ -339,9 +353,21 @@ bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        Reason = ErrorText(errno);
         ::close(fd);
-        Reason = ErrorText(EISDIR);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Reason = S_ISDIR(st.st_mode) ? ErrorText(EISDIR)
+                                     : "Der Name bezeichnet keine gew\xF6hnliche Datei, sondern "
+                                       "ein Ger\xE4t oder eine Pipe.";
+        return false;
+    }
+    if (static_cast<uint64_t>(st.st_size) > MaxDocumentBytes) {
+        ::close(fd);
+        Reason = FileTooLargeText(static_cast<uint64_t>(st.st_size));
         return false;
     }
     if (st.st_size > 0)
@@ -358,6 +384,13 @@ bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing
         }
         if (n == 0)
             break;
+        // A file that grows while it is read, or reports no size, meets the limit here.
+        if (Data.size() + static_cast<size_t>(n) > MaxDocumentBytes) {
+            ::close(fd);
+            Reason = FileTooLargeText(Data.size() + static_cast<size_t>(n));
+            Data.clear();
+            return false;
+        }
         Data.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);

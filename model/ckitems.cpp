@@ -73,6 +73,18 @@ void TCKItem::Delete() {
 bool TCKItem::MoveTo(TCKProjectItem *Project) {
     if (!Project || Project->IsInSubtreeOf(this))
         return false;
+    // Entries bound for another document enter its segment list, which may refuse them.
+    if (Project->Manager && Project->Manager != Manager) {
+        std::vector<std::pair<TDateTime, TDateTime>> spans;
+        const auto collect = [&](TCKTimeItem *e) { spans.emplace_back(e->StartTime, e->EndTime); };
+        if (TCKProjectItem *project = AsProject())
+            ForEachEntry(project, collect);
+        else
+            collect(AsTime());
+        if (!Project->Manager->AdmitEntries(spans, false, "",
+                                            "\r\nDie Elemente wurden nicht verschoben."))
+            return false;
+    }
     if (TCKProjectItem *project = AsProject()) {
         const int room = MaxProjectDepth - Project->Depth() - 1;
         if (room < 0 || !project->SubtreeWithin(room)) {
@@ -278,6 +290,11 @@ TCKTimeItem *TCKProjectItem::AddTime(const tCKEditItem &Data) {
     entry->StartTime = start;
     entry->EndTime = RecodeMilliSecond(Data.EndTime, 0);
     EnsurePositiveLength(entry->StartTime, entry->EndTime);
+    if (Manager && !Manager->AdmitEntries({{entry->StartTime, entry->EndTime}}, false, "",
+                                          "\r\nDie Zeit wurde nicht hinzugef\xFCgt.")) {
+        delete entry;
+        return nullptr;
+    }
     entry->Comment = Data.Comment;
     entry->Fields = Data.Fields;
     Add(entry);

@@ -31,8 +31,9 @@ public:
     // Takes the node out of the document (a project deletes its children first).
     virtual void Detach();
     // Appends the node to Project. Refused (false, nothing changed) for a project moved into
-    // itself or one of its descendants, for an empty target, and for a project whose subtree
-    // would then reach below MaxProjectDepth (which says so to the document's OnMessage).
+    // itself or one of its descendants, for an empty target, for a project whose subtree
+    // would then reach below MaxProjectDepth (which says so to the document's OnMessage),
+    // and for entries another document cannot take (TChronarkMan::AdmitEntries reports it).
     bool MoveTo(TCKProjectItem *Project);
     virtual std::string GetPath() const;
 
@@ -71,6 +72,7 @@ public:
     TCKProjectItem *AddProject(const std::string &ACaption);
     // Whether no project of the subtree lies more than Levels below this one.
     bool SubtreeWithin(int Levels) const;
+    // Null when the document cannot take the entry (TChronarkMan::AdmitEntries reports it).
     TCKTimeItem *AddTime(const tCKEditItem &Data);
     TCKTimeItemList TimeItems() const;
     // Deletes every child (whole subtrees) without recursion.

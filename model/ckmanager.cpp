@@ -65,6 +65,9 @@ void TChronarkMan::Clear() {
     DiskFile.clear();
     DiskStamp = {};
     LoadedNewerVersion = false;
+    FieldIndex.clear();
+    FieldIdCounters.clear();
+    FieldsIndexed = 0;
     ReleaseSegments();
     Root->Detach();
     DefaultProject = Root.get();
@@ -77,6 +80,36 @@ TCKProjectItem *TChronarkMan::NewProject(TCKProjectItem *Parent, const std::stri
         return nullptr;
     }
     return Parent->AddProject(Caption);
+}
+
+void TChronarkMan::SwapDocument(TChronarkMan &Other) noexcept {
+    std::swap(Root, Other.Root);
+    std::swap(ReducedTime, Other.ReducedTime);
+    std::swap(FieldDefs, Other.FieldDefs);
+    std::swap(DefaultProject, Other.DefaultProject);
+    std::swap(LastAdded, Other.LastAdded);
+    std::swap(FieldIndex, Other.FieldIndex);
+    std::swap(FieldsIndexed, Other.FieldsIndexed);
+    std::swap(FieldIdCounters, Other.FieldIdCounters);
+    std::swap(LoadedNewerVersion, Other.LoadedNewerVersion);
+    for (TChronarkMan *man : {this, &Other}) {
+        man->Root->Manager = man;
+        WalkSubtree(
+            man->Root.get(), [man](TCKProjectItem *p) { p->Manager = man; },
+            [man](TCKTimeItem *e) { e->Manager = man; }, [](TCKProjectItem *) {});
+    }
+}
+
+void TChronarkMan::DropPartialImport(TCKProjectItem *Project) {
+    ReleaseSegments();
+    if (Project && Project->Parent == Root.get())
+        Project->Delete();
+    std::vector<std::pair<TDateTime, TCKTimeItem *>> entries;
+    ForEachEntry(Root.get(), [&](TCKTimeItem *e) { entries.emplace_back(e->StartTime, e); });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[start, e] : entries)
+        ReducedTime->AddToSegments(e);
 }
 
 void TChronarkMan::SetSaved(bool Saved) {
@@ -99,27 +132,57 @@ TCKTimeItemList TChronarkMan::AllEntries() const {
 
 // --- Field definitions ---------------------------------------------------------------------
 
+void TChronarkMan::SyncFieldIndex() const {
+    if (FieldsIndexed > FieldDefs.size()) {
+        FieldIndex.clear();
+        FieldIdCounters.clear();
+        FieldsIndexed = 0;
+    }
+    for (; FieldsIndexed < FieldDefs.size(); ++FieldsIndexed)
+        FieldIndex.emplace(LowerCase(FieldDefs[FieldsIndexed].Id), FieldsIndexed);
+}
+
+void TChronarkMan::ReindexFieldDefs() const {
+    FieldsIndexed = FieldDefs.size() + 1;
+    SyncFieldIndex();
+}
+
+const tFieldDefItem *TChronarkMan::FindFieldDef(const std::string &Id) const {
+    SyncFieldIndex();
+    const auto found = FieldIndex.find(LowerCase(Id));
+    if (found == FieldIndex.end())
+        return nullptr;
+    if (found->second < FieldDefs.size() && SameText(FieldDefs[found->second].Id, Id))
+        return &FieldDefs[found->second];
+    // A definition was changed in place: index afresh.
+    ReindexFieldDefs();
+    const auto again = FieldIndex.find(LowerCase(Id));
+    return again == FieldIndex.end() ? nullptr : &FieldDefs[again->second];
+}
+
 bool TChronarkMan::FieldDefExists(const std::string &Id) const {
-    return std::any_of(FieldDefs.begin(), FieldDefs.end(),
-                       [&](const tFieldDefItem &d) { return SameText(d.Id, Id); });
+    return FindFieldDef(Id) != nullptr;
 }
 
 int TChronarkMan::FieldDefType(const std::string &Id) const {
-    for (const tFieldDefItem &d : FieldDefs)
-        if (SameText(d.Id, Id))
-            return d.FieldType;
-    return ftString;
+    const tFieldDefItem *def = FindFieldDef(Id);
+    return def ? def->FieldType : ftString;
 }
 
 void TChronarkMan::AddFieldDef(const std::string &Id, int FieldType) {
+    SyncFieldIndex();
     FieldDefs.push_back({Id, FieldType});
 }
 
 std::string TChronarkMan::UniqueFieldId(const std::string &Base) const {
-    for (int n = 1;; ++n) {
+    SyncFieldIndex();
+    int &last = FieldIdCounters[LowerCase(Base)];
+    for (int n = std::max(last, 1);; ++n) {
         std::string id = Base + std::to_string(n);
-        if (!FieldDefExists(id))
+        if (!FieldDefExists(id)) {
+            last = n;
             return id;
+        }
     }
 }
 
@@ -145,6 +208,26 @@ void TChronarkMan::RenameField(const std::string &OldId, const std::string &NewI
         if (i >= 0)
             e->Fields[i].Id = NewId;
     });
+}
+
+// --- Overlap bound -------------------------------------------------------------------------
+
+bool TChronarkMan::AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans,
+                                bool Alone, const std::string &Prefix, const std::string &Suffix) {
+    const uint64_t total = Alone ? TCKReducedTime().CoverageGain(Spans)
+                                 : ReducedTime->Coverage() + ReducedTime->CoverageGain(Spans);
+    if (total <= CoverageLimit)
+        return true;
+    DeliverMessage(OnMessage, TMessageKind::Error,
+                   Prefix +
+                       "Zu viele einander \xFC"
+                       "berlappende Zeiten: Die Zeitabschnitte "
+                       "des Dokuments k\xE4men zusammen auf " +
+                       std::to_string(total) +
+                       " Eintr\xE4ge, h\xF6"
+                       "chstens " +
+                       std::to_string(CoverageLimit) + " sind m\xF6glich." + Suffix);
+    return false;
 }
 
 // --- Melt ----------------------------------------------------------------------------------

@@ -56,8 +56,18 @@ public:
     // The last load read a file of a newer version (and warned): saving over it drops what this
     // version did not read. A successful save ends it.
     bool LoadedNewerVersion = false;
+    // Loading reports every entry with unreadable times; otherwise the first ten and a count
+    // of the rest (a window shows each message by itself).
+    bool ReportAllTimeFaults = false;
 
     void Clear();
+    // Takes Other's whole document (tree, segment list, field definitions, default project) in
+    // place of this one, which Other gets instead; allocates nothing, so a document built aside
+    // replaces the open one without the risk of leaving it half done.
+    void SwapDocument(TChronarkMan &Other) noexcept;
+    // Drops Project (a child of the root, just imported) and builds the segment list afresh
+    // for the rest; what is left after an import ran out of memory half way.
+    void DropPartialImport(TCKProjectItem *Project);
     void SetSaved(bool Saved);
     // A new last sub-project of Parent; null, with an error to OnMessage, where it would lie
     // deeper than MaxProjectDepth.
@@ -74,7 +84,10 @@ public:
     // program, or a second window, saved it). A file gone since is not counted.
     bool ChangedOnDisk(const std::string &FileName) const;
 
-    // Field definitions; ids compare without regard to case (A to Z).
+    // Field definitions; ids compare without regard to case (A to Z). Lookups go through an
+    // index that follows AddFieldDef, appends and clearing; whoever changes an id in FieldDefs
+    // in place calls ReindexFieldDefs.
+    void ReindexFieldDefs() const;
     bool FieldDefExists(const std::string &Id) const;
     int FieldDefType(const std::string &Id) const;
     void AddFieldDef(const std::string &Id, int FieldType);
@@ -82,6 +95,18 @@ public:
     bool FieldUsed(const std::string &Id) const;
     bool CheckFieldValues(const std::string &Id, int FieldType) const;
     void RenameField(const std::string &OldId, const std::string &NewId);
+
+    // The most entries the segment list may hold summed over its segments (Coverage): about
+    // 600 MB. Ordinary documents stay far below it, as an entry that overlaps a few others adds
+    // a few; only many thousands of entries that all overlap one another reach it.
+    static constexpr uint64_t MaxCoverage = uint64_t{1} << 26;
+    uint64_t CoverageLimit = MaxCoverage; // tests lower it
+
+    // Whether entries with these spans may join the document (Alone: in place of its entries)
+    // without passing CoverageLimit. When not, the refusal goes to OnMessage, between Prefix and
+    // Suffix.
+    bool AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans, bool Alone,
+                      const std::string &Prefix, const std::string &Suffix);
 
     // Merging entries.
     bool Melt(TCKTimeItem *A, TCKTimeItem *B);
@@ -114,6 +139,17 @@ public:
     bool CheckInvariants(std::string *Why = nullptr) const;
 
 private:
+    // The first definition of a case-folded id, or null.
+    const tFieldDefItem *FindFieldDef(const std::string &Id) const;
+    // Brings the index up to FieldDefs after appends; rebuilds it after the list shrank.
+    void SyncFieldIndex() const;
+    // Folded id -> position of its first definition in FieldDefs; the definitions indexed; and
+    // per folded base the number UniqueFieldId answered last. Ids are only ever added, so the
+    // smallest free number never falls below that one.
+    mutable std::unordered_map<std::string, size_t> FieldIndex;
+    mutable size_t FieldsIndexed = 0;
+    mutable std::unordered_map<std::string, int> FieldIdCounters;
+
     // Takes every entry out of the segment list at once before the whole tree goes: one by one,
     // each entry would walk its segments and tidy them, which for many overlapping entries
     // costs far more than the document took to build.

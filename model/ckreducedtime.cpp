@@ -65,6 +65,7 @@ void TCKReducedTime::Reset() {
     FreeList = nullptr;
     First = Last = nullptr;
     Index.clear();
+    TotalCoverage = 0;
 }
 
 TCKReducedTimeItem *TCKReducedTime::NewSegment(TDateTime Start, TDateTime End) {
@@ -100,6 +101,7 @@ void TCKReducedTime::SplitSegment(TCKReducedTimeItem *G, TDateTime T) {
     TCKReducedTimeItem *n = NewSegment(T, G->EndTime);
     G->EndTime = T;
     n->Items = G->Items;
+    TotalCoverage += n->Items.size();
     for (TCKTimeItem *e : n->Items)
         if (e->LastSegment == G)
             e->LastSegment = n;
@@ -161,6 +163,7 @@ void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
     }
     for (TCKReducedTimeItem *s = s1;; s = s->Next) {
         s->Items.push_back(Entry);
+        ++TotalCoverage;
         if (s == s2)
             break;
     }
@@ -179,6 +182,7 @@ void TCKReducedTime::PrepareRemoval(const TCKTimeItem *Entry) const {
 void TCKReducedTime::RemoveFromSegments(TCKTimeItem *Entry) {
     for (TCKReducedTimeItem *s = Entry->FirstSegment; s; s = s->Next) {
         EraseOne(s->Items, Entry);
+        --TotalCoverage;
         if (s == Entry->LastSegment)
             break;
     }
@@ -198,6 +202,7 @@ void TCKReducedTime::Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B) {
                     if (e->LastSegment == r)
                         e->LastSegment = c;
                 c->EndTime = r->EndTime;
+                TotalCoverage -= r->Items.size();
                 c->Next = r->Next;
                 if (r->Next)
                     r->Next->Prev = c;
@@ -227,6 +232,51 @@ void TCKReducedTime::Normalize(TCKReducedTimeItem *A, TCKReducedTimeItem *B) {
     }
 }
 
+uint64_t
+TCKReducedTime::CoverageGain(const std::vector<std::pair<TDateTime, TDateTime>> &Spans) const {
+    // Each new start and end cuts the segment it falls inside, whose entries are then listed
+    // twice; and each stretch between consecutive new bounds adds its new entries once for
+    // every segment it then consists of.
+    std::vector<std::pair<TDateTime, int>> bounds;
+    bounds.reserve(Spans.size() * 2);
+    for (const auto &[start, end] : Spans) {
+        bounds.emplace_back(start, 1);
+        bounds.emplace_back(end, -1);
+    }
+    std::sort(bounds.begin(), bounds.end());
+    if (bounds.empty())
+        return 0;
+    // The first segment ending after the current bound.
+    const TCKReducedTimeItem *seg = nullptr;
+    if (First) {
+        const TDateTime t0 = bounds[0].first;
+        seg = t0 < First->StartTime ? First : Index.FloorLE(t0);
+        if (seg && !(t0 < seg->EndTime))
+            seg = seg->Next;
+    }
+    uint64_t gain = 0;
+    int64_t open = 0;
+    TDateTime at = bounds[0].first;
+    for (size_t i = 0; i < bounds.size();) {
+        const TDateTime t = bounds[i].first;
+        uint64_t pieces = 1;
+        if (First && at < First->StartTime && First->StartTime < t)
+            ++pieces;
+        for (; seg && seg->EndTime < t; seg = seg->Next)
+            ++pieces;
+        if (open > 0)
+            gain += static_cast<uint64_t>(open) * pieces;
+        if (seg && seg->StartTime < t && t < seg->EndTime)
+            gain += seg->Items.size();
+        if (seg && !(t < seg->EndTime))
+            seg = seg->Next;
+        for (; i < bounds.size() && bounds[i].first == t; ++i)
+            open += bounds[i].second;
+        at = t;
+    }
+    return gain;
+}
+
 bool TCKReducedTime::CheckInvariants(std::string *Why) const {
     auto fail = [&](const std::string &what) {
         if (Why)
@@ -236,7 +286,7 @@ bool TCKReducedTime::CheckInvariants(std::string *Why) const {
     if (!Index.CheckStructure(Why))
         return false;
     if (!First || !Last) {
-        if (First || Last || !Index.empty())
+        if (First || Last || !Index.empty() || TotalCoverage != 0)
             return fail("segment list: First/Last/index disagree on emptiness");
         return true;
     }
@@ -265,6 +315,11 @@ bool TCKReducedTime::CheckInvariants(std::string *Why) const {
     }
     if (count != Index.size())
         return fail("segment list: index holds stale segments");
+    uint64_t listed = 0;
+    for (const TCKReducedTimeItem *s = First; s; s = s->Next)
+        listed += s->Items.size();
+    if (listed != TotalCoverage)
+        return fail("segment list: coverage count differs from the lists");
     for (const auto &[e, n] : coverage) {
         if (!e->FirstSegment || !e->LastSegment || e->FirstSegment->StartTime != e->StartTime ||
             e->LastSegment->EndTime != e->EndTime)

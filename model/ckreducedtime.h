@@ -46,6 +46,13 @@ public:
     void Reset();
 
     size_t SegmentCount() const { return Index.size(); }
+    // The sum over segments of the entries listed: what the lists hold, and what memory and
+    // most walks over the list grow with. Mutually overlapping entries make it grow with the
+    // square of their number.
+    uint64_t Coverage() const { return TotalCoverage; }
+    // How much Coverage would grow if entries with these spans (start before end, none of them
+    // in the list) entered it; costs one walk over the segments the spans reach.
+    uint64_t CoverageGain(const std::vector<std::pair<TDateTime, TDateTime>> &Spans) const;
     // Checks links, contiguity, the index and every entry's segment membership.
     bool CheckInvariants(std::string *Why = nullptr) const;
 
@@ -72,4 +79,5 @@ private:
     size_t BlockSize = 0; // segments in the newest block
     size_t BlockUsed = 0; // of which handed out
     TCKReducedTimeItem *FreeList = nullptr;
+    uint64_t TotalCoverage = 0;
 };

@@ -31,6 +31,8 @@ int Check(const std::string &FileName) {
     TChronarkMan man;
     TCliMessageSink sink(std::cout, FileName);
     man.OnMessage = sink.Sink();
+    // A check lists every fault, however many.
+    man.ReportAllTimeFaults = true;
     const bool loaded = Load(man, FileName);
     if (sink.Count() > 0)
         std::cout << '\n';

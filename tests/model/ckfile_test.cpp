@@ -658,6 +658,7 @@ TEST_F(FileTest, RandomDocumentsLoadBackEqual) {
 
         for (auto &d : original.FieldDefs)
             d.Id = LineFeeds(d.Id);
+        original.ReindexFieldDefs();
         std::vector<TCKProjectItem *> pending{original.Root.get()};
         while (!pending.empty()) {
             TCKProjectItem *p = pending.back();
