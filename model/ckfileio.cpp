@@ -338,6 +338,14 @@ std::string FileTooLargeText(uint64_t Size) {
            grouped(MaxDocumentBytes) + " Bytes sind m\xF6glich.";
 }
 
+namespace {
+
+std::string NotRegularText() {
+    return "Der Name bezeichnet keine gew\xF6hnliche Datei, sondern ein Ger\xE4t oder eine Pipe.";
+}
+
+} // namespace
+
 bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
                    std::string &Reason) {
     Data.clear();
@@ -360,9 +368,7 @@ bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        Reason = S_ISDIR(st.st_mode) ? ErrorText(EISDIR)
-                                     : "Der Name bezeichnet keine gew\xF6hnliche Datei, sondern "
-                                       "ein Ger\xE4t oder eine Pipe.";
+        Reason = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : NotRegularText();
         return false;
     }
     if (static_cast<uint64_t>(st.st_size) > MaxDocumentBytes) {
@@ -416,16 +422,10 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSave
         return false;
     }
     if (exists && !S_ISREG(st.st_mode)) {
-        // A device or a pipe cannot be replaced by renaming; write into it.
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0 || !WriteAll(fd, Data)) {
-            Report.Reason = ErrorText(errno);
-            if (fd >= 0)
-                ::close(fd);
-            return false;
-        }
-        ::close(fd);
-        return true;
+        // A document is a file the program can read back; writing into a pipe would wait for a
+        // reader that may never come, and renaming would replace the device itself.
+        Report.Reason = NotRegularText();
+        return false;
     }
     // Renaming over a file needs only the folder's permission: a write-protected file would
     // be replaced without a word.

@@ -11,6 +11,9 @@
 #include <random>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -484,12 +487,18 @@ TEST_F(FileTest, FailedSavesKeepTheOldFileAndTheModifiedState) {
     };
     const fs::path existing = Dir / "alt.ckx";
     WriteFile(existing, "alter Inhalt");
+    // Outside Dir, whose entries are counted below.
+    const fs::path Pipe =
+        fs::temp_directory_path() / ("chronark-pipe-" + std::to_string(::getpid()));
+    fs::remove(Pipe);
     std::vector<Target> targets = {
         {"missing folder", (Dir / "fehlt" / "x.ckx").string()},
         {"full disk", "/dev/full"},
         {"folder without write access for anybody", "/sys/chronark-test.ckx"},
         {"a folder", Dir.string()},
+        {"a pipe, which would wait for a reader", Pipe.string()},
     };
+    ASSERT_EQ(::mkfifo(Pipe.c_str(), 0600), 0);
     if (::geteuid() != 0) { // root writes into read-only folders anyway
         fs::permissions(Dir, fs::perms::owner_read | fs::perms::owner_exec);
         targets.push_back({"new file in a read-only folder", (Dir / "neu.ckx").string()});
@@ -507,6 +516,7 @@ TEST_F(FileTest, FailedSavesKeepTheOldFileAndTheModifiedState) {
     EXPECT_EQ(ReadFile(existing), "alter Inhalt");
     EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1)
         << "no temporary file is left behind";
+    fs::remove(Pipe);
 }
 
 TEST_F(FileTest, SavingKeepsPermissionsAndFollowsLinks) {
