@@ -1,14 +1,16 @@
 #include "dialogs/entrydialogs.h"
 
-// Placeholder while the forms are being written: every dialog answers "cancelled".
-bool TQtEntryDialogs::EditEntry(QWidget *, const tFieldDefList &, tCKEditItem &) {
-    return false;
+#include "dialogs/edtform.h"
+
+bool TQtEntryDialogs::EditEntry(QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data) {
+    return EditEntryDialog(Owner, Prompts, FieldDefs, Data);
 }
 
-bool TQtEntryDialogs::NewEntry(QWidget *, const tFieldDefList &, tCKEditItem &) {
-    return false;
+bool TQtEntryDialogs::NewEntry(QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data) {
+    return NewEntryDialog(Owner, Prompts, FieldDefs, Data);
 }
 
+// Until the split dialog exists every split is cancelled.
 bool TQtEntryDialogs::Split(QWidget *, const TCKTimeItem &, TDateTime &) {
     return false;
 }
