@@ -1,6 +1,7 @@
 #include "dialogs/entrydialogs.h"
 
 #include "dialogs/edtform.h"
+#include "dialogs/f_splitform.h"
 
 bool TQtEntryDialogs::EditEntry(QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data) {
     return EditEntryDialog(Owner, Prompts, FieldDefs, Data);
@@ -10,7 +11,6 @@ bool TQtEntryDialogs::NewEntry(QWidget *Owner, const tFieldDefList &FieldDefs, t
     return NewEntryDialog(Owner, Prompts, FieldDefs, Data);
 }
 
-// Until the split dialog exists every split is cancelled.
-bool TQtEntryDialogs::Split(QWidget *, const TCKTimeItem &, TDateTime &) {
-    return false;
+bool TQtEntryDialogs::Split(QWidget *Owner, const TCKTimeItem &Entry, TDateTime &SplitTime) {
+    return SplitDialog(Owner, Prompts, Entry, SplitTime);
 }
