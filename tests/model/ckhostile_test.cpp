@@ -78,6 +78,16 @@ size_t AddressSpace() {
 
 constexpr size_t MiB = size_t{1} << 20;
 
+// AddressSanitizer makes every allocation many times dearer: there the shapes are smaller and
+// the time limit wider, and the optimised build keeps the sizes that expose a square.
+#ifdef CK_ASAN
+constexpr long Scale = 10;
+constexpr unsigned TimeLimit = 120;
+#else
+constexpr long Scale = 1;
+constexpr unsigned TimeLimit = 20;
+#endif
+
 // Each shape at a size that takes minutes or gigabytes when its cost grows with the square;
 // Loaded: whether the document is to load, or to be refused with a message.
 TEST(HostileDocuments, LoadInBoundedTimeAndMemory) {
@@ -89,16 +99,16 @@ TEST(HostileDocuments, LoadInBoundedTimeAndMemory) {
     };
     const TRow rows[] = {
         {"staircase", hostile::Staircase(80000), false, 0},
-        {"chain", hostile::Chain(100000), true, 100000},
-        {"empty field ids", hostile::EmptyFieldIds(20000), true, 1},
-        {"distinct field ids", hostile::ManyFieldIds(40000), true, 1},
-        {"bad times", hostile::BadTimes(40000), true, 0},
-        {"ignored elements", hostile::IgnoredElements(2500000), true, 1},
+        {"chain", hostile::Chain(100000 / Scale), true, 100000 / Scale},
+        {"empty field ids", hostile::EmptyFieldIds(20000 / Scale), true, 1},
+        {"distinct field ids", hostile::ManyFieldIds(40000 / Scale), true, 1},
+        {"bad times", hostile::BadTimes(40000 / Scale), true, 0},
+        {"ignored elements", hostile::IgnoredElements(2500000 / Scale), true, 1},
     };
     for (const TRow &row : rows) {
         SCOPED_TRACE(row.Name);
         const size_t limit = AddressSpace() + 400 * MiB;
-        const int code = RunLimited(limit, 20, [&] {
+        const int code = RunLimited(limit, TimeLimit, [&] {
             TChronarkMan man;
             TMessages messages;
             man.OnMessage = messages.Sink();
@@ -269,7 +279,7 @@ TEST(HostileDocuments, OnlyRegularFilesOfBoundedSizeAreRead) {
     };
     for (const TRow &row : rows) {
         SCOPED_TRACE(row.File);
-        const int code = RunLimited(AddressSpace() + 256 * MiB, 5, [&] {
+        const int code = RunLimited(AddressSpace() + 256 * MiB, TimeLimit, [&] {
             TChronarkMan man;
             TMessages messages;
             man.OnMessage = messages.Sink();
@@ -290,7 +300,7 @@ TEST(HostileDocuments, OnlyRegularFilesOfBoundedSizeAreRead) {
 // Running out of memory while reading gives a message and keeps the open document.
 TEST(HostileDocuments, OutOfMemoryKeepsTheOpenDocument) {
     const std::string file = hostile::Chain(400000);
-    const int code = RunLimited(AddressSpace() + 48 * MiB, 20, [&] {
+    const int code = RunLimited(AddressSpace() + 48 * MiB, TimeLimit, [&] {
         TChronarkMan man;
         TMessages messages;
         man.OnMessage = messages.Sink();
