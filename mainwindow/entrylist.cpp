@@ -7,6 +7,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 int CompareListRows(const TCKItem *A, const TCKItem *B) {
     if (A == B)
         return 0;
@@ -70,10 +72,16 @@ int TEntryList::ImageOf(int Index) const {
 }
 
 QList<TEntryRow *> TEntryList::SelectedRows() const {
+    // From the selection, not by asking every row: the commands ask often, lists are long.
+    QList<int> Indexes;
+    for (const QModelIndex &Index : selectionModel()->selectedIndexes())
+        if (!Index.parent().isValid())
+            Indexes << Index.row();
+    std::sort(Indexes.begin(), Indexes.end());
+    Indexes.erase(std::unique(Indexes.begin(), Indexes.end()), Indexes.end());
     QList<TEntryRow *> Result;
-    for (int i = 0; i < topLevelItemCount(); ++i)
-        if (topLevelItem(i)->isSelected())
-            Result << Row(i);
+    for (int I : Indexes)
+        Result << Row(I);
     return Result;
 }
 
@@ -83,6 +91,26 @@ void TEntryList::SetSorted(bool Value) {
     Sorted = Value;
     if (Sorted && topLevelItemCount() > 1)
         sortItems(0, Qt::AscendingOrder);
+}
+
+void TEntryList::SortRowIntoPlace(int Index) {
+    TEntryRow *R = Row(Index);
+    Sorted = true;
+    if (!R)
+        return;
+    const auto InOrder = [this](int A, int B) {
+        return A < 0 || B >= topLevelItemCount() ||
+               CompareListRows(ItemOf(topLevelItem(A)), ItemOf(topLevelItem(B))) <= 0;
+    };
+    if (InOrder(Index - 1, Index) && InOrder(Index, Index + 1))
+        return;
+    const bool Selected = R->isSelected();
+    const bool Current = currentItem() == R;
+    takeTopLevelItem(Index);
+    insertTopLevelItem(SortedPosition(R), R);
+    if (Current)
+        setCurrentItem(R, 0, QItemSelectionModel::NoUpdate);
+    R->setSelected(Selected);
 }
 
 void TEntryList::Clear() {

@@ -37,6 +37,11 @@ public:
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
     QList<TEntryRow *> SelectedRows() const;
 
+    // Switches sorting on again after only the row at Index changed: that row moves to its
+    // place (keeping its selection) instead of the whole list being sorted. No row at Index
+    // (it left the list): the rest is in order as it is.
+    void SortRowIntoPlace(int Index);
+
     // TCKListView
     void SetSorted(bool Value) override;
     void Clear() override;

@@ -4,6 +4,7 @@
 #include "app/makerlibs.h"
 #include "app/platform.h"
 #include "app/registry.h"
+#include "dialogs/entrydialogs.h"
 #include "mainwindow/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/projecttree.h"
@@ -48,6 +49,12 @@ void TMainForm::InstallServices(const TOptions &Options) {
     } else {
         OwnFileDialogs = std::make_unique<TQtFileDialogs>();
         FFileDialogs = OwnFileDialogs.get();
+    }
+    if (Options.EntryDialogs) {
+        FEntryDialogs = Options.EntryDialogs;
+    } else {
+        OwnEntryDialogs = std::make_unique<TQtEntryDialogs>(*FPrompts);
+        FEntryDialogs = OwnEntryDialogs.get();
     }
     Registry = Options.SettingsFolder.isEmpty()
                    ? std::make_unique<TRegistry>()
@@ -191,6 +198,7 @@ void TMainForm::BuildLayout() {
     Panel8->setObjectName(QStringLiteral("Panel8"));
     Panel8->setFixedHeight(105);
     Panel8->hide();
+    BuildFilterPanel(Panel8);
     const QStringList Columns{QStringLiteral("Bemerkung"), QStringLiteral("Startzeit"),
                               QStringLiteral("Endzeit"), QStringLiteral("Dauer")};
     ListView1 = new TEntryList(Columns, &ImageList1, Panel7);

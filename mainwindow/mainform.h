@@ -2,7 +2,8 @@
 // The main window: the program's only top-level window. Its sources follow its concerns:
 // mainform.cpp (creation and layout), mainform_actions.cpp (menus, toolbar, actions),
 // mainform_views.cpp (tree, list, status bar), mainform_measure.cpp (stopwatch and tray),
-// mainform_commands.cpp (file commands, start-up, close, settings).
+// mainform_commands.cpp (file commands, start-up, close, settings), mainform_entries.cpp
+// (filter panel, row menu and the entry commands).
 
 #include "app/capp.h"
 #include "base/messages.h"
@@ -10,6 +11,7 @@
 #include "model/ckm.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -18,6 +20,10 @@
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
+class QDateEdit;
+class QLineEdit;
+class QTimeEdit;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -27,6 +33,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TEntryDialogService;
 class TEntryList;
 class TFileDialogService;
 class TProjectTree;
@@ -42,6 +49,8 @@ public:
         // Null: message boxes and Qt's file dialogs over this window.
         TPromptService *Prompts = nullptr;
         TFileDialogService *FileDialogs = nullptr;
+        // Null: the entry edit and split windows.
+        TEntryDialogService *EntryDialogs = nullptr;
         // Empty: the user's own settings; otherwise INI files below this folder.
         QString SettingsFolder;
     };
@@ -123,6 +132,10 @@ private:
     QTreeWidgetItem *SelectedEntry = nullptr;
     QTreeWidgetItem *ProjectNode = nullptr;
     TCKList CutList;
+    // The list the row menu was opened on and its first selected row then; a removed row
+    // clears PopupItem, a destroyed list PopupList.
+    QPointer<TEntryList> PopupList;
+    QTreeWidgetItem *PopupItem = nullptr;
 
     // --- components: panes, views, status bar, timer, tray, recent files (Qt owns them)
     QWidget *Panel2 = nullptr; // elapsed-time banner
@@ -134,6 +147,16 @@ private:
     TProjectTree *TreeView1 = nullptr;
     QWidget *Panel7 = nullptr; // list pane
     QWidget *Panel8 = nullptr; // filter panel, hidden
+    QLabel *Panel9 = nullptr;  // its header
+    QWidget *SpeedButton1 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QDateEdit *sddate = nullptr;
+    QTimeEdit *sdtime = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    QDateEdit *eddate = nullptr;
+    QTimeEdit *edtime = nullptr;
+    QLabel *Label4 = nullptr;
+    QLineEdit *Edit1 = nullptr;
     TEntryList *ListView1 = nullptr;
     QLabel *StatusPanel0 = nullptr;
     QLabel *StatusPanel1 = nullptr;
@@ -243,6 +266,42 @@ private:
     // so that the user can mend it instead of typing it anew.
     void EditAgain(QTreeWidget *View, const TCKItem *Item, const QString &Text);
 
+    // --- filter panel, row menu and entry commands --------------------------------------
+    void BuildFilterPanel(QWidget *Parent);
+    void acFilterExecute();
+    void CheckBox1Click();
+    void CheckBox2Click();
+    // Sender: the control whose change ran it; only the four pickers correct the bounds.
+    void SetFilter(QObject *Sender);
+    // Opens the row menu over List (the main list or a search result list) at GlobalPos;
+    // WithNewTime shows "Neue Zeit...", which only the main list offers.
+    void ShowRowMenu(TEntryList *List, const QPoint &GlobalPos, bool WithNewTime);
+    void ListView1ContextPopup(const QPoint &Pos);
+    // Lets PopupItem go when its row leaves List.
+    void WatchRows(TEntryList *List);
+    void PropPopupMenuPopup();
+    void NewTimeClick();
+    void EditTimeClick();
+    void DelTimeClick();
+    void acSplitExecute();
+    void acMeltExecute();
+    void acNewTimePopupExecute();
+    void acEditTimePopupExecute();
+    void acRenTimePopupExecute();
+    void acDelTimePopupExecute();
+    void acSplitPopupExecute();
+    void acMeltPopupExecute();
+    void acNewProjectLVExecute();
+    // The shared bodies; List is the list the command acts on.
+    void EditEntryRow(TEntryList &List, QTreeWidgetItem *Row);
+    void DeleteSelectedRows(TEntryList &List);
+    void SplitFirstSelected(TEntryList &List);
+    void MeltSelected(TEntryList &List);
+    // The entry of Row when Row is still a row of List and its entry still in the document.
+    TCKTimeItem *LiveEntry(const TEntryList &List, const QTreeWidgetItem *Row) const;
+    // Drops the tree node of a deleted project (and follows it with the current project).
+    void ForgetProjectNode(TCKProjectItem *Project);
+
     // --- file commands and lifecycle ----------------------------------------------------
     void SetSaveState(bool Modified);
     bool ConfirmSave();
@@ -279,8 +338,10 @@ private:
     std::unique_ptr<TRegistry> Registry;
     std::unique_ptr<TPromptService> OwnPrompts;
     std::unique_ptr<TFileDialogService> OwnFileDialogs;
+    std::unique_ptr<TEntryDialogService> OwnEntryDialogs;
     TPromptService *FPrompts = nullptr;
     TFileDialogService *FFileDialogs = nullptr;
+    TEntryDialogService *FEntryDialogs = nullptr;
     TImageList ImageList1;
     QList<QAction *> AllActions;
     QToolButton *OpenButton = nullptr;

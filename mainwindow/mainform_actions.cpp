@@ -116,11 +116,9 @@ void TMainForm::BuildActions() {
     MakeAction(acMeltPopup, "acMeltPopup", "PopupItems", "Zeiten verschmelzen",
                "Zeiten verschmelzen", imgNone, false);
 
-    // Their windows and entry commands join the program later; until then they stay
-    // disabled rather than pretend.
-    for (QAction *A : {acPrint, acExport, acSettings, acNewTime, acEditTime, acDelTime, acSplit,
-                       acMelt, acFilter, acSearch, acNewProjectLV, acNewTimePopup, acEditTimePopup,
-                       acRenTimePopup, acDelTimePopup, acSplitPopup, acMeltPopup})
+    // Their windows join the program later; until then they stay disabled rather than
+    // pretend.
+    for (QAction *A : {acPrint, acExport, acSettings, acSearch})
         SetPending(A, true);
 
     // The stopwatch's split buttons and their drop-down items.
@@ -373,6 +371,19 @@ void TMainForm::ConnectHandlers() {
     On(acDelProject, &TMainForm::DelProjectClick);
     On(acDefaultMeasure, &TMainForm::DefaultMeasureClick);
     On(acRenTime, &TMainForm::renTimeClick);
+    On(acNewProjectLV, &TMainForm::acNewProjectLVExecute);
+    On(acNewTime, &TMainForm::NewTimeClick);
+    On(acEditTime, &TMainForm::EditTimeClick);
+    On(acDelTime, &TMainForm::DelTimeClick);
+    On(acSplit, &TMainForm::acSplitExecute);
+    On(acMelt, &TMainForm::acMeltExecute);
+    On(acFilter, &TMainForm::acFilterExecute);
+    On(acNewTimePopup, &TMainForm::acNewTimePopupExecute);
+    On(acEditTimePopup, &TMainForm::acEditTimePopupExecute);
+    On(acRenTimePopup, &TMainForm::acRenTimePopupExecute);
+    On(acDelTimePopup, &TMainForm::acDelTimePopupExecute);
+    On(acSplitPopup, &TMainForm::acSplitPopupExecute);
+    On(acMeltPopup, &TMainForm::acMeltPopupExecute);
     On(acMinimize, &TMainForm::MinimizeClick);
     On(acInfo, &TMainForm::infoclick);
     On(acVerCtrl, &TMainForm::VerCtrlClick);
@@ -418,8 +429,8 @@ void TMainForm::ConnectHandlers() {
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ListView1SelectItem(); });
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
-    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &Pos) {
-        PropPopupMenu->popup(ListView1->viewport()->mapToGlobal(Pos));
-    });
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            &TMainForm::ListView1ContextPopup);
+    connect(PropPopupMenu, &QMenu::aboutToShow, this, &TMainForm::PropPopupMenuPopup);
     ListView1->installEventFilter(this);
 }

@@ -78,9 +78,11 @@ void TMainForm::RefreshEntries(int Mode) {
     } else if (Mode == -1) {
         CurrentProject->FillListView(*ListView1);
     } else if (Mode >= 0 && Mode < ListView1->Count()) {
+        const int Before = ListView1->Count();
         ListView1->SetSorted(false);
         Document->RefreshListItem(*ListView1, Mode);
-        ListView1->SetSorted(true);
+        // A row that left the list leaves the rest in order; one that stayed moves alone.
+        ListView1->SortRowIntoPlace(ListView1->Count() == Before ? Mode : -1);
     }
     if (Mode != -1)
         Document->UpdateOverlapImages(*ListView1);

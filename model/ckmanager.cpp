@@ -232,7 +232,7 @@ bool TChronarkMan::AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime
 
 // --- Melt ----------------------------------------------------------------------------------
 
-bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B) {
+bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree) {
     if (!A || !B || A == B || !Overlaps(A, B, true))
         return false;
     const TDateTime start = std::min(A->StartTime, B->StartTime);
@@ -249,6 +249,8 @@ bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B) {
     else if (A->Comment.empty() && !B->Comment.empty())
         A->Comment = B->Comment;
     A->LeaveSegments();
+    if (BeforeFree)
+        BeforeFree(B);
     B->Delete();
     A->StartTime = start;
     A->EndTime = end;
@@ -257,12 +259,12 @@ bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B) {
     return true;
 }
 
-void TChronarkMan::MeltAll(TCKTimeItemList Entries) {
+void TChronarkMan::MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree) {
     for (;;) {
         bool merged = false;
         for (size_t i = 0; i < Entries.size() && !merged; ++i) {
             for (size_t j = 0; j < Entries.size(); ++j) {
-                if (j != i && Melt(Entries[i], Entries[j])) {
+                if (j != i && Melt(Entries[i], Entries[j], BeforeFree)) {
                     Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(j));
                     merged = true;
                     break;

@@ -108,9 +108,11 @@ public:
     bool AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans, bool Alone,
                       const std::string &Prefix, const std::string &Suffix);
 
-    // Merging entries.
-    bool Melt(TCKTimeItem *A, TCKTimeItem *B);
-    void MeltAll(TCKTimeItemList Entries);
+    // Merging entries: A absorbs B when they overlap or touch. BeforeFree hears of every
+    // absorbed entry just before it is freed, so that holders of its address can let go.
+    using TAbsorbEvent = std::function<void(const TCKTimeItem *Absorbed)>;
+    bool Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree = {});
+    void MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree = {});
 
     // Net time, summed over the segment list in whole seconds per segment, so overlaps count
     // once. A segment counts for every project with a direct entry in it; with the filter on,

@@ -3,6 +3,7 @@
 // the window's own names, and handlers called as the window's actions and events call them.
 // It only looks: the window stays owned by whoever created it and must outlive the peer.
 
+#include "mainwindow/entrylist.h"
 #include "mainwindow/mainform.h"
 
 class TMainFormTestPeer {
@@ -36,6 +37,7 @@ public:
     QTreeWidgetItem *&SelectedEntry = Form.SelectedEntry;
     QTreeWidgetItem *&ProjectNode = Form.ProjectNode;
     TCKList &CutList = Form.CutList;
+    QTreeWidgetItem *&PopupItem = Form.PopupItem;
 
     // --- components ---------------------------------------------------------------------
     QWidget *&Panel2 = Form.Panel2;
@@ -44,6 +46,16 @@ public:
     QLabel *&Panel5 = Form.Panel5;
     TProjectTree *&TreeView1 = Form.TreeView1;
     QWidget *&Panel8 = Form.Panel8;
+    QLabel *&Panel9 = Form.Panel9;
+    QWidget *&SpeedButton1 = Form.SpeedButton1;
+    QCheckBox *&CheckBox1 = Form.CheckBox1;
+    QDateEdit *&sddate = Form.sddate;
+    QTimeEdit *&sdtime = Form.sdtime;
+    QCheckBox *&CheckBox2 = Form.CheckBox2;
+    QDateEdit *&eddate = Form.eddate;
+    QTimeEdit *&edtime = Form.edtime;
+    QLabel *&Label4 = Form.Label4;
+    QLineEdit *&Edit1 = Form.Edit1;
     TEntryList *&ListView1 = Form.ListView1;
     QLabel *&StatusPanel0 = Form.StatusPanel0;
     QLabel *&StatusPanel1 = Form.StatusPanel1;
@@ -91,6 +103,18 @@ public:
     QAction *&acMinimize = Form.acMinimize;
     QAction *&acAutoOpen = Form.acAutoOpen;
     QAction *&acFilter = Form.acFilter;
+    QAction *&acNewProjectLV = Form.acNewProjectLV;
+    QAction *&acNewTime = Form.acNewTime;
+    QAction *&acEditTime = Form.acEditTime;
+    QAction *&acDelTime = Form.acDelTime;
+    QAction *&acSplit = Form.acSplit;
+    QAction *&acMelt = Form.acMelt;
+    QAction *&acNewTimePopup = Form.acNewTimePopup;
+    QAction *&acEditTimePopup = Form.acEditTimePopup;
+    QAction *&acRenTimePopup = Form.acRenTimePopup;
+    QAction *&acDelTimePopup = Form.acDelTimePopup;
+    QAction *&acSplitPopup = Form.acSplitPopup;
+    QAction *&acMeltPopup = Form.acMeltPopup;
 
     // --- handlers -----------------------------------------------------------------------
     void StartWork() const { Form.StartWork(); }
@@ -113,4 +137,8 @@ public:
     void TBSubmenuItem4Select() const { Form.TBSubmenuItem4Select(); }
     void DelProjectClick() const { Form.DelProjectClick(); }
     void FilesDropped(const QStringList &FileNames) const { Form.FilesDropped(FileNames); }
+    // The row menu as a right click on the main list at Pos (viewport coordinates) opens it.
+    void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }
+    void PropPopupMenuPopup() const { Form.PropPopupMenuPopup(); }
+    TEntryList *PopupList() const { return Form.PopupList; }
 };

@@ -4,6 +4,7 @@
 
 #include "app/platform.h"
 #include "app/registry.h"
+#include "dialogs/entrydialogs.h"
 #include "mainwindow/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
@@ -69,6 +70,54 @@ public:
     }
 };
 
+// The entry windows: each request is recorded and answered from the script; an unexpected
+// dialog fails the test.
+class TScriptedEntryDialogs : public TEntryDialogService {
+public:
+    struct TAnswer {
+        bool Ok = false;
+        tCKEditItem Data;      // what an edit or new dialog leaves on OK
+        TDateTime SplitAt = 0; // the moment a split dialog answers
+    };
+    struct TRequest {
+        QString Kind; // "edit", "new" or "split"
+        tCKEditItem Data;
+        tFieldDefList FieldDefs;
+    };
+    std::deque<TAnswer> Answers;
+    std::vector<TRequest> Requests;
+
+    bool EditEntry(QWidget *, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
+        return Answer("edit", FieldDefs, Data, nullptr);
+    }
+    bool NewEntry(QWidget *, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
+        return Answer("new", FieldDefs, Data, nullptr);
+    }
+    bool Split(QWidget *, const TCKTimeItem &Entry, TDateTime &SplitTime) override {
+        tCKEditItem Data = Entry.GetData();
+        return Answer("split", {}, Data, &SplitTime);
+    }
+
+private:
+    bool Answer(const char *Kind, const tFieldDefList &FieldDefs, tCKEditItem &Data,
+                TDateTime *SplitTime) {
+        Requests.push_back({QString::fromLatin1(Kind), Data, FieldDefs});
+        if (Answers.empty()) {
+            ADD_FAILURE() << "unexpected " << Kind << " dialog";
+            return false;
+        }
+        const TAnswer A = Answers.front();
+        Answers.pop_front();
+        if (!A.Ok)
+            return false;
+        if (SplitTime)
+            *SplitTime = A.SplitAt;
+        else
+            Data = A.Data;
+        return true;
+    }
+};
+
 // The window under test, reached through its peer: Form->TreeView1, Form->StartWork().
 class TFormUnderTest {
 public:
@@ -119,6 +168,7 @@ protected:
         TMainForm::TOptions Options;
         Options.Prompts = &Prompts;
         Options.FileDialogs = &Dialogs;
+        Options.EntryDialogs = &EntryDialogs;
         Options.SettingsFolder = SettingsFolder();
         return Form.Create(Params, Options);
     }
@@ -187,5 +237,6 @@ protected:
     TTestClock Clock;
     TScriptedPrompts Prompts;
     TScriptedFileDialogs Dialogs;
+    TScriptedEntryDialogs EntryDialogs;
     TFormUnderTest Form;
 };

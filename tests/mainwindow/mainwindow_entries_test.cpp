@@ -1,0 +1,458 @@
+// The filter panel, the row menu and the entry commands, with the entry windows scripted.
+
+#include "mainwindow_testing.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTimeEdit>
+
+namespace {
+
+class EntriesTest : public MainFormTest {
+protected:
+    // A started window showing the root with three entries (08-09, 09-10, 10-11).
+    TMainFormTestPeer &MakeWithEntries() {
+        TMainFormTestPeer &F = MakeStarted();
+        Root = F.Doc().Root.get();
+        Root->AddTime(Span(8, 0, 0, 9, 0, 0, "Kunde Alpha"));
+        Root->AddTime(Span(9, 0, 0, 10, 0, 0, "intern"));
+        Root->AddTime(Span(10, 0, 0, 11, 0, 0, "meeting Beta"));
+        F.RebuildViews(true);
+        return F;
+    }
+    TCKTimeItem *EntryAt(int Row) const {
+        TCKItem *Item = Form->ListView1->RowData(Row);
+        return Item ? Item->AsTime() : nullptr;
+    }
+    // Opens the row menu on the main list as a right click would, and closes it again.
+    void OpenRowMenu() {
+        Form->ListView1ContextPopup(QPoint(2, 2));
+        Form->PropPopupMenu->hide();
+    }
+
+    TCKProjectItem *Root = nullptr;
+};
+
+TDateTime At(int H, int M, int S) {
+    return EncodeDateTime(2024, 3, 4, H, M, S);
+}
+
+} // namespace
+
+// --- filter panel ---------------------------------------------------------------------------
+
+TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    F.Edit1->setText(QStringLiteral("alt"));
+    F.CheckBox1->setChecked(true);
+    F.acFilter->trigger();
+    EXPECT_TRUE(F.Panel8->isVisible());
+    EXPECT_EQ(F.Panel8->height(), 105);
+    EXPECT_EQ(F.Panel9->text(), QStringLiteral(" Filter"));
+    EXPECT_TRUE(F.acFilter->isChecked());
+    EXPECT_TRUE(F.Doc().FilterActive);
+    EXPECT_TRUE(F.Edit1->text().isEmpty());
+    EXPECT_FALSE(F.CheckBox1->isChecked());
+    EXPECT_FALSE(F.CheckBox2->isChecked());
+    EXPECT_FALSE(F.sddate->isEnabled());
+    EXPECT_FALSE(F.edtime->isEnabled());
+    EXPECT_EQ(F.sddate->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.eddate->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.sdtime->time(), QTime(0, 0, 0));
+    EXPECT_EQ(F.edtime->time(), QTime(23, 59, 59));
+    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
+
+    // The header's close button closes the panel as the action does.
+    F.Edit1->setText(QStringLiteral("intern"));
+    ASSERT_EQ(F.ListView1->Count(), 1);
+    static_cast<QAbstractButton *>(F.SpeedButton1)->click();
+    EXPECT_FALSE(F.Panel8->isVisible());
+    EXPECT_FALSE(F.acFilter->isChecked());
+    EXPECT_FALSE(F.Doc().FilterActive);
+    // Hidden rows come back with the next refill only.
+    EXPECT_EQ(F.ListView1->Count(), 1);
+    F.RefreshEntries(-1);
+    EXPECT_EQ(F.ListView1->Count(), 3);
+}
+
+TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
+    struct Case {
+        const char *Name;
+        bool UseFrom, UseTo;
+        QTime From, To;
+        const char *Keywords;
+        QStringList Shown;
+    };
+    const Case Cases[] = {
+        {"from 09:00 drops the entry ending then",
+         true,
+         false,
+         QTime(9, 0),
+         {},
+         "",
+         {"intern", "meeting Beta"}},
+        {"to 10:00 drops the entry starting then",
+         false,
+         true,
+         {},
+         QTime(10, 0),
+         "",
+         {"Kunde Alpha", "intern"}},
+        {"both bounds", true, true, QTime(9, 0), QTime(10, 0), "", {"intern"}},
+        {"one second inside",
+         true,
+         false,
+         QTime(8, 59, 59),
+         {},
+         "",
+         {"Kunde Alpha", "intern", "meeting Beta"}},
+        {"either keyword, any case",
+         false,
+         false,
+         {},
+         {},
+         " Kunde  MEETING ",
+         {"Kunde Alpha", "meeting Beta"}},
+        {"keyword and bound", true, false, QTime(9, 0), {}, "kunde", {}},
+    };
+    TMainFormTestPeer &F = MakeWithEntries();
+    for (const Case &C : Cases) {
+        SCOPED_TRACE(C.Name);
+        if (F.Panel8->isVisible())
+            F.acFilter->trigger();
+        F.acFilter->trigger();
+        F.CheckBox1->setChecked(C.UseFrom);
+        F.CheckBox2->setChecked(C.UseTo);
+        if (C.UseFrom)
+            F.sdtime->setTime(C.From);
+        if (C.UseTo)
+            F.edtime->setTime(C.To);
+        F.Edit1->setText(QString::fromLatin1(C.Keywords));
+        EXPECT_EQ(ListCaptions(), C.Shown);
+        EXPECT_TRUE(Prompts.Messages.isEmpty());
+    }
+}
+
+TEST_F(EntriesTest, FromAtOrAfterToIsRefusedWithTheBoundJustChangedMoved) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    const QString Text = QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit");
+    F.acFilter->trigger();
+    F.CheckBox1->setChecked(true);
+    F.CheckBox2->setChecked(true);
+    ASSERT_TRUE(Prompts.Messages.isEmpty());
+
+    // Equal counts: "von" gives way to one second before "bis".
+    F.sdtime->setTime(QTime(23, 59, 59));
+    EXPECT_EQ(Prompts.Messages, QStringList{Text});
+    EXPECT_EQ(F.sdtime->time(), QTime(23, 59, 58));
+    EXPECT_EQ(F.Doc().Filter.FromDate, EncodeDateTime(2024, 3, 4, 23, 59, 58));
+
+    // A later date: back to the day of "bis".
+    F.sddate->setDate(QDate(2024, 3, 6));
+    EXPECT_EQ(Prompts.Messages.size(), 2);
+    EXPECT_EQ(F.sddate->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.sdtime->time(), QTime(23, 59, 58));
+
+    // "bis" before "von": "bis" moves to one second after "von", across midnight here.
+    F.sdtime->setTime(QTime(12, 0, 0));
+    F.edtime->setTime(QTime(23, 59, 59));
+    ASSERT_EQ(Prompts.Messages.size(), 2);
+    F.eddate->setDate(QDate(2024, 3, 3));
+    EXPECT_EQ(Prompts.Messages.size(), 3);
+    EXPECT_EQ(F.eddate->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.edtime->time(), QTime(12, 0, 1));
+    EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 4, 12, 0, 1));
+
+    // Neither the keyword box nor a check box corrects anything.
+    F.CheckBox2->setChecked(false);
+    F.edtime->setTime(QTime(1, 0, 0));
+    F.CheckBox2->setChecked(true);
+    F.Edit1->setText(QStringLiteral("x"));
+    EXPECT_EQ(Prompts.Messages.size(), 3);
+    EXPECT_EQ(F.edtime->time(), QTime(1, 0, 0));
+}
+
+// --- row menu -------------------------------------------------------------------------------
+
+TEST_F(EntriesTest, RowMenuEnablesItsItemsByTheSelection) {
+    struct Case {
+        const char *Name;
+        std::initializer_list<int> Rows;
+        bool Edit, Delete, Melt;
+    };
+    // Row 0 is the sub-project, rows 1 to 3 the entries.
+    const Case Cases[] = {
+        {"nothing selected", {}, false, false, false},
+        {"one entry", {1}, true, true, false},
+        {"one sub-project", {0}, false, true, false},
+        {"two entries", {1, 2}, false, true, true},
+        {"sub-project and entry", {0, 1}, false, true, true},
+    };
+    TMainFormTestPeer &F = MakeWithEntries();
+    Root->AddProject("Unter");
+    F.RebuildViews(true);
+    ASSERT_EQ(ListCaptions().first(), QStringLiteral("Unter"));
+    for (const Case &C : Cases) {
+        SCOPED_TRACE(C.Name);
+        SelectRows(C.Rows);
+        OpenRowMenu();
+        EXPECT_EQ(F.PopupList(), F.ListView1);
+        EXPECT_TRUE(F.acNewTimePopup->isVisible());
+        EXPECT_TRUE(F.acNewTimePopup->isEnabled());
+        EXPECT_EQ(F.acEditTimePopup->isEnabled(), C.Edit);
+        EXPECT_EQ(F.acRenTimePopup->isEnabled(), C.Edit);
+        EXPECT_EQ(F.acSplitPopup->isEnabled(), C.Edit);
+        EXPECT_EQ(F.acDelTimePopup->isEnabled(), C.Delete);
+        EXPECT_EQ(F.acMeltPopup->isEnabled(), C.Melt);
+        // The main menu's commands follow the same rules.
+        EXPECT_EQ(F.acEditTime->isEnabled(), C.Edit);
+        EXPECT_EQ(F.acSplit->isEnabled(), C.Edit);
+        EXPECT_EQ(F.acDelTime->isEnabled(), C.Delete);
+        EXPECT_EQ(F.acMelt->isEnabled(), C.Melt);
+    }
+}
+
+TEST_F(EntriesTest, RowMenuCommandsLeaveARowThatIsGoneAlone) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    SelectRows({1});
+    OpenRowMenu();
+    ASSERT_NE(F.PopupItem, nullptr);
+    // A refill removes every row; the menu's row goes with them.
+    F.RefreshEntries(-1);
+    EXPECT_EQ(F.PopupItem, nullptr);
+    F.acEditTimePopup->trigger();
+    F.acRenTimePopup->trigger();
+    EXPECT_TRUE(EntryDialogs.Requests.empty());
+}
+
+// --- new, edit, split -----------------------------------------------------------------------
+
+TEST_F(EntriesTest, NewEntryAddsWhatTheDialogReturnsToTheShownProject) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    F.Doc().AddFieldDef("Kunde", ftString);
+    TCKProjectItem *Sub = Root->AddProject("Unter");
+    F.RebuildViews(true);
+    ShowProject(Sub);
+    tCKEditItem Made = Span(13, 0, 0, 14, 30, 0, "neu");
+    Made.Fields = {{"Kunde", "Acme"}};
+    EntryDialogs.Answers = {{false, {}, 0}, {true, Made, 0}};
+
+    F.acNewTime->trigger(); // cancelled
+    EXPECT_EQ(F.ListView1->Count(), 0);
+    F.acNewTimePopup->trigger();
+    ASSERT_EQ(EntryDialogs.Requests.size(), 2u);
+    EXPECT_EQ(EntryDialogs.Requests[1].Kind, QStringLiteral("new"));
+    EXPECT_EQ(EntryDialogs.Requests[1].Data, tCKEditItem());
+    EXPECT_EQ(EntryDialogs.Requests[1].FieldDefs, F.Doc().FieldDefs);
+    ASSERT_EQ(Sub->TimeItems().size(), 1u);
+    EXPECT_EQ(Sub->TimeItems()[0]->GetData(), Made);
+    EXPECT_EQ(ListCaptions(), QStringList{"neu"});
+    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 1 Std, 30 Min, 0 Sek"));
+    EXPECT_TRUE(F.Doc().Modified);
+}
+
+TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    TCKTimeItem *Entry = EntryAt(1);
+    QSignalSpy Changed(&F.Window(), &TMainForm::EntriesChanged);
+    // Changed behind the list's back: a cancelled dialog still shows the document's state.
+    Entry->Comment = "still shown";
+    EntryDialogs.Answers = {{false, {}, 0}};
+    SelectRows({1});
+    F.acEditTime->trigger();
+    ASSERT_EQ(EntryDialogs.Requests.size(), 1u);
+    EXPECT_EQ(EntryDialogs.Requests[0].Kind, QStringLiteral("edit"));
+    EXPECT_EQ(EntryDialogs.Requests[0].Data, Entry->GetData());
+    EXPECT_EQ(F.ListView1->Row(1)->text(0), QStringLiteral("still shown"));
+    EXPECT_EQ(Changed.count(), 1);
+
+    // OK: the entry takes the record; its row moves to its new place.
+    tCKEditItem Edited = Span(12, 0, 0, 12, 0, 5, "spaet");
+    EntryDialogs.Answers = {{true, Edited, 0}};
+    SelectRows({1});
+    OpenRowMenu();
+    F.acEditTimePopup->trigger();
+    EXPECT_EQ(Entry->GetData(), Edited);
+    EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "meeting Beta", "spaet"}));
+    EXPECT_EQ(F.ListView1->Row(2)->text(3), QStringLiteral("00:00:05"));
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
+}
+
+TEST_F(EntriesTest, SplitAddsTheSecondPartAndARefusedMomentChangesNothing) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    TCKTimeItem *Entry = EntryAt(1);
+    const tCKEditItem Before = Entry->GetData();
+    EntryDialogs.Answers = {{true, {}, At(11, 0, 0)}, {false, {}, 0}, {true, {}, At(9, 20, 0)}};
+    SelectRows({1});
+    F.acSplit->trigger(); // outside the entry: refused by the document
+    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_EQ(Entry->EndTime, At(10, 0, 0));
+    SelectRows({1});
+    F.acSplit->trigger(); // cancelled
+    EXPECT_EQ(F.ListView1->Count(), 3);
+    SelectRows({1});
+    OpenRowMenu();
+    F.acSplitPopup->trigger();
+    ASSERT_EQ(EntryDialogs.Requests.size(), 3u);
+    EXPECT_EQ(EntryDialogs.Requests[2].Kind, QStringLiteral("split"));
+    EXPECT_EQ(EntryDialogs.Requests[2].Data, Before);
+    EXPECT_EQ(Entry->EndTime, At(9, 20, 0));
+    ASSERT_EQ(F.ListView1->Count(), 4);
+    EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "intern", "intern", "meeting Beta"}));
+    EXPECT_EQ(EntryAt(1), Entry);
+    EXPECT_EQ(EntryAt(2)->StartTime, At(9, 20, 0));
+    EXPECT_EQ(EntryAt(2)->EndTime, At(10, 0, 0));
+    EXPECT_EQ(F.ListView1->Row(1)->text(3), QStringLiteral("00:20:00"));
+}
+
+// --- delete ---------------------------------------------------------------------------------
+
+TEST_F(EntriesTest, DeleteAsksForOneOrSeveralRows) {
+    struct Case {
+        const char *Name;
+        std::initializer_list<int> Rows;
+        TPromptAnswer Answer;
+        const char *Question;
+        QStringList Left;
+    };
+    const Case Cases[] = {
+        {"one row, no",
+         {1},
+         TPromptAnswer::No,
+         "Soll der Eintrag gelöscht werden?",
+         {"Kunde Alpha", "intern", "meeting Beta"}},
+        {"one row, yes",
+         {1},
+         TPromptAnswer::Yes,
+         "Soll der Eintrag gelöscht werden?",
+         {"Kunde Alpha", "meeting Beta"}},
+        {"three rows, no",
+         {0, 1, 2},
+         TPromptAnswer::No,
+         "Sollen die Einträge gelöscht werden?",
+         {"Kunde Alpha", "intern", "meeting Beta"}},
+        {"three rows, yes",
+         {0, 1, 2},
+         TPromptAnswer::Yes,
+         "Sollen die Einträge gelöscht werden?",
+         {}},
+    };
+    for (const Case &C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TMainFormTestPeer &F = MakeWithEntries();
+        Prompts.Questions.clear();
+        Prompts.Answers = {C.Answer};
+        SelectRows(C.Rows);
+        F.acDelTime->trigger();
+        EXPECT_EQ(Prompts.Questions, QStringList{QString::fromUtf8(C.Question)});
+        EXPECT_EQ(ListCaptions(), C.Left);
+        EXPECT_EQ(Root->TimeItems().size(), size_t(C.Left.size()));
+    }
+}
+
+TEST_F(EntriesTest, DeletingASubProjectRowTakesItsNodeAndForgetsItsItems) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    TCKProjectItem *Sub = Root->AddProject("Unter");
+    TCKProjectItem *Deeper = Sub->AddProject("Tiefer");
+    Deeper->AddTime(Span(14, 0, 0, 15, 0, 0, "tief"));
+    F.Doc().DefaultProject = Deeper;
+    F.RebuildViews(true);
+    ASSERT_NE(F.FindProjectNode(Deeper), nullptr);
+    // Cut first: the cut list must not keep the deleted entry.
+    SelectRows({0, 1});
+    F.acCut->trigger();
+    ASSERT_EQ(F.CutList.size(), 2u);
+    QSignalSpy Removed(&F.Window(), &TMainForm::ItemsRemoved);
+    Prompts.Answers = {TPromptAnswer::Yes};
+    SelectRows({0});
+    OpenRowMenu();
+    F.acDelTimePopup->trigger();
+    EXPECT_EQ(Prompts.Questions, QStringList{"Soll der Eintrag gelöscht werden?"});
+    EXPECT_EQ(F.FindProjectNode(Sub), nullptr);
+    EXPECT_EQ(F.FindProjectNode(Deeper), nullptr);
+    EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 0);
+    EXPECT_EQ(F.CutList, TCKList{EntryAt(0)});
+    EXPECT_EQ(F.Doc().DefaultProject, Root);
+    EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "intern", "meeting Beta"}));
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(Removed.count(), 1);
+    EXPECT_TRUE(F.Doc().CheckInvariants());
+}
+
+// --- merge ----------------------------------------------------------------------------------
+
+TEST_F(EntriesTest, MergeJoinsTouchingEntriesOnly) {
+    struct Case {
+        const char *Name;
+        tCKEditItem First, Second;
+        QStringList Rows;
+    };
+    const Case Cases[] = {
+        {"touching", Span(9, 0, 0, 10, 0, 0, "a"), Span(10, 0, 0, 11, 0, 0, "b"), {"a & b"}},
+        {"overlapping", Span(9, 0, 0, 10, 30, 0, "a"), Span(10, 0, 0, 11, 0, 0, "b"), {"a & b"}},
+        {"one second apart",
+         Span(9, 0, 0, 10, 0, 0, "a"),
+         Span(10, 0, 1, 11, 0, 0, "b"),
+         {"a", "b"}},
+    };
+    for (const Case &C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TMainFormTestPeer &F = MakeStarted();
+        TCKProjectItem *R = F.Doc().Root.get();
+        // Added latest first: the list's start-time order decides who absorbs whom.
+        R->AddTime(C.Second);
+        R->AddTime(C.First);
+        F.RebuildViews(true);
+        SelectRows({0, 1});
+        F.acCut->trigger();
+        SelectRows({0, 1});
+        F.acMelt->trigger();
+        EXPECT_EQ(ListCaptions(), C.Rows);
+        EXPECT_EQ(F.CutList.size(), size_t(C.Rows.size()));
+        if (C.Rows.size() == 1) {
+            EXPECT_EQ(EntryAt(0)->StartTime, C.First.StartTime);
+            EXPECT_EQ(EntryAt(0)->EndTime, C.Second.EndTime);
+        }
+        EXPECT_TRUE(F.Doc().CheckInvariants());
+    }
+}
+
+TEST_F(EntriesTest, MergeOfASubProjectRowAndEntriesTreatsOnlyTheEntries) {
+    TMainFormTestPeer &F = MakeStarted();
+    Root = F.Doc().Root.get();
+    TCKProjectItem *Sub = Root->AddProject("Unter");
+    Root->AddTime(Span(9, 0, 0, 10, 0, 0, "a"));
+    Root->AddTime(Span(10, 0, 0, 11, 0, 0, "b"));
+    F.RebuildViews(true);
+    SelectRows({0, 1, 2});
+    OpenRowMenu();
+    F.acMeltPopup->trigger();
+    EXPECT_EQ(ListCaptions(), (QStringList{"Unter", "a & b"}));
+    EXPECT_EQ(Root->FirstChild, Sub);
+    EXPECT_NE(F.FindProjectNode(Sub), nullptr);
+}
+
+// --- new sub-project ------------------------------------------------------------------------
+
+TEST_F(EntriesTest, NewProjectFromTheRowMenuAddsNodeAndRowAndEditsIt) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    TCKProjectItem *Sub = Root->AddProject("Unter");
+    F.RebuildViews(true);
+    ShowProject(Sub);
+    F.acNewProjectLV->trigger();
+    ASSERT_NE(Sub->FirstChild, nullptr);
+    TCKProjectItem *Made = Sub->FirstChild->AsProject();
+    ASSERT_NE(Made, nullptr);
+    EXPECT_EQ(Made->Caption, "Neues Projekt");
+    QTreeWidgetItem *Node = F.FindProjectNode(Made);
+    ASSERT_NE(Node, nullptr);
+    EXPECT_EQ(Node->parent(), F.FindProjectNode(Sub));
+    EXPECT_EQ(ListCaptions(), QStringList{"Neues Projekt"});
+    EXPECT_EQ(F.ListView1->ImageOf(0), int(imgFolder));
+    EXPECT_TRUE(F.ListView1->IsEditing());
+}
