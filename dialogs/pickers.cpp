@@ -13,6 +13,10 @@ QDateEdit *NewDatePicker(QWidget *Parent) {
     Picker->setDisplayFormat(QStringLiteral("ddd, dd.MM.yyyy"));
     Picker->setCalendarPopup(true);
     Picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    // Qt sizes the box for digits only; the weekday and its dot would be cut off.
+    Picker->setMinimumWidth(
+        Picker->fontMetrics().horizontalAdvance(QStringLiteral("Mo., 00.00.0000")) +
+        Picker->sizeHint().height() * 2);
     return Picker;
 }
 

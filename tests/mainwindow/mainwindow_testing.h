@@ -11,6 +11,7 @@
 #include "mainform_testpeer.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
+#include "tests/ui/scriptedprompts.h"
 #include "app/qtext.h"
 #include "model/ckm.h"
 
@@ -26,28 +27,6 @@
 inline void PrintTo(const QString &S, std::ostream *Out) {
     *Out << '"' << S.toStdString() << '"';
 }
-
-class TScriptedPrompts : public TPromptService {
-public:
-    std::deque<TPromptAnswer> Answers;
-    QStringList Questions, Messages, Errors, Warnings;
-    QList<bool> WithCancel;
-
-    void ShowMessage(const QString &Text) override { Messages << Text; }
-    void ShowError(const QString &Text) override { Errors << Text; }
-    void ShowWarning(const QString &Text) override { Warnings << Text; }
-    TPromptAnswer Confirm(const QString &Text, bool Cancel) override {
-        Questions << Text;
-        WithCancel << Cancel;
-        if (Answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << Text.toStdString();
-            return Cancel ? TPromptAnswer::Cancel : TPromptAnswer::No;
-        }
-        const TPromptAnswer A = Answers.front();
-        Answers.pop_front();
-        return A;
-    }
-};
 
 class TScriptedFileDialogs : public TFileDialogService {
 public:
