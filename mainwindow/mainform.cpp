@@ -140,6 +140,11 @@ TMainForm::~TMainForm() {
     CutList.clear();
     TreeView1->clear();
     ListView1->clear();
+    // The lists' models go with the child widgets, after this object's members: their
+    // signals must not reach the row-menu handlers any more.
+    ListView1->model()->disconnect(this);
+    if (PopupList)
+        PopupList->model()->disconnect(this);
     Document.reset();
 }
 

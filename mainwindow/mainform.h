@@ -135,6 +135,7 @@ private:
     // The list the row menu was opened on and its first selected row then; a removed row
     // clears PopupItem, a destroyed list PopupList.
     QPointer<TEntryList> PopupList;
+    const QObject *PopupListObject = nullptr; // PopupList's identity, for its model's signals
     QTreeWidgetItem *PopupItem = nullptr;
 
     // --- components: panes, views, status bar, timer, tray, recent files (Qt owns them)

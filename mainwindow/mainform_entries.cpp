@@ -208,16 +208,19 @@ void TMainForm::WatchRows(TEntryList *List) {
     List->setProperty(Watched, true);
     // A row that leaves its list takes the menu's row with it; a later command then finds
     // none instead of a freed one.
+    // Compared as plain objects: the list may be half destroyed when its model goes, and
+    // looking at it as a TEntryList then is undefined.
+    const QObject *ListObject = List;
     connect(List->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this, List](const QModelIndex &Parent, int First, int Last) {
-                if (Parent.isValid() || PopupList != List || !PopupItem)
+            [this, List, ListObject](const QModelIndex &Parent, int First, int Last) {
+                if (Parent.isValid() || PopupListObject != ListObject || !PopupItem)
                     return;
                 const int Index = List->IndexOf(PopupItem);
                 if (Index >= First && Index <= Last)
                     PopupItem = nullptr;
             });
-    connect(List->model(), &QAbstractItemModel::modelAboutToBeReset, this, [this, List] {
-        if (PopupList == List)
+    connect(List->model(), &QAbstractItemModel::modelAboutToBeReset, this, [this, ListObject] {
+        if (PopupListObject == ListObject)
             PopupItem = nullptr;
     });
 }
@@ -225,6 +228,7 @@ void TMainForm::WatchRows(TEntryList *List) {
 void TMainForm::ShowRowMenu(TEntryList *List, const QPoint &GlobalPos, bool WithNewTime) {
     WatchRows(List);
     PopupList = List;
+    PopupListObject = List;
     const QList<TEntryRow *> Rows = List->SelectedRows();
     PopupItem = Rows.isEmpty() ? nullptr : Rows.first();
     acNewTimePopup->setVisible(WithNewTime);
