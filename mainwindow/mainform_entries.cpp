@@ -2,6 +2,7 @@
 // rename, delete, split, merge and a new sub-project from the row menu.
 
 #include "dialogs/entrydialogs.h"
+#include "dialogs/pickers.h"
 #include "mainwindow/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
@@ -29,22 +30,11 @@ namespace {
 
 const QString BoundsText = QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit");
 
-TDateTime PickedDateTime(const QDateEdit *Date, const QTimeEdit *Time) {
-    const QDate D = Date->date();
-    const QTime T = Time->time();
-    TDateTime Result = 0;
-    TryEncodeDateTime(D.year(), D.month(), D.day(), T.hour(), T.minute(), T.second(), 0, Result);
-    return Result;
-}
-
 // Shows T in both pickers without running their change handlers.
 void ShowDateTime(QDateEdit *Date, QTimeEdit *Time, TDateTime T) {
-    int Y, Mo, D, H, Mi, S, Ms;
-    DecodeDateTime(T, Y, Mo, D, H, Mi, S, Ms);
     const QSignalBlocker QuietDate(Date);
     const QSignalBlocker QuietTime(Time);
-    Date->setDate(QDate(Y, Mo, D));
-    Time->setTime(QTime(H, Mi, S));
+    SetPickers(Date, Time, T);
 }
 
 QDate Today() {

@@ -1,6 +1,7 @@
 #include "base/messages.h"
 #include "model/ckfile.h"
 #include "model/ckm.h"
+#include "tests/model/filebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -30,17 +31,6 @@ std::string Lines(std::initializer_list<const char *> L) {
         out += line;
     }
     return out;
-}
-
-std::string ReadFile(const fs::path &P) {
-    std::ifstream in(P, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const fs::path &P, const std::string &Bytes) {
-    std::ofstream(P, std::ios::binary) << Bytes;
 }
 
 class FileTest : public ::testing::Test {

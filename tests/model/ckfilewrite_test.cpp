@@ -4,6 +4,7 @@
 #include "model/ckfile.h"
 #include "model/ckfileio.h"
 #include "model/ckm.h"
+#include "tests/model/filebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,6 @@ namespace {
 
 TDateTime T(int h, int m = 0) {
     return EncodeDateTime(2007, 3, 5, h, m, 0);
-}
-
-std::string ReadFile(const fs::path &P) {
-    std::ifstream in(P, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const fs::path &P, const std::string &Bytes) {
-    std::ofstream(P, std::ios::binary) << Bytes;
 }
 
 // Ids of users that own nothing here; root's tests act as them.
