@@ -115,6 +115,7 @@ void TEntryList::SortRowIntoPlace(int Index) {
 
 void TEntryList::Clear() {
     clear();
+    RowOfData.clear();
 }
 
 TCKItem *TEntryList::RowData(int Index) const {
@@ -152,6 +153,7 @@ int TEntryList::AddRow(const std::string &Caption, const TStringArray &SubItems,
     auto *R = new TEntryRow(Data);
     Fill(R, Caption, SubItems, ImageIndex);
     R->setFlags(R->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
+    RowOfData[Data] = R;
     if (!Sorted) {
         addTopLevelItem(R);
         return topLevelItemCount() - 1;
@@ -180,5 +182,20 @@ void TEntryList::SetRowImage(int Index, int ImageIndex) {
 }
 
 void TEntryList::DeleteRow(int Index) {
-    delete takeTopLevelItem(Index);
+    QTreeWidgetItem *R = takeTopLevelItem(Index);
+    if (!R)
+        return;
+    if (const auto Found = RowOfData.find(ItemOf(R));
+        Found != RowOfData.end() && Found->second == R)
+        RowOfData.erase(Found);
+    delete R;
+}
+
+int TEntryList::IndexOfData(const TCKItem *Data) const {
+    const auto Found = RowOfData.find(Data);
+    if (Found == RowOfData.end())
+        return -1;
+    // A scan of addresses, no row is touched: cheap even for long lists.
+    const int Index = IndexOf(Found->second);
+    return Index >= 0 && RowData(Index) == Data ? Index : -1;
 }

@@ -6,6 +6,8 @@
 
 #include <QTreeWidget>
 
+#include <unordered_map>
+
 class TImageList;
 
 // Sub-project rows first, by caption (character codes, shorter prefix first); then entries by
@@ -53,6 +55,7 @@ public:
                 int ImageIndex) override;
     void SetRowImage(int Index, int ImageIndex) override;
     void DeleteRow(int Index) override;
+    int IndexOfData(const TCKItem *Data) const override;
 
 signals:
     void RowEdited(QTreeWidgetItem *Row, const QString &Text);
@@ -64,4 +67,7 @@ private:
 
     const TImageList *Images;
     bool Sorted = true;
+    // The row last added for each item. Only ever compared as an address until the list
+    // confirms the row is still one of its own, so a row removed some other way is harmless.
+    std::unordered_map<const TCKItem *, const QTreeWidgetItem *> RowOfData;
 };

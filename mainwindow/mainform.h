@@ -228,7 +228,8 @@ private:
 
     // --- tree and list: filling the views and their handlers ---------------------------
     // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
-    void RefreshEntries(int Mode);
+    // Touched: the entries whose overlap marks may have changed; null means any of them.
+    void RefreshEntries(int Mode, const TCKConstTimeItems *Touched = nullptr);
     void UpdateStatusBar();
     void UpdateCaption();
     QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const;
@@ -295,6 +296,9 @@ private:
     void acNewProjectLVExecute();
     // The shared bodies; List is the list the command acts on.
     void EditEntryRow(TEntryList &List, QTreeWidgetItem *Row);
+    void RefreshEntryRow(TEntryList &List, QTreeWidgetItem *Row, const TCKConstTimeItems *Touched);
+    // Past this many touched entries, looking their rows up costs more than one pass over all.
+    static constexpr size_t MaxTouchedEntries = 64;
     void DeleteSelectedRows(TEntryList &List);
     void SplitFirstSelected(TEntryList &List);
     void MeltSelected(TEntryList &List);

@@ -268,13 +268,25 @@ void TMainForm::EditEntryRow(TEntryList &List, QTreeWidgetItem *Row) {
     if (!Entry)
         return;
     tCKEditItem Data = Entry->GetData();
-    if (FEntryDialogs->EditEntry(this, Doc().FieldDefs, Data))
-        Entry->SetData(Data);
-    // Also after a cancel: the row and the sums show what the document holds now. The
-    // dialog is modal, so the row is still there unless something deleted it meanwhile.
+    if (!FEntryDialogs->EditEntry(this, Doc().FieldDefs, Data)) {
+        // The row and the sums show what the document holds now. The dialog is modal, so
+        // the row is still there unless something deleted it meanwhile.
+        RefreshEntryRow(List, Row, nullptr);
+        return;
+    }
+    // Only the entries sharing time with the old or the new span can change their marks.
+    TCKConstTimeItems Touched;
+    bool Few = Entry->AddTimeSharers(Touched, MaxTouchedEntries);
+    Entry->SetData(Data);
+    Few = Few && Entry->AddTimeSharers(Touched, MaxTouchedEntries);
+    RefreshEntryRow(List, Row, Few ? &Touched : nullptr);
+}
+
+void TMainForm::RefreshEntryRow(TEntryList &List, QTreeWidgetItem *Row,
+                                const TCKConstTimeItems *Touched) {
     if (&List == ListView1) {
         const int Index = ListView1->IndexOf(Row);
-        RefreshEntries(Index >= 0 ? Index : -1);
+        RefreshEntries(Index >= 0 ? Index : -1, Touched);
     } else {
         RefreshEntries(-1);
     }
@@ -370,13 +382,18 @@ void TMainForm::SplitFirstSelected(TEntryList &List) {
     TEntryRow *Row = Rows.first();
     TCKTimeItem *Entry = LiveEntry(List, Row);
     TDateTime At = 0;
-    if (!Entry || !FEntryDialogs->Split(this, *Entry, At) || !Entry->SplitAt(At))
+    if (!Entry || !FEntryDialogs->Split(this, *Entry, At))
+        return;
+    // Both parts lie within the old span: only its sharers can change their marks.
+    TCKConstTimeItems Touched;
+    const bool Few = Entry->AddTimeSharers(Touched, MaxTouchedEntries);
+    if (!Entry->SplitAt(At))
         return;
     const int Index = List.IndexOf(Row);
     if (&List == ListView1 && Index >= 0) {
         // The row shows the first part; the second part was appended to the same project.
-        RefreshEntries(Index);
-        RefreshEntries(-2);
+        RefreshEntries(Index, Few ? &Touched : nullptr);
+        RefreshEntries(-2, Few ? &Touched : nullptr);
     } else {
         RefreshEntries(-1);
     }

@@ -70,7 +70,7 @@ void TMainForm::EditAgain(QTreeWidget *View, const TCKItem *Item, const QString 
     });
 }
 
-void TMainForm::RefreshEntries(int Mode) {
+void TMainForm::RefreshEntries(int Mode, const TCKConstTimeItems *Touched) {
     if (!Document || !CurrentProject)
         return;
     if (Mode == -2) {
@@ -84,8 +84,12 @@ void TMainForm::RefreshEntries(int Mode) {
         // A row that left the list leaves the rest in order; one that stayed moves alone.
         ListView1->SortRowIntoPlace(ListView1->Count() == Before ? Mode : -1);
     }
-    if (Mode != -1)
-        Document->UpdateOverlapImages(*ListView1);
+    if (Mode != -1) {
+        if (Touched)
+            Document->UpdateOverlapImages(*ListView1, *Touched);
+        else
+            Document->UpdateOverlapImages(*ListView1);
+    }
     // Rows may have gone: the selection-driven commands follow what is still selected.
     ListView1SelectItem();
     UpdateStatusBar();

@@ -433,6 +433,29 @@ bool TCKTimeItem::IsOverlapFree() const {
     return true;
 }
 
+bool TCKTimeItem::AddTimeSharers(TCKConstTimeItems &Sharers, size_t Limit) const {
+    // Sharers stays at most Limit long, so the membership test is a short scan; every
+    // segment is visited once, and one holding more than Limit entries ends the walk.
+    const auto Add = [&](const TCKTimeItem *E) {
+        if (std::find(Sharers.begin(), Sharers.end(), E) != Sharers.end())
+            return true;
+        if (Sharers.size() >= Limit)
+            return false;
+        Sharers.push_back(E);
+        return true;
+    };
+    if (!Add(this))
+        return false;
+    for (const TCKReducedTimeItem *s = FirstSegment; s; s = s->Next) {
+        for (const TCKTimeItem *e : s->Items)
+            if (!Add(e))
+                return false;
+        if (s == LastSegment)
+            break;
+    }
+    return true;
+}
+
 namespace {
 
 bool DatesMatch(const TCKTimeItem &E, const tFilterItem &Filter) {

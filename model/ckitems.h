@@ -107,6 +107,10 @@ public:
     bool SplitAt(TDateTime T);
     int FieldIndex(const std::string &Id) const;
     bool IsOverlapFree() const;
+    // Adds the entries sharing time with this one, itself included, to Sharers, each once:
+    // the only entries whose overlap mark a change of this one can flip. False as soon as
+    // Sharers would pass Limit entries (then treat every entry as touched).
+    bool AddTimeSharers(TCKConstTimeItems &Sharers, size_t Limit) const;
     bool MatchesFilter(const tFilterItem &Filter, bool Active) const;
     bool MatchesSearch(const tFilterItem &Filter, const std::string &Text) const;
 

@@ -409,6 +409,12 @@ void TChronarkMan::UpdateOverlapImages(TCKListView &View) const {
             View.SetRowImage(i, EntryImage(item->AsTime()));
 }
 
+void TChronarkMan::UpdateOverlapImages(TCKListView &View, const TCKConstTimeItems &Touched) const {
+    for (const TCKTimeItem *e : Touched)
+        if (const int i = View.IndexOfData(e); i >= 0)
+            View.SetRowImage(i, EntryImage(e));
+}
+
 void TChronarkMan::FillAllEntries(TCKListView &View, const tFilterItem &SearchFilter) const {
     View.SetSorted(false);
     std::string caption;

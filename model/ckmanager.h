@@ -131,6 +131,8 @@ public:
     void FillProjectTree(TCKTreeView &Tree) const;
     void RefreshListItem(TCKListView &View, int Index) const;
     void UpdateOverlapImages(TCKListView &View) const;
+    // Only the rows of Touched: after a change whose time sharers are known.
+    void UpdateOverlapImages(TCKListView &View, const TCKConstTimeItems &Touched) const;
     void FillAllEntries(TCKListView &View, const tFilterItem &SearchFilter) const;
     void RefreshSearchList(TCKListView &View, const tFilterItem &SearchFilter,
                            bool CheckContained) const;

@@ -53,6 +53,7 @@ struct tFilterItem {
 
 using TCKList = std::vector<TCKItem *>;
 using TCKTimeItemList = std::vector<TCKTimeItem *>;
+using TCKConstTimeItems = std::vector<const TCKTimeItem *>;
 using TCKProjectList = std::vector<TCKProjectItem *>;
 using TTimeBlockList = TSmallPtrVector<TCKReducedTimeItem *>;
 using TUsedByList = TSmallPtrVector<TCKTimeItem *>;

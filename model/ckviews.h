@@ -19,6 +19,13 @@ public:
                         int ImageIndex) = 0;
     virtual void SetRowImage(int Index, int ImageIndex) = 0;
     virtual void DeleteRow(int Index) = 0;
+    // The row showing Data, or -1. A list that keeps an index overrides this scan.
+    virtual int IndexOfData(const TCKItem *Data) const {
+        for (int i = 0; i < Count(); ++i)
+            if (RowData(i) == Data)
+                return i;
+        return -1;
+    }
 };
 
 // A project tree whose first node (handle 0) stands for the invisible root.

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTimeEdit>
 
+#include <random>
+
 namespace {
 
 class EntriesTest : public MainFormTest {
@@ -281,6 +283,51 @@ TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
     EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "meeting Beta", "spaet"}));
     EXPECT_EQ(F.ListView1->Row(2)->text(3), QStringLiteral("00:00:05"));
     EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
+}
+
+// Edits and splits refresh only the marks of the entries sharing time with the changed one:
+// after each random change every row must show what a full recomputation shows. Crowded
+// rounds pass the window's limit of looked-up entries and take the full pass instead.
+TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
+    TMainFormTestPeer &F = MakeStarted();
+    Root = F.Doc().Root.get();
+    // Entries of a sub-project share time with the shown ones but have no rows.
+    TCKProjectItem *Hidden = Root->AddProject("verborgen");
+    std::mt19937 Rng(17);
+    const auto RandomSpan = [&Rng](int Window) {
+        tCKEditItem E;
+        E.StartTime = AddSeconds(At(8, 0, 0), int64_t(Rng() % Window) * 60);
+        E.EndTime = AddSeconds(E.StartTime, int64_t(1 + Rng() % 90) * 60);
+        E.Comment = "e";
+        return E;
+    };
+    // Sparse: marks come and go; crowded: everything overlaps, past the lookup limit.
+    for (const auto [Count, Window] : {std::pair{12, 500}, std::pair{80, 30}}) {
+        Root->DeleteChildren();
+        Hidden = Root->AddProject("verborgen");
+        for (int i = 0; i < Count; ++i)
+            (i % 8 == 0 ? Hidden : Root)->AddTime(RandomSpan(Window));
+        F.RebuildViews(true);
+        for (int Round = 0; Round < 60; ++Round) {
+            const int Row = 1 + int(Rng() % unsigned(F.ListView1->Count() - 1));
+            TCKTimeItem *Entry = EntryAt(Row);
+            ASSERT_NE(Entry, nullptr);
+            SelectRows({Row});
+            if (Round % 4 == 3) {
+                const TDateTime Mid = (Entry->StartTime + Entry->EndTime) / 2;
+                EntryDialogs.Answers = {{true, {}, Mid}};
+                F.acSplit->trigger();
+            } else {
+                EntryDialogs.Answers = {{true, RandomSpan(Window), 0}};
+                F.acEditTime->trigger();
+            }
+            ASSERT_TRUE(EntryDialogs.Answers.empty());
+            for (int i = 0; i < F.ListView1->Count(); ++i)
+                if (const TCKTimeItem *E = EntryAt(i))
+                    ASSERT_EQ(F.ListView1->ImageOf(i), EntryImage(E))
+                        << "window " << Window << ", round " << Round << ", row " << i;
+        }
+    }
 }
 
 TEST_F(EntriesTest, SplitAddsTheSecondPartAndARefusedMomentChangesNothing) {
