@@ -321,6 +321,8 @@ private:
     void SaveClick();
     void SaveAsClick();
     void acImportExecute();
+    // "Dokumenteinstellungen": default project and field definitions.
+    void FileSettingsClick();
     void TBMRUList1Click(const QString &FileName);
     void TBMRUList1Change();
     void infoclick();

@@ -3,6 +3,7 @@
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
 #include "app/registry.h"
+#include "dialogs/f_settings.h"
 #include "mainwindow/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
@@ -264,6 +265,17 @@ void TMainForm::acImportExecute() {
     if (ShowOpenDialog(QStringLiteral("Importieren"), FileName) &&
         Document->LoadFromFile(NativeName(FileName), true))
         RebuildViews(false);
+}
+
+void TMainForm::FileSettingsClick() {
+    bool Changed = false;
+    if (!FileSettingsDialog(this, Prompts(), &ImageList1, *Document, Changed))
+        return;
+    // The settings are saved with the document: a change left unmarked would be lost without a
+    // question when the document is closed.
+    if (Changed)
+        Document->SetSaved(false);
+    SetSaveState(true);
 }
 
 void TMainForm::TBMRUList1Click(const QString &FileName) {

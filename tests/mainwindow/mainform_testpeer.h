@@ -92,6 +92,7 @@ public:
     QAction *&acSave = Form.acSave;
     QAction *&acSaveAs = Form.acSaveAs;
     QAction *&acImport = Form.acImport;
+    QAction *&acSettings = Form.acSettings;
     QAction *&acLeer = Form.acLeer;
     QAction *&acCut = Form.acCut;
     QAction *&acPaste = Form.acPaste;
@@ -136,6 +137,7 @@ public:
     void rubrpropPopup() const { Form.rubrpropPopup(); }
     void TBSubmenuItem4Select() const { Form.TBSubmenuItem4Select(); }
     void DelProjectClick() const { Form.DelProjectClick(); }
+    void FileSettingsClick() const { Form.FileSettingsClick(); }
     void FilesDropped(const QStringList &FileNames) const { Form.FilesDropped(FileNames); }
     // The row menu as a right click on the main list at Pos (viewport coordinates) opens it.
     void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }

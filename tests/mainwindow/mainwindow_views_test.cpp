@@ -33,7 +33,7 @@ const ActionRow ActionTable[] = {
     {"acPrint", "Datei", "Drucken...", "Drucken...", 18, false},
     {"acImport", "Datei", "Importieren...", "Importieren...", 22, true},
     {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, false},
-    {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, false},
+    {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, true},
     {"acExit", "Datei", "Schließen", "Schließen", 7, true},
     {"acLeer", "Datei", "(Leer)", "", -1, false},
     {"acCut", "Bearbeiten", "Ausschneiden", "Bearbeiten", 20, false},

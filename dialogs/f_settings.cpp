@@ -1,0 +1,439 @@
+#include "dialogs/f_settings.h"
+
+#include "app/qtext.h"
+#include "dialogs/edtform.h"
+#include "ui/imagelist.h"
+#include "ui/prompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <vector>
+
+namespace {
+
+constexpr int NameColumn = 0;
+constexpr int TypeColumn = 1;
+
+QString EditorText(const QWidget *Editor) {
+    if (const auto *Combo = qobject_cast<const QComboBox *>(Editor))
+        return Combo->currentText();
+    if (const auto *Edit = qobject_cast<const QLineEdit *>(Editor))
+        return Edit->text();
+    return {};
+}
+
+void SetEditorText(QWidget *Editor, const QString &Text) {
+    if (auto *Combo = qobject_cast<QComboBox *>(Editor))
+        Combo->setEditText(Text);
+    else if (auto *Edit = qobject_cast<QLineEdit *>(Editor))
+        Edit->setText(Text);
+}
+
+QString RowMessage(TFieldSettings::TRowCheck Check) {
+    switch (Check) {
+    case TFieldSettings::TRowCheck::EmptyName:
+        return QStringLiteral("Feldname darf nicht leer sein");
+    case TFieldSettings::TRowCheck::BadTypeName:
+        return QStringLiteral("falscher Wert");
+    case TFieldSettings::TRowCheck::WrongType:
+        return QStringLiteral("falscher Typ");
+    case TFieldSettings::TRowCheck::Ok:
+        break;
+    }
+    return {};
+}
+
+// A project node; siblings sort by caption as in the main window's tree.
+class TSettingsNode : public QTreeWidgetItem {
+public:
+    TSettingsNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
+        : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
+        if (Images)
+            setIcon(0, Images->Icon(imgFolder));
+    }
+    bool operator<(const QTreeWidgetItem &Other) const override {
+        const QString A = text(0);
+        const QString B = Other.text(0);
+        const int C = A.compare(B, Qt::CaseInsensitive);
+        return C != 0 ? C < 0 : A < B;
+    }
+
+    TCKProjectItem *Project;
+};
+
+} // namespace
+
+// The read-only project tree of the first tab; its top node "Projekte" stands for the root.
+class TSettingsTree : public QTreeWidget, public TCKTreeView {
+public:
+    TSettingsTree(const TImageList *AImages, TCKProjectItem *Root, QWidget *Parent)
+        : QTreeWidget(Parent), Images(AImages) {
+        setHeaderHidden(true);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        auto *Top = new TSettingsNode(Root, QStringLiteral("Projekte"), Images);
+        addTopLevelItem(Top);
+        Nodes.push_back(Top);
+    }
+
+    static TCKProjectItem *ProjectOf(const QTreeWidgetItem *Node) {
+        const auto *P = dynamic_cast<const TSettingsNode *>(Node);
+        return P ? P->Project : nullptr;
+    }
+    QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const {
+        for (QTreeWidgetItem *Node : Nodes)
+            if (ProjectOf(Node) == Project)
+                return Node;
+        return nullptr;
+    }
+
+    void ClearRootChildren() override {
+        qDeleteAll(Nodes.front()->takeChildren());
+        Nodes.resize(1);
+    }
+    Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
+        QTreeWidgetItem *ParentNode =
+            Parent >= 0 && size_t(Parent) < Nodes.size() ? Nodes[size_t(Parent)] : Nodes.front();
+        auto *N = new TSettingsNode(Data, ToQ(Caption), Images);
+        ParentNode->addChild(N);
+        Nodes.push_back(N);
+        return Node(Nodes.size() - 1);
+    }
+    void SortAll() override {
+        for (QTreeWidgetItem *Node : Nodes)
+            Node->sortChildren(0, Qt::AscendingOrder);
+    }
+    void ExpandRootOneLevel() override { Nodes.front()->setExpanded(true); }
+
+private:
+    const TImageList *Images;
+    std::vector<QTreeWidgetItem *> Nodes;
+};
+
+// The grid's editors: a line for names, a pick list of type names that also takes typed text.
+// A refused text is not stored and its cell opens again with it.
+class TFieldDefDelegate : public QStyledItemDelegate {
+public:
+    TFieldDefDelegate(TFileSettingsForm &AForm, QTableWidget *AGrid)
+        : QStyledItemDelegate(AGrid), Form(AForm), Grid(AGrid) {}
+
+    QWidget *OpenEditor() const { return Editor; }
+    int OpenRow() const { return Row; }
+    int OpenColumn() const { return Column; }
+    void Close() {
+        if (Editor)
+            emit closeEditor(Editor, QAbstractItemDelegate::NoHint);
+    }
+
+    QWidget *createEditor(QWidget *Parent, const QStyleOptionViewItem &,
+                          const QModelIndex &Index) const override {
+        QWidget *Result;
+        if (Index.column() == TypeColumn) {
+            auto *Combo = new QComboBox(Parent);
+            Combo->setEditable(true);
+            Combo->setInsertPolicy(QComboBox::NoInsert);
+            Combo->addItems({QStringLiteral("String"), QStringLiteral("Boolean"),
+                             QStringLiteral("Integer"), QStringLiteral("Float")});
+            // Keys and focus arrive at the combo's line, not at the combo.
+            Combo->lineEdit()->installEventFilter(const_cast<TFieldDefDelegate *>(this));
+            Result = Combo;
+        } else {
+            Result = new QLineEdit(Parent);
+        }
+        Result->setObjectName(QStringLiteral("FieldEditor"));
+        Editor = Result;
+        Row = Index.row();
+        Column = Index.column();
+        return Result;
+    }
+
+    void destroyEditor(QWidget *AEditor, const QModelIndex &Index) const override {
+        if (AEditor == Editor)
+            Editor = nullptr;
+        QStyledItemDelegate::destroyEditor(AEditor, Index);
+    }
+
+    void setEditorData(QWidget *AEditor, const QModelIndex &Index) const override {
+        SetEditorText(AEditor, Index.data(Qt::EditRole).toString());
+    }
+
+    void setModelData(QWidget *AEditor, QAbstractItemModel *Model,
+                      const QModelIndex &Index) const override {
+        const QString Text = EditorText(AEditor);
+        if (Form.Refusing)
+            return;
+        if (Form.CommitCell(Index.row(), Index.column(), Text)) {
+            Model->setData(Index, Form.ShownText(Index.row(), Index.column(), Text), Qt::EditRole);
+            return;
+        }
+        // The view closes this editor behind the commit; the cell opens again after that.
+        QPointer<QTableWidget> View = Grid;
+        const int AtRow = Index.row();
+        const int AtColumn = Index.column();
+        QTimer::singleShot(0, Grid, [this, View, AtRow, AtColumn, Text] {
+            if (!View || !View->isVisible() || AtRow >= View->rowCount())
+                return;
+            if (!Editor) {
+                View->setCurrentCell(AtRow, AtColumn);
+                View->editItem(View->item(AtRow, AtColumn));
+            }
+            if (Editor) {
+                SetEditorText(Editor, Text);
+                Editor->setFocus();
+            }
+        });
+    }
+
+protected:
+    bool eventFilter(QObject *Object, QEvent *Event) override {
+        QWidget *Target = qobject_cast<QWidget *>(Object);
+        if (Target && qobject_cast<QComboBox *>(Target->parentWidget()))
+            Target = Target->parentWidget();
+        if (!Target || Target != Editor)
+            return QStyledItemDelegate::eventFilter(Object, Event);
+        if (Event->type() == QEvent::KeyPress) {
+            const int Key = static_cast<QKeyEvent *>(Event)->key();
+            // Committed here, so that the key does not travel on to the dialog's OK button.
+            if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+                emit commitData(Target);
+                emit closeEditor(Target, QAbstractItemDelegate::NoHint);
+                return true;
+            }
+            // Closes the cell only, not the dialog, also when the pick list's line has it.
+            if (Key == Qt::Key_Escape) {
+                emit closeEditor(Target, QAbstractItemDelegate::RevertModelCache);
+                return true;
+            }
+        }
+        if (Object != Target && Event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent *>(Event)->reason() != Qt::PopupFocusReason) {
+            const QWidget *Focus = QApplication::focusWidget();
+            if (!Focus || !Target->isAncestorOf(Focus)) {
+                emit commitData(Target);
+                emit closeEditor(Target, QAbstractItemDelegate::NoHint);
+            }
+            return false;
+        }
+        if (Object != Target)
+            return false;
+        return QStyledItemDelegate::eventFilter(Object, Event);
+    }
+
+private:
+    TFileSettingsForm &Form;
+    QTableWidget *Grid;
+    mutable QPointer<QWidget> Editor;
+    mutable int Row = -1;
+    mutable int Column = -1;
+};
+
+TFileSettingsForm::TFileSettingsForm(TPromptService &APrompts, const TChronarkMan &Doc,
+                                     const TImageList *Images, QWidget *Parent)
+    : QDialog(Parent), Prompts(APrompts), Fields(Doc) {
+    setWindowTitle(QStringLiteral("Dokumenteinstellungen"));
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+
+    auto *Standard = new QWidget;
+    auto *StandardLayout = new QVBoxLayout(Standard);
+    StandardLayout->addWidget(new QLabel(QStringLiteral("Standardprojekt für Zeitmessungen:")));
+    TreeView1 = new TSettingsTree(Images, Doc.Root.get(), Standard);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    StandardLayout->addWidget(TreeView1);
+    PageControl1->addTab(Standard, QStringLiteral("Standardprojekt"));
+
+    auto *FieldsPage = new QWidget;
+    auto *FieldsLayout = new QVBoxLayout(FieldsPage);
+    ValueListEditor1 = new QTableWidget(0, 2, FieldsPage);
+    ValueListEditor1->setObjectName(QStringLiteral("ValueListEditor1"));
+    ValueListEditor1->setHorizontalHeaderLabels(
+        {QStringLiteral("Schlüssel"), QStringLiteral("Wert")});
+    ValueListEditor1->verticalHeader()->hide();
+    ValueListEditor1->horizontalHeader()->setStretchLastSection(true);
+    ValueListEditor1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ValueListEditor1->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                      QAbstractItemView::EditKeyPressed |
+                                      QAbstractItemView::AnyKeyPressed);
+    Delegate = new TFieldDefDelegate(*this, ValueListEditor1);
+    ValueListEditor1->setItemDelegate(Delegate);
+    FieldsLayout->addWidget(ValueListEditor1);
+    AddButton = new QPushButton(QStringLiteral("Hinzufügen"), FieldsPage);
+    AddButton->setObjectName(QStringLiteral("AddButton"));
+    DeleteButton = new QPushButton(QStringLiteral("Löschen"), FieldsPage);
+    DeleteButton->setObjectName(QStringLiteral("DeleteButton"));
+    auto *FieldButtons = new QHBoxLayout;
+    FieldButtons->addWidget(AddButton);
+    FieldButtons->addWidget(DeleteButton);
+    FieldButtons->addStretch();
+    FieldsLayout->addLayout(FieldButtons);
+    PageControl1->addTab(FieldsPage, QStringLiteral("Felder"));
+
+    OkButton = new QPushButton(QStringLiteral("OK"), this);
+    OkButton->setObjectName(QStringLiteral("OkButton"));
+    OkButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    // A click must not take the focus from an open cell: each button checks that cell itself.
+    for (QPushButton *Button : {AddButton, DeleteButton, OkButton, CancelButton})
+        Button->setFocusPolicy(Qt::TabFocus);
+    auto *Buttons = new QHBoxLayout;
+    Buttons->addStretch();
+    Buttons->addWidget(OkButton);
+    Buttons->addWidget(CancelButton);
+    auto *Main = new QVBoxLayout(this);
+    Main->addWidget(PageControl1);
+    Main->addLayout(Buttons);
+
+    Doc.FillProjectTree(*TreeView1);
+    TreeView1->expandAll();
+    if (QTreeWidgetItem *Node = TreeView1->FindProjectNode(Fields.DefaultProject))
+        TreeView1->setCurrentItem(Node);
+    // Only now: the initial selection is no choice of the user's.
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *Node) { TreeView1Change(Node); });
+
+    for (int Row = 0; Row < Fields.Count(); ++Row)
+        AppendGridRow(Row);
+    ValueListEditor1->setEnabled(Fields.Count() > 0);
+    DeleteButton->setEnabled(false);
+
+    connect(AddButton, &QPushButton::clicked, this, &TFileSettingsForm::AddClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &TFileSettingsForm::DeleteClick);
+    connect(ValueListEditor1, &QTableWidget::cellPressed, this,
+            [this](int Row) { DeleteButton->setEnabled(Row >= 0); });
+    connect(ValueListEditor1, &QTableWidget::currentCellChanged, this,
+            [this](int Row) { DeleteButton->setEnabled(Row >= 0); });
+    connect(OkButton, &QPushButton::clicked, this, &TFileSettingsForm::Confirm);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    PageControl1->setCurrentIndex(0);
+}
+
+QString TFileSettingsForm::ShownText(int Row, int Column, const QString &Typed) const {
+    if (Column == TypeColumn && Row >= 0 && Row < Fields.Count())
+        return ToQ(FieldTypeName(Fields.FieldDefs()[Row].FieldType));
+    return Typed;
+}
+
+void TFileSettingsForm::AppendGridRow(int Row) {
+    const tFieldDefItem &Def = Fields.FieldDefs()[Row];
+    ValueListEditor1->insertRow(Row);
+    ValueListEditor1->setItem(Row, NameColumn, new QTableWidgetItem(ToQ(Def.Id)));
+    ValueListEditor1->setItem(Row, TypeColumn,
+                              new QTableWidgetItem(ToQ(FieldTypeName(Def.FieldType))));
+}
+
+bool TFileSettingsForm::CommitCell(int Row, int Column, const QString &Text) {
+    if (Row < 0 || Row >= Fields.Count())
+        return false;
+    const QTableWidgetItem *Cell = ValueListEditor1->item(Row, Column);
+    // A cell left as it was is no edit of its row.
+    if (Cell && Cell->text() == Text)
+        return true;
+    QString Message;
+    if (Column == NameColumn) {
+        const QStringList Unstorable = UnstorableCharacters(Text);
+        const std::string Name = FromQ(Text);
+        if (!Unstorable.isEmpty()) {
+            Message = UnstorableCharactersText(Unstorable);
+        } else {
+            switch (Fields.CheckName(Row, Name)) {
+            case TFieldSettings::TNameCheck::HasEquals:
+                Message =
+                    QStringLiteral("Schlüssel darf keine Gleichheitszeichen (\"=\") enthalten");
+                break;
+            case TFieldSettings::TNameCheck::Exists:
+                Message = QStringLiteral("Schlüssel mit der Bezeichnung \"%1\" existiert bereits")
+                              .arg(Text);
+                break;
+            case TFieldSettings::TNameCheck::Ok:
+                Message = RowMessage(Fields.SetName(Row, Name));
+                break;
+            }
+        }
+    } else {
+        Message = RowMessage(Fields.SetTypeText(Row, FromQ(Text)));
+    }
+    if (Message.isEmpty())
+        return true;
+    Refusing = true;
+    Prompts.ShowMessage(Message);
+    Refusing = false;
+    return false;
+}
+
+bool TFileSettingsForm::CommitOpenEditor() {
+    QWidget *Editor = Delegate->OpenEditor();
+    if (!Editor)
+        return true;
+    const int Row = Delegate->OpenRow();
+    const int Column = Delegate->OpenColumn();
+    const QString Text = EditorText(Editor);
+    if (!CommitCell(Row, Column, Text)) {
+        Editor->setFocus();
+        return false;
+    }
+    Delegate->Close();
+    if (QTableWidgetItem *Cell = ValueListEditor1->item(Row, Column))
+        Cell->setText(ShownText(Row, Column, Text));
+    return true;
+}
+
+void TFileSettingsForm::TreeView1Change(QTreeWidgetItem *Node) {
+    if (TCKProjectItem *Project = TSettingsTree::ProjectOf(Node))
+        Fields.DefaultProject = Project;
+}
+
+void TFileSettingsForm::AddClick() {
+    if (!CommitOpenEditor())
+        return;
+    const int Row = Fields.Add();
+    AppendGridRow(Row);
+    ValueListEditor1->setEnabled(true);
+    ValueListEditor1->setCurrentCell(Row, NameColumn);
+    DeleteButton->setEnabled(true);
+}
+
+void TFileSettingsForm::DeleteClick() {
+    if (CommitOpenEditor()) {
+        const int Row = ValueListEditor1->currentRow();
+        if (Row >= 0 && Row < Fields.Count()) {
+            if (Fields.Delete(Row))
+                ValueListEditor1->removeRow(Row);
+            else
+                Prompts.ShowMessage(
+                    QStringLiteral("Feld ist in Benutzung und kann daher nicht gelöscht werden."));
+        }
+        ValueListEditor1->setEnabled(Fields.Count() > 0);
+    }
+    // Last: removing the row moved the grid's current cell, which enabled the button.
+    DeleteButton->setEnabled(false);
+}
+
+void TFileSettingsForm::Confirm() {
+    if (!CommitOpenEditor())
+        return;
+    accept();
+}
+
+bool FileSettingsDialog(QWidget *Owner, TPromptService &Prompts, const TImageList *Images,
+                        TChronarkMan &Doc, bool &Changed) {
+    TFileSettingsForm Form(Prompts, Doc, Images, Owner);
+    if (Form.exec() != QDialog::Accepted)
+        return false;
+    Changed = Form.Settings().Apply(Doc);
+    return true;
+}

@@ -1,0 +1,146 @@
+#include "model/ckfieldsettings.h"
+
+#include "model/ckitems.h"
+
+#include <unordered_set>
+
+namespace {
+
+constexpr const char *TypeNames[] = {"String", "Boolean", "Integer", "Float", "Date"};
+constexpr int TypeCount = sizeof(TypeNames) / sizeof(TypeNames[0]);
+
+} // namespace
+
+std::string FieldTypeName(int FieldType) {
+    return FieldType >= 0 && FieldType < TypeCount ? TypeNames[FieldType] : TypeNames[ftString];
+}
+
+bool FieldTypeFromText(const std::string &Text, int &FieldType) {
+    const std::string Lower = LowerCase(Text);
+    for (int i = 0; i < TypeCount; ++i) {
+        if (Lower == LowerCase(TypeNames[i])) {
+            FieldType = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+TFieldSettings::TFieldSettings(const TChronarkMan &ADoc)
+    : DefaultProject(ADoc.DefaultProject), Doc(ADoc), Defs(ADoc.FieldDefs) {
+    // One walk over the entries instead of one per field.
+    std::unordered_set<std::string> Used;
+    for (const TCKTimeItem *Entry : Doc.AllEntries())
+        for (const tFieldItem &Field : Entry->Fields)
+            Used.insert(Field.Id);
+    Use.reserve(Defs.size());
+    for (const tFieldDefItem &Def : Defs)
+        Use.push_back({Used.count(Def.Id) > 0, Def.Id});
+}
+
+int TFieldSettings::Add() {
+    std::unordered_set<std::string> Taken;
+    for (const tFieldDefItem &Def : Defs)
+        Taken.insert(Def.Id);
+    int n = 1;
+    while (Taken.count("Feld" + std::to_string(n)))
+        ++n;
+    Defs.push_back({"Feld" + std::to_string(n), ftString});
+    Use.push_back({});
+    return Count() - 1;
+}
+
+bool TFieldSettings::Delete(int Row) {
+    if (!ValidRow(Row) || Use[Row].InUse)
+        return false;
+    Defs.erase(Defs.begin() + Row);
+    Use.erase(Use.begin() + Row);
+    return true;
+}
+
+TFieldSettings::TNameCheck TFieldSettings::CheckName(int Row, const std::string &Name) const {
+    if (Name.find('=') != std::string::npos)
+        return TNameCheck::HasEquals;
+    for (int i = 0; i < Count(); ++i)
+        if (i != Row && SameText(Defs[i].Id, Name))
+            return TNameCheck::Exists;
+    return TNameCheck::Ok;
+}
+
+const std::string &TFieldSettings::StoredId(int Row) const {
+    return Use[Row].InitialId;
+}
+
+TFieldSettings::TRowCheck TFieldSettings::CheckRow(int Row, const std::string &Name,
+                                                   const std::string &TypeText,
+                                                   int &FieldType) const {
+    if (Name.empty())
+        return TRowCheck::EmptyName;
+    if (!FieldTypeFromText(TypeText, FieldType))
+        return TRowCheck::BadTypeName;
+    if (Use[Row].InUse && !Doc.CheckFieldValues(StoredId(Row), FieldType))
+        return TRowCheck::WrongType;
+    return TRowCheck::Ok;
+}
+
+TFieldSettings::TRowCheck TFieldSettings::SetName(int Row, const std::string &Name) {
+    if (!ValidRow(Row))
+        return TRowCheck::EmptyName;
+    int FieldType = ftString;
+    const TRowCheck Result = CheckRow(Row, Name, FieldTypeName(Defs[Row].FieldType), FieldType);
+    if (Result == TRowCheck::Ok)
+        Defs[Row] = {Name, FieldType};
+    return Result;
+}
+
+TFieldSettings::TRowCheck TFieldSettings::SetTypeText(int Row, const std::string &TypeText) {
+    if (!ValidRow(Row))
+        return TRowCheck::BadTypeName;
+    int FieldType = ftString;
+    const TRowCheck Result = CheckRow(Row, Defs[Row].Id, TypeText, FieldType);
+    if (Result == TRowCheck::Ok)
+        Defs[Row].FieldType = FieldType;
+    return Result;
+}
+
+bool TFieldSettings::Apply(TChronarkMan &Target) const {
+    std::vector<std::pair<std::string, std::string>> Renames;
+    for (int i = 0; i < Count(); ++i)
+        if (Use[i].InUse && LowerCase(Use[i].InitialId) != LowerCase(Defs[i].Id))
+            Renames.emplace_back(Use[i].InitialId, Defs[i].Id);
+    const bool Changed =
+        Target.DefaultProject != DefaultProject || Target.FieldDefs != Defs || !Renames.empty();
+    Target.DefaultProject = DefaultProject;
+    Target.FieldDefs = Defs;
+    Target.ReindexFieldDefs();
+    if (!Renames.empty())
+        RenameFieldsAtOnce(Target, Renames);
+    return Changed;
+}
+
+void RenameFieldsAtOnce(TChronarkMan &Doc,
+                        const std::vector<std::pair<std::string, std::string>> &Renames) {
+    std::vector<int> Hits(Renames.size());
+    for (TCKTimeItem *Entry : Doc.AllEntries()) {
+        tFieldList &Fields = Entry->Fields;
+        // Find every pair's value first, then rename: an id given by one pair must not be
+        // found by the next. A value another pair already claimed is passed over.
+        for (size_t r = 0; r < Renames.size(); ++r) {
+            Hits[r] = -1;
+            for (int i = 0; i < static_cast<int>(Fields.size()); ++i) {
+                if (Fields[i].Id != Renames[r].first)
+                    continue;
+                bool Claimed = false;
+                for (size_t k = 0; k < r && !Claimed; ++k)
+                    Claimed = Hits[k] == i;
+                if (!Claimed) {
+                    Hits[r] = i;
+                    break;
+                }
+            }
+        }
+        for (size_t r = 0; r < Renames.size(); ++r)
+            if (Hits[r] >= 0)
+                Fields[Hits[r]].Id = Renames[r].second;
+    }
+}
