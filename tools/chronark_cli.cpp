@@ -1,6 +1,7 @@
-// chronark-cli: checks and summarises Chronark documents from the command line.
+// chronark-cli: checks, summarises and exports Chronark documents from the command line.
 #include "model/ckm.h"
 #include "tools/cliargs.h"
+#include "tools/cliexport.h"
 #include "tools/climessages.h"
 #include "tools/clisummary.h"
 
@@ -61,6 +62,16 @@ int Summary(const std::string &FileName) {
     return ExitOk;
 }
 
+// The export folder beside the program file, as the program's own export uses.
+std::string ProgramExportDir(const char *Argv0) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        program = fs::absolute(fs::path(Argv0 ? Argv0 : ""), error);
+    return (program.parent_path() / "export").string() + "/";
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -81,6 +92,9 @@ int main(int argc, char **argv) {
         break;
     case TCliCommand::Summary:
         code = Summary(args.FileName);
+        break;
+    case TCliCommand::Export:
+        code = RunExport(args, ProgramExportDir(argc > 0 ? argv[0] : nullptr), std::cerr);
         break;
     case TCliCommand::None:
         std::cerr << "chronark-cli: " << EscapeControls(args.Error) << '\n'

@@ -1,5 +1,7 @@
 #include "tools/cliargs.h"
 
+#include "export/inifile.h"
+
 namespace {
 
 bool IsHelp(const std::string &A) {
@@ -13,7 +15,59 @@ TCliCommand CommandNamed(const std::string &Name) {
         return TCliCommand::Summary;
     if (Name == "help")
         return TCliCommand::Help;
+    if (Name == "export")
+        return TCliCommand::Export;
     return TCliCommand::None;
+}
+
+bool IsExportOption(const std::string &A) {
+    static const char *const names[] = {"--profile",    "--output",    "--export-dir",
+                                        "--subprofile", "--separator", "--separator-code",
+                                        "--project"};
+    for (const char *name : names)
+        if (A == name)
+            return true;
+    return false;
+}
+
+// Stores one export option; a German sentence when it cannot be taken.
+std::string TakeExportOption(TCliExport &Export, const std::string &Name, const std::string &Value,
+                             bool &SeenProfile, bool &SeenOutput) {
+    const auto once = [&](bool &Seen, std::string &Into) -> std::string {
+        if (Seen)
+            return "Die Option " + Name + " ist doppelt angegeben.";
+        Seen = true;
+        Into = Value;
+        return {};
+    };
+    bool seenDir = !Export.ExportDir.empty();
+    if (Name == "--profile")
+        return once(SeenProfile, Export.Profile);
+    if (Name == "--output")
+        return once(SeenOutput, Export.Output);
+    if (Name == "--export-dir") {
+        if (Value.empty())
+            return "Der Exportordner ist leer.";
+        return once(seenDir, Export.ExportDir);
+    }
+    if (Name == "--subprofile")
+        return once(Export.HasSubProfile, Export.SubProfile);
+    if (Name == "--project") {
+        Export.HasProjects = true;
+        Export.Projects.push_back(Value);
+        return {};
+    }
+    if (Export.HasSeparator || Export.HasSeparatorCode)
+        return "Nur eine der Optionen --separator und --separator-code ist erlaubt.";
+    if (Name == "--separator") {
+        Export.HasSeparator = true;
+        Export.Separator = Value;
+        return {};
+    }
+    Export.HasSeparatorCode = true;
+    if (!TryParseInteger(Value, Export.SeparatorCode))
+        return "--separator-code erwartet eine ganze Zahl, nicht \"" + Value + "\".";
+    return {};
 }
 
 } // namespace
@@ -22,8 +76,10 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
     TCliArgs result;
     std::vector<std::string> positional;
     bool optionsEnded = false;
-    std::string unknownOption;
-    for (const std::string &a : Args) {
+    std::string unknownOption, exportError, exportOption;
+    bool seenProfile = false, seenOutput = false;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string &a = Args[i];
         if (!optionsEnded && IsHelp(a)) {
             result.Command = TCliCommand::Help;
             return result;
@@ -34,6 +90,26 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
         }
         if (!optionsEnded && a == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded &&
+                   (IsExportOption(a) || IsExportOption(a.substr(0, a.find('='))))) {
+            const size_t eq = a.find('=');
+            const std::string name = a.substr(0, eq);
+            std::string value;
+            if (eq != std::string::npos) {
+                value = a.substr(eq + 1);
+            } else if (i + 1 < Args.size()) {
+                value = Args[++i];
+            } else {
+                if (exportError.empty())
+                    exportError = "Der Option " + name + " fehlt ihr Wert.";
+                continue;
+            }
+            if (exportOption.empty())
+                exportOption = name;
+            const std::string error =
+                TakeExportOption(result.Export, name, value, seenProfile, seenOutput);
+            if (exportError.empty())
+                exportError = error;
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
             // Remembered, not reported yet: a later --help still shows the help.
             if (unknownOption.empty())
@@ -47,12 +123,29 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
         return result;
     }
     if (positional.empty()) {
-        result.Error = "Es fehlt der Befehl (check oder summary).";
+        result.Error = "Es fehlt der Befehl (check, summary oder export).";
         return result;
     }
     result.Command = CommandNamed(positional[0]);
     if (result.Command == TCliCommand::None) {
         result.Error = "Unbekannter Befehl \"" + positional[0] + "\".";
+        return result;
+    }
+    if (result.Command != TCliCommand::Export && !exportOption.empty()) {
+        result.Error = "Die Option " + exportOption + " gilt nur für export.";
+        result.Command = TCliCommand::None;
+        return result;
+    }
+    if (result.Command == TCliCommand::Export && result.Error.empty()) {
+        if (!exportError.empty())
+            result.Error = exportError;
+        else if (!seenProfile || result.Export.Profile.empty())
+            result.Error = "Es fehlt das Exportprofil (--profile).";
+        else if (!seenOutput || result.Export.Output.empty())
+            result.Error = "Es fehlt die Ausgabedatei (--output).";
+    }
+    if (!result.Error.empty()) {
+        result.Command = TCliCommand::None;
         return result;
     }
     if (result.Command == TCliCommand::Help) {
@@ -74,7 +167,8 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
 }
 
 std::string CliUsageLine() {
-    return "Aufruf: chronark-cli [Optionen] check|summary DATEI\n";
+    return "Aufruf: chronark-cli [Optionen] check|summary DATEI\n"
+           "       chronark-cli export DATEI --profile PROFIL --output AUSGABE [Optionen]\n";
 }
 
 std::string CliVersionText() {
@@ -96,6 +190,18 @@ std::string CliHelpText() {
            "                  überschneidenden Einträge und die Gesamtzeit wie die\n"
            "                  Statuszeile (\"Gesamt: ... Sek\"). Meldungen beim Laden gehen\n"
            "                  auf die Fehlerausgabe.\n"
+           "  export DATEI    exportiert Projekte des Dokuments mit einem Exportprofil, Byte\n"
+           "                  für Byte wie \"Exportieren...\" im Programm:\n"
+           "    --profile PROFIL        der Abschnitt in export.ini (Pflicht)\n"
+           "    --output AUSGABE        die Datei, die geschrieben wird (Pflicht)\n"
+           "    --export-dir ORDNER     der Ordner mit export.ini; sonst der Ordner export\n"
+           "                            neben dem Programm\n"
+           "    --subprofile NAME       das Unterprofil; sonst wie im Exportdialog\n"
+           "    --separator ZEICHEN     das Trennzeichen ($separator$), oder\n"
+           "    --separator-code N      das Trennzeichen als Zahl; sonst das erste angebotene\n"
+           "    --project PFAD          ein Projekt (Namen mit \\ verbunden, \"\" für die\n"
+           "                            Einträge direkt unter Projekte); mehrfach möglich,\n"
+           "                            sonst alle Projekte\n"
            "  help            zeigt diese Hilfe.\n"
            "\n"
            "Optionen:\n"
@@ -106,14 +212,15 @@ std::string CliHelpText() {
            "Rückgabewerte:\n"
            "  0  Das Dokument wurde geladen; bei check ohne Fehlermeldung (Warnungen, etwa\n"
            "     zu einer neueren Dateiversion, ändern daran nichts).\n"
-           "  1  Das Dokument ließ sich nicht laden, bei check auch: beim Laden wurde ein\n"
-           "     Fehler gemeldet (zum Beispiel ein übergangener Eintrag), oder die Ausgabe\n"
-           "     konnte nicht geschrieben werden.\n"
+           "  1  Das Dokument ließ sich nicht laden oder der Export scheiterte; bei check\n"
+           "     auch: beim Laden wurde ein Fehler gemeldet (zum Beispiel ein übergangener\n"
+           "     Eintrag), oder die Ausgabe konnte nicht geschrieben werden.\n"
            "  2  Falscher Aufruf (unbekannter Befehl oder Option, fehlende Datei).\n"
            "\n"
            "Die Ausgabe ist UTF-8; Datum und Uhrzeit im deutschen Format.\n"
            "\n"
            "Checks and summarises Chronark documents: 'check FILE' prints the program's\n"
            "load messages (exit 0 = loads without errors), 'summary FILE' prints the\n"
-           "project tree with net times and the total.\n";
+           "project tree with net times and the total, 'export FILE --profile P --output O'\n"
+           "writes what the program's export writes for the same choices.\n";
 }

@@ -1,20 +1,38 @@
 #pragma once
 // The command line of chronark-cli: one command and one document file.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, Version, Check, Summary };
+enum class TCliCommand { None, Help, Version, Check, Summary, Export };
+
+// The choices of an export, as the export dialog would make them. Texts as typed (UTF-8).
+struct TCliExport {
+    std::string Profile;
+    std::string Output;
+    std::string ExportDir; // empty: the export folder beside the program
+    bool HasSubProfile = false;
+    std::string SubProfile;
+    bool HasSeparator = false;
+    std::string Separator; // --separator: one character
+    bool HasSeparatorCode = false;
+    int32_t SeparatorCode = 0; // --separator-code: its low 8 bits count
+    bool HasProjects = false;
+    std::vector<std::string> Projects; // paths, captions joined by '\\'
+};
 
 struct TCliArgs {
     TCliCommand Command = TCliCommand::None;
     std::string FileName;
+    TCliExport Export;
     // Set when the command line cannot be run; a German sentence for stderr.
     std::string Error;
 };
 
 // Args without the program name. -h/--help and --version win over everything else;
-// "--" ends the options, so a file name may begin with '-'.
+// "--" ends the options, so a file name may begin with '-'. The export options take a
+// value, as "--option VALUE" or "--option=VALUE".
 TCliArgs ParseCliArgs(const std::vector<std::string> &Args);
 
 // UTF-8 texts.

@@ -347,3 +347,69 @@ TEST(SampleDocument, ShowsWhatTheProgramCanDo) {
 }
 
 } // namespace
+
+// export writes what the program's export writes; the golden files come from the engine's test.
+TEST_F(ChronarkCli, ExportWritesTheProfilesOutput) {
+    const std::string out = (Scratch / "Beispiel.out").string();
+    for (const char *profile : {"CSV", "html", "iCalendar", "Text"}) {
+        SCOPED_TRACE(profile);
+        const TRun run = Run({"export", Sample, "--profile", profile, "--output", out});
+        EXPECT_EQ(run.Code, 0) << run.Err;
+        EXPECT_EQ(run.Err, "");
+        std::string golden = std::string(CHRONARK_TEST_DATA) + "/export/Beispiel." +
+                             (std::string(profile) == "html" ? "HTML" : profile) + ".golden";
+        EXPECT_EQ(ReadFile(out), ReadFile(golden));
+    }
+}
+
+TEST_F(ChronarkCli, ExportChoicesAsTheDialogMakesThem) {
+    const fs::path dir = Scratch / "export";
+    fs::create_directories(dir / "P" / "Lang");
+    fs::create_directories(dir / "P" / "kurz");
+    std::ofstream(dir / "export.ini") << "[P]\nFilter=txt\nProfiles=1\nSeparator=1\n"
+                                         "SepChars=Komma,,\n";
+    std::ofstream(dir / "P" / "Lang" / "prjheader.txt") << "L $Comment$$separator$\n";
+    std::ofstream(dir / "P" / "kurz" / "prjheader.txt") << "K $Comment$$separator$\n";
+    const std::string out = (Scratch / "o.txt").string();
+    const std::vector<std::string> base = {
+        "export", "klein.ckx", "--profile=P", "--export-dir", dir.string(), "--output", out};
+    const auto run = [&](std::vector<std::string> More) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), More.begin(), More.end());
+        const TRun r = Run(args);
+        return r.Code == 0 ? ReadFile(out) : "exit " + std::to_string(r.Code) + ": " + r.Err;
+    };
+    const std::string all = run({});
+    // The first sub-profile without regard to case.
+    EXPECT_EQ(all.rfind("K ", 0), 0u) << all;
+    EXPECT_NE(all.find(",\r\n"), std::string::npos) << all;
+    const std::string one = run({"--subprofile", "LANG", "--separator-code", "59"});
+    EXPECT_EQ(one.rfind("L ", 0), 0u) << one;
+    EXPECT_NE(one.find(";\r\n"), std::string::npos) << one;
+    EXPECT_NE(run({"--subprofile", "Mittel"}).find("Unterprofil"), std::string::npos);
+    EXPECT_NE(run({"--project", "Gibt\\es nicht"}).find("exit 1"), std::string::npos);
+    EXPECT_NE(run({"--separator", "ab"}).find("genau ein Zeichen"), std::string::npos);
+    const TRun wrong = Run(
+        {"export", "klein.ckx", "--profile", "X", "--export-dir", dir.string(), "--output", out});
+    EXPECT_EQ(wrong.Code, 1);
+    EXPECT_NE(wrong.Err.find("vorhanden: P"), std::string::npos) << wrong.Err;
+}
+
+TEST_F(ChronarkCli, ExportUsageErrors) {
+    const TUsageCase cases[] = {
+        {"no profile", {"export", "klein.ckx", "--output", "x"}, "--profile"},
+        {"no output", {"export", "klein.ckx", "--profile", "CSV"}, "--output"},
+        {"missing value", {"export", "klein.ckx", "--output", "x", "--profile"}, "fehlt ihr"},
+        {"both separators",
+         {"export", "klein.ckx", "--profile", "C", "--output", "x", "--separator", ";",
+          "--separator-code", "9"},
+         "Nur eine"},
+        {"option of export elsewhere", {"check", "klein.ckx", "--profile", "C"}, "nur f"},
+    };
+    for (const TUsageCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TRun run = Run(c.Args);
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
+    }
+}

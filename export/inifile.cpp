@@ -1,0 +1,133 @@
+#include "export/inifile.h"
+
+namespace {
+
+bool IsBlank(char C) {
+    return C == ' ' || C == '\t';
+}
+
+std::string TrimBlanks(const std::string &S, size_t From, size_t To) {
+    while (From < To && IsBlank(S[From]))
+        ++From;
+    while (To > From && IsBlank(S[To - 1]))
+        --To;
+    return S.substr(From, To - From);
+}
+
+int DigitValue(char C) {
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return 99;
+}
+
+} // namespace
+
+TIniFile::TIniFile(const std::string &Text) {
+    TSection *current = nullptr;
+    size_t pos = 0;
+    // A UTF-8 byte-order mark written by an editor is not part of the first section's name.
+    if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        pos = 3;
+    while (pos < Text.size()) {
+        size_t end = Text.find_first_of("\r\n", pos);
+        if (end == std::string::npos)
+            end = Text.size();
+        size_t first = pos;
+        while (first < end && IsBlank(Text[first]))
+            ++first;
+        if (first < end && Text[first] == '[') {
+            const size_t close = Text.find(']', first + 1);
+            const size_t nameEnd = close == std::string::npos || close > end ? end : close;
+            const std::string name = TrimBlanks(Text, first + 1, nameEnd);
+            // A second section of the same name is never read: lookups find the first.
+            current = nullptr;
+            if (FIndex.try_emplace(LowerCase(name), FSections.size()).second) {
+                FSections.push_back({name, {}});
+                FNames.push_back(name);
+                current = &FSections.back();
+            }
+        } else if (current && first < end && Text[first] != ';') {
+            const size_t eq = Text.find('=', first);
+            if (eq != std::string::npos && eq < end) {
+                const std::string key = TrimBlanks(Text, first, eq);
+                std::string value = TrimBlanks(Text, eq + 1, end);
+                if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                    value.back() == value.front())
+                    value = value.substr(1, value.size() - 2);
+                if (!key.empty())
+                    current->Values.try_emplace(LowerCase(key), std::move(value));
+            }
+        }
+        pos = end;
+        if (pos < Text.size() && Text[pos] == '\r')
+            ++pos;
+        if (pos < Text.size() && Text[pos] == '\n')
+            ++pos;
+    }
+}
+
+const TIniFile::TSection *TIniFile::Find(const std::string &Section) const {
+    const auto it = FIndex.find(LowerCase(Section));
+    return it == FIndex.end() ? nullptr : &FSections[it->second];
+}
+
+bool TIniFile::SectionExists(const std::string &Section) const {
+    return Find(Section) != nullptr;
+}
+
+std::string TIniFile::SectionName(const std::string &Section) const {
+    const TSection *section = Find(Section);
+    return section ? section->Name : std::string();
+}
+
+std::string TIniFile::ReadString(const std::string &Section, const std::string &Key,
+                                 const std::string &Default) const {
+    const TSection *section = Find(Section);
+    if (!section)
+        return Default;
+    const auto it = section->Values.find(LowerCase(Key));
+    return it == section->Values.end() ? Default : it->second;
+}
+
+int32_t TIniFile::ReadInteger(const std::string &Section, const std::string &Key,
+                              int32_t Default) const {
+    int32_t value;
+    return TryParseInteger(ReadString(Section, Key, std::string()), value) ? value : Default;
+}
+
+bool TryParseInteger(const std::string &S, int32_t &Result) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < S.size() && (S[i] == '-' || S[i] == '+'))
+        negative = S[i++] == '-';
+    int base = 10;
+    if (i < S.size() && S[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < S.size() && S[i] == '0' && (S[i + 1] == 'x' || S[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= S.size())
+        return false;
+    // Hexadecimal may fill all 32 bits (as $FFFFFFFF for -1); decimal must fit the sign.
+    int64_t value = 0;
+    const int64_t limit =
+        base == 16 ? int64_t{0xFFFFFFFF} : (negative ? int64_t{1} << 31 : (int64_t{1} << 31) - 1);
+    for (; i < S.size(); ++i) {
+        const int digit = DigitValue(S[i]);
+        if (digit >= base)
+            return false;
+        value = value * base + digit;
+        if (value > limit)
+            return false;
+    }
+    if (base == 16)
+        value = static_cast<int32_t>(static_cast<uint32_t>(value));
+    Result = static_cast<int32_t>(negative ? -value : value);
+    return true;
+}

@@ -1,0 +1,662 @@
+#include "export/u_export.h"
+
+#include "model/ckfileio.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <unordered_map>
+
+namespace {
+
+#ifdef _WIN32
+constexpr char PathDelimiter = '\\';
+bool IsDelimiter(char C) {
+    return C == '\\' || C == '/' || C == ':';
+}
+#else
+constexpr char PathDelimiter = '/';
+bool IsDelimiter(char C) {
+    return C == '/';
+}
+#endif
+
+// Blanks and control characters around a text, as the profile's values are trimmed.
+std::string Trim(const std::string &S) {
+    size_t from = 0, to = S.size();
+    while (from < to && static_cast<unsigned char>(S[from]) <= ' ')
+        ++from;
+    while (to > from && static_cast<unsigned char>(S[to - 1]) <= ' ')
+        --to;
+    return S.substr(from, to - from);
+}
+
+size_t NameStart(const std::string &Path) {
+    size_t i = Path.size();
+    while (i > 0 && !IsDelimiter(Path[i - 1]))
+        --i;
+    return i;
+}
+
+std::string ExtractFileName(const std::string &Path) {
+    return Path.substr(NameStart(Path));
+}
+
+// From the last '.' of the file name part, or empty.
+std::string ExtractFileExt(const std::string &Path) {
+    const size_t dot = Path.rfind('.');
+    return dot == std::string::npos || dot < NameStart(Path) ? std::string() : Path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string &Path, const std::string &Ext) {
+    const size_t dot = Path.rfind('.');
+    if (dot == std::string::npos || dot < NameStart(Path))
+        return Path + Ext;
+    return Path.substr(0, dot) + Ext;
+}
+
+// Lines end at CR, LF or CR LF; a final line break adds no empty line.
+void TextToLines(const std::string &Text, TStringList &Lines) {
+    Lines.clear();
+    size_t pos = 0;
+    while (pos < Text.size()) {
+        size_t end = Text.find_first_of("\r\n", pos);
+        if (end == std::string::npos)
+            end = Text.size();
+        Lines.push_back(Text.substr(pos, end - pos));
+        pos = end;
+        if (pos < Text.size() && Text[pos] == '\r')
+            ++pos;
+        if (pos < Text.size() && Text[pos] == '\n')
+            ++pos;
+    }
+}
+
+// The next '$' at or after From: lines are short, so a plain loop beats a library search.
+size_t NextDollar(const std::string &Line, size_t From) {
+    const char *data = Line.data();
+    for (size_t i = From; i < Line.size(); ++i)
+        if (data[i] == '$')
+            return i;
+    return std::string::npos;
+}
+
+// Whether the placeholder Find (lower case, '$' only at its ends) starts at Pos, in any case.
+bool PlaceholderAt(const std::string &Line, size_t Pos, const std::string &Find) {
+    if (Pos + Find.size() > Line.size())
+        return false;
+    for (size_t i = 1; i < Find.size(); ++i) {
+        char c = Line[Pos + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != Find[i])
+            return false;
+    }
+    return true;
+}
+
+// ReplaceText's result in one pass, for values that cannot form a new occurrence: a value
+// without '$' can only become part of one between a '$' before it and one after it, so never
+// when the placeholder does not contain it.
+bool ReplacesInOnePass(const std::string &Find, const std::string &LowerValue) {
+    return !LowerValue.empty() && LowerValue.find('$') == std::string::npos &&
+           Find.find(LowerValue) == std::string::npos;
+}
+
+void ReplaceInOnePass(std::string &Line, const std::string &Find, const std::string &Value) {
+    std::string out;
+    size_t copied = 0;
+    for (size_t pos = NextDollar(Line, 0); pos != std::string::npos;) {
+        if (PlaceholderAt(Line, pos, Find)) {
+            out.append(Line, copied, pos - copied);
+            out += Value;
+            copied = pos + Find.size();
+            pos = NextDollar(Line, copied);
+        } else {
+            pos = NextDollar(Line, pos + 1);
+        }
+    }
+    if (copied == 0)
+        return;
+    out.append(Line, copied, std::string::npos);
+    Line = std::move(out);
+}
+
+// How often the placeholder Find (a lower-case text beginning with '$') stands in Line, in any
+// case; counted without overlap. Most lines hold none, which this finds without copying them.
+size_t CountPlaceholder(const std::string &Line, const std::string &Find) {
+    size_t count = 0;
+    for (size_t pos = NextDollar(Line, 0); pos != std::string::npos;) {
+        const bool found = PlaceholderAt(Line, pos, Find);
+        count += found;
+        pos = NextDollar(Line, found ? pos + Find.size() : pos + 1);
+    }
+    return count;
+}
+
+bool HasPlaceholder(const std::string &Line, const std::string &Find) {
+    for (size_t pos = NextDollar(Line, 0); pos != std::string::npos;
+         pos = NextDollar(Line, pos + 1))
+        if (PlaceholderAt(Line, pos, Find))
+            return true;
+    return false;
+}
+
+// Start times as whole milliseconds: entries less than a millisecond apart sort as equal, and
+// the order stays a strict weak ordering whatever the document holds.
+int64_t SortKey(TDateTime T) {
+    const double ms = T * SecsPerDay * 1000.0;
+    if (!std::isfinite(ms) || std::fabs(ms) > 9.0e18)
+        return ms < 0 ? INT64_MIN : (std::isnan(ms) ? 0 : INT64_MAX);
+    return std::llround(ms);
+}
+
+std::string Num(int64_t N) {
+    return std::to_string(N);
+}
+
+// Date and time in the basic ISO 8601 form (20020807T090000), whatever the regional format:
+// what calendar files need.
+std::string IsoStamp(TDateTime T) {
+    int y, mo, d, h, mi, s, ms;
+    DecodeDateTime(T, y, mo, d, h, mi, s, ms);
+    return PadNum(y, 4, '0') + PadNum(mo, 2, '0') + PadNum(d, 2, '0') + "T" + PadNum(h, 2, '0') +
+           PadNum(mi, 2, '0') + PadNum(s, 2, '0');
+}
+
+// The export's handlers: each template file is read once per export and copied for every use.
+class TTemplateHandlers final : public TReportCallbacks {
+public:
+    explicit TTemplateHandlers(uint64_t Limit) : FLimit(Limit) {}
+
+    void Header(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
+                const TChronarkMan &Document) override {
+        Sums(Output, Folder, "header.txt", Projects, Document);
+    }
+    void Footer(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
+                const TChronarkMan &Document) override {
+        Sums(Output, Folder, "footer.txt", Projects, Document);
+    }
+    void Separator(TReportOutput &Output, const std::string &Folder) override {
+        TStringList lines = Template(Folder, "separator.txt");
+        Emit(Output, lines);
+    }
+    void Item(TReportOutput &Output, const std::string &Folder, const TCKTimeItem &Entry,
+              const TChronarkMan &) override {
+        TStringList lines = Template(Folder, "item.txt");
+        if (lines.empty())
+            return;
+        int32_t h, m, s;
+        DurationHMS(Entry.EndTime, Entry.StartTime, h, m, s);
+        TLineOutput &out = Lines(Output);
+        // The ISO stamps come first: their values hold no '$', so the order of the others
+        // stays as templates expect it.
+        Replace(out, lines, "$startiso$", [&] { return IsoStamp(Entry.StartTime); }) &&
+            Replace(out, lines, "$endiso$", [&] { return IsoStamp(Entry.EndTime); }) &&
+            Replace(out, lines, "$starttime$", [&] { return DateTimeText(Entry.StartTime); }) &&
+            Replace(out, lines, "$endtime$", [&] { return DateTimeText(Entry.EndTime); }) &&
+            Replace(out, lines, "$hours$", [&] { return Num(h); }) &&
+            Replace(out, lines, "$minutes$", [&] { return Num(m); }) &&
+            Replace(out, lines, "$seconds$", [&] { return Num(s); }) &&
+            Replace(out, lines, "$comment$", [&] { return Entry.Comment; }) && Emit(out, lines);
+    }
+    void ProjectHeader(TReportOutput &Output, const std::string &Folder,
+                       const TCKProjectItem &Project, const TChronarkMan &Document) override {
+        ProjectSums(Output, Folder, "prjheader.txt", Project, Document);
+    }
+    void ProjectFooter(TReportOutput &Output, const std::string &Folder,
+                       const TCKProjectItem &Project, const TChronarkMan &Document) override {
+        ProjectSums(Output, Folder, "prjfooter.txt", Project, Document);
+    }
+    void Finish(TReportOutput &Output, const tSubstRec &Subst) override {
+        TLineOutput &out = Lines(Output);
+        const uint64_t before = out.Bytes;
+        out.Bytes = 0;
+        Replace(out, out.Lines, "$filename$", [&] { return ExtractFileName(Subst.FileName); }) &&
+            Replace(out, out.Lines, "$fullfilename$", [&] { return Subst.FileName; }) &&
+            Replace(out, out.Lines, "$separator$", [&] { return std::string(1, Subst.Separator); });
+        out.Bytes = before;
+        if (Failed())
+            return;
+        out.Bytes = 0;
+        for (const std::string &line : out.Lines)
+            out.Bytes += line.size() + 2;
+    }
+    bool Failed() const override { return !FReason.empty(); }
+    const std::string &Reason() const { return FReason; }
+
+private:
+    static TLineOutput &Lines(TReportOutput &Output) { return dynamic_cast<TLineOutput &>(Output); }
+
+    const TStringList &Template(const std::string &Folder, const char *Name) {
+        const std::string path = Folder + Name;
+        const auto found = FTemplates.find(path);
+        if (found != FTemplates.end())
+            return found->second;
+        TStringList &lines = FTemplates[path];
+        std::string data, reason;
+        bool missing = false;
+        if (!ReadWholeFile(path, data, missing, reason))
+            FReason = "Die Vorlage \"" + path + "\" kann nicht gelesen werden. " + reason;
+        else if (!missing)
+            TextToLines(data, lines);
+        return lines;
+    }
+
+    // Replaces Find in every line unless the lines would then take the output past its limit.
+    template <typename ValueFn>
+    bool Replace(const TLineOutput &Output, TStringList &Lines, const std::string &Find,
+                 ValueFn Value) {
+        if (Failed())
+            return false;
+        if (std::none_of(Lines.begin(), Lines.end(),
+                         [&](const std::string &line) { return HasPlaceholder(line, Find); }))
+            return true;
+        const std::string value = Value();
+        if (value.size() > Find.size()) {
+            uint64_t bytes = Output.Bytes, count = 0;
+            for (const std::string &line : Lines) {
+                bytes += line.size() + 2;
+                count += CountPlaceholder(line, Find);
+            }
+            if (bytes + count * (value.size() - Find.size()) > FLimit)
+                return Overflow();
+        }
+        const bool onePass = ReplacesInOnePass(Find, LowerCase(value));
+        for (std::string &line : Lines)
+            if (onePass)
+                ReplaceInOnePass(line, Find, value);
+            else if (HasPlaceholder(line, Find))
+                ReplaceText(line, Find, value, false);
+        return true;
+    }
+
+    bool Emit(TReportOutput &Output, const TStringList &More) {
+        TLineOutput &out = Lines(Output);
+        uint64_t bytes = out.Bytes;
+        for (const std::string &line : More)
+            bytes += line.size() + 2;
+        if (bytes > FLimit)
+            return Overflow();
+        out.Append(More);
+        return true;
+    }
+
+    bool Overflow() {
+        FReason = "Die Ausgabe würde größer als " + Num(static_cast<int64_t>(FLimit)) + " Bytes.";
+        return false;
+    }
+
+    void Sums(TReportOutput &Output, const std::string &Folder, const char *Name,
+              const TCKProjectList &Projects, const TChronarkMan &Document) {
+        TStringList lines = Template(Folder, Name);
+        if (lines.empty())
+            return;
+        if (!FSelected) {
+            int32_t h, m, s;
+            Document.NetTimeOfProjects(Projects, h, m, s);
+            FSelected = {h, m, s};
+        }
+        TLineOutput &out = Lines(Output);
+        Replace(out, lines, "$hours$", [&] { return Num((*FSelected)[0]); }) &&
+            Replace(out, lines, "$minutes$", [&] { return Num((*FSelected)[1]); }) &&
+            Replace(out, lines, "$seconds$", [&] { return Num((*FSelected)[2]); }) &&
+            Emit(out, lines);
+    }
+
+    void ProjectSums(TReportOutput &Output, const std::string &Folder, const char *Name,
+                     const TCKProjectItem &Project, const TChronarkMan &Document) {
+        TStringList lines = Template(Folder, Name);
+        if (lines.empty())
+            return;
+        // Every project's net time in one pass over the segments, not one pass per project.
+        if (!FNetTimes)
+            FNetTimes = Document.NetTimesByProject();
+        const int64_t secs = FNetTimes->Seconds(&Project);
+        TLineOutput &out = Lines(Output);
+        Replace(out, lines, "$comment$", [&] { return Project.Caption; }) &&
+            Replace(out, lines, "$hours$", [&] { return Num(secs / 3600); }) &&
+            Replace(out, lines, "$minutes$", [&] { return Num(secs / 60 % 60); }) &&
+            Replace(out, lines, "$seconds$", [&] { return Num(secs % 60); }) && Emit(out, lines);
+    }
+
+    const uint64_t FLimit;
+    std::string FReason;
+    std::unordered_map<std::string, TStringList> FTemplates;
+    std::optional<TNetTimes> FNetTimes;
+    std::optional<std::array<int32_t, 3>> FSelected;
+};
+
+// The project tree as the export dialog shows it, to read its order.
+class TOrderTree final : public TCKTreeView {
+public:
+    explicit TOrderTree(TCKProjectItem *Root) { Nodes.push_back({Root, {}, {}}); }
+
+    void ClearRootChildren() override {
+        Nodes.resize(1);
+        Nodes[0].Children.clear();
+    }
+    Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
+        Nodes.push_back({Data, Cp1252ToUtf16(Caption), {}});
+        const Node id = static_cast<Node>(Nodes.size() - 1);
+        Nodes[static_cast<size_t>(Parent)].Children.push_back(id);
+        return id;
+    }
+    // The tree compares captions as case-sensitive UTF-16 and keeps equal ones in order.
+    void SortAll() override {
+        for (TNode &node : Nodes)
+            std::stable_sort(node.Children.begin(), node.Children.end(), [this](Node A, Node B) {
+                return Nodes[static_cast<size_t>(A)].Key < Nodes[static_cast<size_t>(B)].Key;
+            });
+    }
+    void ExpandRootOneLevel() override {}
+
+    TCKProjectList PreOrder() const {
+        TCKProjectList order;
+        std::vector<Node> stack{RootNode};
+        while (!stack.empty()) {
+            const TNode &node = Nodes[static_cast<size_t>(stack.back())];
+            stack.pop_back();
+            order.push_back(node.Project);
+            stack.insert(stack.end(), node.Children.rbegin(), node.Children.rend());
+        }
+        return order;
+    }
+
+private:
+    struct TNode {
+        TCKProjectItem *Project;
+        std::u16string Key;
+        std::vector<Node> Children;
+    };
+    std::vector<TNode> Nodes;
+};
+
+} // namespace
+
+// --- Profiles ------------------------------------------------------------------------------
+
+void ParseFilter(const std::string &Filter, std::string &DefaultExt, std::string &Mask) {
+    DefaultExt.clear();
+    Mask.clear();
+    size_t pos = 0;
+    bool first = true, masking = true;
+    do {
+        size_t end = Filter.find(';', pos);
+        if (end == std::string::npos)
+            end = Filter.size();
+        const std::string piece = LowerCase(Trim(Filter.substr(pos, end - pos)));
+        pos = end + 1;
+        if (first)
+            DefaultExt = piece;
+        first = false;
+        if (piece.empty())
+            masking = false;
+        if (masking)
+            Mask += (Mask.empty() ? "*." : ";*.") + piece;
+    } while (masking && pos < Filter.size());
+}
+
+void ParseSepChars(const std::string &SepChars, TStringArray &Items, TCharArray &Chars) {
+    Items.clear();
+    Chars.clear();
+    TStringArray entries;
+    SplitToArray(SepChars, '|', entries);
+    if (!entries.empty() && entries.back().empty())
+        entries.pop_back();
+    for (const std::string &entry : entries) {
+        const size_t comma = entry.find(',');
+        const std::string label = comma == std::string::npos ? entry : entry.substr(0, comma);
+        const std::string spec = Trim(comma == std::string::npos ? entry : entry.substr(comma + 1));
+        if (spec.empty())
+            continue;
+        char c = spec[0];
+        if (spec[0] == '#' && spec.size() > 1) {
+            int32_t code;
+            if (!TryParseInteger(spec.substr(1), code))
+                continue;
+            c = static_cast<char>(static_cast<uint8_t>(code & 0xFF));
+        }
+        Items.push_back(static_cast<unsigned char>(c) >= 33 ? label + " (" + c + ")" : label);
+        Chars.push_back(c);
+    }
+    Items.push_back(CustomSeparatorText);
+}
+
+void TLineOutput::Append(const TStringList &More) {
+    for (const std::string &line : More) {
+        Bytes += line.size() + 2;
+        Lines.push_back(line);
+    }
+}
+
+bool TExportMan::LoadProfiles(const std::string &ExportDir) {
+    std::string text, reason;
+    bool missing = false;
+    if (!ReadWholeFile(ExportDir + "export.ini", text, missing, reason))
+        text.clear();
+    LoadProfiles(TIniFile(text));
+    return !FProfiles.empty();
+}
+
+void TExportMan::LoadProfiles(const TIniFile &Ini) {
+    FProfiles.clear();
+    FDefaultExt.clear();
+    for (const std::string &section : Ini.Sections())
+        LoadProfile(Ini, section);
+}
+
+void TExportMan::LoadProfile(const TIniFile &Ini, const std::string &Section) {
+    const std::string filter = Trim(Ini.ReadString(Section, "Filter", ""));
+    if (filter.empty())
+        return;
+    tPItem p;
+    ParseFilter(filter, p.DefaultExt, p.Mask);
+    if (FProfiles.empty())
+        FDefaultExt = p.DefaultExt;
+    p.Path = Trim(Ini.ReadString(Section, "Path", Section));
+    p.Description = Trim(Ini.ReadString(Section, "Description", Section));
+    p.Type = Trim(Ini.ReadString(Section, "Type", Section));
+    p.StdProf = Trim(Ini.ReadString(Section, "StdProf", ""));
+    p.Profiles = Ini.ReadInteger(Section, "Profiles", 0) != 0;
+    p.Separator = Ini.ReadInteger(Section, "Separator", 0) != 0;
+    p.SepChars = Ini.ReadString(Section, "SepChars", "");
+    p.Section = Section;
+    FProfiles.push_back(std::move(p));
+}
+
+int TExportMan::FindProfile(const std::string &Section) const {
+    for (size_t i = 0; i < FProfiles.size(); ++i)
+        if (SameText(FProfiles[i].Section, Section))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string TExportMan::ProposedFileName(const std::string &DocFileName, int Profile) const {
+    const std::string ext = Profile >= 0 && static_cast<size_t>(Profile) < FProfiles.size()
+                                ? FProfiles[static_cast<size_t>(Profile)].DefaultExt
+                                : std::string();
+    return ChangeFileExt(ExtractFileName(DocFileName), "." + ext);
+}
+
+std::string TExportMan::FileTypeChanged(const std::string &Typed, int Profile) const {
+    if (Typed.empty() || Profile < 0 || static_cast<size_t>(Profile) >= FProfiles.size())
+        return Typed;
+    const std::string newExt = "." + FProfiles[static_cast<size_t>(Profile)].DefaultExt;
+    const std::string ext = LowerCase(ExtractFileExt(Typed));
+    for (const tPItem &p : FProfiles)
+        if (ext == "." + p.DefaultExt)
+            return ChangeFileExt(Typed, newExt);
+    return Typed + newExt;
+}
+
+int TExportMan::DefaultSubProfile(const tPItem &Profile, const TStringArray &Names) {
+    if (Names.empty())
+        return -1;
+    for (size_t i = 0; i < Names.size(); ++i)
+        if (SameText(Names[i], Profile.StdProf))
+            return static_cast<int>(i);
+    return 0;
+}
+
+void SortSubProfiles(TStringArray &Names) {
+    std::stable_sort(Names.begin(), Names.end(), [](const std::string &A, const std::string &B) {
+        const std::string a = LowerCase(A), b = LowerCase(B);
+        return a != b ? a < b : A < B;
+    });
+}
+
+char TExportMan::DefaultSeparator(const tPItem &Profile) {
+    if (!Profile.Separator)
+        return '\0';
+    TStringArray items;
+    TCharArray chars;
+    ParseSepChars(Profile.SepChars, items, chars);
+    return chars.empty() ? '\0' : chars.front();
+}
+
+std::string TExportMan::TemplateFolder(const std::string &ExportDir, const tPItem &Profile,
+                                       bool HasSubProfile, const std::string &SubProfile) {
+    std::string folder = ExportDir + Profile.Path + PathDelimiter;
+    if (HasSubProfile)
+        folder += SubProfile + PathDelimiter;
+    return folder;
+}
+
+// --- The walk ------------------------------------------------------------------------------
+
+bool WalkReport(TReportOutput &Output, const TCKProjectList &Projects, const TChronarkMan &Document,
+                const std::string &Folder, TReportCallbacks &Handlers, const tSubstRec &Subst) {
+    if (Projects.empty())
+        return false;
+    Handlers.Header(Output, Folder, Projects, Document);
+    for (const TCKProjectItem *project : Projects) {
+        if (Handlers.Failed())
+            return false;
+        if (!project)
+            continue;
+        TCKTimeItemList entries = project->TimeItems();
+        if (entries.empty())
+            continue;
+        Handlers.ProjectHeader(Output, Folder, *project, Document);
+        if (entries.size() >= 2) {
+            std::vector<std::pair<int64_t, TCKTimeItem *>> keyed;
+            keyed.reserve(entries.size());
+            for (TCKTimeItem *e : entries)
+                keyed.emplace_back(SortKey(e->StartTime), e);
+            std::stable_sort(keyed.begin(), keyed.end(),
+                             [](const auto &A, const auto &B) { return A.first < B.first; });
+            for (size_t i = 0; i < keyed.size(); ++i)
+                entries[i] = keyed[i].second;
+        }
+        for (size_t i = 0; i < entries.size() && !Handlers.Failed(); ++i) {
+            if (i > 0)
+                Handlers.Separator(Output, Folder);
+            Handlers.Item(Output, Folder, *entries[i], Document);
+        }
+        Handlers.ProjectFooter(Output, Folder, *project, Document);
+    }
+    if (Handlers.Failed())
+        return false;
+    Handlers.Footer(Output, Folder, Projects, Document);
+    if (!Handlers.Failed())
+        Handlers.Finish(Output, Subst);
+    return !Handlers.Failed();
+}
+
+// --- Writing -------------------------------------------------------------------------------
+
+TExportResult TExportMan::ExportToLines(const std::string &FileName, const std::string &Folder,
+                                        char Separator, const TChronarkMan &Document,
+                                        const TCKProjectList &Projects, TLineOutput &Output,
+                                        std::string &Reason) const {
+    if (Projects.empty())
+        return TExportResult::NothingChosen;
+    TTemplateHandlers handlers(OutputLimit);
+    if (WalkReport(Output, Projects, Document, Folder, handlers, {FileName, Separator}))
+        return TExportResult::Written;
+    Reason = handlers.Reason();
+    return TExportResult::Failed;
+}
+
+TExportResult TExportMan::ExportToFile(const std::string &FileName, const std::string &Folder,
+                                       char Separator, const TChronarkMan &Document,
+                                       const TCKProjectList &Projects, std::string &Reason) const {
+    TLineOutput output;
+    const TExportResult result =
+        ExportToLines(FileName, Folder, Separator, Document, Projects, output, Reason);
+    if (result != TExportResult::Written)
+        return result;
+    std::string data;
+    data.reserve(output.Bytes);
+    for (std::string &line : output.Lines) {
+        data += line;
+        data += "\r\n";
+        std::string().swap(line); // the lines go as the file grows
+    }
+    TSaveReport report;
+    if (!WriteFileAtomic(FileName, data, report)) {
+        Reason = report.Reason;
+        return TExportResult::Failed;
+    }
+    return TExportResult::Written;
+}
+
+std::string CannotCreateText(const std::string &FileName, const std::string &Reason) {
+    return "Datei \"" + FileName + "\" kann nicht erstellt werden. " + Reason;
+}
+
+TCKProjectList ProjectsInTreeOrder(const TChronarkMan &Document) {
+    TOrderTree tree(Document.Root.get());
+    Document.FillProjectTree(tree);
+    return tree.PreOrder();
+}
+
+// --- The command ---------------------------------------------------------------------------
+
+void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std::string &ExportDir,
+                         const std::string &DocFileName) {
+    if (!LoadProfiles(ExportDir)) {
+        Ui.ShowMessage(NoProfilesText);
+        return;
+    }
+    TExportSaveRequest save;
+    for (const tPItem &p : FProfiles) {
+        save.FileTypes.push_back(p.Description + " (" + p.Mask + ")");
+        save.Masks.push_back(p.Mask);
+    }
+    const std::string last = Ui.LastFileType();
+    const auto remembered = std::find(save.FileTypes.begin(), save.FileTypes.end(), last);
+    save.FileType = remembered == save.FileTypes.end()
+                        ? 0
+                        : static_cast<int>(remembered - save.FileTypes.begin());
+    save.FileName = ProposedFileName(DocFileName, save.FileType);
+    save.Folder = DocFileName.substr(0, NameStart(DocFileName));
+    save.DefaultExt = FDefaultExt;
+    if (!Ui.AskOutputFile(*this, save))
+        return;
+    if (save.FileType < 0 || static_cast<size_t>(save.FileType) >= FProfiles.size())
+        save.FileType = 0;
+    const tPItem &profile = FProfiles[static_cast<size_t>(save.FileType)];
+
+    TExportFormRequest form;
+    form.Caption = profile.Type + " Export";
+    form.SubProfilesEnabled = profile.Profiles;
+    if (profile.Profiles) {
+        Ui.ListSubFolders(ExportDir + profile.Path + PathDelimiter, form.SubProfiles);
+        SortSubProfiles(form.SubProfiles);
+        form.SubProfile = DefaultSubProfile(profile, form.SubProfiles);
+    }
+    if (profile.Separator)
+        ParseSepChars(profile.SepChars, form.SepItems, form.SepChars);
+    TExportChoices choices;
+    if (!Ui.AskChoices(form, Document, choices))
+        return;
+    const std::string folder =
+        TemplateFolder(ExportDir, profile, choices.HasSubProfile, choices.SubProfile);
+    std::string reason;
+    if (ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects,
+                     reason) == TExportResult::Failed)
+        Ui.ShowMessage(CannotCreateText(save.FileName, reason));
+}

@@ -1,0 +1,331 @@
+// The template export: profiles, the project walk and the exact output bytes.
+#include "export/u_export.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path &Path) {
+    std::ifstream in(Path, std::ios::binary);
+    std::ostringstream data;
+    data << in.rdbuf();
+    return data.str();
+}
+
+void WriteFile(const fs::path &Path, const std::string &Data) {
+    fs::create_directories(Path.parent_path());
+    std::ofstream(Path, std::ios::binary) << Data;
+}
+
+TDateTime At(int Day, int H, int M, int S) {
+    return EncodeDateTime(2002, 8, Day, H, M, S);
+}
+
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetFormatSettings(GermanFormatSettings());
+        Dir = fs::temp_directory_path() /
+              ("chronark_export_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+        Folder = (Dir / "T").string() + "/";
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    void Templates(const std::map<std::string, std::string> &Files) {
+        for (const auto &[name, text] : Files)
+            WriteFile(fs::path(Folder) / name, text);
+    }
+
+    // The output as one text, lines joined by '\n'.
+    std::string Run(const TCKProjectList &Projects, char Separator = ';',
+                    const std::string &FileName = "/out/Bericht.csv") {
+        TLineOutput out;
+        std::string reason;
+        EXPECT_EQ(Man.ExportToLines(FileName, Folder, Separator, Doc, Projects, out, reason),
+                  TExportResult::Written)
+            << reason;
+        std::string text;
+        for (const std::string &line : out.Lines)
+            text += line + "\n";
+        return text;
+    }
+
+    // The worked example's project.
+    TCKProjectItem *KundeA() {
+        TCKProjectItem *p = Doc.Root->AddProject("Kunde A");
+        p->AddTime({At(7, 11, 0, 0), At(7, 11, 5, 30), "Telefonat", {}});
+        p->AddTime({At(7, 9, 0, 0), At(7, 10, 30, 0), "Besprechung", {}});
+        return p;
+    }
+
+    fs::path Dir;
+    std::string Folder;
+    TChronarkMan Doc;
+    TExportMan Man;
+};
+
+const std::map<std::string, std::string> CsvTemplates = {
+    {"header.txt", "Start$separator$Ende$separator$Dauer$separator$Bemerkung\r\n"},
+    {"prjheader.txt", "Projekt$separator$$Comment$\n"},
+    {"item.txt", "$StartTime$$separator$$EndTime$$separator$$Hours$:$Minutes$:$Seconds$"
+                 "$separator$$Comment$"},
+    {"prjfooter.txt", "Summe$separator$$Hours$:$Minutes$:$Seconds$\r"},
+    {"footer.txt", "Gesamt$separator$$Hours$:$Minutes$:$Seconds$\n"},
+};
+
+} // namespace
+
+TEST_F(Export, WorkedExampleByteForByte) {
+    WriteFile(Dir / "export.ini", "[CSV]\nFilter=csv\nDescription=CSV-Datei\nSeparator=1\n"
+                                  "SepChars=Semikolon,;|Komma,,|Tabulator,#9\n");
+    ASSERT_TRUE(Man.LoadProfiles(Dir.string() + "/"));
+    const tPItem &p = Man.Profiles().at(0);
+    EXPECT_EQ(p.Mask, "*.csv");
+    EXPECT_EQ(p.Type + " Export", "CSV Export");
+    EXPECT_EQ(TExportMan::DefaultSeparator(p), ';');
+    Folder = TExportMan::TemplateFolder(Dir.string() + "/", p, false, "");
+    Templates(CsvTemplates);
+    TCKProjectItem *kunde = KundeA();
+    const std::string file = (Dir / "out.csv").string();
+    std::string reason;
+    ASSERT_EQ(Man.ExportToFile(file, Folder, ';', Doc, {kunde}, reason), TExportResult::Written);
+    EXPECT_EQ(ReadFile(file), "Start;Ende;Dauer;Bemerkung\r\n"
+                              "Projekt;Kunde A\r\n"
+                              "07.08.2002 09:00:00;07.08.2002 10:30:00;1:30:0;Besprechung\r\n"
+                              "07.08.2002 11:00:00;07.08.2002 11:05:30;0:5:30;Telefonat\r\n"
+                              "Summe;1:35:30\r\n"
+                              "Gesamt;1:35:30\r\n");
+    // The document order stays.
+    EXPECT_EQ(kunde->TimeItems().front()->Comment, "Telefonat");
+}
+
+TEST_F(Export, PlaceholdersAreReplacedInTheirOrder) {
+    Templates({{"prjheader.txt", "P:$Comment$"},
+               {"item.txt", "I:$COMMENT$|$hOuRs$|$fileNAME$|$FullFileName$"},
+               {"footer.txt", "$Hours$ $Minutes$ $Seconds$ $separator$"}});
+    TCKProjectItem *p = Doc.Root->AddProject("Cap $Hours$ $filename$");
+    p->AddTime({At(1, 8, 0, 0), At(1, 10, 0, 0), "C $Hours$ $Filename$", {}});
+    EXPECT_EQ(Run({p}, '\0', "/out/Bericht.csv"),
+              "P:Cap 2 Bericht.csv\n"
+              "I:C $Hours$ Bericht.csv|2|Bericht.csv|/out/Bericht.csv\n" +
+                  std::string("2 0 0 ") + '\0' + "\n");
+}
+
+TEST_F(Export, AReplacementThatFeedsItselfEnds) {
+    Templates({{"item.txt", "$Comment$ $comment$ $COMMENT$"}, {"prjheader.txt", "$Comment$"}});
+    TCKProjectItem *p = Doc.Root->AddProject("$comment$$Comment$");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "x$Comment$y", {}});
+    const std::string out = Run({p});
+    EXPECT_NE(out.find("x$Comment$y x$Comment$y x$Comment$y"), std::string::npos) << out;
+}
+
+TEST_F(Export, WalkOrderSeparatorsAndSkippedProjects) {
+    Templates({{"prjheader.txt", "[$Comment$"},
+               {"item.txt", "$Comment$"},
+               {"separator.txt", "-"},
+               {"prjfooter.txt", "]"}});
+    TCKProjectItem *outer = Doc.Root->AddProject("Outer"); // only a sub-project
+    TCKProjectItem *one = outer->AddProject("One");
+    one->AddTime({At(2, 8, 0, 0), At(2, 9, 0, 0), "only", {}});
+    TCKProjectItem *three = Doc.Root->AddProject("Three");
+    three->AddTime({At(3, 8, 0, 0), At(3, 9, 0, 0), "b", {}});
+    three->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "a", {}});
+    three->AddTime({At(5, 8, 0, 0), At(5, 9, 0, 0), "c", {}});
+    EXPECT_EQ(Run({outer, one, three}), "[One\nonly\n]\n[Three\na\n-\nb\n-\nc\n]\n");
+    // The root with no own entries, and no project at all.
+    EXPECT_EQ(Run({Doc.Root.get()}), "");
+    TLineOutput out;
+    std::string reason;
+    EXPECT_EQ(Man.ExportToLines("x", Folder, ';', Doc, {}, out, reason),
+              TExportResult::NothingChosen);
+}
+
+TEST_F(Export, DurationsRoundAndNetTimesCountOverlapsOnce) {
+    Templates({{"item.txt", "$Hours$:$Minutes$:$Seconds$"},
+               {"prjfooter.txt", "P $Hours$:$Minutes$:$Seconds$"},
+               {"footer.txt", "G $Hours$:$Minutes$:$Seconds$"}});
+    TCKProjectItem *a = Doc.Root->AddProject("A");
+    const TDateTime start = At(1, 8, 0, 0);
+    // The model keeps whole seconds; a file of another program may not.
+    a->AddTime({start, start + 59 / SecsPerDay, "", {}})->EndTime = start + 59.5 / SecsPerDay;
+    a->AddTime({At(1, 8, 0, 0), At(1, 10, 0, 0), "", {}});
+    TCKProjectItem *b = Doc.Root->AddProject("B");
+    b->AddTime({At(1, 9, 0, 0), At(1, 11, 0, 0), "", {}});
+    EXPECT_EQ(Run({a, b}), "0:1:0\n2:0:0\nP 2:0:0\n2:0:0\nP 2:0:0\nG 3:0:0\n");
+}
+
+TEST_F(Export, FilterParsing) {
+    struct TRow {
+        const char *Filter, *DefaultExt, *Mask;
+    } rows[] = {
+        {"csv", "csv", "*.csv"}, {"csv; TXT", "csv", "*.csv;*.txt"}, {"csv;;txt", "csv", "*.csv"},
+        {";csv", "", ""},        {" CSV ;", "csv", "*.csv"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Filter);
+        std::string ext, mask;
+        ParseFilter(r.Filter, ext, mask);
+        EXPECT_EQ(ext, r.DefaultExt);
+        EXPECT_EQ(mask, r.Mask);
+    }
+}
+
+TEST_F(Export, SepCharsParsing) {
+    struct TRow {
+        const char *Name, *SepChars;
+        TStringArray Items;
+        std::string Chars;
+    } rows[] = {
+        {"the example",
+         "Semikolon,;|Komma,,|Tabulator,#9",
+         {"Semikolon (;)", "Komma (,)", "Tabulator", "Benutzerdefiniert"},
+         ";,\t"},
+        {"empty", "", {"Benutzerdefiniert"}, ""},
+        {"codes",
+         "A,#$41|B,#0x42|Hoch,#321|Raute,#|Leer,#32",
+         {"A (A)", "B (B)", "Hoch (A)", "Raute (#)", "Leer", "Benutzerdefiniert"},
+         "ABA# "},
+        {"dropped entries",
+         "Bad,#x|Blank, |Mitte||Pipe,xyz|",
+         {"Mitte (M)", "Pipe (x)", "Benutzerdefiniert"},
+         "Mx"},
+        {"label unchanged", " Sp a ,  ;", {" Sp a  (;)", "Benutzerdefiniert"}, ";"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        TStringArray items;
+        TCharArray chars;
+        ParseSepChars(r.SepChars, items, chars);
+        EXPECT_EQ(items, r.Items);
+        EXPECT_EQ(std::string(chars.begin(), chars.end()), r.Chars);
+    }
+}
+
+TEST_F(Export, ProfilesFromTheIniFile) {
+    Man.LoadProfiles(TIniFile("[Leer]\nFilter= \n"
+                              "[Wort]\nFilter=TXT\nProfiles=true\nSeparator=1\nStdProf= B \n"
+                              "[Semi]\nFilter=;csv\nPath= Ordner \nType=Typ\n"));
+    ASSERT_EQ(Man.Profiles().size(), 2u);
+    const tPItem &wort = Man.Profiles()[0];
+    EXPECT_FALSE(wort.Profiles);
+    EXPECT_TRUE(wort.Separator);
+    EXPECT_EQ(wort.Path, "Wort");
+    EXPECT_EQ(wort.Description, "Wort");
+    EXPECT_EQ(wort.StdProf, "B");
+    EXPECT_EQ(Man.DefaultExt(), "txt");
+    const tPItem &semi = Man.Profiles()[1];
+    EXPECT_EQ(semi.DefaultExt, "");
+    EXPECT_EQ(semi.Mask, "");
+    EXPECT_EQ(semi.Path, "Ordner");
+    EXPECT_EQ(semi.Type, "Typ");
+    EXPECT_EQ(Man.FindProfile("SEMI"), 1);
+    EXPECT_EQ(Man.FindProfile("Leer"), -1);
+    EXPECT_FALSE(TExportMan().LoadProfiles((Dir / "none").string() + "/"));
+}
+
+TEST_F(Export, SaveDialogNamesAndDefaults) {
+    Man.LoadProfiles(TIniFile("[CSV]\nFilter=csv\n[HTML]\nFilter=html;htm\n"));
+    struct TRow {
+        const char *Typed;
+        int Profile;
+        const char *Result;
+    } rows[] = {
+        {"bericht.CSV", 1, "bericht.html"},    {"bericht.txt", 1, "bericht.txt.html"},
+        {"bericht", 0, "bericht.csv"},         {"", 0, ""},
+        {"a.b/bericht", 0, "a.b/bericht.csv"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Typed);
+        EXPECT_EQ(Man.FileTypeChanged(r.Typed, r.Profile), r.Result);
+    }
+    EXPECT_EQ(Man.ProposedFileName("/home/a/Zeiten.ckx", 1), "Zeiten.html");
+    EXPECT_EQ(Man.ProposedFileName("", 0), ".csv");
+    tPItem p;
+    p.StdProf = "zwei";
+    EXPECT_EQ(TExportMan::DefaultSubProfile(p, {"Eins", "Zwei"}), 1);
+    p.StdProf = "drei";
+    EXPECT_EQ(TExportMan::DefaultSubProfile(p, {"Eins", "Zwei"}), 0);
+    EXPECT_EQ(TExportMan::DefaultSubProfile(p, {}), -1);
+    TStringArray names{"beta", "Alpha", "Gamma"};
+    SortSubProfiles(names);
+    EXPECT_EQ(names, (TStringArray{"Alpha", "beta", "Gamma"}));
+}
+
+TEST_F(Export, TreeOrderIsTheDialogsOrder) {
+    TCKProjectItem *b = Doc.Root->AddProject("b");
+    b->AddProject("Z");
+    b->AddProject("A");
+    Doc.Root->AddProject("C");
+    Doc.Root->AddProject("a");
+    std::string order;
+    for (const TCKProjectItem *p : ProjectsInTreeOrder(Doc))
+        order += "[" + p->GetPath() + "]";
+    EXPECT_EQ(order, "[][C][a][b][b\\A][b\\Z]");
+}
+
+TEST_F(Export, HostileTemplatesStayBounded) {
+    std::string line;
+    for (int i = 0; i < 100000; ++i)
+        line += "$Comment$";
+    Templates({{"item.txt", line}});
+    TCKProjectItem *p = Doc.Root->AddProject("P");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), std::string(100, 'x'), {}});
+    EXPECT_EQ(Run({p}).size(), 100u * 100000u + 1u);
+
+    Man.OutputLimit = 1 << 20;
+    TLineOutput out;
+    std::string reason;
+    EXPECT_EQ(Man.ExportToLines("f", Folder, ';', Doc, {p}, out, reason), TExportResult::Failed);
+    EXPECT_NE(reason.find("Ausgabe"), std::string::npos);
+    // Nothing is written, and an existing file stays.
+    const fs::path file = Dir / "keep.txt";
+    WriteFile(file, "old");
+    EXPECT_EQ(Man.ExportToFile(file.string(), Folder, ';', Doc, {p}, reason),
+              TExportResult::Failed);
+    EXPECT_EQ(ReadFile(file), "old");
+}
+
+TEST_F(Export, AnOutputThatCannotBeCreatedIsAFailure) {
+    Templates({{"header.txt", "x"}});
+    std::string reason;
+    EXPECT_EQ(Man.ExportToFile((Dir / "no" / "such" / "f.csv").string(), Folder, ';', Doc,
+                               {Doc.Root.get()}, reason),
+              TExportResult::Failed);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(CannotCreateText("f.csv", "Grund."), "Datei \"f.csv\" kann nicht erstellt werden. "
+                                                   "Grund.");
+}
+
+// The ready-made profiles over the sample document.
+TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
+    TChronarkMan sample;
+    ASSERT_TRUE(
+        sample.LoadFromFile(std::string(CHRONARK_SOURCE_DIR) + "/examples/Beispiel.ckx", false));
+    const std::string exportDir = std::string(CHRONARK_SOURCE_DIR) + "/profiles/";
+    ASSERT_TRUE(Man.LoadProfiles(exportDir));
+    for (const char *section : {"CSV", "HTML", "iCalendar", "Text"}) {
+        SCOPED_TRACE(section);
+        const int index = Man.FindProfile(section);
+        ASSERT_GE(index, 0);
+        const tPItem &p = Man.Profiles()[static_cast<size_t>(index)];
+        const std::string file = (Dir / "Beispiel.out").string();
+        std::string reason;
+        ASSERT_EQ(Man.ExportToFile(file, TExportMan::TemplateFolder(exportDir, p, false, ""),
+                                   TExportMan::DefaultSeparator(p), sample,
+                                   ProjectsInTreeOrder(sample), reason),
+                  TExportResult::Written)
+            << reason;
+        EXPECT_EQ(ReadFile(file), ReadFile(std::string(CHRONARK_TEST_DATA) + "/export/Beispiel." +
+                                           section + ".golden"));
+    }
+}
