@@ -8,10 +8,18 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 int main(int argc, char *argv[]) {
+    // Answered before any window system is needed: installers and scripts ask it.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Chronark %s\n", TMainForm::VersionText);
+            return 0;
+        }
     QApplication App(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chronark"));
     // The version check of the maker library asks the host for it.

@@ -6,6 +6,7 @@
 // (filter panel, row menu and the entry commands).
 
 #include "app/capp.h"
+#include "app/doclock.h"
 #include "base/messages.h"
 #include "ui/imagelist.h"
 #include "model/ckm.h"
@@ -333,6 +334,27 @@ private:
     bool FormCloseQuery();
     QString InitialDialogFolder() const;
     static std::string NativeName(const QString &FileName);
+
+    // --- crash safety: the running measurement kept in the settings, the document's lock --
+    static QString MeasureKey(const QString &FileName);
+    // Stores the running measurement (start, document, a sign of life) or clears it.
+    void KeepMeasureState();
+    void Heartbeat();
+    // A start that a crash left for the current document: record it or not, as the user says.
+    void OfferLostMeasurement();
+    // Locks FileName before it is opened; when another running copy holds it the user picks
+    // read-only, open anyway, or not at all (false).
+    bool ClaimDocument(const QString &FileName, std::unique_ptr<TDocumentLock> &Lock,
+                       bool &ReadOnly);
+    void TakeDocument(std::unique_ptr<TDocumentLock> Lock, bool ReadOnly);
+    // After a Save As the new file is the one this window writes.
+    void FollowSavedAs(const QString &FileName);
+    // The open document's own file while it is open read-only: it goes to Save As instead.
+    bool IsReadOnlyTarget(const QString &FileName) const;
+    QTimer *HeartbeatTimer = nullptr;
+    QString StoredMeasureKey;
+    std::unique_ptr<TDocumentLock> DocLock;
+    bool DocReadOnly = false;
 
     // --- stored settings: placement, column widths, recent files ------------------------
     void LoadWindowSettings();

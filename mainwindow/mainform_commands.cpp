@@ -1,5 +1,6 @@
 // File commands, recent files, dropped files, start-up and close, and the stored settings.
 
+#include "app/doclock.h"
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
 #include "app/registry.h"
@@ -54,10 +55,15 @@ void TMainForm::Start() {
     setAcceptDrops(true);
     LoadWindowSettings();
 
+    SilentMode = IndexOfSwitch(CmdLine, "silent") >= 0;
     if (HasFileArgument || acAutoOpen->isChecked()) {
         const bool Exists = !CurrentFile.isEmpty() && QFileInfo(CurrentFile).isFile();
-        if (Exists && Document->LoadFromFile(NativeName(CurrentFile), false)) {
+        std::unique_ptr<TDocumentLock> Lock;
+        bool ReadOnly = false;
+        if (Exists && ClaimDocument(CurrentFile, Lock, ReadOnly) &&
+            Document->LoadFromFile(NativeName(CurrentFile), false)) {
             TBMRUList1->Add(CurrentFile);
+            TakeDocument(std::move(Lock), ReadOnly);
         } else {
             // The user named this file; the last file of the option may have gone quietly.
             if (!Exists && HasFileArgument)
@@ -65,7 +71,8 @@ void TMainForm::Start() {
             CurrentFile.clear();
         }
     }
-    SilentMode = IndexOfSwitch(CmdLine, "silent") >= 0;
+    // Before --start begins a new measurement over the stored one.
+    OfferLostMeasurement();
 
     // The views show the start document in either case, also when it starts in the tray.
     RebuildViews(true);
@@ -81,7 +88,8 @@ void TMainForm::Start() {
     }
 
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { TreeView1Change(); });
-    SetSaveState(false);
+    // A recovered measurement has changed the document already.
+    SetSaveState(Document->Modified);
 }
 
 void TMainForm::RebuildViews(bool ToRoot) {
@@ -130,6 +138,8 @@ bool TMainForm::ConfirmSave() {
 // what a newer version wrote, or what another program saved since; without questions
 // (--silent) the file is kept and the user told why, since the window then stays open.
 bool TMainForm::SaveDocument(const QString &FileName) {
+    if (IsReadOnlyTarget(FileName))
+        return SaveAsCommand();
     const std::string Name = NativeName(FileName);
     const QString KeptText = QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
                              QStringLiteral("\" wurde nicht überschrieben, weil sie %1. Speichern "
@@ -172,12 +182,21 @@ bool TMainForm::SaveDocument(const QString &FileName) {
 }
 
 bool TMainForm::OpenDocument(const QString &FileName) {
-    if (!Document->LoadFromFile(NativeName(FileName), false))
+    std::unique_ptr<TDocumentLock> Lock;
+    bool ReadOnly = false;
+    if (!ClaimDocument(FileName, Lock, ReadOnly) ||
+        !Document->LoadFromFile(NativeName(FileName), false))
         return false;
     // The old document's nodes are gone: nothing may name them any more.
     CutList.clear();
     acPaste->setEnabled(false);
     CurrentFile = FileName;
+    TakeDocument(std::move(Lock), ReadOnly);
+    // A running measurement now belongs to this document; one a crash left here is offered.
+    if (MeasureRunning)
+        KeepMeasureState();
+    else
+        OfferLostMeasurement();
     RebuildViews(true);
     emit DocumentReplaced();
     return true;
@@ -220,9 +239,17 @@ bool TMainForm::SaveAsCommand() {
     QString FileName;
     if (!ShowSaveAsDialog(FileName) || FileName.isEmpty())
         return false;
+    if (IsReadOnlyTarget(FileName)) {
+        Prompts().ShowWarning(QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
+                              QStringLiteral("\" ist schreibgeschützt geöffnet, weil ein "
+                                             "anderes Chronark sie bearbeitet. Speichern Sie "
+                                             "das Dokument unter einem anderen Namen."));
+        return false;
+    }
     if (!SaveDocument(FileName))
         return false;
     CurrentFile = FileName;
+    FollowSavedAs(FileName);
     TBMRUList1->Add(FileName);
     UpdateCaption();
     return true;
@@ -238,6 +265,9 @@ void TMainForm::NewClick() {
     // An empty new document has nothing to save.
     Document->SetSaved(true);
     CurrentFile.clear();
+    TakeDocument(nullptr, false);
+    if (MeasureRunning)
+        KeepMeasureState();
     RebuildViews(true);
     emit DocumentReplaced();
 }
@@ -355,6 +385,7 @@ bool TMainForm::FormCloseQuery() {
         if (WasMeasuring) {
             MeasureStart = RecordedUntil;
             MeasureRunning = true;
+            KeepMeasureState();
             RefreshEntries(-2);
         }
         return false;
@@ -365,6 +396,7 @@ bool TMainForm::FormCloseQuery() {
     FreeRevWatch();
     Timer1->stop();
     TrayIcon1->SetActive(false);
+    DocLock.reset();
     ClosedDown = true;
     return true;
 }

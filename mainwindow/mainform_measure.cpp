@@ -29,6 +29,7 @@ void TMainForm::StartWork() {
     Panel3->show();
     MeasureRunning = true;
     SetMeasureItems(true);
+    KeepMeasureState();
 }
 
 void TMainForm::TBItem13Click() {
@@ -54,6 +55,7 @@ TDateTime TMainForm::RecordMeasurement() {
     Data.EndTime = End;
     Document->DefaultProject->AddTime(Data);
     MeasureRunning = false;
+    KeepMeasureState();
     return End;
 }
 
@@ -63,6 +65,7 @@ void TMainForm::LapTime() {
     // One reading of the clock ends this lap and starts the next, so laps touch.
     MeasureStart = RecordMeasurement();
     MeasureRunning = true;
+    KeepMeasureState();
     RefreshEntries(-2);
 }
 

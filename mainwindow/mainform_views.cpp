@@ -108,6 +108,8 @@ void TMainForm::UpdateCaption() {
         ApplicationTitle = QFileInfo(CurrentFile).fileName() + QStringLiteral(" - ") + AppName;
     else
         ApplicationTitle = AppName;
+    if (DocReadOnly)
+        ApplicationTitle += QStringLiteral(" [schreibgeschützt]");
     setWindowTitle(ApplicationTitle);
 }
 

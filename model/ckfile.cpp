@@ -592,7 +592,7 @@ void TDocumentReader::ReportLostCharacters() {
 std::string DocumentText(const TChronarkMan &Man) {
     std::string out;
     out.reserve(4096);
-    out += "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n<ckx version=\"1.1\">\r\n";
+    out += DocumentHeader;
     if (!Man.FieldDefs.empty()) {
         out += "<head>\r\n<fielddef>\r\n";
         for (const tFieldDefItem &d : Man.FieldDefs) {
@@ -727,6 +727,9 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
 
 bool TChronarkMan::SaveToFile(const std::string &FileName) {
     TSaveReport report;
+    // The backup is a convenience: a save it could not make still goes ahead, with a word.
+    std::string backupReason;
+    const bool backedUp = KeepBackup(FileName, sizeof DocumentHeader - 1, backupReason);
     if (!WriteFileAtomic(FileName, DocumentText(*this), report)) {
         DeliverMessage(OnMessage, TMessageKind::Error,
                        "Die Datei \"" + FileNameText(FileName) +
@@ -741,6 +744,10 @@ bool TChronarkMan::SaveToFile(const std::string &FileName) {
         DeliverMessage(OnMessage, TMessageKind::Warning,
                        "Die Datei \"" + FileNameText(FileName) + "\" wurde gespeichert.\r\n" +
                            report.Warning);
+    if (!backedUp)
+        DeliverMessage(OnMessage, TMessageKind::Warning,
+                       "Die Sicherungskopie \"" + FileNameText(BackupFileName(FileName)) +
+                           "\" konnte nicht geschrieben werden.\r\n" + backupReason);
     return true;
 }
 

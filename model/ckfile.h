@@ -6,6 +6,10 @@
 
 class TChronarkMan;
 
+// How every document the program writes begins; a file shorter than this is no document.
+inline constexpr char DocumentHeader[] =
+    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n<ckx version=\"1.1\">\r\n";
+
 // The file's exact bytes for the document.
 std::string DocumentText(const TChronarkMan &Man);
 

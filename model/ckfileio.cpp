@@ -482,3 +482,27 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSave
     RemoveStaleTemporaries(folder);
     return true;
 }
+
+std::string BackupFileName(const std::string &FileName) {
+    return FileName + ".bak";
+}
+
+bool KeepBackup(const std::string &FileName, uint64_t MinBytes, std::string &Reason) {
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) < MinBytes)
+        return true;
+    std::string data;
+    bool missing = false;
+    if (!ReadWholeFile(FileName, data, missing, Reason))
+        return false;
+    // Read again, since it may have shrunk after the look at its size.
+    if (missing || data.size() < MinBytes)
+        return true;
+    TSaveReport report;
+    if (!WriteFileAtomic(BackupFileName(FileName), data, report)) {
+        Reason = report.Reason;
+        return false;
+    }
+    return true;
+}

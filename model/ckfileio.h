@@ -50,6 +50,16 @@ struct TSaveReport {
 // On failure the old file is untouched and Report.Reason holds a German explanation.
 bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report);
 
+// FileName + ".bak": the one kept generation of a document before its last save.
+std::string BackupFileName(const std::string &FileName);
+
+// Copies the file FileName names to BackupFileName before a save replaces it, written as
+// WriteFileAtomic writes, so a crash leaves the old backup or the new one whole. A file of
+// fewer than MinBytes (empty, cut off before its header) is no version worth keeping and never
+// replaces the backup; neither is a missing file or one that is no regular file. Answers false
+// with a German reason when the copy failed; the backup is then as it was.
+bool KeepBackup(const std::string &FileName, uint64_t MinBytes, std::string &Reason);
+
 // Seams for tests: behave as on a file system without unnamed temporary files, and replace
 // the folder's fsync after the rename.
 struct TFileIoTestHooks {

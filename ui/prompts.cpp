@@ -48,3 +48,15 @@ TPromptAnswer TMessageBoxPrompts::Confirm(const QString &Text, bool WithCancel) 
         return TPromptAnswer::No;
     return WithCancel ? TPromptAnswer::Cancel : TPromptAnswer::No;
 }
+
+int TMessageBoxPrompts::Choose(const QString &Text, const QStringList &Buttons) {
+    QMessageBox Box(QMessageBox::Question, QStringLiteral("Bestätigung"), Text,
+                    QMessageBox::NoButton, Parent);
+    QList<QPushButton *> Pushed;
+    for (const QString &Caption : Buttons)
+        Pushed << Box.addButton(Caption, QMessageBox::ActionRole);
+    if (!Pushed.isEmpty())
+        Box.setDefaultButton(Pushed.first());
+    Box.exec();
+    return Pushed.indexOf(qobject_cast<QPushButton *>(Box.clickedButton()));
+}

@@ -3,6 +3,7 @@
 // can script the answers instead of clicking message boxes.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,6 +21,9 @@ public:
     // "Bestätigung" with "&Ja" and "&Nein", plus "Abbrechen" when WithCancel. Closing the box
     // answers Cancel when offered, otherwise No.
     virtual TPromptAnswer Confirm(const QString &Text, bool WithCancel) = 0;
+    // "Bestätigung" with one button per caption, for questions with more than yes or no;
+    // answers the index of the button chosen, -1 when the box was closed without a choice.
+    virtual int Choose(const QString &Text, const QStringList &Buttons) = 0;
 };
 
 // Message boxes parented to a window.
@@ -32,6 +36,7 @@ public:
     void ShowError(const QString &Text) override;
     void ShowWarning(const QString &Text) override;
     TPromptAnswer Confirm(const QString &Text, bool WithCancel) override;
+    int Choose(const QString &Text, const QStringList &Buttons) override;
 
 private:
     QWidget *Parent;

@@ -143,4 +143,11 @@ public:
     void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }
     void PropPopupMenuPopup() const { Form.PropPopupMenuPopup(); }
     TEntryList *PopupList() const { return Form.PopupList; }
+
+    // --- crash safety: the stored measurement and the document's lock -----------------
+    static QString MeasureKey(const QString &FileName) { return TMainForm::MeasureKey(FileName); }
+    void Heartbeat() const { Form.Heartbeat(); }
+    QTimer *HeartbeatTimer() const { return Form.HeartbeatTimer; }
+    bool DocReadOnly() const { return Form.DocReadOnly; }
+    bool OpenDocument(const QString &FileName) const { return Form.OpenDocument(FileName); }
 };

@@ -13,6 +13,9 @@ public:
     std::deque<TPromptAnswer> Answers;
     QStringList Questions, Messages, Errors, Warnings;
     QList<bool> WithCancel;
+    // Answers of Choose (button indexes, -1 closes the box) and the buttons each offered.
+    std::deque<int> Choices;
+    QList<QStringList> ChoiceButtons;
 
     void ShowMessage(const QString &Text) override { Messages << Text; }
     void ShowError(const QString &Text) override { Errors << Text; }
@@ -27,5 +30,16 @@ public:
         const TPromptAnswer A = Answers.front();
         Answers.pop_front();
         return A;
+    }
+    int Choose(const QString &Text, const QStringList &Buttons) override {
+        Questions << Text;
+        ChoiceButtons << Buttons;
+        if (Choices.empty()) {
+            ADD_FAILURE() << "unexpected choice: " << Text.toStdString();
+            return -1;
+        }
+        const int C = Choices.front();
+        Choices.pop_front();
+        return C;
     }
 };
