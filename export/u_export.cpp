@@ -1,5 +1,6 @@
 #include "export/u_export.h"
 
+#include "export/placeholders.h"
 #include "model/ckfileio.h"
 
 #include <algorithm>
@@ -165,83 +166,155 @@ std::string IsoStamp(TDateTime T) {
            PadNum(mi, 2, '0') + PadNum(s, 2, '0');
 }
 
-// The export's handlers: each template file is read once per export and copied for every use.
+// The templates of the export, and the placeholders each replaces, in their order. Each ends
+// with those of the final pass over the whole output: every output line comes from one template
+// line and that pass works line by line, so they are filled in as the line is made.
+enum TTemplateKind { tkHeader, tkFooter, tkProjectHeader, tkProjectFooter, tkItem, tkSeparator };
+constexpr size_t TemplateKinds = 6;
+constexpr const char *TemplateNames[TemplateKinds] = {
+    "header.txt", "footer.txt", "prjheader.txt", "prjfooter.txt", "item.txt", "separator.txt"};
+constexpr size_t FinalFinds = 3;
+constexpr size_t MostFinds = 11;
+
+const std::vector<std::string> &FindsOf(TTemplateKind Kind) {
+    static const std::vector<std::string> finds[TemplateKinds] = {
+        {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"},
+        {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"},
+        {"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
+         "$separator$"},
+        {"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
+         "$separator$"},
+        // The ISO stamps come first: their values hold no '$', so the order of the others
+        // stays as templates expect it.
+        {"$startiso$", "$endiso$", "$starttime$", "$endtime$", "$hours$", "$minutes$", "$seconds$",
+         "$comment$", "$filename$", "$fullfilename$", "$separator$"},
+        {"$filename$", "$fullfilename$", "$separator$"},
+    };
+    return finds[Kind];
+}
+
+// The export's handlers: each template file is read and planned once per export.
 class TTemplateHandlers final : public TReportCallbacks {
 public:
-    explicit TTemplateHandlers(uint64_t Limit) : FLimit(Limit) {}
+    TTemplateHandlers(uint64_t Limit, const tSubstRec &Subst)
+        : FLimit(Limit), FFinal{ExtractFileName(Subst.FileName), Subst.FileName,
+                                std::string(1, Subst.Separator)} {}
 
     void Header(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
                 const TChronarkMan &Document) override {
-        Sums(Output, Folder, "header.txt", Projects, Document);
+        Sums(Output, Folder, tkHeader, Projects, Document);
     }
     void Footer(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
                 const TChronarkMan &Document) override {
-        Sums(Output, Folder, "footer.txt", Projects, Document);
+        Sums(Output, Folder, tkFooter, Projects, Document);
     }
     void Separator(TReportOutput &Output, const std::string &Folder) override {
-        TStringList lines = Template(Folder, "separator.txt");
-        Emit(Output, lines);
+        Fill(Lines(Output), Template(Folder, tkSeparator),
+             [](size_t, std::string &) { return std::string_view(); });
     }
     void Item(TReportOutput &Output, const std::string &Folder, const TCKTimeItem &Entry,
               const TChronarkMan &) override {
-        TStringList lines = Template(Folder, "item.txt");
-        if (lines.empty())
+        const TTemplate &t = Template(Folder, tkItem);
+        if (t.Lines.empty())
             return;
         int32_t h, m, s;
         DurationHMS(Entry.EndTime, Entry.StartTime, h, m, s);
-        TLineOutput &out = Lines(Output);
-        // The ISO stamps come first: their values hold no '$', so the order of the others
-        // stays as templates expect it.
-        Replace(out, lines, "$startiso$", [&] { return IsoStamp(Entry.StartTime); }) &&
-            Replace(out, lines, "$endiso$", [&] { return IsoStamp(Entry.EndTime); }) &&
-            Replace(out, lines, "$starttime$", [&] { return DateTimeText(Entry.StartTime); }) &&
-            Replace(out, lines, "$endtime$", [&] { return DateTimeText(Entry.EndTime); }) &&
-            Replace(out, lines, "$hours$", [&] { return Num(h); }) &&
-            Replace(out, lines, "$minutes$", [&] { return Num(m); }) &&
-            Replace(out, lines, "$seconds$", [&] { return Num(s); }) &&
-            Replace(out, lines, "$comment$", [&] { return Entry.Comment; }) && Emit(out, lines);
+        Fill(Lines(Output), t, [&](size_t Find, std::string &Keep) -> std::string_view {
+            switch (Find) {
+            case 0:
+                return Keep = IsoStamp(Entry.StartTime);
+            case 1:
+                return Keep = IsoStamp(Entry.EndTime);
+            case 2:
+                return Keep = DateTimeText(Entry.StartTime);
+            case 3:
+                return Keep = DateTimeText(Entry.EndTime);
+            case 4:
+                return Keep = Num(h);
+            case 5:
+                return Keep = Num(m);
+            case 6:
+                return Keep = Num(s);
+            default:
+                return Entry.Comment;
+            }
+        });
     }
     void ProjectHeader(TReportOutput &Output, const std::string &Folder,
                        const TCKProjectItem &Project, const TChronarkMan &Document) override {
-        ProjectSums(Output, Folder, "prjheader.txt", Project, Document);
+        ProjectSums(Output, Folder, tkProjectHeader, Project, Document);
     }
     void ProjectFooter(TReportOutput &Output, const std::string &Folder,
                        const TCKProjectItem &Project, const TChronarkMan &Document) override {
-        ProjectSums(Output, Folder, "prjfooter.txt", Project, Document);
+        ProjectSums(Output, Folder, tkProjectFooter, Project, Document);
     }
-    void Finish(TReportOutput &Output, const tSubstRec &Subst) override {
-        TLineOutput &out = Lines(Output);
-        const uint64_t before = out.Bytes;
-        out.Bytes = 0;
-        Replace(out, out.Lines, "$filename$", [&] { return ExtractFileName(Subst.FileName); }) &&
-            Replace(out, out.Lines, "$fullfilename$", [&] { return Subst.FileName; }) &&
-            Replace(out, out.Lines, "$separator$", [&] { return std::string(1, Subst.Separator); });
-        out.Bytes = before;
-        if (Failed())
-            return;
-        out.Bytes = 0;
-        for (const std::string &line : out.Lines)
-            out.Bytes += line.size() + 2;
-    }
+    // The final placeholders were filled in as each line was made (with the same values).
+    void Finish(TReportOutput &, const tSubstRec &) override {}
     bool Failed() const override { return !FReason.empty(); }
     const std::string &Reason() const { return FReason; }
 
 private:
+    struct TTemplate {
+        TStringList Lines;
+        const std::vector<std::string> *Finds = nullptr;
+        TPlaceholderPlan Plan;
+    };
+
     static TLineOutput &Lines(TReportOutput &Output) { return dynamic_cast<TLineOutput &>(Output); }
 
-    const TStringList &Template(const std::string &Folder, const char *Name) {
-        const std::string path = Folder + Name;
-        const auto found = FTemplates.find(path);
-        if (found != FTemplates.end())
-            return found->second;
-        TStringList &lines = FTemplates[path];
-        std::string data, reason;
-        bool missing = false;
-        if (!ReadWholeFile(path, data, missing, reason))
-            FReason = "Die Vorlage \"" + path + "\" kann nicht gelesen werden. " + reason;
-        else if (!missing)
-            TextToLines(data, lines);
-        return lines;
+    const TTemplate &Template(const std::string &Folder, TTemplateKind Kind) {
+        if (Folder != FFolder) {
+            FFolder = Folder;
+            FByKind.fill(nullptr);
+        }
+        if (FByKind[Kind])
+            return *FByKind[Kind];
+        const std::string path = Folder + TemplateNames[Kind];
+        const auto [found, fresh] = FTemplates.try_emplace(path);
+        TTemplate &t = found->second;
+        if (fresh) {
+            std::string data, reason;
+            bool missing = false;
+            if (!ReadWholeFile(path, data, missing, reason))
+                FReason = "Die Vorlage \"" + path + "\" kann nicht gelesen werden. " + reason;
+            else if (!missing)
+                TextToLines(data, t.Lines);
+            t.Finds = &FindsOf(Kind);
+            t.Plan = TPlaceholderPlan(t.Lines, *t.Finds);
+        }
+        FByKind[Kind] = &t;
+        return t;
+    }
+
+    // Appends the template's lines with its placeholders replaced: the own ones with the values
+    // of Value(index, storage), then the final ones. In one pass where that gives the same
+    // lines, else one placeholder after the other.
+    template <typename ValueFn> void Fill(TLineOutput &Out, const TTemplate &T, ValueFn Value) {
+        if (Failed() || T.Lines.empty())
+            return;
+        const std::vector<std::string> &finds = *T.Finds;
+        const size_t own = finds.size() - FinalFinds;
+        const auto valueOf = [&](size_t Find, std::string &Keep) -> std::string_view {
+            return Find < own ? Value(Find, Keep) : std::string_view(FFinal[Find - own]);
+        };
+        std::array<std::string, MostFinds> keep;
+        std::array<std::string_view, MostFinds> values;
+        for (size_t i = 0; i < finds.size(); ++i)
+            if (T.Plan.Uses(i))
+                values[i] = valueOf(i, keep[i]);
+        const uint64_t budget = Out.Bytes < FLimit ? FLimit - Out.Bytes : 0;
+        if (T.Plan.Fill({values.data(), finds.size()}, budget, Out.Lines, Out.Bytes))
+            return;
+        TStringList lines = T.Lines;
+        for (size_t i = 0; i < finds.size(); ++i) {
+            const auto text = [&] {
+                std::string kept;
+                return std::string(valueOf(i, kept));
+            };
+            if (!Replace(Out, lines, finds[i], text))
+                return;
+        }
+        Emit(Out, lines);
     }
 
     // Replaces Find in every line unless the lines would then take the output past its limit.
@@ -288,42 +361,50 @@ private:
         return false;
     }
 
-    void Sums(TReportOutput &Output, const std::string &Folder, const char *Name,
+    void Sums(TReportOutput &Output, const std::string &Folder, TTemplateKind Kind,
               const TCKProjectList &Projects, const TChronarkMan &Document) {
-        TStringList lines = Template(Folder, Name);
-        if (lines.empty())
+        const TTemplate &t = Template(Folder, Kind);
+        if (t.Lines.empty())
             return;
         if (!FSelected) {
             int32_t h, m, s;
             Document.NetTimeOfProjects(Projects, h, m, s);
             FSelected = {h, m, s};
         }
-        TLineOutput &out = Lines(Output);
-        Replace(out, lines, "$hours$", [&] { return Num((*FSelected)[0]); }) &&
-            Replace(out, lines, "$minutes$", [&] { return Num((*FSelected)[1]); }) &&
-            Replace(out, lines, "$seconds$", [&] { return Num((*FSelected)[2]); }) &&
-            Emit(out, lines);
+        Fill(Lines(Output), t, [&](size_t Find, std::string &Keep) -> std::string_view {
+            return Keep = Num((*FSelected)[Find]);
+        });
     }
 
-    void ProjectSums(TReportOutput &Output, const std::string &Folder, const char *Name,
+    void ProjectSums(TReportOutput &Output, const std::string &Folder, TTemplateKind Kind,
                      const TCKProjectItem &Project, const TChronarkMan &Document) {
-        TStringList lines = Template(Folder, Name);
-        if (lines.empty())
+        const TTemplate &t = Template(Folder, Kind);
+        if (t.Lines.empty())
             return;
         // Every project's net time in one pass over the segments, not one pass per project.
         if (!FNetTimes)
             FNetTimes = Document.NetTimesByProject();
         const int64_t secs = FNetTimes->Seconds(&Project);
-        TLineOutput &out = Lines(Output);
-        Replace(out, lines, "$comment$", [&] { return Project.Caption; }) &&
-            Replace(out, lines, "$hours$", [&] { return Num(secs / 3600); }) &&
-            Replace(out, lines, "$minutes$", [&] { return Num(secs / 60 % 60); }) &&
-            Replace(out, lines, "$seconds$", [&] { return Num(secs % 60); }) && Emit(out, lines);
+        Fill(Lines(Output), t, [&](size_t Find, std::string &Keep) -> std::string_view {
+            switch (Find) {
+            case 0:
+                return Project.Caption;
+            case 1:
+                return Keep = Num(secs / 3600);
+            case 2:
+                return Keep = Num(secs / 60 % 60);
+            default:
+                return Keep = Num(secs % 60);
+            }
+        });
     }
 
     const uint64_t FLimit;
+    const std::array<std::string, FinalFinds> FFinal; // $filename$, $fullfilename$, $separator$
     std::string FReason;
-    std::unordered_map<std::string, TStringList> FTemplates;
+    std::unordered_map<std::string, TTemplate> FTemplates;
+    std::string FFolder;
+    std::array<TTemplate *, TemplateKinds> FByKind{};
     std::optional<TNetTimes> FNetTimes;
     std::optional<std::array<int32_t, 3>> FSelected;
 };
@@ -573,7 +654,7 @@ TExportResult TExportMan::ExportToLines(const std::string &FileName, const std::
                                         std::string &Reason) const {
     if (Projects.empty())
         return TExportResult::NothingChosen;
-    TTemplateHandlers handlers(OutputLimit);
+    TTemplateHandlers handlers(OutputLimit, {FileName, Separator});
     if (WalkReport(Output, Projects, Document, Folder, handlers, {FileName, Separator}))
         return TExportResult::Written;
     Reason = handlers.Reason();

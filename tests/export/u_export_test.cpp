@@ -129,6 +129,32 @@ TEST_F(Export, AReplacementThatFeedsItselfEnds) {
     EXPECT_NE(out.find("x$Comment$y x$Comment$y x$Comment$y"), std::string::npos) << out;
 }
 
+// The final placeholders act on each line as the handlers left it, whichever template it came
+// from and whatever the values put into it.
+TEST_F(Export, FinalPlaceholdersActOnTheFilledLines) {
+    struct TRow {
+        const char *Name, *Item, *Comment, *FileName, *Result;
+    } rows[] = {
+        {"plain", "$Comment$$separator$$FILENAME$", "c", "/o/B.csv", "c;B.csv\n-;-\n"},
+        {"file name holding the separator", "$filename$|$fullfilename$", "c", "/o/$Separator$.csv",
+         ";.csv|/o/;.csv\n-;-\n"},
+        {"empty comment joining a file name", "$file$Comment$name$", "", "/o/B.csv",
+         "B.csv\n-;-\n"},
+        {"comment completing the separator", "$$Comment$$", "separator", "/o/B.csv", ";\n-;-\n"},
+        {"comment holding the full name", "$Comment$", "<$FullFileName$>", "/o/B.csv",
+         "</o/B.csv>\n-;-\n"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        Templates({{"item.txt", r.Item}, {"separator.txt", "-$separator$-"}});
+        TCKProjectItem *p = Doc.Root->AddProject(r.Name);
+        p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), r.Comment, {}});
+        p->AddTime({At(2, 8, 0, 0), At(2, 9, 0, 0), "", {}});
+        const std::string out = Run({p}, ';', r.FileName);
+        EXPECT_EQ(out.substr(0, out.find("\n-;-\n") + 5), r.Result);
+    }
+}
+
 TEST_F(Export, WalkOrderSeparatorsAndSkippedProjects) {
     Templates({{"prjheader.txt", "[$Comment$"},
                {"item.txt", "$Comment$"},
