@@ -3,7 +3,7 @@
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
 #include "app/registry.h"
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"

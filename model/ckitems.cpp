@@ -449,7 +449,10 @@ bool DatesMatch(const TCKTimeItem &E, const tFilterItem &Filter) {
 bool TCKTimeItem::MatchesFilter(const tFilterItem &Filter, bool Active) const {
     if (!Active)
         return true;
-    bool result = DatesMatch(*this, Filter);
+    // The keyword test lower-cases every text of the entry: not for entries out of range.
+    if (!DatesMatch(*this, Filter))
+        return false;
+    bool result = true;
     if (!Filter.Keywords.empty()) {
         const std::string comment = LowerCase(Comment);
         std::vector<std::string> values;
