@@ -518,4 +518,31 @@ TEST_F(ModelTest, SearchFindsAlternativesOverAllProjectsInTreeOrder) {
     EXPECT_FALSE(out->MatchesFilter(f, true));
 }
 
+TEST_F(ModelTest, KeywordFoundWhereverItStandsInTheText) {
+    const struct {
+        const char *Name;
+        std::string Text;
+        std::string Keyword;
+        bool Found;
+    } cases[] = {
+        {"after a false start", "aaAB", "aab", true},
+        {"at the very end", "Termin KundE", "kunde", true},
+        {"the whole text", "KUNDE", "kunde", true},
+        {"longer than the text", "Kund", "kunde", false},
+        {"cut off at the end", "Termin Kund", "kunde", false},
+        {"bytes above Z unfolded", "\xC4rger", "\xE4rger", false},
+        {"the same bytes above Z", "\xC4rger", "\xC4RGER", true},
+    };
+    for (const auto &c : cases) {
+        TCKTimeItem *e = Root.AddTime(Edit(T(9), T(10), c.Text, {{"Feld", "-"}}));
+        TCKTimeItem *v = Root.AddTime(Edit(T(9), T(10), "-", {{"Feld", c.Text}}));
+        tFilterItem f;
+        f.Keywords = {"nirgends", c.Keyword};
+        EXPECT_EQ(e->MatchesFilter(f, true), c.Found) << c.Name;
+        EXPECT_EQ(v->MatchesFilter(f, true), c.Found) << c.Name << " (field value)";
+        e->Delete();
+        v->Delete();
+    }
+}
+
 } // namespace
