@@ -21,7 +21,7 @@ TDateTime At(int Day, int H, int M = 0) {
 }
 
 // A document over three projects whose paths sort by bytes, not as a person would, and a
-// search window over it with the row commands recorded.
+// search window over it (the row commands are the main window's, tested there).
 class SearchFormTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -35,7 +35,7 @@ protected:
         Add(Upper, 4, 9, 10, "Anruf", {{"Kontakt", "KUNDE Meier"}});
         Add(Meier, 5, 9, 10, "\xF6l kaufen");
         Root.AddTime({At(3, 22), At(4, 2), "Nachtschicht", {}});
-        Form = std::make_unique<TSearchForm>(Doc, Images, Prompts, Host());
+        Form = std::make_unique<TSearchForm>(Doc, Images, Prompts, TSearchForm::THost{});
     }
     void TearDown() override {
         Form.reset();
@@ -45,15 +45,6 @@ protected:
     TCKTimeItem *Add(TCKProjectItem *P, int Day, int H1, int H2, const std::string &Comment,
                      tFieldList Fields = {}) {
         return P->AddTime({At(Day, H1), At(Day, H2), Comment, std::move(Fields)});
-    }
-    TSearchForm::THost Host() {
-        TSearchForm::THost H;
-        H.RowMenu = [this](TEntryList &, const QPoint &) { ++Menus; };
-        H.EditRow = [this](TEntryList &, QTreeWidgetItem *Row) { Edited << Row->text(0); };
-        H.CommentEdited = [this](TEntryList &, QTreeWidgetItem *, const QString &Text) {
-            Comments << Text;
-        };
-        return H;
     }
 
     // Enters the criteria as a user would (empty Date: box left unticked) and presses Start.
@@ -83,8 +74,6 @@ protected:
     TImageList Images;
     TScriptedPrompts Prompts;
     std::unique_ptr<TSearchForm> Form;
-    int Menus = 0;
-    QStringList Edited, Comments;
 };
 
 QDateTime On(int Day, int H, int M = 0) {
@@ -259,18 +248,6 @@ TEST_F(SearchFormTest, ModeZeroResortsAfterAStartTimeChanged) {
     Form->UpdateSearch(0, false);
     EXPECT_EQ(List().RowData(2), First);
     EXPECT_EQ(Status(), QStringLiteral("5 Item(s) gefunden!"));
-}
-
-TEST_F(SearchFormTest, RowCommandsGoToTheHost) {
-    Search("Rechnung");
-    ASSERT_EQ(List().Count(), 1);
-    Form->show();
-    emit List().itemDoubleClicked(List().Row(0), 2);
-    EXPECT_EQ(Edited, QStringList{"Rechnung Februar"});
-    emit List().customContextMenuRequested(QPoint(2, 2));
-    EXPECT_EQ(Menus, 1);
-    emit List().RowEdited(List().Row(0), QStringLiteral("neu"));
-    EXPECT_EQ(Comments, QStringList{"neu"});
 }
 
 } // namespace
