@@ -4,7 +4,7 @@
 // one entry edited through the (scripted) edit dialog.
 
 #include "dialogs/entrydialogs.h"
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "model/ckm.h"

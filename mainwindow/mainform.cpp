@@ -5,7 +5,8 @@
 #include "app/platform.h"
 #include "app/registry.h"
 #include "dialogs/entrydialogs.h"
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
+#include "dialogs/u_searchform.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
@@ -138,6 +139,8 @@ TMainForm::~TMainForm() {
     if (Document)
         Document->OnChange = nullptr;
     CutList.clear();
+    // Its rows name the document's entries.
+    delete SearchForm1;
     TreeView1->clear();
     ListView1->clear();
     // The lists' models go with the child widgets, after this object's members: their

@@ -3,7 +3,7 @@
 // mainform.cpp (creation and layout), mainform_actions.cpp (menus, toolbar, actions),
 // mainform_views.cpp (tree, list, status bar), mainform_measure.cpp (stopwatch and tray),
 // mainform_commands.cpp (file commands, start-up, close, settings), mainform_entries.cpp
-// (filter panel, row menu and the entry commands).
+// (filter panel, row menu and the entry commands), mainform_search.cpp (the search window).
 
 #include "app/capp.h"
 #include "app/doclock.h"
@@ -41,6 +41,7 @@ class TProjectTree;
 class TPromptService;
 class TRecentFiles;
 class TRegistry;
+class TSearchForm;
 class TTrayIcon;
 
 class TMainForm : public QMainWindow {
@@ -73,7 +74,7 @@ public:
 signals:
     // Nodes were deleted: a list of entries re-checks its rows before reading them.
     void ItemsRemoved();
-    // An entry's texts changed in place.
+    // An entry's texts or its project path changed in place.
     void EntriesChanged();
     // The whole document was replaced or emptied (New, Open).
     void DocumentReplaced();
@@ -138,6 +139,8 @@ private:
     QPointer<TEntryList> PopupList;
     const QObject *PopupListObject = nullptr; // PopupList's identity, for its model's signals
     QTreeWidgetItem *PopupItem = nullptr;
+    // The one search window while it is open; closing it deletes it.
+    QPointer<TSearchForm> SearchForm1;
 
     // --- components: panes, views, status bar, timer, tray, recent files (Qt owns them)
     QWidget *Panel2 = nullptr; // elapsed-time banner
@@ -307,6 +310,13 @@ private:
     TCKTimeItem *LiveEntry(const TEntryList &List, const QTreeWidgetItem *Row) const;
     // Drops the tree node of a deleted project (and follows it with the current project).
     void ForgetProjectNode(TCKProjectItem *Project);
+
+    // --- the search window ----------------------------------------------------------------
+    // Creates the search window unless it is open, and brings it to the front. While it is
+    // open, ItemsRemoved, EntriesChanged and DocumentReplaced keep its rows current.
+    void acSearchExecute();
+    // The in-place edit of a comment in the search results.
+    void SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QString &Text);
 
     // --- file commands and lifecycle ----------------------------------------------------
     void SetSaveState(bool Modified);

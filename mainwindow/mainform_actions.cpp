@@ -1,6 +1,6 @@
 // The window's vocabulary: actions, menu bar, button bar and popup menus.
 
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "mainwindow/recentfiles.h"
@@ -118,7 +118,7 @@ void TMainForm::BuildActions() {
 
     // Their windows join the program later; until then they stay disabled rather than
     // pretend.
-    for (QAction *A : {acPrint, acExport, acSearch})
+    for (QAction *A : {acPrint, acExport})
         SetPending(A, true);
 
     // The stopwatch's split buttons and their drop-down items.
@@ -379,6 +379,7 @@ void TMainForm::ConnectHandlers() {
     On(acSplit, &TMainForm::acSplitExecute);
     On(acMelt, &TMainForm::acMeltExecute);
     On(acFilter, &TMainForm::acFilterExecute);
+    On(acSearch, &TMainForm::acSearchExecute);
     On(acNewTimePopup, &TMainForm::acNewTimePopupExecute);
     On(acEditTimePopup, &TMainForm::acEditTimePopupExecute);
     On(acRenTimePopup, &TMainForm::acRenTimePopupExecute);

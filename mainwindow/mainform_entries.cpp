@@ -3,7 +3,7 @@
 
 #include "dialogs/entrydialogs.h"
 #include "dialogs/pickers.h"
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"

@@ -1,7 +1,7 @@
 // The project tree, the entry list and the status bar: refreshing, selection, renaming, keys,
 // drag and drop, cut and paste and the project commands.
 
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
@@ -154,6 +154,8 @@ void TMainForm::TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) {
             RefreshEntries(i);
             break;
         }
+    // The paths of the entries below have changed.
+    emit EntriesChanged();
 }
 
 bool TMainForm::TreeView1KeyDown(int Key) {
@@ -212,8 +214,10 @@ void TMainForm::TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) {
         Moved = MoveItemsTo(ListItems(Source, true), Project);
         RefreshEntries(-1);
     }
-    if (Moved)
+    if (Moved) {
         Document->SetSaved(false);
+        emit EntriesChanged();
+    }
 }
 
 TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
@@ -296,6 +300,7 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
     }
     Document->SetSaved(false);
     RefreshEntries(Index);
+    emit EntriesChanged();
 }
 
 bool TMainForm::ListView1KeyDown(int Key) {
@@ -418,8 +423,10 @@ void TMainForm::acPasteExecute() {
     const TCKList Items = CutList;
     CutList.clear();
     acPaste->setEnabled(false);
-    MoveItemsTo(Items, CurrentProject);
+    const bool Moved = MoveItemsTo(Items, CurrentProject);
     RefreshEntries(-1);
+    if (Moved)
+        emit EntriesChanged();
 }
 
 void TMainForm::renTimeClick() {

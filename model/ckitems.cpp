@@ -467,30 +467,47 @@ bool DatesMatch(const TCKTimeItem &E, const tFilterItem &Filter) {
     return result;
 }
 
+unsigned char FoldAZ(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A'))
+                                : static_cast<unsigned char>(c);
+}
+
+// ContainsText(LowerCase(Text), LowerNeedle) without a lower-cased copy of every text: the
+// search and the filter test each entry's comment and field values.
+bool ContainsFolded(const std::string &Text, const std::string &LowerNeedle) {
+    const size_t n = LowerNeedle.size();
+    if (n == 0 || n > Text.size())
+        return false;
+    const auto first = static_cast<unsigned char>(LowerNeedle[0]);
+    for (size_t i = 0; i + n <= Text.size(); ++i) {
+        if (FoldAZ(Text[i]) != first)
+            continue;
+        size_t k = 1;
+        while (k < n && FoldAZ(Text[i + k]) == static_cast<unsigned char>(LowerNeedle[k]))
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool TCKTimeItem::MatchesFilter(const tFilterItem &Filter, bool Active) const {
     if (!Active)
         return true;
-    bool result = DatesMatch(*this, Filter);
-    if (!Filter.Keywords.empty()) {
-        const std::string comment = LowerCase(Comment);
-        std::vector<std::string> values;
-        values.reserve(Fields.size());
-        for (const tFieldItem &f : Fields)
-            values.push_back(LowerCase(f.Value));
-        bool found = false;
-        for (const std::string &keyword : Filter.Keywords) {
-            const std::string k = LowerCase(keyword);
-            found = ContainsText(comment, k) ||
-                    std::any_of(values.begin(), values.end(),
-                                [&](const std::string &v) { return ContainsText(v, k); });
-            if (found)
-                break;
-        }
-        result = result && found;
+    if (!DatesMatch(*this, Filter))
+        return false;
+    if (Filter.Keywords.empty())
+        return true;
+    for (const std::string &keyword : Filter.Keywords) {
+        const std::string k = LowerCase(keyword);
+        if (ContainsFolded(Comment, k) ||
+            std::any_of(Fields.begin(), Fields.end(),
+                        [&](const tFieldItem &f) { return ContainsFolded(f.Value, k); }))
+            return true;
     }
-    return result;
+    return false;
 }
 
 bool TCKTimeItem::MatchesSearch(const tFilterItem &Filter, const std::string &Text) const {

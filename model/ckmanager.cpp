@@ -37,6 +37,15 @@ int EntryImage(const TCKTimeItem *Entry) {
     return Entry->IsOverlapFree() ? imgEntryPlain : imgEntryOverlapping;
 }
 
+int CompareSearchRows(const std::string &PathA, TDateTime StartA, const std::string &PathB,
+                      TDateTime StartB) {
+    // std::string compares bytes as unsigned characters, shorter prefix first.
+    const int c = PathA.compare(PathB);
+    if (c != 0)
+        return c < 0 ? -1 : 1;
+    return CompareDateTime(StartA, StartB);
+}
+
 // --- Lifetime and state --------------------------------------------------------------------
 
 TChronarkMan::TChronarkMan(TChangeEvent AOnChange)

@@ -166,3 +166,8 @@ bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts);
 void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption,
                    TStringArray &SubItems);
 int EntryImage(const TCKTimeItem *Entry);
+
+// The order of the search result list: the project path byte by byte (so upper-case before
+// lower-case), then the start time (less than a millisecond apart counts as equal).
+int CompareSearchRows(const std::string &PathA, TDateTime StartA, const std::string &PathB,
+                      TDateTime StartB);

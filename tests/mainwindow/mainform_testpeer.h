@@ -3,7 +3,8 @@
 // the window's own names, and handlers called as the window's actions and events call them.
 // It only looks: the window stays owned by whoever created it and must outlive the peer.
 
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
+#include "dialogs/u_searchform.h"
 #include "mainwindow/mainform.h"
 
 class TMainFormTestPeer {
@@ -38,6 +39,7 @@ public:
     QTreeWidgetItem *&ProjectNode = Form.ProjectNode;
     TCKList &CutList = Form.CutList;
     QTreeWidgetItem *&PopupItem = Form.PopupItem;
+    QPointer<TSearchForm> &SearchForm1 = Form.SearchForm1;
 
     // --- components ---------------------------------------------------------------------
     QWidget *&Panel2 = Form.Panel2;
@@ -104,6 +106,7 @@ public:
     QAction *&acMinimize = Form.acMinimize;
     QAction *&acAutoOpen = Form.acAutoOpen;
     QAction *&acFilter = Form.acFilter;
+    QAction *&acSearch = Form.acSearch;
     QAction *&acNewProjectLV = Form.acNewProjectLV;
     QAction *&acNewTime = Form.acNewTime;
     QAction *&acEditTime = Form.acEditTime;
@@ -138,6 +141,9 @@ public:
     void TBSubmenuItem4Select() const { Form.TBSubmenuItem4Select(); }
     void DelProjectClick() const { Form.DelProjectClick(); }
     void FileSettingsClick() const { Form.FileSettingsClick(); }
+    void TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) const {
+        Form.TreeView1Edited(Node, Text);
+    }
     void FilesDropped(const QStringList &FileNames) const { Form.FilesDropped(FileNames); }
     // The row menu as a right click on the main list at Pos (viewport coordinates) opens it.
     void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }
@@ -150,4 +156,5 @@ public:
     QTimer *HeartbeatTimer() const { return Form.HeartbeatTimer; }
     bool DocReadOnly() const { return Form.DocReadOnly; }
     bool OpenDocument(const QString &FileName) const { return Form.OpenDocument(FileName); }
+    void acSearchExecute() const { Form.acSearchExecute(); }
 };

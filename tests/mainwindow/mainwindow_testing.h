@@ -5,7 +5,7 @@
 #include "app/platform.h"
 #include "app/registry.h"
 #include "dialogs/entrydialogs.h"
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainform_testpeer.h"

@@ -52,7 +52,7 @@ const ActionRow ActionTable[] = {
     {"acMinimize", "Messung", "In den SysTray minimieren", "In den SysTray minimieren", 12, false},
     {"acAutoOpen", "Optionen", "Letzte Datei beim Start automatisch öffnen", "", -1, true},
     {"acFilter", "Extras", "Filter", "Filter", 25, true},
-    {"acSearch", "Extras", "Suchen...", "Suchen...", 24, false},
+    {"acSearch", "Extras", "Suchen...", "Suchen...", 24, true},
     {"acVerCtrl", "Hilfe", "Nach neuer Version suchen...", "Nach neuer Version suchen...", 4, true},
     {"acInfo", "Hilfe", "Info...", "Info...", 5, true},
     {"acNewTimePopup", "PopupItems", "Neue Zeit...", "Neue Zeit...", 10, true},

@@ -468,4 +468,81 @@ TEST_F(ModelTest, SearchListShowsPathsAndDropsRemovedEntries) {
     EXPECT_TRUE(Man.Contains(a));
 }
 
+TEST(SearchOrderTest, PathBytesThenStartTime) {
+    const TDateTime nine = T(9), ten = T(10);
+    const struct {
+        const char *Name;
+        std::string PathA;
+        TDateTime StartA;
+        std::string PathB;
+        TDateTime StartB;
+        int Expected;
+    } cases[] = {
+        {"upper case before lower case", "Kunden", ten, "kunden", nine, -1},
+        {"bytes above 127 after ASCII", "\xC4rzte", nine, "Zoo", nine, 1},
+        {"a path before its sub-projects", "Kunden", ten, "Kunden\\Meier", nine, -1},
+        {"the root's entries first", "", ten, "A", nine, -1},
+        {"one project: earlier start first", "A", nine, "A", ten, -1},
+        {"one project: later start after", "A", ten, "A", nine, 1},
+        {"under a millisecond apart is equal", "A", nine, "A", nine + 0.4 / 86400000.0, 0},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(CompareSearchRows(c.PathA, c.StartA, c.PathB, c.StartB), c.Expected) << c.Name;
+        EXPECT_EQ(CompareSearchRows(c.PathB, c.StartB, c.PathA, c.StartA), -c.Expected) << c.Name;
+    }
+}
+
+TEST_F(ModelTest, SearchFindsAlternativesOverAllProjectsInTreeOrder) {
+    TCKProjectItem *kunden = Root.AddProject("Kunden");
+    TCKProjectItem *meier = kunden->AddProject("Meier");
+    Root.AddTime(Edit(T(8), T(9), "Rechnung intern"));
+    TCKTimeItem *out = kunden->AddTime(Edit(T(9), T(10), "Angebot", {{"Kunde", "x"}}));
+    kunden->AddTime(Edit(T(10), T(11), "Telefon", {{"Art", "KUNDE anrufen"}}));
+    meier->AddTime(Edit(T(11), T(12), "\xD6l kaufen"));
+    tFilterItem f;
+    f.Keywords = {"kunde", "RECHNUNG", "\xF6l"};
+    f.UseFromDate = true;
+    f.FromDate = T(8, 30);
+    MemoryListView list;
+    Man.FillAllEntries(list, f);
+    // Field ids are not searched; the small umlaut does not find the capital one. The root's
+    // project comes before its entry, as it was added first.
+    EXPECT_EQ(list.Captions(), (std::vector<std::string>{"Telefon", "Rechnung intern"}));
+    f.Keywords = {"\xD6L"};
+    list.Clear();
+    Man.FillAllEntries(list, f);
+    EXPECT_EQ(list.Captions(), std::vector<std::string>{"\xD6l kaufen"});
+    // Out of range: the keywords do not bring it back.
+    f.Keywords = {"angebot"};
+    f.FromDate = T(10);
+    EXPECT_FALSE(out->MatchesFilter(f, true));
+}
+
+TEST_F(ModelTest, KeywordFoundWhereverItStandsInTheText) {
+    const struct {
+        const char *Name;
+        std::string Text;
+        std::string Keyword;
+        bool Found;
+    } cases[] = {
+        {"after a false start", "aaAB", "aab", true},
+        {"at the very end", "Termin KundE", "kunde", true},
+        {"the whole text", "KUNDE", "kunde", true},
+        {"longer than the text", "Kund", "kunde", false},
+        {"cut off at the end", "Termin Kund", "kunde", false},
+        {"bytes above Z unfolded", "\xC4rger", "\xE4rger", false},
+        {"the same bytes above Z", "\xC4rger", "\xC4RGER", true},
+    };
+    for (const auto &c : cases) {
+        TCKTimeItem *e = Root.AddTime(Edit(T(9), T(10), c.Text, {{"Feld", "-"}}));
+        TCKTimeItem *v = Root.AddTime(Edit(T(9), T(10), "-", {{"Feld", c.Text}}));
+        tFilterItem f;
+        f.Keywords = {"nirgends", c.Keyword};
+        EXPECT_EQ(e->MatchesFilter(f, true), c.Found) << c.Name;
+        EXPECT_EQ(v->MatchesFilter(f, true), c.Found) << c.Name << " (field value)";
+        e->Delete();
+        v->Delete();
+    }
+}
+
 } // namespace

@@ -1,9 +1,9 @@
-#include "mainwindow/entrylist.h"
+#include "dialogs/entrylist.h"
 
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
 #include "app/qtext.h"
-#include "model/ckitems.h"
+#include "model/ckm.h"
 
 #include <QHeaderView>
 
@@ -27,11 +27,16 @@ int CompareListRows(const TCKItem *A, const TCKItem *B) {
 }
 
 bool TEntryRow::operator<(const QTreeWidgetItem &Other) const {
+    const auto *List = qobject_cast<const TEntryList *>(treeWidget());
+    const auto *O = dynamic_cast<const TEntryRow *>(&Other);
+    if (List && O)
+        return List->CompareRows(*this, *O) < 0;
     return CompareListRows(Data, TEntryList::ItemOf(&Other)) < 0;
 }
 
-TEntryList::TEntryList(const QStringList &Columns, const TImageList *AImages, QWidget *Parent)
-    : QTreeWidget(Parent), Images(AImages) {
+TEntryList::TEntryList(const QStringList &Columns, const TImageList *AImages, QWidget *Parent,
+                       TOrder AOrder)
+    : QTreeWidget(Parent), Images(AImages), Order(AOrder) {
     setColumnCount(Columns.size());
     setHeaderLabels(Columns);
     setRootIsDecorated(false);
@@ -85,6 +90,13 @@ QList<TEntryRow *> TEntryList::SelectedRows() const {
     return Result;
 }
 
+int TEntryList::CompareRows(const TEntryRow &A, const TEntryRow &B) const {
+    if (Order == TOrder::PathThenStart && A.Data && B.Data && A.Data->IsTime() && B.Data->IsTime())
+        return CompareSearchRows(A.Path, A.Data->AsTime()->StartTime, B.Path,
+                                 B.Data->AsTime()->StartTime);
+    return CompareListRows(A.Data, B.Data);
+}
+
 void TEntryList::SetSorted(bool Value) {
     if (Value == Sorted)
         return;
@@ -99,8 +111,7 @@ void TEntryList::SortRowIntoPlace(int Index) {
     if (!R)
         return;
     const auto InOrder = [this](int A, int B) {
-        return A < 0 || B >= topLevelItemCount() ||
-               CompareListRows(ItemOf(topLevelItem(A)), ItemOf(topLevelItem(B))) <= 0;
+        return A < 0 || B >= topLevelItemCount() || CompareRows(*Row(A), *Row(B)) <= 0;
     };
     if (InOrder(Index - 1, Index) && InOrder(Index, Index + 1))
         return;
@@ -132,6 +143,8 @@ void TEntryList::Fill(TEntryRow *R, const std::string &Caption, const TStringArr
     }
     R->setData(0, ImageRole, ImageIndex);
     R->setIcon(0, Images ? Images->Icon(ImageIndex) : QIcon());
+    if (Order == TOrder::PathThenStart && R->Data)
+        R->Path = R->Data->GetPath();
 }
 
 int TEntryList::SortedPosition(const TEntryRow *R) const {
@@ -139,8 +152,8 @@ int TEntryList::SortedPosition(const TEntryRow *R) const {
     int Hi = topLevelItemCount();
     while (Lo < Hi) {
         const int Mid = (Lo + Hi) / 2;
-        const QTreeWidgetItem *M = topLevelItem(Mid);
-        if (M != R && CompareListRows(R->Data, ItemOf(M)) < 0)
+        const TEntryRow *M = Row(Mid);
+        if (M != R && CompareRows(*R, *M) < 0)
             Hi = Mid;
         else
             Lo = Mid + 1;

@@ -1,6 +1,7 @@
 #pragma once
 // A report list of projects and entries: the view the document fills (TCKListView). Rows keep
-// the order of CompareListRows while sorting is on; the column headers do not re-sort.
+// the list's order while sorting is on (CompareListRows for a project's list, CompareSearchRows
+// for search results); the column headers do not re-sort.
 
 #include "model/ckviews.h"
 
@@ -20,14 +21,22 @@ public:
     bool operator<(const QTreeWidgetItem &Other) const override;
 
     TCKItem *Data;
+    // The project path of an entry while its list orders by path; kept so that sorting does
+    // not build it anew for every comparison.
+    std::string Path;
 };
 
 class TEntryList : public QTreeWidget, public TCKListView {
     Q_OBJECT
 public:
     static constexpr int ImageRole = Qt::UserRole + 1;
+    enum class TOrder {
+        ProjectsThenStart, // a project's rows: sub-projects by caption, then entries
+        PathThenStart,     // search results: by project path, then start time
+    };
 
-    TEntryList(const QStringList &Columns, const TImageList *Images, QWidget *Parent = nullptr);
+    TEntryList(const QStringList &Columns, const TImageList *Images, QWidget *Parent = nullptr,
+               TOrder AOrder = TOrder::ProjectsThenStart);
 
     static TCKItem *ItemOf(const QTreeWidgetItem *Row);
     TEntryRow *Row(int Index) const;
@@ -38,6 +47,8 @@ public:
     bool IsSorted() const { return Sorted; }
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
     QList<TEntryRow *> SelectedRows() const;
+    // Negative, zero or positive as A comes before, with or after B in this list's order.
+    int CompareRows(const TEntryRow &A, const TEntryRow &B) const;
 
     // Switches sorting on again after only the row at Index changed: that row moves to its
     // place (keeping its selection) instead of the whole list being sorted. No row at Index
@@ -66,6 +77,7 @@ private:
     int SortedPosition(const TEntryRow *Row) const;
 
     const TImageList *Images;
+    TOrder Order;
     bool Sorted = true;
     // The row last added for each item. Only ever compared as an address until the list
     // confirms the row is still one of its own, so a row removed some other way is harmless.

@@ -1,0 +1,172 @@
+#include "dialogs/u_searchform.h"
+
+#include "dialogs/entrylist.h"
+#include "dialogs/pickers.h"
+#include "ui/imagelist.h"
+#include "ui/prompts.h"
+#include "app/qtext.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QDate Today() {
+    int Y, Mo, D, H, Mi, S, Ms;
+    DecodeDateTime(Now(), Y, Mo, D, H, Mi, S, Ms);
+    return QDate(Y, Mo, D);
+}
+
+} // namespace
+
+TSearchForm::TSearchForm(const TChronarkMan &ADocument, const TImageList &Images,
+                         TPromptService &APrompts, THost AHost, QWidget *Parent)
+    : QWidget(Parent, Qt::Window), Document(ADocument), Prompts(APrompts), Host(std::move(AHost)) {
+    setObjectName(QStringLiteral("SearchForm"));
+    setWindowTitle(QStringLiteral("Eintrag suchen"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    ListView1 = new TEntryList({QStringLiteral("Bemerkung"), QStringLiteral("Startzeit"),
+                                QStringLiteral("Endzeit"), QStringLiteral("Dauer"),
+                                QStringLiteral("Projektordner")},
+                               &Images, this, TEntryList::TOrder::PathThenStart);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    BuildLayout();
+    resize(620, 420);
+
+    connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
+    connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
+    connect(StartButton, &QPushButton::clicked, this, [this] { StartClick(); });
+    connect(NewSearchButton, &QPushButton::clicked, this, [this] { NewSearchClick(); });
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *Row) {
+        if (Host.EditRow)
+            Host.EditRow(*ListView1, Row);
+    });
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &Pos) {
+        if (Host.RowMenu)
+            Host.RowMenu(*ListView1, ListView1->viewport()->mapToGlobal(Pos));
+    });
+    connect(ListView1, &TEntryList::RowEdited, this,
+            [this](QTreeWidgetItem *Row, const QString &Text) {
+                if (Host.CommentEdited)
+                    Host.CommentEdited(*ListView1, Row, Text);
+            });
+    NewSearchClick();
+}
+
+void TSearchForm::BuildLayout() {
+    auto *Panel = new QWidget(this);
+    auto *Grid = new QGridLayout(Panel);
+    // The keyword box keeps 8 pixels to the panel's right edge.
+    Grid->setContentsMargins(8, 8, 8, 4);
+    auto MakeBound = [&](QCheckBox *&Box, QDateEdit *&Date, QTimeEdit *&Time, const char *Text,
+                         const char *BoxName, const char *DateName, const char *TimeName, int Row) {
+        Box = new QCheckBox(QString::fromUtf8(Text), Panel);
+        Box->setObjectName(QString::fromLatin1(BoxName));
+        Date = NewDatePicker(Panel);
+        Date->setObjectName(QString::fromLatin1(DateName));
+        Time = NewTimePicker(Panel);
+        Time->setObjectName(QString::fromLatin1(TimeName));
+        Grid->addWidget(Box, Row, 0);
+        Grid->addWidget(Date, Row, 1);
+        Grid->addWidget(Time, Row, 2);
+    };
+    MakeBound(CheckBox1, sddate, sdtime, "von", "CheckBox1", "sddate", "sdtime", 0);
+    MakeBound(CheckBox2, eddate, edtime, "bis", "CheckBox2", "eddate", "edtime", 1);
+    auto *Label = new QLabel(QStringLiteral("Stichworte:"), Panel);
+    Label->setObjectName(QStringLiteral("Label1"));
+    Edit1 = new QLineEdit(Panel);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Grid->addWidget(Label, 2, 0);
+    Grid->addWidget(Edit1, 2, 1, 1, 4);
+
+    auto *Buttons = new QVBoxLayout;
+    StartButton = new QPushButton(QStringLiteral("Start"), Panel);
+    StartButton->setObjectName(QStringLiteral("StartButton"));
+    NewSearchButton = new QPushButton(QStringLiteral("Neue Suche"), Panel);
+    NewSearchButton->setObjectName(QStringLiteral("NewSearchButton"));
+    Buttons->addWidget(StartButton);
+    Buttons->addWidget(NewSearchButton);
+    Buttons->addStretch(1);
+    Grid->addLayout(Buttons, 0, 4, 2, 1, Qt::AlignRight | Qt::AlignTop);
+    Grid->setColumnStretch(3, 1);
+
+    StatusBar1 = new QLabel(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+
+    auto *Column = new QVBoxLayout(this);
+    Column->setContentsMargins(0, 0, 0, 0);
+    Column->setSpacing(0);
+    Column->addWidget(Panel);
+    Column->addWidget(ListView1, 1);
+    Column->addWidget(StatusBar1);
+}
+
+void TSearchForm::CheckBox1Click() {
+    const bool On = CheckBox1->isChecked();
+    sddate->setEnabled(On);
+    sdtime->setEnabled(On);
+    SearchParams.UseFromDate = On;
+}
+
+void TSearchForm::CheckBox2Click() {
+    const bool On = CheckBox2->isChecked();
+    eddate->setEnabled(On);
+    edtime->setEnabled(On);
+    SearchParams.UseToDate = On;
+}
+
+void TSearchForm::StartClick() {
+    SearchParams.FromDate = PickedDateTime(sddate, sdtime);
+    SearchParams.ToDate = PickedDateTime(eddate, edtime);
+    // Said, not refused: such bounds simply find nothing but entries spanning them.
+    if (SearchParams.UseFromDate && SearchParams.UseToDate &&
+        CompareDateTime(SearchParams.FromDate, SearchParams.ToDate) >= 0)
+        Prompts.ShowMessage(QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit"));
+    SplitToArray(FromQ(Edit1->text()), ' ', SearchParams.Keywords);
+    RemoveBlank(SearchParams.Keywords);
+    ListView1->Clear();
+    Document.FillAllEntries(*ListView1, SearchParams);
+    ShowCount();
+}
+
+void TSearchForm::NewSearchClick() {
+    Edit1->clear();
+    CheckBox1->setChecked(false);
+    CheckBox2->setChecked(false);
+    // Unticked boxes that were unticked already send no change.
+    CheckBox1Click();
+    CheckBox2Click();
+    sddate->setDate(Today());
+    eddate->setDate(Today());
+    sdtime->setTime(QTime(0, 0, 0));
+    edtime->setTime(QTime(23, 59, 59));
+    ListView1->Clear();
+    StatusBar1->clear();
+}
+
+void TSearchForm::UpdateSearch(int Mode, bool Flag) {
+    if (Mode == -1) {
+        Document.RefreshSearchList(*ListView1, SearchParams, Flag);
+    } else if (Mode >= 0) {
+        ListView1->SetSorted(false);
+        ListView1->SetSorted(true);
+    }
+    ShowCount();
+}
+
+void TSearchForm::ForgetResults() {
+    ListView1->Clear();
+    ShowCount();
+}
+
+void TSearchForm::ShowCount() {
+    StatusBar1->setText(QString::number(ListView1->Count()) + QStringLiteral(" Item(s) gefunden!"));
+}

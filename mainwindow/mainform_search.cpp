@@ -1,0 +1,49 @@
+// The search window: the main window creates at most one, hands it the row commands and keeps
+// its rows current after every change to entries.
+
+#include "dialogs/entrylist.h"
+#include "dialogs/u_searchform.h"
+#include "mainwindow/mainform.h"
+#include "app/qtext.h"
+#include "model/ckm.h"
+
+void TMainForm::acSearchExecute() {
+    if (!SearchForm1) {
+        TSearchForm::THost Host;
+        Host.RowMenu = [this](TEntryList &List, const QPoint &GlobalPos) {
+            ShowRowMenu(&List, GlobalPos, false);
+        };
+        Host.EditRow = [this](TEntryList &List, QTreeWidgetItem *Row) { EditEntryRow(List, Row); };
+        Host.CommentEdited = [this](TEntryList &List, QTreeWidgetItem *Row, const QString &Text) {
+            SearchRowEdited(List, Row, Text);
+        };
+        SearchForm1 = new TSearchForm(Doc(), Images(), Prompts(), std::move(Host), this);
+        TSearchForm *Form = SearchForm1;
+        connect(this, &TMainForm::ItemsRemoved, Form, [Form] { Form->UpdateSearch(-1, true); });
+        connect(this, &TMainForm::EntriesChanged, Form, [Form] { Form->UpdateSearch(-1, false); });
+        connect(this, &TMainForm::DocumentReplaced, Form, [Form] { Form->ForgetResults(); });
+    }
+    SearchForm1->show();
+    SearchForm1->raise();
+    SearchForm1->activateWindow();
+}
+
+void TMainForm::SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QString &Text) {
+    TCKTimeItem *Entry = LiveEntry(List, Row);
+    // The row keeps the comment the entry has: the list writes no text of its own.
+    if (!Entry || RefuseUnstorable(Text))
+        return;
+    const std::string Comment = FromQ(Text);
+    if (Comment == Entry->Comment)
+        return;
+    // As an edit in the main list: the document is modified, and both lists show the comment.
+    Entry->Comment = Comment;
+    Doc().SetSaved(false);
+    int Index = -1;
+    for (int i = 0; i < ListView1->Count() && Index < 0; ++i)
+        if (ListView1->RowData(i) == Entry)
+            Index = i;
+    if (Index >= 0)
+        RefreshEntries(Index);
+    emit EntriesChanged();
+}

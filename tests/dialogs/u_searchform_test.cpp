@@ -1,0 +1,253 @@
+#include "dialogs/u_searchform.h"
+
+#include "dialogs/entrylist.h"
+#include "dialogs_testing.h"
+#include "ui/imagelist.h"
+#include "tests/ui/scriptedprompts.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimeEdit>
+
+namespace {
+
+const QString BoundsText = QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit");
+
+TDateTime At(int Day, int H, int M = 0) {
+    return EncodeDateTime(2024, 3, Day, H, M, 0);
+}
+
+// A document over three projects whose paths sort by bytes, not as a person would, and a
+// search window over it (the row commands are the main window's, tested there).
+class SearchFormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetClock([] { return At(4, 15, 30); });
+        TCKProjectItem &Root = *Doc.Root;
+        TCKProjectItem *Lower = Root.AddProject("kunden");
+        TCKProjectItem *Upper = Root.AddProject("Kunden");
+        TCKProjectItem *Meier = Upper->AddProject("Meier");
+        Add(Lower, 4, 8, 9, "kleinbuchstaben Kunde");
+        Add(Upper, 4, 11, 12, "Rechnung Februar");
+        Add(Upper, 4, 9, 10, "Anruf", {{"Kontakt", "KUNDE Meier"}});
+        Add(Meier, 5, 9, 10, "\xF6l kaufen");
+        Root.AddTime({At(3, 22), At(4, 2), "Nachtschicht", {}});
+        Form = std::make_unique<TSearchForm>(Doc, Images, Prompts, TSearchForm::THost{});
+    }
+    void TearDown() override {
+        Form.reset();
+        SetClock({});
+    }
+
+    TCKTimeItem *Add(TCKProjectItem *P, int Day, int H1, int H2, const std::string &Comment,
+                     tFieldList Fields = {}) {
+        return P->AddTime({At(Day, H1), At(Day, H2), Comment, std::move(Fields)});
+    }
+
+    // Enters the criteria as a user would (empty Date: box left unticked) and presses Start.
+    void Search(const QString &Words, QDateTime From = {}, QDateTime To = {}) {
+        auto Bound = [&](const char *Box, const char *Date, const char *Time, QDateTime T) {
+            Control<QCheckBox>(*Form, Box)->setChecked(T.isValid());
+            if (!T.isValid())
+                return;
+            Control<QDateEdit>(*Form, Date)->setDate(T.date());
+            Control<QTimeEdit>(*Form, Time)->setTime(T.time());
+        };
+        Bound("CheckBox1", "sddate", "sdtime", From);
+        Bound("CheckBox2", "eddate", "edtime", To);
+        Control<QLineEdit>(*Form, "Edit1")->setText(Words);
+        Press(*Form, "StartButton");
+    }
+    QStringList Column(int C) const {
+        QStringList Texts;
+        for (int i = 0; i < List().Count(); ++i)
+            Texts << List().Row(i)->text(C);
+        return Texts;
+    }
+    TEntryList &List() const { return Form->ResultList(); }
+    QString Status() const { return Control<QLabel>(*Form, "StatusBar1")->text(); }
+
+    TChronarkMan Doc;
+    TImageList Images;
+    TScriptedPrompts Prompts;
+    std::unique_ptr<TSearchForm> Form;
+};
+
+QDateTime On(int Day, int H, int M = 0) {
+    return QDateTime(QDate(2024, 3, Day), QTime(H, M));
+}
+
+TEST_F(SearchFormTest, OpensResetWithTheResultColumns) {
+    EXPECT_EQ(Form->windowTitle(), QStringLiteral("Eintrag suchen"));
+    EXPECT_FALSE(Form->isModal());
+    EXPECT_TRUE(Form->testAttribute(Qt::WA_DeleteOnClose));
+    QStringList Headers;
+    for (int c = 0; c < List().columnCount(); ++c)
+        Headers << List().headerItem()->text(c);
+    EXPECT_EQ(Headers,
+              (QStringList{"Bemerkung", "Startzeit", "Endzeit", "Dauer", "Projektordner"}));
+    EXPECT_FALSE(List().header()->sectionsClickable());
+    EXPECT_EQ(List().selectionMode(), QAbstractItemView::ExtendedSelection);
+    for (const char *Box : {"CheckBox1", "CheckBox2"})
+        EXPECT_FALSE(Control<QCheckBox>(*Form, Box)->isChecked()) << Box;
+    for (const char *Picker : {"sddate", "sdtime", "eddate", "edtime"})
+        EXPECT_FALSE(Control<QWidget>(*Form, Picker)->isEnabled()) << Picker;
+    EXPECT_EQ(Control<QDateEdit>(*Form, "sddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(Control<QDateEdit>(*Form, "eddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(Control<QTimeEdit>(*Form, "sdtime")->time(), QTime(0, 0, 0));
+    EXPECT_EQ(Control<QTimeEdit>(*Form, "edtime")->time(), QTime(23, 59, 59));
+    EXPECT_TRUE(Control<QLineEdit>(*Form, "Edit1")->text().isEmpty());
+    EXPECT_TRUE(Status().isEmpty());
+    EXPECT_EQ(List().Count(), 0);
+
+    Control<QCheckBox>(*Form, "CheckBox2")->setChecked(true);
+    EXPECT_TRUE(Control<QWidget>(*Form, "eddate")->isEnabled());
+    EXPECT_TRUE(Control<QWidget>(*Form, "edtime")->isEnabled());
+    EXPECT_FALSE(Control<QWidget>(*Form, "sddate")->isEnabled());
+}
+
+TEST_F(SearchFormTest, FindsByKeywordsAndStrictBounds) {
+    const struct {
+        const char *Name;
+        QString Words;
+        QDateTime From, To;
+        QStringList Found; // comments in list order
+    } Cases[] = {
+        {"nothing entered lists every entry",
+         "",
+         {},
+         {},
+         {"Nachtschicht", "Anruf", "Rechnung Februar", QStringLiteral("öl kaufen"),
+          "kleinbuchstaben Kunde"}},
+        {"keywords are alternatives",
+         "Rechnung Nachtschicht",
+         {},
+         {},
+         {"Nachtschicht", "Rechnung Februar"}},
+        {"A to Z in any case, also in field values",
+         "kunde",
+         {},
+         {},
+         {"Anruf", "kleinbuchstaben Kunde"}},
+        {"a capital umlaut does not find the small one", QStringLiteral("ÖL"), {}, {}, {}},
+        {"the small umlaut finds itself",
+         QStringLiteral("öL"),
+         {},
+         {},
+         {QStringLiteral("öl kaufen")}},
+        {"project captions and field ids are not searched", "Meier Kontakt", {}, {}, {"Anruf"}},
+        {"runs of blanks are no keywords", "   februar   ", {}, {}, {"Rechnung Februar"}},
+        {"from: ending at the bound is out",
+         "",
+         On(4, 9),
+         {},
+         {"Anruf", "Rechnung Februar", QStringLiteral("öl kaufen")}},
+        {"from: started before but ends after",
+         "",
+         On(4, 1),
+         {},
+         {"Nachtschicht", "Anruf", "Rechnung Februar", QStringLiteral("öl kaufen"),
+          "kleinbuchstaben Kunde"}},
+        {"to: starting at the bound is out",
+         "",
+         {},
+         On(4, 9),
+         {"Nachtschicht", "kleinbuchstaben Kunde"}},
+        {"both bounds with a keyword",
+         "kunde",
+         On(4, 8, 30),
+         On(4, 9, 30),
+         {"Anruf", "kleinbuchstaben Kunde"}},
+    };
+    for (const auto &Case : Cases) {
+        Search(Case.Words, Case.From, Case.To);
+        QStringList Found = Column(0);
+        EXPECT_EQ(Found, Case.Found) << Case.Name;
+        EXPECT_EQ(Status(), QString::number(Case.Found.size()) + " Item(s) gefunden!") << Case.Name;
+        Press(*Form, "NewSearchButton");
+    }
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
+}
+
+TEST_F(SearchFormTest, SortsByPathBytesThenStartAndShowsTheRowTexts) {
+    Search("");
+    EXPECT_EQ(Column(4), (QStringList{"", "Kunden", "Kunden", "Kunden\\Meier", "kunden"}));
+    ASSERT_EQ(List().Count(), 5);
+    QStringList Night;
+    for (int c = 0; c < 5; ++c)
+        Night << List().Row(0)->text(c);
+    EXPECT_EQ(Night, (QStringList{"Nachtschicht", "03.03.2024 22:00:00", "04.03.2024 02:00:00",
+                                  "04:00:00", ""}));
+    EXPECT_EQ(List().ImageOf(0), int(imgEntryPlain));
+}
+
+TEST_F(SearchFormTest, BoundsTheWrongWayRoundAreSaidButSearched) {
+    Search("", On(4, 10), On(4, 10));
+    EXPECT_EQ(Prompts.Messages, QStringList{BoundsText});
+    // Only what runs across the moment.
+    EXPECT_EQ(Column(0), QStringList{});
+    Search("", On(4, 9, 30), On(4, 9, 15));
+    EXPECT_EQ(Prompts.Messages, (QStringList{BoundsText, BoundsText}));
+    EXPECT_EQ(Column(0), QStringList{"Anruf"});
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+}
+
+TEST_F(SearchFormTest, NewSearchClearsEverythingAndNoBoundStaysInForce) {
+    Search("Anruf", On(4, 9, 30), On(4, 9, 45));
+    ASSERT_EQ(List().Count(), 1);
+    Press(*Form, "NewSearchButton");
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_TRUE(Status().isEmpty());
+    EXPECT_FALSE(Control<QCheckBox>(*Form, "CheckBox1")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*Form, "CheckBox2")->isChecked());
+    EXPECT_FALSE(Control<QWidget>(*Form, "sdtime")->isEnabled());
+    EXPECT_EQ(Control<QTimeEdit>(*Form, "sdtime")->time(), QTime(0, 0, 0));
+    EXPECT_EQ(Control<QTimeEdit>(*Form, "edtime")->time(), QTime(23, 59, 59));
+    EXPECT_FALSE(Form->Parameters().UseFromDate);
+    EXPECT_FALSE(Form->Parameters().UseToDate);
+    Press(*Form, "StartButton");
+    EXPECT_EQ(List().Count(), 5);
+}
+
+TEST_F(SearchFormTest, UpdateSearchRechecksResortsOrOnlyCounts) {
+    Search("anruf nacht");
+    ASSERT_EQ(Column(0), (QStringList{"Nachtschicht", "Anruf"}));
+    TCKTimeItem *Night = List().RowData(0)->AsTime();
+    TCKTimeItem *Call = List().RowData(1)->AsTime();
+
+    // -2: rows as they are, the count anew.
+    List().DeleteRow(1);
+    Form->UpdateSearch(-2, false);
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+    Press(*Form, "StartButton");
+    ASSERT_EQ(List().Count(), 2);
+
+    // -1: a changed comment shows, an entry that no longer matches leaves.
+    Call->Comment = "Anruf bei Meier";
+    Night->Comment = "Fruehschicht";
+    Form->UpdateSearch(-1, false);
+    EXPECT_EQ(Column(0), QStringList{"Anruf bei Meier"});
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+    // A deleted entry leaves without being read.
+    Call->Delete();
+    Form->UpdateSearch(-1, true);
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_EQ(Status(), QStringLiteral("0 Item(s) gefunden!"));
+}
+
+TEST_F(SearchFormTest, ModeZeroResortsAfterAStartTimeChanged) {
+    Search("");
+    TCKTimeItem *First = List().RowData(1)->AsTime(); // Kunden 09:00
+    tCKEditItem Data = First->GetData();
+    Data.StartTime = At(4, 11, 30);
+    Data.EndTime = At(4, 11, 45);
+    First->SetData(Data);
+    Form->UpdateSearch(0, false);
+    EXPECT_EQ(List().RowData(2), First);
+    EXPECT_EQ(Status(), QStringLiteral("5 Item(s) gefunden!"));
+}
+
+} // namespace

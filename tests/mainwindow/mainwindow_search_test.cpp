@@ -1,0 +1,215 @@
+// The search window as the main window opens it: one at a time, its rows edited, deleted and
+// dragged through the main window's commands, and kept current by every change to entries.
+
+#include "mainwindow_testing.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+class SearchTest : public MainFormTest {
+protected:
+    // A started window showing the root; "Firmen" holds two touching entries, the root one;
+    // the search for "kunde" lists all three.
+    TMainFormTestPeer &MakeWithSearch() {
+        TMainFormTestPeer &F = MakeStarted();
+        TCKProjectItem *Root = F.Doc().Root.get();
+        Kunden = Root->AddProject("Firmen");
+        Intern = Root->AddProject("Intern");
+        Kunden->AddTime(Span(8, 0, 0, 9, 0, 0, "Kunde Alpha"));
+        Kunden->AddTime(Span(9, 0, 0, 10, 0, 0, "Kunde Beta"));
+        Root->AddTime(Span(10, 0, 0, 11, 0, 0, "Kunde intern"));
+        F.RebuildViews(true);
+        F.Doc().SetSaved(true);
+        F.acSearch->trigger();
+        Search = F.SearchForm1;
+        EXPECT_NE(Search, nullptr);
+        Search->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("kunde"));
+        Search->findChild<QPushButton *>(QStringLiteral("StartButton"))->click();
+        return F;
+    }
+    TEntryList &Results() const { return Search->ResultList(); }
+    QStringList ResultColumn(int C) const {
+        QStringList T;
+        for (int i = 0; i < Results().Count(); ++i)
+            T << Results().Row(i)->text(C);
+        return T;
+    }
+    QString Status() const {
+        return Search->findChild<QLabel *>(QStringLiteral("StatusBar1"))->text();
+    }
+    void SelectResults(std::initializer_list<int> Rows) {
+        Results().clearSelection();
+        for (int R : Rows)
+            Results().Row(R)->setSelected(true);
+    }
+    // The row menu as a right click on the results opens it, closed again at once.
+    void OpenResultMenu() {
+        emit Results().customContextMenuRequested(QPoint(2, 2));
+        Form->PropPopupMenu->hide();
+    }
+
+    TCKProjectItem *Kunden = nullptr;
+    TCKProjectItem *Intern = nullptr;
+    QPointer<TSearchForm> Search;
+};
+
+} // namespace
+
+TEST_F(SearchTest, AtMostOneWindowWhichClosingFrees) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    EXPECT_TRUE(F.acSearch->isEnabled());
+    EXPECT_TRUE(Search->isVisible());
+    EXPECT_FALSE(Search->isModal());
+    F.acSearch->trigger();
+    EXPECT_EQ(F.SearchForm1, Search);
+    EXPECT_EQ(F.Window().findChildren<TSearchForm *>().size(), 1);
+    // A second open keeps the results.
+    EXPECT_EQ(Results().Count(), 3);
+
+    Search->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(F.SearchForm1, nullptr);
+    EXPECT_EQ(Search, nullptr);
+    // Commands that would update it now find none.
+    Prompts.Answers = {TPromptAnswer::Yes};
+    SelectRows({0});
+    F.acDelTime->trigger();
+    F.acSearch->trigger();
+    ASSERT_NE(F.SearchForm1, nullptr);
+    EXPECT_EQ(F.SearchForm1->ResultList().Count(), 0);
+}
+
+TEST_F(SearchTest, RowMenuOverResultsHidesNewTimeAndActsOnThem) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    SelectResults({1});
+    OpenResultMenu();
+    EXPECT_EQ(F.PopupList(), &Results());
+    EXPECT_FALSE(F.acNewTimePopup->isVisible());
+    EXPECT_TRUE(F.acEditTimePopup->isEnabled());
+    EXPECT_FALSE(F.acMeltPopup->isEnabled());
+    // The main list's own menu shows it again.
+    F.ListView1ContextPopup(QPoint(2, 2));
+    F.PropPopupMenu->hide();
+    EXPECT_TRUE(F.acNewTimePopup->isVisible());
+}
+
+TEST_F(SearchTest, EditFromResultsUpdatesBothLists) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    ASSERT_EQ(ResultColumn(0), (QStringList{"Kunde intern", "Kunde Alpha", "Kunde Beta"}));
+    TScriptedEntryDialogs::TAnswer Ok;
+    Ok.Ok = true;
+    Ok.Data = Span(10, 0, 0, 10, 30, 0, "Kunde intern kurz");
+    EntryDialogs.Answers = {Ok};
+    emit Results().itemDoubleClicked(Results().Row(0), 0);
+    ASSERT_EQ(EntryDialogs.Requests.size(), 1u);
+    EXPECT_EQ(EntryDialogs.Requests[0].Data.Comment, "Kunde intern");
+    EXPECT_EQ(ResultColumn(0).first(), QStringLiteral("Kunde intern kurz"));
+    EXPECT_EQ(ResultColumn(3).first(), QStringLiteral("00:30:00"));
+    EXPECT_TRUE(ListCaptions().contains(QStringLiteral("Kunde intern kurz")));
+    EXPECT_TRUE(F.Doc().Modified);
+
+    // An edit that leaves the search's words takes the row out.
+    Ok.Data = Span(8, 0, 0, 9, 0, 0, "Alpha");
+    EntryDialogs.Answers = {Ok};
+    SelectResults({1});
+    OpenResultMenu();
+    F.acEditTimePopup->trigger();
+    EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern kurz", "Kunde Beta"}));
+    EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
+}
+
+TEST_F(SearchTest, DeleteFromResultsUpdatesBothLists) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    SelectResults({0, 2});
+    OpenResultMenu();
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.acDelTimePopup->trigger();
+    EXPECT_EQ(Prompts.Questions, QStringList{"Sollen die Einträge gelöscht werden?"});
+    EXPECT_EQ(ResultColumn(0), QStringList{"Kunde Alpha"});
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+    // The root's entry left the main list too.
+    EXPECT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
+    EXPECT_EQ(Kunden->TimeItems().size(), 1u);
+}
+
+TEST_F(SearchTest, MainListCommandsKeepTheResultsCurrent) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    // Delete in the main list: the row of the deleted entry leaves the results.
+    ShowProject(Kunden);
+    SelectRows({0});
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.acDelTime->trigger();
+    EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern", "Kunde Beta"}));
+    EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
+
+    // Renaming the project changes the path column.
+    F.TreeView1Edited(F.FindProjectNode(Kunden), QStringLiteral("Auftraggeber"));
+    EXPECT_EQ(ResultColumn(4), (QStringList{"", "Auftraggeber"}));
+
+    // Deleting the whole project takes its entries' rows.
+    F.ProjectNode = F.FindProjectNode(Kunden);
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.DelProjectClick();
+    EXPECT_EQ(ResultColumn(0), QStringList{"Kunde intern"});
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+
+    // A new document: no row may name the old one's entries.
+    Prompts.Answers = {TPromptAnswer::No};
+    F.acNew->trigger();
+    EXPECT_EQ(Results().Count(), 0);
+    EXPECT_EQ(Status(), QStringLiteral("0 Item(s) gefunden!"));
+}
+
+TEST_F(SearchTest, MeltFromResultsDropsTheAbsorbedRow) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    SelectResults({1, 2});
+    OpenResultMenu();
+    F.acMeltPopup->trigger();
+    EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern", "Kunde Alpha & Kunde Beta"}));
+    EXPECT_EQ(ResultColumn(3).last(), QStringLiteral("02:00:00"));
+    EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
+}
+
+TEST_F(SearchTest, CommentEditedInResultsMarksModifiedAndShowsInTheMainList) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    ASSERT_FALSE(F.Doc().Modified);
+    emit Results().RowEdited(Results().Row(0), QStringLiteral("Kunde extern"));
+    EXPECT_TRUE(F.Doc().Modified);
+    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_EQ(ResultColumn(0).first(), QStringLiteral("Kunde extern"));
+    EXPECT_TRUE(ListCaptions().contains(QStringLiteral("Kunde extern")));
+
+    // Text the document cannot store is refused, as in the main list.
+    emit Results().RowEdited(Results().Row(0), QStringLiteral("Kunde \u4e2d"));
+    EXPECT_EQ(Prompts.Messages.size(), 1);
+    EXPECT_EQ(ResultColumn(0).first(), QStringLiteral("Kunde extern"));
+}
+
+TEST_F(SearchTest, ResultsDraggedOntoTheTreeMove) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    SelectResults({0});
+    QTreeWidgetItem *Target = F.FindProjectNode(Intern);
+    ASSERT_TRUE(F.TreeView1DragOver(&Results(), Target));
+    // The shown project (the root) accepts no drop.
+    EXPECT_FALSE(F.TreeView1DragOver(&Results(), F.TreeView1->TopNode()));
+    F.TreeView1DragDrop(&Results(), Target);
+    EXPECT_EQ(Intern->TimeItems().size(), 1u);
+    EXPECT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
+    EXPECT_TRUE(F.Doc().Modified);
+    // The moved entry's row shows its new project and sorts by it.
+    EXPECT_EQ(ResultColumn(4), (QStringList{"Firmen", "Firmen", "Intern"}));
+}
+
+TEST_F(SearchTest, ClosingTheMainWindowWithTheSearchOpenIsSafe) {
+    MakeWithSearch();
+    SelectResults({0});
+    OpenResultMenu();
+    Form.reset();
+    EXPECT_EQ(Search, nullptr);
+}
