@@ -409,26 +409,54 @@ private:
     std::optional<std::array<int32_t, 3>> FSelected;
 };
 
+// Simple case folding of the characters a Windows-1252 caption can hold, as the tree's
+// caption comparison without regard to case folds them.
+char16_t FoldCase(char16_t C) {
+    if ((C >= u'A' && C <= u'Z') || (C >= 0xC0 && C <= 0xDE && C != 0xD7))
+        return static_cast<char16_t>(C + 0x20);
+    switch (C) {
+    case 0xB5:
+        return 0x3BC; // micro sign -> small mu
+    case 0x152:
+    case 0x160:
+    case 0x17D:
+        return static_cast<char16_t>(C + 1);
+    case 0x178:
+        return 0xFF;
+    default:
+        return C;
+    }
+}
+
+std::u16string FoldCase(std::u16string S) {
+    for (char16_t &C : S)
+        C = FoldCase(C);
+    return S;
+}
+
 // The project tree as the export dialog shows it, to read its order.
 class TOrderTree final : public TCKTreeView {
 public:
-    explicit TOrderTree(TCKProjectItem *Root) { Nodes.push_back({Root, {}, {}}); }
+    explicit TOrderTree(TCKProjectItem *Root) { Nodes.push_back({Root, {}, {}, {}}); }
 
     void ClearRootChildren() override {
         Nodes.resize(1);
         Nodes[0].Children.clear();
     }
     Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
-        Nodes.push_back({Data, Cp1252ToUtf16(Caption), {}});
+        std::u16string key = Cp1252ToUtf16(Caption);
+        Nodes.push_back({Data, FoldCase(key), std::move(key), {}});
         const Node id = static_cast<Node>(Nodes.size() - 1);
         Nodes[static_cast<size_t>(Parent)].Children.push_back(id);
         return id;
     }
-    // The tree compares captions as case-sensitive UTF-16 and keeps equal ones in order.
+    // The tree compares captions as UTF-16 without regard to case, then with it, and keeps
+    // equal ones in order.
     void SortAll() override {
         for (TNode &node : Nodes)
             std::stable_sort(node.Children.begin(), node.Children.end(), [this](Node A, Node B) {
-                return Nodes[static_cast<size_t>(A)].Key < Nodes[static_cast<size_t>(B)].Key;
+                const TNode &a = Nodes[static_cast<size_t>(A)], &b = Nodes[static_cast<size_t>(B)];
+                return a.Folded != b.Folded ? a.Folded < b.Folded : a.Key < b.Key;
             });
     }
     void ExpandRootOneLevel() override {}
@@ -448,6 +476,7 @@ public:
 private:
     struct TNode {
         TCKProjectItem *Project;
+        std::u16string Folded;
         std::u16string Key;
         std::vector<Node> Children;
     };

@@ -57,6 +57,11 @@ void TMainForm::InstallServices(const TOptions &Options) {
         OwnEntryDialogs = std::make_unique<TQtEntryDialogs>(*FPrompts);
         FEntryDialogs = OwnEntryDialogs.get();
     }
+    ExportDir = Options.ExportDir.isEmpty()
+                    ? QCoreApplication::applicationDirPath() + QStringLiteral("/export")
+                    : Options.ExportDir;
+    if (!ExportDir.endsWith(QLatin1Char('/')) && !ExportDir.endsWith(QLatin1Char('\\')))
+        ExportDir += QLatin1Char('/');
     Registry = Options.SettingsFolder.isEmpty()
                    ? std::make_unique<TRegistry>()
                    : std::make_unique<TRegistry>(Options.SettingsFolder);

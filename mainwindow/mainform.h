@@ -55,6 +55,8 @@ public:
         TEntryDialogService *EntryDialogs = nullptr;
         // Empty: the user's own settings; otherwise INI files below this folder.
         QString SettingsFolder;
+        // Empty: the folder "export" beside the program; otherwise the profiles' folder.
+        QString ExportDir;
     };
 
     static constexpr char VersionText[] = "1.3 Beta 2";
@@ -334,6 +336,8 @@ private:
     void acImportExecute();
     // "Dokumenteinstellungen": default project and field definitions.
     void FileSettingsClick();
+    // "Exportieren...": the profiles of ExportDir over the current document.
+    void ExportClick();
     void TBMRUList1Click(const QString &FileName);
     void TBMRUList1Change();
     void infoclick();
@@ -381,6 +385,10 @@ private:
     TPromptService *FPrompts = nullptr;
     TFileDialogService *FFileDialogs = nullptr;
     TEntryDialogService *FEntryDialogs = nullptr;
+    // The export profiles' folder (ending with a separator) and the file type the export's
+    // save dialog used last in this session.
+    QString ExportDir;
+    std::string LastExportFileType;
     TImageList ImageList1;
     QList<QAction *> AllActions;
     QToolButton *OpenButton = nullptr;

@@ -6,6 +6,7 @@
 #include "app/registry.h"
 #include "dialogs/entrylist.h"
 #include "dialogs/f_settings.h"
+#include "dialogs/u_exportform.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
@@ -306,6 +307,13 @@ void TMainForm::FileSettingsClick() {
     if (Changed)
         Document->SetSaved(false);
     SetSaveState(true);
+}
+
+void TMainForm::ExportClick() {
+    TQtExportUi Ui(this, Prompts(), *FFileDialogs, &ImageList1, LastExportFileType,
+                   InitialDialogFolder());
+    TExportMan Man;
+    Man.Execute(Ui, *Document, NativeName(ExportDir), NativeName(CurrentFile));
 }
 
 void TMainForm::TBMRUList1Click(const QString &FileName) {

@@ -1,7 +1,9 @@
 #include "ui/filedialogs.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStringList>
 
 QStringList NameFiltersFromPairs(const QString &Filter) {
@@ -25,7 +27,10 @@ bool TQtFileDialogs::Execute(QWidget *Parent, TFileDialogRequest &Request) {
     QFileDialog Dialog(Parent, Request.Title, Request.InitialDir);
     Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     Dialog.setOption(QFileDialog::ReadOnly, false);
-    Dialog.setNameFilters(NameFiltersFromPairs(Request.Filter));
+    const QStringList Filters = NameFiltersFromPairs(Request.Filter);
+    Dialog.setNameFilters(Filters);
+    if (Request.FilterIndex >= 0 && Request.FilterIndex < Filters.size())
+        Dialog.selectNameFilter(Filters[Request.FilterIndex]);
     if (Request.Kind == TFileDialogRequest::Save) {
         Dialog.setAcceptMode(QFileDialog::AcceptSave);
         Dialog.setFileMode(QFileDialog::AnyFile);
@@ -37,8 +42,36 @@ bool TQtFileDialogs::Execute(QWidget *Parent, TFileDialogRequest &Request) {
     }
     if (!Request.FileName.isEmpty())
         Dialog.selectFile(Request.FileName);
-    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+
+    // The dialog's own type box and name field. The box reports the new index before the
+    // dialog swaps the name's extension itself, so the name is taken as the user left it.
+    auto *Types = Dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    auto *Name = Dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    int ChosenType = Types ? Types->currentIndex() : Filters.indexOf(Dialog.selectedNameFilter());
+    QString TypedBefore;
+    bool TypeChanged = false;
+    if (Types) {
+        QObject::connect(Types, &QComboBox::currentIndexChanged, &Dialog, [&](int Index) {
+            ChosenType = Index;
+            TypedBefore = Name ? Name->text() : QString();
+            TypeChanged = true;
+        });
+    }
+    if (Request.FilterChanged && Name) {
+        QObject::connect(&Dialog, &QFileDialog::filterSelected, &Dialog, [&](const QString &) {
+            if (!TypeChanged)
+                return;
+            TypeChanged = false;
+            if (!TypedBefore.isEmpty())
+                Name->setText(Request.FilterChanged(TypedBefore, ChosenType));
+        });
+    }
+    const bool Accepted = Dialog.exec() == QDialog::Accepted && !Dialog.selectedFiles().isEmpty();
+    if (!Types)
+        ChosenType = Filters.indexOf(Dialog.selectedNameFilter());
+    if (!Accepted)
         return false;
     Request.FileName = QDir::toNativeSeparators(Dialog.selectedFiles().first());
+    Request.FilterIndex = ChosenType;
     return true;
 }

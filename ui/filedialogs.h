@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 struct TFileDialogRequest {
@@ -15,6 +17,11 @@ struct TFileDialogRequest {
     // "Description|pattern|Description|pattern" as the window declares its filters.
     QString Filter;
     QString DefaultSuffix;
+    // In: the file type shown first (-1 for the first). Out: the file type chosen.
+    int FilterIndex = -1;
+    // When set, a file type chosen while the dialog is open turns the typed name into what
+    // this answers for it (the name as it stood before the change, the new type's index).
+    std::function<QString(const QString &Typed, int FilterIndex)> FilterChanged;
 };
 
 class TFileDialogService {

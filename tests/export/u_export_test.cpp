@@ -296,7 +296,15 @@ TEST_F(Export, TreeOrderIsTheDialogsOrder) {
     std::string order;
     for (const TCKProjectItem *p : ProjectsInTreeOrder(Doc))
         order += "[" + p->GetPath() + "]";
-    EXPECT_EQ(order, "[][C][a][b][b\\A][b\\Z]");
+    // As the tree sorts: without regard to case first, upper case first among equals.
+    EXPECT_EQ(order, "[][a][b][b\\A][b\\Z][C]");
+    TChronarkMan mixed;
+    for (const char *caption : {"\xD6l", "zebra", "Zebra", "\xB5m", "\x8CS", "Birne"})
+        mixed.Root->AddProject(caption);
+    order.clear();
+    for (const TCKProjectItem *p : ProjectsInTreeOrder(mixed))
+        order += "[" + p->GetPath() + "]";
+    EXPECT_EQ(order, "[][Birne][Zebra][zebra][\xD6l][\x8CS][\xB5m]");
 }
 
 TEST_F(Export, HostileTemplatesStayBounded) {

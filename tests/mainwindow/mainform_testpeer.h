@@ -94,6 +94,7 @@ public:
     QAction *&acSave = Form.acSave;
     QAction *&acSaveAs = Form.acSaveAs;
     QAction *&acImport = Form.acImport;
+    QAction *&acExport = Form.acExport;
     QAction *&acSettings = Form.acSettings;
     QAction *&acLeer = Form.acLeer;
     QAction *&acCut = Form.acCut;

@@ -32,6 +32,8 @@ class TScriptedFileDialogs : public TFileDialogService {
 public:
     // An empty name cancels the dialog.
     std::deque<QString> Answers;
+    // The file type chosen with each confirmed name; none left keeps the one proposed.
+    std::deque<int> FilterAnswers;
     std::vector<TFileDialogRequest> Requests;
 
     bool Execute(QWidget *, TFileDialogRequest &Request) override {
@@ -45,6 +47,10 @@ public:
         if (Name.isEmpty())
             return false;
         Request.FileName = Name;
+        if (!FilterAnswers.empty()) {
+            Request.FilterIndex = FilterAnswers.front();
+            FilterAnswers.pop_front();
+        }
         return true;
     }
 };

@@ -32,7 +32,7 @@ const ActionRow ActionTable[] = {
     {"acSaveAs", "Datei", "Speichern unter...", "Speichern unter...", -1, true},
     {"acPrint", "Datei", "Drucken...", "Drucken...", 18, false},
     {"acImport", "Datei", "Importieren...", "Importieren...", 22, true},
-    {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, false},
+    {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, true},
     {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, true},
     {"acExit", "Datei", "Schließen", "Schließen", 7, true},
     {"acLeer", "Datei", "(Leer)", "", -1, false},
