@@ -323,6 +323,8 @@ private:
     void acImportExecute();
     // "Dokumenteinstellungen": default project and field definitions.
     void FileSettingsClick();
+    // "Drucken...": the print dialog, then the report on the printer or in a PDF file.
+    void acPrintExecute();
     void TBMRUList1Click(const QString &FileName);
     void TBMRUList1Change();
     void infoclick();

@@ -118,7 +118,7 @@ void TMainForm::BuildActions() {
 
     // Their windows join the program later; until then they stay disabled rather than
     // pretend.
-    for (QAction *A : {acPrint, acExport, acSearch})
+    for (QAction *A : {acExport, acSearch})
         SetPending(A, true);
 
     // The stopwatch's split buttons and their drop-down items.
@@ -364,6 +364,7 @@ void TMainForm::ConnectHandlers() {
     On(acSaveAs, &TMainForm::SaveAsClick);
     On(acImport, &TMainForm::acImportExecute);
     On(acSettings, &TMainForm::FileSettingsClick);
+    On(acPrint, &TMainForm::acPrintExecute);
     On(acExit, &TMainForm::ExitClick);
     On(acCut, &TMainForm::acCutExecute);
     On(acPaste, &TMainForm::acPasteExecute);
