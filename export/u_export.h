@@ -135,6 +135,9 @@ public:
                             TExportChoices &Choices) = 0;
 };
 
+class TPrintUi;
+enum class TPrintResult;
+
 class TExportMan {
 public:
     // The largest output written (and held): far beyond any real export, and small enough that
@@ -145,6 +148,9 @@ public:
     // The whole export command. ExportDir ends with a path separator.
     void Execute(TExportUi &Ui, const TChronarkMan &Document, const std::string &ExportDir,
                  const std::string &DocFileName);
+
+    // The print command: the print dialog, then the report of the ticked projects (u_print).
+    TPrintResult Print(TPrintUi &Ui, const TChronarkMan &Document, const std::string &DocFileName);
 
     // Reads ExportDir + "export.ini" afresh. False when it holds no usable profile.
     bool LoadProfiles(const std::string &ExportDir);

@@ -210,10 +210,6 @@ private:
 
     // Every action of the window, in declaration order.
     QList<QAction *> Actions() const { return AllActions; }
-    // Commands whose windows are not part of the program yet stay disabled whatever the
-    // selection says; EnableCommand honours that.
-    static bool IsPending(const QAction *Action);
-    static void SetPending(QAction *Action, bool Pending);
     static void EnableCommand(QAction *Action, bool Enabled);
     void RebuildRecentMenus();
 
@@ -338,6 +334,8 @@ private:
     void FileSettingsClick();
     // "Exportieren...": the profiles of ExportDir over the current document.
     void ExportClick();
+    // "Drucken...": the print dialog, then the report on the printer or in a PDF file.
+    void acPrintExecute();
     void TBMRUList1Click(const QString &FileName);
     void TBMRUList1Change();
     void infoclick();

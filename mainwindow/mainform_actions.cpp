@@ -15,24 +15,8 @@
 #include <QToolButton>
 #include <QUrl>
 
-namespace {
-
-const char PendingProperty[] = "chronarkPending";
-
-} // namespace
-
-bool TMainForm::IsPending(const QAction *Action) {
-    return Action && Action->property(PendingProperty).toBool();
-}
-
-void TMainForm::SetPending(QAction *Action, bool Pending) {
-    Action->setProperty(PendingProperty, Pending);
-    if (Pending)
-        Action->setEnabled(false);
-}
-
 void TMainForm::EnableCommand(QAction *Action, bool Enabled) {
-    Action->setEnabled(Enabled && !IsPending(Action));
+    Action->setEnabled(Enabled);
 }
 
 QAction *TMainForm::MakeAction(QAction *&Slot, const char *Name, const char *Category,
@@ -115,11 +99,6 @@ void TMainForm::BuildActions() {
                imgNone, false);
     MakeAction(acMeltPopup, "acMeltPopup", "PopupItems", "Zeiten verschmelzen",
                "Zeiten verschmelzen", imgNone, false);
-
-    // Their windows join the program later; until then they stay disabled rather than
-    // pretend.
-    for (QAction *A : {acPrint})
-        SetPending(A, true);
 
     // The stopwatch's split buttons and their drop-down items.
     TBSubmenuItem2 = new QAction(ImageList1.Icon(imgStartMeasure), "Messung starten", this);
@@ -365,6 +344,7 @@ void TMainForm::ConnectHandlers() {
     On(acImport, &TMainForm::acImportExecute);
     On(acSettings, &TMainForm::FileSettingsClick);
     On(acExport, &TMainForm::ExportClick);
+    On(acPrint, &TMainForm::acPrintExecute);
     On(acExit, &TMainForm::ExitClick);
     On(acCut, &TMainForm::acCutExecute);
     On(acPaste, &TMainForm::acPasteExecute);

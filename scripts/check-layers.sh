@@ -16,7 +16,7 @@ declare -A allowed=(
   [dialogs]="ui export model app base"
   [mainwindow]="dialogs ui export model app base"
   [plugins]="app base"
-  [tools]="export model app base"
+  [tools]="ui export model app base"
 )
 # Layers that build and test without Qt.
 standard=(base xml model export)

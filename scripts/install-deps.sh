@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation2 xvfb xauth
+  fonts-liberation2 xvfb xauth poppler-utils
   clang libclang-rt-14-dev clang-format
   libexpat1-dev valgrind
 )

@@ -1,9 +1,13 @@
-// chronark-cli: checks, summarises and exports Chronark documents from the command line.
+// chronark-cli: checks, summarises, exports and prints Chronark documents from the command
+// line.
 #include "model/ckm.h"
 #include "tools/cliargs.h"
 #include "tools/cliexport.h"
 #include "tools/climessages.h"
 #include "tools/clisummary.h"
+#ifdef CHRONARK_CLI_PRINT
+#include "tools/cliprint.h"
+#endif
 
 #include <filesystem>
 #include <iostream>
@@ -95,6 +99,14 @@ int main(int argc, char **argv) {
         break;
     case TCliCommand::Export:
         code = RunExport(args, ProgramExportDir(argc > 0 ? argv[0] : nullptr), std::cerr);
+        break;
+    case TCliCommand::Print:
+#ifdef CHRONARK_CLI_PRINT
+        code = RunPrint(args, std::cerr);
+#else
+        std::cerr << "chronark-cli: print gibt es nur in der Fassung mit Qt.\n";
+        code = ExitFailed;
+#endif
         break;
     case TCliCommand::None:
         std::cerr << "chronark-cli: " << EscapeControls(args.Error) << '\n'

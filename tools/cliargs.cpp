@@ -17,13 +17,15 @@ TCliCommand CommandNamed(const std::string &Name) {
         return TCliCommand::Help;
     if (Name == "export")
         return TCliCommand::Export;
+    if (Name == "print")
+        return TCliCommand::Print;
     return TCliCommand::None;
 }
 
 bool IsExportOption(const std::string &A) {
     static const char *const names[] = {"--profile",    "--output",    "--export-dir",
                                         "--subprofile", "--separator", "--separator-code",
-                                        "--project"};
+                                        "--project",    "--pdf"};
     for (const char *name : names)
         if (A == name)
             return true;
@@ -32,7 +34,7 @@ bool IsExportOption(const std::string &A) {
 
 // Stores one export option; a German sentence when it cannot be taken.
 std::string TakeExportOption(TCliExport &Export, const std::string &Name, const std::string &Value,
-                             bool &SeenProfile, bool &SeenOutput) {
+                             bool &SeenProfile, bool &SeenOutput, bool &SeenPdf, std::string &Pdf) {
     const auto once = [&](bool &Seen, std::string &Into) -> std::string {
         if (Seen)
             return "Die Option " + Name + " ist doppelt angegeben.";
@@ -41,6 +43,8 @@ std::string TakeExportOption(TCliExport &Export, const std::string &Name, const 
         return {};
     };
     bool seenDir = !Export.ExportDir.empty();
+    if (Name == "--pdf")
+        return once(SeenPdf, Pdf);
     if (Name == "--profile")
         return once(SeenProfile, Export.Profile);
     if (Name == "--output")
@@ -76,8 +80,8 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
     TCliArgs result;
     std::vector<std::string> positional;
     bool optionsEnded = false;
-    std::string unknownOption, exportError, exportOption;
-    bool seenProfile = false, seenOutput = false;
+    std::string unknownOption, exportError, exportOption, pdfOption;
+    bool seenProfile = false, seenOutput = false, seenPdf = false;
     for (size_t i = 0; i < Args.size(); ++i) {
         const std::string &a = Args[i];
         if (!optionsEnded && IsHelp(a)) {
@@ -104,10 +108,13 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
                     exportError = "Der Option " + name + " fehlt ihr Wert.";
                 continue;
             }
-            if (exportOption.empty())
+            // --project serves export and print alike, --pdf print alone.
+            if (name == "--pdf")
+                pdfOption = name;
+            else if (exportOption.empty() && name != "--project")
                 exportOption = name;
-            const std::string error =
-                TakeExportOption(result.Export, name, value, seenProfile, seenOutput);
+            const std::string error = TakeExportOption(result.Export, name, value, seenProfile,
+                                                       seenOutput, seenPdf, result.Pdf);
             if (exportError.empty())
                 exportError = error;
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
@@ -123,7 +130,7 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
         return result;
     }
     if (positional.empty()) {
-        result.Error = "Es fehlt der Befehl (check, summary oder export).";
+        result.Error = "Es fehlt der Befehl (check, summary, export oder print).";
         return result;
     }
     result.Command = CommandNamed(positional[0]);
@@ -135,6 +142,23 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
         result.Error = "Die Option " + exportOption + " gilt nur für export.";
         result.Command = TCliCommand::None;
         return result;
+    }
+    if (result.Command != TCliCommand::Print && !pdfOption.empty()) {
+        result.Error = "Die Option --pdf gilt nur für print.";
+        result.Command = TCliCommand::None;
+        return result;
+    }
+    if (result.Command != TCliCommand::Export && result.Command != TCliCommand::Print &&
+        result.Export.HasProjects) {
+        result.Error = "Die Option --project gilt nur für export und print.";
+        result.Command = TCliCommand::None;
+        return result;
+    }
+    if (result.Command == TCliCommand::Print && result.Error.empty()) {
+        if (!exportError.empty())
+            result.Error = exportError;
+        else if (!seenPdf || result.Pdf.empty())
+            result.Error = "Es fehlt die PDF-Datei (--pdf).";
     }
     if (result.Command == TCliCommand::Export && result.Error.empty()) {
         if (!exportError.empty())
@@ -168,7 +192,8 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
 
 std::string CliUsageLine() {
     return "Aufruf: chronark-cli [Optionen] check|summary DATEI\n"
-           "       chronark-cli export DATEI --profile PROFIL --output AUSGABE [Optionen]\n";
+           "       chronark-cli export DATEI --profile PROFIL --output AUSGABE [Optionen]\n"
+           "       chronark-cli print DATEI --pdf AUSGABE [--project PFAD]...\n";
 }
 
 std::string CliVersionText() {
@@ -202,6 +227,9 @@ std::string CliHelpText() {
            "    --project PFAD          ein Projekt (Namen mit \\ verbunden, \"\" für die\n"
            "                            Einträge direkt unter Projekte); mehrfach möglich,\n"
            "                            sonst alle Projekte\n"
+           "  print DATEI     schreibt den Bericht von \"Drucken...\" als PDF-Datei:\n"
+           "    --pdf AUSGABE           die PDF-Datei, die geschrieben wird (Pflicht)\n"
+           "    --project PFAD          wie bei export; sonst alle Projekte\n"
            "  help            zeigt diese Hilfe.\n"
            "\n"
            "Optionen:\n"
@@ -222,5 +250,6 @@ std::string CliHelpText() {
            "Checks and summarises Chronark documents: 'check FILE' prints the program's\n"
            "load messages (exit 0 = loads without errors), 'summary FILE' prints the\n"
            "project tree with net times and the total, 'export FILE --profile P --output O'\n"
-           "writes what the program's export writes for the same choices.\n";
+           "writes what the program's export writes for the same choices, 'print FILE\n"
+           "--pdf OUT' writes the printed report as a PDF file.\n";
 }

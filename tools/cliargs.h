@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, Version, Check, Summary, Export };
+enum class TCliCommand { None, Help, Version, Check, Summary, Export, Print };
 
 // The choices of an export, as the export dialog would make them. Texts as typed (UTF-8).
 struct TCliExport {
@@ -26,6 +26,8 @@ struct TCliArgs {
     TCliCommand Command = TCliCommand::None;
     std::string FileName;
     TCliExport Export;
+    // print: the PDF file written (--pdf); the projects come from Export.Projects.
+    std::string Pdf;
     // Set when the command line cannot be run; a German sentence for stderr.
     std::string Error;
 };

@@ -114,26 +114,40 @@ TCKProjectList ChooseProjects(const TCliExport &Export, const TChronarkMan &Docu
 
 } // namespace
 
+bool ChooseReportProjects(const TCliExport &Export, const TChronarkMan &Document,
+                          TCKProjectList &Projects, std::string &Error) {
+    try {
+        Projects = ChooseProjects(Export, Document);
+    } catch (const TFailure &failure) {
+        Error = failure.Text;
+        return false;
+    }
+    return true;
+}
+
+bool LoadCliDocument(const std::string &FileName, TChronarkMan &Document, std::ostream &Err) {
+    TCliMessageSink sink(Err, FileName);
+    Document.OnMessage = sink.Sink();
+    std::error_code error;
+    const bool exists = std::filesystem::exists(FileName, error);
+    if (!exists && !error) {
+        DeliverMessage(Document.OnMessage, TMessageKind::Error,
+                       "Fehler in \"" + FileName +
+                           "\":\r\n\r\nDie Datei kann nicht gelesen werden. Der Ordner "
+                           "oder die Datei existiert nicht.");
+        Document.OnMessage = nullptr;
+        return false;
+    }
+    const bool loaded = Document.LoadFromFile(FileName, false);
+    Document.OnMessage = nullptr;
+    return loaded;
+}
+
 int RunExport(const TCliArgs &Args, const std::string &DefaultExportDir, std::ostream &Err) {
     const TCliExport &options = Args.Export;
     TChronarkMan document;
-    {
-        TCliMessageSink sink(Err, Args.FileName);
-        document.OnMessage = sink.Sink();
-        std::error_code error;
-        const bool exists = std::filesystem::exists(Args.FileName, error);
-        if (!exists && !error) {
-            DeliverMessage(document.OnMessage, TMessageKind::Error,
-                           "Fehler in \"" + Args.FileName +
-                               "\":\r\n\r\nDie Datei kann nicht gelesen werden. Der Ordner "
-                               "oder die Datei existiert nicht.");
-            return ExitFailed;
-        }
-        const bool loaded = document.LoadFromFile(Args.FileName, false);
-        document.OnMessage = nullptr;
-        if (!loaded)
-            return ExitFailed;
-    }
+    if (!LoadCliDocument(Args.FileName, document, Err))
+        return ExitFailed;
     const std::string exportDir = SetTrailingBackslash(
         options.ExportDir.empty() ? DefaultExportDir : options.ExportDir, true);
     try {

@@ -30,7 +30,7 @@ const ActionRow ActionTable[] = {
     {"acOpen", "Datei", "Öffnen...", "Öffnen...", 1, true},
     {"acSave", "Datei", "Speichern", "Speichern", 23, false},
     {"acSaveAs", "Datei", "Speichern unter...", "Speichern unter...", -1, true},
-    {"acPrint", "Datei", "Drucken...", "Drucken...", 18, false},
+    {"acPrint", "Datei", "Drucken...", "Drucken...", 18, true},
     {"acImport", "Datei", "Importieren...", "Importieren...", 22, true},
     {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, true},
     {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, true},

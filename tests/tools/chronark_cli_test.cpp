@@ -413,3 +413,69 @@ TEST_F(ChronarkCli, ExportUsageErrors) {
         EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
     }
 }
+
+TEST_F(ChronarkCli, PrintUsageErrors) {
+    const TUsageCase cases[] = {
+        {"no pdf", {"print", "klein.ckx"}, "--pdf"},
+        {"empty pdf", {"print", "klein.ckx", "--pdf="}, "--pdf"},
+        {"pdf twice", {"print", "klein.ckx", "--pdf", "a", "--pdf", "b"}, "doppelt"},
+        {"pdf elsewhere", {"export", "klein.ckx", "--pdf", "a"}, "nur für print"},
+        {"export option for print",
+         {"print", "klein.ckx", "--pdf", "a", "--profile", "C"},
+         "nur für export"},
+        {"project for check", {"check", "klein.ckx", "--project", "A"}, "export und print"},
+    };
+    for (const TUsageCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TRun run = Run(c.Args);
+        EXPECT_EQ(run.Code, 2);
+        EXPECT_NE(run.Err.find(c.Says), std::string::npos) << run.Err;
+    }
+}
+
+#ifdef CHRONARK_CLI_PRINT
+// The report as a PDF: the sample document read back with pdftotext when it is installed.
+TEST_F(ChronarkCli, PrintWritesTheReportAsPdf) {
+    const std::string out = (Scratch / "Bericht.pdf").string();
+    const TRun run = Run({"print", Sample, "--pdf", out});
+    ASSERT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(ReadFile(out).rfind("%PDF-", 0), 0u);
+    // Nothing left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Scratch), fs::directory_iterator()), 3);
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const std::string text = (Scratch / "Bericht.txt").string();
+    ASSERT_EQ(std::system(("pdftotext " + Quote(out) + " " + Quote(text)).c_str()), 0);
+    const std::string all = ReadFile(text);
+    for (const char *expected : {"Beispiel.ckx", "Zeiten", "Projekt: Intern\\Buchhaltung",
+                                 "Projektsumme:", "Summe:", "10:30:00 Std.", "Bäckerei"})
+        EXPECT_NE(all.find(expected), std::string::npos) << expected;
+
+    // --project chooses as export does.
+    ASSERT_EQ(Run({"print", Sample, "--pdf", out, "--project", "Fortbildung"}).Code, 0);
+    ASSERT_EQ(std::system(("pdftotext " + Quote(out) + " " + Quote(text)).c_str()), 0);
+    const std::string one = ReadFile(text);
+    EXPECT_NE(one.find("Projekt: Fortbildung"), std::string::npos);
+    EXPECT_EQ(one.find("Buchhaltung"), std::string::npos);
+    EXPECT_NE(one.find("Summe:"), std::string::npos);
+}
+
+TEST_F(ChronarkCli, PrintFailuresLeaveNoFile) {
+    const std::string out = (Scratch / "Bericht.pdf").string();
+    const TRun unknown = Run({"print", Sample, "--pdf", out, "--project", "Gibt\\es nicht"});
+    EXPECT_EQ(unknown.Code, 1);
+    EXPECT_NE(unknown.Err.find("gibt es nicht"), std::string::npos) << unknown.Err;
+    const std::string nowhere = (Scratch / "fehlt" / "Bericht.pdf").string();
+    const TRun unwritable = Run({"print", Sample, "--pdf", nowhere});
+    EXPECT_EQ(unwritable.Code, 1);
+    EXPECT_NE(unwritable.Err.find("kann nicht geschrieben werden"), std::string::npos)
+        << unwritable.Err;
+    const TRun folder = Run({"print", Sample, "--pdf", Scratch.string()});
+    EXPECT_EQ(folder.Code, 1);
+    EXPECT_NE(folder.Err.find("Ordner"), std::string::npos) << folder.Err;
+    const TRun missing = Run({"print", "fehlt.ckx", "--pdf", out});
+    EXPECT_EQ(missing.Code, 1);
+    EXPECT_FALSE(fs::exists(out));
+}
+#endif

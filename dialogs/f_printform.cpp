@@ -1,0 +1,174 @@
+#include "dialogs/f_printform.h"
+
+#include "app/qtext.h"
+#include "ui/filedialogs.h"
+#include "ui/printcanvas.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <unordered_map>
+
+namespace {
+
+const int ProjectRole = Qt::UserRole + 1;
+
+// Space ticks the current node, as a click on it does.
+class TPrintTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    std::function<void(QTreeWidgetItem *)> OnToggle;
+
+protected:
+    void keyPressEvent(QKeyEvent *Event) override {
+        if (Event->key() == Qt::Key_Space && currentItem() && OnToggle) {
+            OnToggle(currentItem());
+            return;
+        }
+        QTreeWidget::keyPressEvent(Event);
+    }
+};
+
+} // namespace
+
+Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
+    : QDialog(Parent), Projects(ProjectsInTreeOrder(Document)) {
+    setObjectName(QStringLiteral("printform"));
+    setWindowTitle(QStringLiteral("Drucken"));
+    auto *Tree = new TPrintTree(this);
+    Tree->OnToggle = [this](QTreeWidgetItem *Node) { Toggle(Node); };
+    TreeView1 = Tree;
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setRootIsDecorated(false);
+    TreeView1->setItemsExpandable(false);
+    TreeView1->setExpandsOnDoubleClick(false);
+
+    // Projects come each after its parent, so the parent's node is there already.
+    std::unordered_map<const TCKProjectItem *, QTreeWidgetItem *> Nodes;
+    for (size_t i = 0; i < Projects.size(); ++i) {
+        const TCKProjectItem *P = Projects[i];
+        const QString Caption = P->Parent ? ToQ(P->Caption) : QStringLiteral("Projekte");
+        auto *Node = new QTreeWidgetItem(QStringList(Caption));
+        // The tick is only shown; a click anywhere on the node toggles it (NodeClicked).
+        Node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        Node->setCheckState(0, Qt::Checked);
+        Node->setData(0, ProjectRole, qulonglong(i));
+        const auto Parent = P->Parent ? Nodes.find(P->Parent) : Nodes.end();
+        if (Parent != Nodes.end())
+            Parent->second->addChild(Node);
+        else
+            TreeView1->addTopLevelItem(Node);
+        Nodes[P] = Node;
+    }
+    TreeView1->expandAll();
+    connect(TreeView1, &QTreeWidget::itemClicked, this, &Tprintform::NodeClicked);
+
+    SetupButton = new QPushButton(QStringLiteral("Setup..."), this);
+    SetupButton->setObjectName(QStringLiteral("SetupButton"));
+    OkButton = new QPushButton(QStringLiteral("OK"), this);
+    OkButton->setObjectName(QStringLiteral("OkButton"));
+    OkButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    auto *Buttons = new QHBoxLayout;
+    Buttons->addWidget(SetupButton);
+    Buttons->addStretch();
+    Buttons->addWidget(OkButton);
+    Buttons->addWidget(CancelButton);
+    auto *Layout = new QVBoxLayout(this);
+    Layout->addWidget(TreeView1);
+    Layout->addLayout(Buttons);
+    resize(320, 400);
+
+    connect(SetupButton, &QPushButton::clicked, this, [this] {
+        if (OnSetup)
+            OnSetup(this);
+    });
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tprintform::NodeClicked(QTreeWidgetItem *Node) {
+    Toggle(Node);
+}
+
+void Tprintform::Toggle(QTreeWidgetItem *Node) {
+    if (!Node)
+        return;
+    Node->setCheckState(0, Node->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+TCKProjectList Tprintform::Ticked() const {
+    TCKProjectList Result;
+    for (QTreeWidgetItemIterator It(TreeView1); *It; ++It)
+        if ((*It)->checkState(0) == Qt::Checked)
+            Result.push_back(Projects[size_t((*It)->data(0, ProjectRole).toULongLong())]);
+    return Result;
+}
+
+// --- TPrintDialogUi ----------------------------------------------------------------------
+
+TPrintDialogUi::TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles,
+                               const QString &ADocFileName)
+    : Owner(AOwner), Files(AFiles), DocFileName(ADocFileName) {
+    HasPrinter = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
+    PrinterSetup = [](QPrinter &Printer, QWidget *Parent) {
+        QPrintDialog Dialog(&Printer, Parent);
+        Dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        return Dialog.exec() == QDialog::Accepted;
+    };
+}
+
+TPrintDialogUi::~TPrintDialogUi() = default;
+
+bool TPrintDialogUi::AskProjects(const TChronarkMan &Document, TCKProjectList &Projects) {
+    Tprintform Form(Document, Owner);
+    Form.OnSetup = [this](QWidget *Parent) { Setup(Parent); };
+    if (Form.exec() != QDialog::Accepted)
+        return false;
+    Projects = Form.Ticked();
+    return true;
+}
+
+void TPrintDialogUi::Setup(QWidget *Parent) {
+    if (HasPrinter()) {
+        PrinterSetup(FPrinter, Parent);
+        // A printer dialog may send the job to a file of its own choosing.
+        FPdfFile =
+            FPrinter.outputFormat() == QPrinter::PdfFormat ? FPrinter.outputFileName() : QString();
+        return;
+    }
+    AskPdfFile(Parent);
+}
+
+bool TPrintDialogUi::AskPdfFile(QWidget *Parent) {
+    TFileDialogRequest Request;
+    Request.Kind = TFileDialogRequest::Save;
+    Request.Title = QStringLiteral("Drucken");
+    const QFileInfo Doc(DocFileName);
+    Request.InitialDir = DocFileName.isEmpty() ? QString() : Doc.absolutePath();
+    Request.FileName = (DocFileName.isEmpty() ? QStringLiteral("Zeiten") : Doc.completeBaseName()) +
+                       QStringLiteral(".pdf");
+    Request.Filter = QStringLiteral("PDF-Dateien (*.pdf)|*.pdf");
+    Request.DefaultSuffix = QStringLiteral("pdf");
+    if (!Files.Execute(Parent, Request) || Request.FileName.isEmpty())
+        return false;
+    FPdfFile = Request.FileName;
+    SetPdfOutput(FPrinter, FPdfFile);
+    return true;
+}
+
+TPrintCanvas *TPrintDialogUi::Canvas() {
+    if (FPdfFile.isEmpty() && !HasPrinter() && !AskPdfFile(Owner))
+        return nullptr;
+    FCanvas = std::make_unique<TQtPrintCanvas>(FPrinter);
+    return FCanvas.get();
+}

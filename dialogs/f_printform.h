@@ -1,0 +1,72 @@
+#pragma once
+// The print dialog "Drucken": which projects go into the report, and the printer it goes to
+// (a PDF file where no printer is installed).
+
+#include "export/u_print.h"
+
+#include <QDialog>
+#include <QPrinter>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class QPushButton;
+class TFileDialogService;
+class TQtPrintCanvas;
+
+class Tprintform : public QDialog {
+    Q_OBJECT
+public:
+    // Every project of Document below the top node "Projekte" (the root), all ticked.
+    explicit Tprintform(const TChronarkMan &Document, QWidget *Parent = nullptr);
+
+    // The ticked projects, each before its children.
+    TCKProjectList Ticked() const;
+    // Ticks or unticks the node of Project alone; its children keep theirs.
+    void Toggle(QTreeWidgetItem *Node);
+
+    // "Setup..." calls it.
+    std::function<void(QWidget *)> OnSetup;
+
+private:
+    void NodeClicked(QTreeWidgetItem *Node);
+
+    TCKProjectList Projects; // in tree order, one per node
+    QTreeWidget *TreeView1;
+    QPushButton *SetupButton;
+    QPushButton *OkButton;
+    QPushButton *CancelButton;
+};
+
+// The print command's questions, answered with the print dialog, the system's printer dialog
+// and, without a printer, a save dialog for the PDF file.
+class TPrintDialogUi : public TPrintUi {
+public:
+    TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles, const QString &ADocFileName);
+    ~TPrintDialogUi() override;
+
+    bool AskProjects(const TChronarkMan &Document, TCKProjectList &Projects) override;
+    TPrintCanvas *Canvas() override;
+
+    // Where the report went when it went to a file; empty for a printer.
+    const QString &PdfFile() const { return FPdfFile; }
+    QPrinter &Printer() { return FPrinter; }
+
+    // Seams for tests: whether a printer is installed, and the system's printer dialog.
+    std::function<bool()> HasPrinter;
+    std::function<bool(QPrinter &, QWidget *)> PrinterSetup;
+
+private:
+    void Setup(QWidget *Parent);
+    bool AskPdfFile(QWidget *Parent);
+
+    QWidget *Owner;
+    TFileDialogService &Files;
+    QString DocFileName;
+    QPrinter FPrinter{QPrinter::HighResolution};
+    QString FPdfFile;
+    std::unique_ptr<TQtPrintCanvas> FCanvas;
+};

@@ -1,0 +1,99 @@
+#include "ui/printcanvas.h"
+
+#include "app/qtext.h"
+
+#include <QFontMetrics>
+#include <QPageSize>
+#include <QPrinter>
+
+QFont PrintFont(const QString &Face, int Points, bool Bold) {
+    QFont F;
+    QStringList Families{Face};
+    if (Face.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0)
+        Families << QStringLiteral("Liberation Sans");
+    F.setFamilies(Families);
+    F.setPointSize(Points > 0 ? Points : 1);
+    F.setBold(Bold);
+    // The layout measures in printer pixels; hinting for the screen would skew the widths.
+    F.setHintingPreference(QFont::PreferNoHinting);
+    return F;
+}
+
+void SetPdfOutput(QPrinter &Printer, const QString &FileName) {
+    Printer.setOutputFormat(QPrinter::PdfFormat);
+    Printer.setOutputFileName(FileName);
+    Printer.setResolution(600);
+    Printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+bool TQtPrintCanvas::BeginDoc(const std::string &Title) {
+    Printer.setDocName(ToQ(Title));
+    if (!Painter.begin(&Printer))
+        return false;
+    Painter.setPen(Qt::black);
+    return true;
+}
+
+void TQtPrintCanvas::NewPage() {
+    Printer.newPage();
+    if (!Clip.isNull())
+        Painter.setClipRect(Clip);
+}
+
+bool TQtPrintCanvas::EndDoc() {
+    return Painter.end() && Printer.printerState() != QPrinter::Error;
+}
+
+int TQtPrintCanvas::DpiX() const {
+    return Printer.logicalDpiX();
+}
+
+int TQtPrintCanvas::DpiY() const {
+    return Printer.logicalDpiY();
+}
+
+int TQtPrintCanvas::PrintableWidth() const {
+    return Printer.width();
+}
+
+int TQtPrintCanvas::PrintableHeight() const {
+    return Printer.height();
+}
+
+void TQtPrintCanvas::SetFont(const std::string &Face, int Points, bool Bold) {
+    Font = PrintFont(ToQ(Face), Points, Bold);
+    Painter.setFont(Font);
+    FMetrics.reset();
+}
+
+double TQtPrintCanvas::TextWidth(const std::string &Text) {
+    return Metrics().horizontalAdvance(ToQ(Text));
+}
+
+int TQtPrintCanvas::TextHeight(const std::string &Text) {
+    // The line height of the font, whatever the letters: "Ag" spans ascent and descent.
+    (void)Text;
+    return Metrics().height();
+}
+
+const QFontMetrics &TQtPrintCanvas::Metrics() {
+    if (!FMetrics)
+        FMetrics.emplace(Font, &Printer);
+    return *FMetrics;
+}
+
+void TQtPrintCanvas::TextOut(int X, int Y, const std::string &Text) {
+    Painter.drawText(X, Y + Metrics().ascent(), ToQ(Text));
+}
+
+void TQtPrintCanvas::FillRect(int Left, int Top, int Right, int Bottom, TPrintColor Color) {
+    if (Right <= Left || Bottom <= Top)
+        return;
+    Painter.fillRect(QRect(Left, Top, Right - Left, Bottom - Top),
+                     QColor(Color.Red, Color.Green, Color.Blue));
+}
+
+void TQtPrintCanvas::SetClip(int Left, int Top, int Right, int Bottom) {
+    Clip = QRect(Left, Top, Right - Left, Bottom - Top);
+    Painter.setClipRect(Clip);
+}
