@@ -3,9 +3,13 @@
 #include "app/capp.h"
 #include "app/registry.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -113,4 +117,63 @@ void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName
     Form.setGeometry(bounds);
     if (Form.windowState() != target)
         Form.setWindowState(target);
+}
+
+QRect FitIntoArea(const QRect &Bounds, const QRect &Area, const QMargins &Frame) {
+    if (!Area.isValid() || !Bounds.isValid())
+        return Bounds;
+    const QRect outer = Bounds.marginsAdded(Frame);
+    if (Area.contains(outer))
+        return Bounds;
+    // The frame stays whole; what is too big for the area gives up width or height.
+    QRect fitted = outer;
+    fitted.setWidth(std::min(outer.width(), Area.width()));
+    fitted.setHeight(std::min(outer.height(), Area.height()));
+    fitted.moveLeft(std::clamp(fitted.left(), Area.left(), Area.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), Area.top(), Area.bottom() - fitted.height() + 1));
+    return fitted.marginsRemoved(Frame);
+}
+
+QRect AvailableAreaFor(const QRect &Bounds) {
+    const QScreen *best = nullptr;
+    qint64 bestShare = 0;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(Bounds);
+        const qint64 share = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && share > bestShare) {
+            best = screen;
+            bestShare = share;
+        }
+    }
+    if (!best)
+        best = QGuiApplication::primaryScreen();
+    return best ? best->availableGeometry() : QRect();
+}
+
+QMargins FrameMargins(const QWidget &Form) {
+    const QRect frame = Form.frameGeometry();
+    const QRect inner = Form.geometry();
+    if (frame != inner)
+        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                        frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    // Not decorated yet: a title bar about two text lines high and a thin border.
+    const QStyle *style = Form.style();
+    const int border = style ? style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth) : 4;
+    const int title = std::max(style ? style->pixelMetric(QStyle::PM_TitleBarHeight) : 0,
+                               2 * QFontMetrics(Form.font()).height());
+    return QMargins(border, title, border, border);
+}
+
+void FitFormIntoArea(QWidget &Form, const QRect &Area) {
+    const QRect bounds = NormalBounds(Form);
+    const QRect fitted = FitIntoArea(bounds, Area, FrameMargins(Form));
+    if (fitted == bounds)
+        return;
+    const Qt::WindowStates sizeStates = Qt::WindowMaximized | Qt::WindowMinimized;
+    const Qt::WindowStates state = Form.windowState();
+    if (state & sizeStates)
+        Form.setWindowState(state & ~sizeStates);
+    Form.setGeometry(fitted);
+    if (Form.windowState() != state)
+        Form.setWindowState(state);
 }

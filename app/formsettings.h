@@ -3,6 +3,8 @@
 // key, values "Left", "Top", "Width", "Height" (normal-state bounds) and "Windowstate"
 // (0 maximised, 1 minimised, 2 normal).
 
+#include <QMargins>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -20,3 +22,15 @@ void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &A
 // unknown "Windowstate" is ignored. A position that would put the window wholly off every
 // screen is replaced by one on the primary screen.
 void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize);
+
+// Bounds (the window without its frame) moved and, where too big, shrunk so that the window
+// with its Frame lies inside Area. Bounds that fit already come back unchanged.
+QRect FitIntoArea(const QRect &Bounds, const QRect &Area, const QMargins &Frame = QMargins());
+// The usable area (without panels and docks) of the screen showing most of Bounds; the
+// primary screen's when none does.
+QRect AvailableAreaFor(const QRect &Bounds);
+// The frame around the form's bounds: as the window manager drew it once the window was
+// shown, a title bar and border estimated from the style before.
+QMargins FrameMargins(const QWidget &Form);
+// Fits the form's normal-state bounds with FrameMargins into Area, keeping its window state.
+void FitFormIntoArea(QWidget &Form, const QRect &Area);

@@ -5,7 +5,11 @@
 #include "app/qtext.h"
 #include "model/ckm.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -211,4 +215,62 @@ int TEntryList::IndexOfData(const TCKItem *Data) const {
     // A scan of addresses, no row is touched: cheap even for long lists.
     const int Index = IndexOf(Found->second);
     return Index >= 0 && RowData(Index) == Data ? Index : -1;
+}
+
+void TEntryList::GiveGrowthTo(int Column) {
+    if (GrowthColumn < 0)
+        connect(header(), &QHeaderView::sectionResized, this,
+                [this](int Logical, int, int NewSize) {
+                    // The user (or the stored settings) set the width: that is the column's own.
+                    if (!Adjusting && Logical == GrowthColumn)
+                        BaseWidth = qMax(header()->minimumSectionSize(), NewSize - Gain());
+                });
+    GrowthColumn = Column;
+    BaseWidth = header()->sectionSize(Column);
+    BaseViewport = viewport()->width();
+}
+
+int TEntryList::StoredWidth(int Column) const {
+    return Column == GrowthColumn ? BaseWidth : header()->sectionSize(Column);
+}
+
+int TEntryList::Gain() const {
+    return qMax(0, viewport()->width() - BaseViewport);
+}
+
+void TEntryList::ApplyGain() {
+    Adjusting = true;
+    header()->resizeSection(GrowthColumn, BaseWidth + Gain());
+    Adjusting = false;
+}
+
+QString TEntryList::CutOffText(const QTreeWidgetItem *Row, int Column) const {
+    if (!Row)
+        return QString();
+    const QString Text = Row->text(Column);
+    if (SingleLineCaption(Text) != Text)
+        return Text;
+    // The cell's room for text: its width less the icon and the style's margins.
+    const QModelIndex Index = indexFromItem(const_cast<QTreeWidgetItem *>(Row), Column);
+    int Room = visualRect(Index).width();
+    if (!Row->icon(Column).isNull())
+        Room -= iconSize().width() > 0 ? iconSize().width() : 16;
+    Room -= 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    return QFontMetrics(font()).horizontalAdvance(Text) > Room ? Text : QString();
+}
+
+bool TEntryList::viewportEvent(QEvent *Event) {
+    if (Event->type() == QEvent::ToolTip) {
+        const auto *Help = static_cast<QHelpEvent *>(Event);
+        const QModelIndex Index = indexAt(Help->pos());
+        const QString Full = CutOffText(itemFromIndex(Index), Index.column());
+        if (!Full.isEmpty()) {
+            QToolTip::showText(Help->globalPos(), Full, viewport(), visualRect(Index));
+            return true;
+        }
+    }
+    const bool Result = QTreeWidget::viewportEvent(Event);
+    if (Event->type() == QEvent::Resize && GrowthColumn >= 0)
+        ApplyGain();
+    return Result;
 }

@@ -50,6 +50,15 @@ public:
     // Negative, zero or positive as A comes before, with or after B in this list's order.
     int CompareRows(const TEntryRow &A, const TEntryRow &B) const;
 
+    // From now on the width the list gains beyond its present width goes to Column, so that a
+    // wider window shows more of it while the other columns keep their widths.
+    void GiveGrowthTo(int Column);
+    // The width to store for Column: for the growing column its width without the gain.
+    int StoredWidth(int Column) const;
+    // The full text of Row in Column when the row shows it cut off (too narrow, or only its
+    // first line); empty when it is shown whole.
+    QString CutOffText(const QTreeWidgetItem *Row, int Column) const;
+
     // Switches sorting on again after only the row at Index changed: that row moves to its
     // place (keeping its selection) instead of the whole list being sorted. No row at Index
     // (it left the list): the rest is in order as it is.
@@ -71,6 +80,9 @@ public:
 signals:
     void RowEdited(QTreeWidgetItem *Row, const QString &Text);
 
+protected:
+    bool viewportEvent(QEvent *Event) override;
+
 private:
     void Fill(TEntryRow *Row, const std::string &Caption, const TStringArray &SubItems,
               int ImageIndex) const;
@@ -79,6 +91,13 @@ private:
     const TImageList *Images;
     TOrder Order;
     bool Sorted = true;
+    int Gain() const;
+    void ApplyGain();
+
+    int GrowthColumn = -1;
+    int BaseWidth = 0;    // the growing column's own width, as set or stored
+    int BaseViewport = 0; // the viewport's width when that width was laid out
+    bool Adjusting = false;
     // The row last added for each item. Only ever compared as an address until the list
     // confirms the row is still one of its own, so a row removed some other way is harmless.
     std::unordered_map<const TCKItem *, const QTreeWidgetItem *> RowOfData;

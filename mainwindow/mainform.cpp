@@ -62,6 +62,7 @@ void TMainForm::InstallServices(const TOptions &Options) {
                     : Options.ExportDir;
     if (!ExportDir.endsWith(QLatin1Char('/')) && !ExportDir.endsWith(QLatin1Char('\\')))
         ExportDir += QLatin1Char('/');
+    ScreenArea = Options.ScreenArea;
     Registry = Options.SettingsFolder.isEmpty()
                    ? std::make_unique<TRegistry>()
                    : std::make_unique<TRegistry>(Options.SettingsFolder);
@@ -231,7 +232,7 @@ void TMainForm::BuildLayout() {
 
     StatusPanel0 = new QLabel(this);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(200);
+    StatusPanel0->setFixedWidth(StatusPanelWidth);
     StatusPanel1 = new QLabel(this);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     statusBar()->addWidget(StatusPanel0);
@@ -270,5 +271,7 @@ void TMainForm::showEvent(QShowEvent *Event) {
         // The splitter knows its width only once laid out.
         FirstShowDone = true;
         SetTreePaneWidth(RequestedTreeWidth);
+        // The stored widths are laid out now; what the window gains later goes to the comments.
+        ListView1->GiveGrowthTo(0);
     }
 }

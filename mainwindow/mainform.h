@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -57,9 +58,13 @@ public:
         QString SettingsFolder;
         // Empty: the folder "export" beside the program; otherwise the profiles' folder.
         QString ExportDir;
+        // Invalid: the available area of the window's screen, which the window is fitted into.
+        QRect ScreenArea;
     };
 
     static constexpr char VersionText[] = "1.3 Beta 2";
+    // The designed width of the first status-bar panel; a longer text widens it.
+    static constexpr int StatusPanelWidth = 200;
     static constexpr char FileFilter[] = "Chronark XML File (*.ckx)|*.ckx|Alle Dateien (*.*)|*.*";
 
     // Creates the window (parses Params, the program's parameters without its name, loads
@@ -227,6 +232,9 @@ private:
     // time it used; the timer, banner and menu items stay as they are.
     TDateTime RecordMeasurement();
     void SetMeasureItems(bool Running);
+    // While the stopwatch runs, the banner's and the tray's tooltips name where the time goes.
+    QString MeasureTargetToolTip(const TCKProjectItem *Target) const;
+    QString MeasureTrayToolTip(const TCKProjectItem *Target, const QString &Elapsed) const;
 
     // --- tree and list: filling the views and their handlers ---------------------------
     // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
@@ -250,6 +258,8 @@ private:
     void renProjectClick();
     void DelProjectClick();
     void DefaultMeasureClick();
+    // Marks the node of the project measurements go to.
+    void ShowDefaultProject();
     void acCutExecute();
     void acPasteExecute();
     void renTimeClick();
@@ -389,6 +399,7 @@ private:
     std::string LastExportFileType;
     TImageList ImageList1;
     QList<QAction *> AllActions;
+    QRect ScreenArea;
     QToolButton *OpenButton = nullptr;
 
     // --- the tree pane's wanted width, and how far start-up and close-down are ---------

@@ -7,6 +7,7 @@
 #include "mainwindow/trayicon.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -14,6 +15,16 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+
+namespace {
+
+// Some desktops' key tables leave a standard key empty (Save As, Quit); the usual one then.
+QKeySequence StandardKey(QKeySequence::StandardKey Key, const QKeySequence &Usual) {
+    const QKeySequence Keys(Key);
+    return Keys.isEmpty() ? Usual : Keys;
+}
+
+} // namespace
 
 void TMainForm::EnableCommand(QAction *Action, bool Enabled) {
     Action->setEnabled(Enabled);
@@ -43,61 +54,83 @@ void TMainForm::SetActionImage(QAction *Action, int Image) {
 
 void TMainForm::BuildActions() {
     const QString No;
-    MakeAction(acNew, "acNew", "Datei", "Neu", "Neu", imgNew, true);
-    MakeAction(acOpen, "acOpen", "Datei", "Öffnen...", "Öffnen...", imgOpen, true);
-    MakeAction(acSave, "acSave", "Datei", "Speichern", "Speichern", imgSave, true);
-    MakeAction(acSaveAs, "acSaveAs", "Datei", "Speichern unter...", "Speichern unter...", imgNone,
-               true);
-    MakeAction(acPrint, "acPrint", "Datei", "Drucken...", "Drucken...", imgPrint, true);
-    MakeAction(acImport, "acImport", "Datei", "Importieren...", "Importieren...", imgImport, true);
-    MakeAction(acExport, "acExport", "Datei", "Exportieren...", "Exportieren...", imgExport, true);
-    MakeAction(acSettings, "acSettings", "Datei", "Dokumenteinstellungen", No, imgSettings, true);
-    MakeAction(acExit, "acExit", "Datei", "Schließen", "Schließen", imgClose, true);
+    MakeAction(acNew, "acNew", "Datei", "&Neu", "Neu", imgNew, true)
+        ->setShortcut(QKeySequence::New);
+    MakeAction(acOpen, "acOpen", "Datei", "&Öffnen...", "Öffnen...", imgOpen, true)
+        ->setShortcut(QKeySequence::Open);
+    MakeAction(acSave, "acSave", "Datei", "&Speichern", "Speichern", imgSave, true)
+        ->setShortcut(QKeySequence::Save);
+    MakeAction(acSaveAs, "acSaveAs", "Datei", "Speichern &unter...", "Speichern unter...", imgNone,
+               true)
+        ->setShortcut(StandardKey(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    MakeAction(acPrint, "acPrint", "Datei", "&Drucken...", "Drucken...", imgPrint, true)
+        ->setShortcut(QKeySequence::Print);
+    MakeAction(acImport, "acImport", "Datei", "&Importieren...", "Importieren...", imgImport, true);
+    MakeAction(acExport, "acExport", "Datei", "&Exportieren...", "Exportieren...", imgExport, true)
+        ->setShortcut(Qt::CTRL | Qt::Key_E);
+    MakeAction(acSettings, "acSettings", "Datei", "Do&kumenteinstellungen", No, imgSettings, true)
+        ->setShortcut(Qt::CTRL | Qt::Key_Comma);
+    MakeAction(acExit, "acExit", "Datei", "Sch&ließen", "Schließen", imgClose, true)
+        ->setShortcut(StandardKey(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
     MakeAction(acLeer, "acLeer", "Datei", "(Leer)", No, imgNone, false);
 
-    MakeAction(acCut, "acCut", "Bearbeiten", "Ausschneiden", "Bearbeiten", imgCut, false);
-    MakeAction(acPaste, "acPaste", "Bearbeiten", "Einfügen", "Einfügen", imgPaste, false);
+    MakeAction(acCut, "acCut", "Bearbeiten", "&Ausschneiden", "Bearbeiten", imgCut, false)
+        ->setShortcut(QKeySequence::Cut);
+    MakeAction(acPaste, "acPaste", "Bearbeiten", "&Einfügen", "Einfügen", imgPaste, false)
+        ->setShortcut(QKeySequence::Paste);
 
-    MakeAction(acNewProject, "acNewProject", "Projekt", "Neu", "Neu", imgNone, true);
-    MakeAction(acRenProject, "acRenProject", "Projekt", "Umbenennen", "Umbenennen", imgNone, false);
-    MakeAction(acDelProject, "acDelProject", "Projekt", "Löschen", "Löschen", imgNone, false);
-    MakeAction(acDefaultMeasure, "acDefaultMeasure", "Projekt", "Standard für Zeitmessungen", No,
+    MakeAction(acNewProject, "acNewProject", "Projekt", "&Neu", "Neu", imgNone, true);
+    MakeAction(acRenProject, "acRenProject", "Projekt", "&Umbenennen", "Umbenennen", imgNone, false)
+        ->setShortcut(Qt::Key_F2);
+    MakeAction(acDelProject, "acDelProject", "Projekt", "&Löschen", "Löschen", imgNone, false)
+        ->setShortcut(QKeySequence::Delete);
+    // Shown in the menus; the key itself acts in the tree, on the node in focus.
+    acRenProject->setShortcutContext(Qt::WidgetShortcut);
+    acDelProject->setShortcutContext(Qt::WidgetShortcut);
+    MakeAction(acDefaultMeasure, "acDefaultMeasure", "Projekt", "&Standard für Zeitmessungen", No,
                imgNone, true);
     acDefaultMeasure->setCheckable(true);
     MakeAction(acNewProjectLV, "acNewProjectLV", "Projekt", "Neues Project", No, imgNone, true);
 
-    MakeAction(acNewTime, "acNewTime", "Zeiten", "Neu...", "Neu...", imgNewEntry, true);
-    MakeAction(acEditTime, "acEditTime", "Zeiten", "Editieren...", "Editieren...", imgEdit, false);
+    MakeAction(acNewTime, "acNewTime", "Zeiten", "&Neu...", "Neu...", imgNewEntry, true);
+    MakeAction(acEditTime, "acEditTime", "Zeiten", "&Editieren...", "Editieren...", imgEdit, false);
     MakeAction(acRenTime, "acRenTime", "Zeiten", "Umbenennen", "Umbenennen", imgNone, false);
-    MakeAction(acDelTime, "acDelTime", "Zeiten", "Löschen", "Löschen", imgDelete, false);
-    MakeAction(acSplit, "acSplit", "Zeiten", "Zeit splitten...", "Zeit splitten...", imgNone,
+    MakeAction(acDelTime, "acDelTime", "Zeiten", "&Löschen", "Löschen", imgDelete, false)
+        ->setShortcut(QKeySequence::Delete);
+    MakeAction(acSplit, "acSplit", "Zeiten", "Zeit s&plitten...", "Zeit splitten...", imgNone,
                false);
-    MakeAction(acMelt, "acMelt", "Zeiten", "Zeiten verschmelzen", "Zeiten verschmelzen", imgNone,
+    MakeAction(acMelt, "acMelt", "Zeiten", "Zeiten &verschmelzen", "Zeiten verschmelzen", imgNone,
                false);
 
-    MakeAction(acMinimize, "acMinimize", "Messung", "In den SysTray minimieren",
+    MakeAction(acMinimize, "acMinimize", "Messung", "In den Sys&Tray minimieren",
                "In den SysTray minimieren", imgMinimize, false);
-    MakeAction(acAutoOpen, "acAutoOpen", "Optionen", "Letzte Datei beim Start automatisch öffnen",
+    MakeAction(acAutoOpen, "acAutoOpen", "Optionen", "&Letzte Datei beim Start automatisch öffnen",
                No, imgNone, true);
     acAutoOpen->setCheckable(true);
-    MakeAction(acFilter, "acFilter", "Extras", "Filter", "Filter", imgFilter, true);
+    MakeAction(acFilter, "acFilter", "Extras", "&Filter", "Filter", imgFilter, true);
     acFilter->setCheckable(true);
-    MakeAction(acSearch, "acSearch", "Extras", "Suchen...", "Suchen...", imgSearch, true);
-    MakeAction(acVerCtrl, "acVerCtrl", "Hilfe", "Nach neuer Version suchen...",
+    MakeAction(acSearch, "acSearch", "Extras", "&Suchen...", "Suchen...", imgSearch, true)
+        ->setShortcut(QKeySequence::Find);
+    MakeAction(acVerCtrl, "acVerCtrl", "Hilfe", "Nach neuer &Version suchen...",
                "Nach neuer Version suchen...", imgVersionCheck, true);
-    MakeAction(acInfo, "acInfo", "Hilfe", "Info...", "Info...", imgInfo, true);
+    MakeAction(acInfo, "acInfo", "Hilfe", "&Info...", "Info...", imgInfo, true);
 
-    MakeAction(acNewTimePopup, "acNewTimePopup", "PopupItems", "Neue Zeit...", "Neue Zeit...",
+    MakeAction(acNewTimePopup, "acNewTimePopup", "PopupItems", "Neue &Zeit...", "Neue Zeit...",
                imgNewEntry, true);
-    MakeAction(acEditTimePopup, "acEditTimePopup", "PopupItems", "Editieren...", "Editieren...",
+    MakeAction(acEditTimePopup, "acEditTimePopup", "PopupItems", "&Editieren...", "Editieren...",
                imgEdit, false);
-    MakeAction(acRenTimePopup, "acRenTimePopup", "PopupItems", "Umbenennen", "Umbenennen", imgNone,
-               false);
-    MakeAction(acDelTimePopup, "acDelTimePopup", "PopupItems", "Löschen", "Löschen", imgDelete,
-               false);
-    MakeAction(acSplitPopup, "acSplitPopup", "PopupItems", "Zeit splitten...", "Zeit splitten...",
+    MakeAction(acRenTimePopup, "acRenTimePopup", "PopupItems", "&Umbenennen", "Umbenennen", imgNone,
+               false)
+        ->setShortcut(Qt::Key_F2);
+    MakeAction(acDelTimePopup, "acDelTimePopup", "PopupItems", "&Löschen", "Löschen", imgDelete,
+               false)
+        ->setShortcut(QKeySequence::Delete);
+    // The row menu shows the list's own keys; the list handles them (ListView1KeyDown).
+    acRenTimePopup->setShortcutContext(Qt::WidgetShortcut);
+    acDelTimePopup->setShortcutContext(Qt::WidgetShortcut);
+    MakeAction(acSplitPopup, "acSplitPopup", "PopupItems", "Zeit s&plitten...", "Zeit splitten...",
                imgNone, false);
-    MakeAction(acMeltPopup, "acMeltPopup", "PopupItems", "Zeiten verschmelzen",
+    MakeAction(acMeltPopup, "acMeltPopup", "PopupItems", "Zeiten &verschmelzen",
                "Zeiten verschmelzen", imgNone, false);
 
     // The stopwatch's split buttons and their drop-down items.
@@ -105,28 +138,33 @@ void TMainForm::BuildActions() {
     TBSubmenuItem2->setObjectName(QStringLiteral("TBSubmenuItem2"));
     TBSubmenuItem2->setToolTip(QStringLiteral("Messung starten"));
     TBSubmenuItem2->setProperty("imageIndex", int(imgStartMeasure));
-    TBItem3 = new QAction(ImageList1.Icon(imgStartMeasure), "Messung starten", this);
+    TBItem3 = new QAction(ImageList1.Icon(imgStartMeasure), "&Messung starten", this);
+    // One key starts and stops: only one of TBItem3 and TBItem8 is enabled at a time
+    // (SetMeasureItems). F9 is in none of the standard key tables and no text field uses it.
+    TBItem3->setShortcut(Qt::Key_F9);
     TBItem3->setObjectName(QStringLiteral("TBItem3"));
-    TBItem13 = new QAction("Messung starten + in den Systray", this);
+    TBItem13 = new QAction("Messung starten + in den &Systray", this);
     TBItem13->setObjectName(QStringLiteral("TBItem13"));
     TBSubmenuItem12 = new QAction(ImageList1.Icon(imgStopMeasure), "Messung stoppen", this);
     TBSubmenuItem12->setObjectName(QStringLiteral("TBSubmenuItem12"));
     TBSubmenuItem12->setToolTip(QStringLiteral("Messung stoppen"));
     TBSubmenuItem12->setProperty("imageIndex", int(imgStopMeasure));
     TBSubmenuItem12->setEnabled(false);
-    TBItem8 = new QAction(ImageList1.Icon(imgStopMeasure), "Messung stoppen", this);
+    TBItem8 = new QAction(ImageList1.Icon(imgStopMeasure), "&Messung stoppen", this);
+    TBItem8->setShortcut(Qt::Key_F9);
+    TBItem8->setEnabled(false);
     TBItem8->setObjectName(QStringLiteral("TBItem8"));
-    TBItem28 = new QAction("Zwischenzeit stoppen", this);
+    TBItem28 = new QAction("&Zwischenzeit stoppen", this);
     TBItem28->setObjectName(QStringLiteral("TBItem28"));
 
-    Zeitstoppen1 = new QAction("Anzeigen", this);
+    Zeitstoppen1 = new QAction("&Anzeigen", this);
     Zeitstoppen1->setObjectName(QStringLiteral("Zeitstoppen1"));
     QFont Bold = Zeitstoppen1->font();
     Bold.setBold(true);
     Zeitstoppen1->setFont(Bold);
-    Stop1 = new QAction("Messung stoppen", this);
+    Stop1 = new QAction("Messung &stoppen", this);
     Stop1->setObjectName(QStringLiteral("Stop1"));
-    StopundBeenden1 = new QAction("Stop und Beenden", this);
+    StopundBeenden1 = new QAction("Stop und &Beenden", this);
     StopundBeenden1->setObjectName(QStringLiteral("StopundBeenden1"));
 }
 
@@ -134,11 +172,11 @@ void TMainForm::BuildMenus() {
     QMenuBar *Bar = menuBar();
     Bar->setObjectName(QStringLiteral("MainMenu"));
 
-    MenuFile = Bar->addMenu(QStringLiteral("Datei"));
+    MenuFile = Bar->addMenu(QStringLiteral("&Datei"));
     MenuFile->setObjectName(QStringLiteral("MenuFile"));
     MenuFile->addAction(acNew);
     MenuFile->addAction(acOpen);
-    MenuRecent = MenuFile->addMenu(QStringLiteral("Zuletzt geöffnet"));
+    MenuRecent = MenuFile->addMenu(QStringLiteral("&Zuletzt geöffnet"));
     MenuRecent->setObjectName(QStringLiteral("MenuRecent"));
     MenuFile->addAction(acSave);
     MenuFile->addAction(acSaveAs);
@@ -152,19 +190,19 @@ void TMainForm::BuildMenus() {
     MenuFile->addSeparator();
     MenuFile->addAction(acExit);
 
-    TBSubmenuItem9 = Bar->addMenu(QStringLiteral("Bearbeiten"));
+    TBSubmenuItem9 = Bar->addMenu(QStringLiteral("&Bearbeiten"));
     TBSubmenuItem9->setObjectName(QStringLiteral("TBSubmenuItem9"));
     TBSubmenuItem9->addAction(acCut);
     TBSubmenuItem9->addAction(acPaste);
 
-    TBSubmenuItem4 = Bar->addMenu(QStringLiteral("Projekt"));
+    TBSubmenuItem4 = Bar->addMenu(QStringLiteral("&Projekt"));
     TBSubmenuItem4->setObjectName(QStringLiteral("TBSubmenuItem4"));
     TBSubmenuItem4->addAction(acNewProject);
     TBSubmenuItem4->addAction(acDelProject);
     TBSubmenuItem4->addSeparator();
     TBSubmenuItem4->addAction(acDefaultMeasure);
 
-    MenuTimes = Bar->addMenu(QStringLiteral("Zeiten"));
+    MenuTimes = Bar->addMenu(QStringLiteral("&Zeiten"));
     MenuTimes->setObjectName(QStringLiteral("MenuTimes"));
     MenuTimes->addAction(acNewTime);
     MenuTimes->addAction(acEditTime);
@@ -173,31 +211,31 @@ void TMainForm::BuildMenus() {
     MenuTimes->addAction(acSplit);
     MenuTimes->addAction(acMelt);
 
-    MenuMeasure = Bar->addMenu(QStringLiteral("Messung"));
+    MenuMeasure = Bar->addMenu(QStringLiteral("&Messung"));
     MenuMeasure->setObjectName(QStringLiteral("MenuMeasure"));
     TBSubmenuItem10 =
-        MenuMeasure->addMenu(ImageList1.Icon(imgStartMeasure), QStringLiteral("Messung starten"));
+        MenuMeasure->addMenu(ImageList1.Icon(imgStartMeasure), QStringLiteral("Messung &starten"));
     TBSubmenuItem10->setObjectName(QStringLiteral("TBSubmenuItem10"));
     TBSubmenuItem10->addAction(TBItem3);
     TBSubmenuItem10->addAction(TBItem13);
     MenuMeasure->addAction(acMinimize);
     TBSubmenuItem13 =
-        MenuMeasure->addMenu(ImageList1.Icon(imgStopMeasure), QStringLiteral("Messung stoppen"));
+        MenuMeasure->addMenu(ImageList1.Icon(imgStopMeasure), QStringLiteral("Messung st&oppen"));
     TBSubmenuItem13->setObjectName(QStringLiteral("TBSubmenuItem13"));
     TBSubmenuItem13->addAction(TBItem8);
     TBSubmenuItem13->addAction(TBItem28);
     TBSubmenuItem13->menuAction()->setEnabled(false);
 
-    MenuOptions = Bar->addMenu(QStringLiteral("Optionen"));
+    MenuOptions = Bar->addMenu(QStringLiteral("&Optionen"));
     MenuOptions->setObjectName(QStringLiteral("MenuOptions"));
     MenuOptions->addAction(acAutoOpen);
 
-    MenuExtras = Bar->addMenu(QStringLiteral("Extras"));
+    MenuExtras = Bar->addMenu(QStringLiteral("&Extras"));
     MenuExtras->setObjectName(QStringLiteral("MenuExtras"));
     MenuExtras->addAction(acFilter);
     MenuExtras->addAction(acSearch);
 
-    MenuHelp = Bar->addMenu(QStringLiteral("Hilfe"));
+    MenuHelp = Bar->addMenu(QStringLiteral("&Hilfe"));
     MenuHelp->setObjectName(QStringLiteral("MenuHelp"));
     MenuHelp->addAction(acVerCtrl);
     MenuHelp->addSeparator();
@@ -276,11 +314,11 @@ void TMainForm::BuildPopupMenus() {
 
     PropPopupMenu = new QMenu(this);
     PropPopupMenu->setObjectName(QStringLiteral("PropPopupMenu"));
-    QMenu *Neu3 = PropPopupMenu->addMenu(QStringLiteral("Neu"));
+    QMenu *Neu3 = PropPopupMenu->addMenu(QStringLiteral("&Neu"));
     Neu3->setObjectName(QStringLiteral("Neu3"));
     Neu3->addAction(acNewTimePopup);
     // The row menu names the command "Neues Projekt"; the action itself reads "Neues Project".
-    auto *NeuesProject1 = new QAction(QStringLiteral("Neues Projekt"), this);
+    auto *NeuesProject1 = new QAction(QStringLiteral("Neues &Projekt"), this);
     NeuesProject1->setObjectName(QStringLiteral("NeuesProject1"));
     NeuesProject1->setToolTip(QStringLiteral("Neues Projekt"));
     NeuesProject1->setEnabled(acNewProjectLV->isEnabled());

@@ -104,6 +104,7 @@ void TMainForm::RebuildViews(bool ToRoot) {
     TreeView1->setCurrentItem(Node ? Node : TreeView1->TopNode());
     if (Node)
         TreeView1->scrollToItem(Node);
+    ShowDefaultProject();
 }
 
 void TMainForm::SetSaveState(bool Modified) {
@@ -307,6 +308,7 @@ void TMainForm::FileSettingsClick() {
     if (Changed)
         Document->SetSaved(false);
     SetSaveState(true);
+    ShowDefaultProject();
 }
 
 void TMainForm::ExportClick() {
@@ -420,6 +422,12 @@ void TMainForm::closeEvent(QCloseEvent *Event) {
 
 void TMainForm::LoadWindowSettings() {
     LoadFormSettings(*Registry, *this, AppName, true);
+    // The designed or stored bounds may be too big for this screen (the status bar with the
+    // totals would hang below it) or lie off it after the screens changed.
+    const QRect Bounds = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+                             ? normalGeometry()
+                             : geometry();
+    FitFormIntoArea(*this, ScreenArea.isValid() ? ScreenArea : AvailableAreaFor(Bounds));
     if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), false)) {
         for (int c = 0; c < 4; ++c) {
             int Width = 0;
@@ -438,7 +446,7 @@ void TMainForm::SaveWindowSettings() {
     if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), true)) {
         for (int c = 0; c < 4; ++c)
             Registry->WriteInteger(QString::fromLatin1(ColumnWidthNames[c]),
-                                   ListView1->header()->sectionSize(c));
+                                   ListView1->StoredWidth(c));
         Registry->WriteInteger(QStringLiteral("tvPrjWidth"), TreePaneWidth());
     }
     if (OpenAppKey(*Registry, AppName, QString(), true)) {

@@ -362,6 +362,8 @@ void TMainForm::DeleteSelectedRows(TEntryList &List) {
         Item->Delete();
     }
     Doc().UpdateOverlapImages(List);
+    // A deleted sub-project may have been the one measurements went to.
+    ShowDefaultProject();
     emit ItemsRemoved();
     RefreshEntries(-1);
 }

@@ -17,6 +17,9 @@ void TMainForm::SetMeasureItems(bool Running) {
     TBSubmenuItem10->menuAction()->setEnabled(!Running);
     TBSubmenuItem12->setEnabled(Running);
     TBSubmenuItem13->menuAction()->setEnabled(Running);
+    // Their shared key starts or stops, whichever the stopwatch allows.
+    TBItem3->setEnabled(!Running);
+    TBItem8->setEnabled(Running);
 }
 
 void TMainForm::StartWork() {
@@ -73,7 +76,32 @@ void TMainForm::Timer1Timer() {
     const QString Elapsed = ToQ(DurationText(Now(), MeasureStart));
     Label1->setText(QStringLiteral(" Aktuelle Zeit: ") + Elapsed);
     const QString Again = ToQ(DurationText(Now(), MeasureStart));
-    TrayIcon1->SetToolTip(AppName + QStringLiteral(" - Aktuelle Zeit: ") + Again);
+    // Read on every tick: the default project may change while the stopwatch runs.
+    const TCKProjectItem *Target = Document->DefaultProject;
+    Panel2->setToolTip(MeasureTargetToolTip(Target));
+    TrayIcon1->SetToolTip(MeasureTrayToolTip(Target, Again));
+}
+
+QString TMainForm::MeasureTargetToolTip(const TCKProjectItem *Target) const {
+    // The path as the tree shows it, from its top node down.
+    QStringList Path;
+    for (const TCKProjectItem *P = Target; P && P->Parent; P = P->Parent)
+        Path.prepend(ToQ(P->Caption));
+    Path.prepend(QStringLiteral("Projekte"));
+    return QStringLiteral("Die Zeit wird gebucht auf: ") + Path.join(QStringLiteral(" / "));
+}
+
+QString TMainForm::MeasureTrayToolTip(const TCKProjectItem *Target, const QString &Elapsed) const {
+    const QString Time = QStringLiteral(" - Aktuelle Zeit: ") + Elapsed;
+    // Measuring into the top level names the program; otherwise the project takes its place,
+    // shortened so that the time still fits the tray's few characters.
+    if (!Target || !Target->Parent)
+        return AppName + Time;
+    QString Name = ToQ(Target->Caption);
+    const int Room = qMax(1, int(TTrayIcon::MaxToolTip - Time.size()));
+    if (Name.size() > Room)
+        Name = Name.left(Room - 1) + QChar(0x2026);
+    return Name + Time;
 }
 
 void TMainForm::MinimizeClick() {

@@ -101,6 +101,14 @@ void TMainForm::UpdateStatusBar() {
     StatusPanel0->setText(QStringLiteral("Gesamt: ") + ToQ(SecondsText(netTimes.Total())));
     StatusPanel1->setText(QStringLiteral("Aktuelles Project: ") +
                           ToQ(SecondsText(netTimes.Seconds(CurrentProject))));
+    // The first panel grows with its text (a total of thousands of hours stays whole); the
+    // second takes the rest and at least its text.
+    const int Padding = 2 * StatusPanel0->margin() + StatusPanel0->fontMetrics().averageCharWidth();
+    StatusPanel0->setFixedWidth(
+        qMax(StatusPanelWidth,
+             StatusPanel0->fontMetrics().horizontalAdvance(StatusPanel0->text()) + Padding));
+    StatusPanel1->setMinimumWidth(
+        StatusPanel1->fontMetrics().horizontalAdvance(StatusPanel1->text()) + Padding);
 }
 
 void TMainForm::UpdateCaption() {
@@ -207,8 +215,16 @@ void TMainForm::TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) {
     if (Source == TreeView1) {
         QTreeWidgetItem *Dragged = TreeView1->currentItem();
         Moved = TProjectTree::ProjectOf(Dragged)->MoveTo(Project);
-        if (Moved)
-            TreeView1->MoveNode(Dragged, Target);
+        if (Moved) {
+            // Taking the node out selects a neighbour for a moment; the moved project stays
+            // the selected and shown one.
+            {
+                QSignalBlocker Quiet(TreeView1);
+                TreeView1->MoveNode(Dragged, Target);
+            }
+            Target->setExpanded(true);
+            TreeView1->setCurrentItem(Dragged);
+        }
         TreeView1->scrollToItem(Dragged);
     } else {
         Moved = MoveItemsTo(ListItems(Source, true), Project);
@@ -397,6 +413,8 @@ void TMainForm::DelProjectClick() {
     Project->Delete();
     CurrentProject = Document->Root.get();
     RefreshEntries(-1);
+    // Measurements went to the deleted subtree: they go to the project that took its place.
+    ShowDefaultProject();
     emit ItemsRemoved();
 }
 
@@ -411,6 +429,11 @@ void TMainForm::DefaultMeasureClick() {
     }
     acDefaultMeasure->setChecked(true);
     acDefaultMeasure->setEnabled(false);
+    ShowDefaultProject();
+}
+
+void TMainForm::ShowDefaultProject() {
+    TreeView1->MarkDefaultProject(Document->DefaultProject);
 }
 
 void TMainForm::acCutExecute() {
@@ -443,6 +466,17 @@ void TMainForm::ForgetItems(const TCKItem *Removed) {
 }
 
 bool TMainForm::eventFilter(QObject *Watched, QEvent *Event) {
+    if (Event->type() == QEvent::ShortcutOverride &&
+        (Watched == TreeView1 || Watched == ListView1)) {
+        // The view in focus decides what Delete and F2 act on: projects in the tree, rows in
+        // the list. Their menu shortcuts only act where no view takes the key.
+        const auto *Key = static_cast<QKeyEvent *>(Event);
+        if (Key->modifiers() == Qt::NoModifier &&
+            (Key->key() == Qt::Key_Delete || Key->key() == Qt::Key_F2)) {
+            Event->accept();
+            return true;
+        }
+    }
     if (Event->type() == QEvent::KeyPress) {
         const int Key = static_cast<QKeyEvent *>(Event)->key();
         if (Watched == TreeView1 && TreeView1KeyDown(Key))

@@ -127,6 +127,30 @@ void TProjectTree::DeleteNode(QTreeWidgetItem *Node) {
     delete Node;
 }
 
+const QString TProjectTree::DefaultProjectToolTip =
+    QStringLiteral("Standard f\u00fcr Zeitmessungen");
+
+void TProjectTree::MarkDefaultProject(const TCKProjectItem *Project) {
+    std::vector<QTreeWidgetItem *> Stack{TopNode()};
+    while (!Stack.empty()) {
+        QTreeWidgetItem *Node = Stack.back();
+        Stack.pop_back();
+        const bool IsDefault = Project && ProjectOf(Node) == Project;
+        if (IsMarkedDefault(Node) != IsDefault) {
+            QFont Font = Node->font(0);
+            Font.setBold(IsDefault);
+            Node->setFont(0, Font);
+            Node->setToolTip(0, IsDefault ? DefaultProjectToolTip : QString());
+        }
+        for (int i = 0; i < Node->childCount(); ++i)
+            Stack.push_back(Node->child(i));
+    }
+}
+
+bool TProjectTree::IsMarkedDefault(const QTreeWidgetItem *Node) {
+    return Node && Node->font(0).bold();
+}
+
 void TProjectTree::ClearRootChildren() {
     QTreeWidgetItem *Top = TopNode();
     const QList<QTreeWidgetItem *> Children = Top->takeChildren();

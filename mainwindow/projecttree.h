@@ -40,6 +40,11 @@ public:
     // Moves Node with its subtree to the end of NewParent's children, then sorts it into place.
     void MoveNode(QTreeWidgetItem *Node, QTreeWidgetItem *NewParent);
     void DeleteNode(QTreeWidgetItem *Node);
+    // Shows which project measurements go to: its node bold with a tooltip, every other node
+    // plain. Runs over all nodes, so a node added or moved since is covered too.
+    void MarkDefaultProject(const TCKProjectItem *Project);
+    static bool IsMarkedDefault(const QTreeWidgetItem *Node);
+    static const QString DefaultProjectToolTip;
     QTreeWidgetItem *NodeAt(const QPoint &ViewportPos) const { return itemAt(ViewportPos); }
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 

@@ -4,10 +4,15 @@
 
 #include <QStyledItemDelegate>
 
+// A caption as a row shows it: a text of several lines shows its first line and "…", so that
+// no row grows taller than one line. The stored text and the editor keep every line.
+QString SingleLineCaption(const QString &Caption);
+
 class TCaptionDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant &Value, const QLocale &Locale) const override;
     void setModelData(QWidget *Editor, QAbstractItemModel *Model,
                       const QModelIndex &Index) const override;
 

@@ -53,7 +53,10 @@ TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed, const
     auto *installedLabel = new QLabel(Installed.isEmpty() ? Unknown() : Installed);
     installedLabel->setObjectName(QStringLiteral("installed"));
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Programm:"), new QLabel(Product));
+    auto *productLabel =
+        new QLabel(QString::fromStdString(ProductDisplayName(Product.toStdString())));
+    productLabel->setObjectName(QStringLiteral("product"));
+    form->addRow(QStringLiteral("Programm:"), productLabel);
     form->addRow(QStringLiteral("Installierte Version:"), installedLabel);
     form->addRow(QStringLiteral("Neueste Version:"), NewestLabel);
     auto *feedRow = new QHBoxLayout;
@@ -72,7 +75,11 @@ TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed, const
     });
     connect(Reader, &TFeedReader::finished, this, &TRevWatchDialog::FeedRead);
 
+    auto *hint = new QLabel(QString::fromStdString(FeedFormatHint(Product.toStdString())));
+    hint->setObjectName(QStringLiteral("feedhint"));
+
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
     layout->addLayout(form);
     layout->addWidget(StatusLabel);
     layout->addWidget(buttons);

@@ -134,3 +134,17 @@ std::string VerdictText(const TVersionCheck &Check, const std::string &Product,
     }
     return std::string();
 }
+
+std::string ProductDisplayName(const std::string &Product) {
+    std::string name = Product;
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
+        name[0] = char(name[0] - 'a' + 'A');
+    return name;
+}
+
+std::string FeedFormatHint(const std::string &Product) {
+    const std::string key = Product.empty() ? std::string("programm") : Product;
+    return "Gelesen wird die Versionsquelle (Internetadresse oder Datei), eine Angabe je Zeile "
+           "wie " +
+           key + "=1.4.";
+}

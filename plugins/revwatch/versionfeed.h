@@ -45,3 +45,8 @@ TVersionCheck EvaluateFeed(const std::string &Installed, const std::string &Prod
 // The verdict as the dialog shows it (German, UTF-8). Detail says why a feed was unreadable.
 std::string VerdictText(const TVersionCheck &Check, const std::string &Product,
                         const std::string &Detail = std::string());
+
+// The product as people read it: "chronark" -> "Chronark" (first letter A-Z upper case).
+std::string ProductDisplayName(const std::string &Product);
+// One line saying what the check reads: the address below and the form of its lines.
+std::string FeedFormatHint(const std::string &Product);

@@ -285,3 +285,47 @@ TEST(Registry, BooleansWrittenByOthers) {
 }
 
 } // namespace
+
+TEST(WindowFit, BoundsAreFittedIntoTheAvailableArea) {
+    const QMargins Frame(4, 30, 4, 4);
+    const struct {
+        const char *Name;
+        QRect Bounds, Area, Expected;
+    } Rows[] = {
+        {"fits: unchanged", QRect(100, 80, 600, 400), QRect(0, 0, 1280, 800),
+         QRect(100, 80, 600, 400)},
+        {"design on 1280 x 800: moved up, size kept", QRect(231, 152, 893, 755),
+         QRect(0, 0, 1280, 800), QRect(231, 41, 893, 755)},
+        {"design on 1024 x 768 under a panel: shrunk and moved", QRect(231, 152, 893, 755),
+         QRect(0, 32, 1024, 736), QRect(127, 62, 893, 702)},
+        {"too wide and too high for the area: the area less the frame", QRect(-50, -50, 3000, 2000),
+         QRect(0, 0, 1024, 768), QRect(4, 30, 1016, 734)},
+        {"off to the right of the area: moved back in", QRect(5000, 100, 400, 300),
+         QRect(0, 0, 1280, 800), QRect(1280 - 4 - 400, 100, 400, 300)},
+        {"title bar above the area: moved down", QRect(100, 10, 400, 300), QRect(0, 0, 1280, 800),
+         QRect(100, 30, 400, 300)},
+        {"second screen to the right", QRect(1300, 100, 2000, 300), QRect(1280, 0, 1920, 1080),
+         QRect(1284, 100, 1912, 300)},
+    };
+    for (const auto &Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        const QRect Fitted = FitIntoArea(Row.Bounds, Row.Area, Frame);
+        EXPECT_EQ(Fitted, Row.Expected);
+        EXPECT_TRUE(Row.Area.contains(Fitted.marginsAdded(Frame)));
+        // Fitting is done once: fitted bounds stay.
+        EXPECT_EQ(FitIntoArea(Fitted, Row.Area, Frame), Fitted);
+    }
+    // Without a known area nothing changes.
+    EXPECT_EQ(FitIntoArea(QRect(1, 2, 3000, 4000), QRect(), Frame), QRect(1, 2, 3000, 4000));
+}
+
+TEST(WindowFit, AMaximisedFormKeepsItsStateAndGetsFittedNormalBounds) {
+    QWidget form;
+    form.setGeometry(231, 152, 893, 755);
+    form.setWindowState(Qt::WindowMaximized);
+    const QRect Area(0, 0, 1024, 600);
+    FitFormIntoArea(form, Area);
+    EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
+    form.setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(Area.contains(form.geometry().marginsAdded(FrameMargins(form))));
+}

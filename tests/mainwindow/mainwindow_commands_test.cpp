@@ -2,6 +2,7 @@
 // with the stored settings.
 
 #include "mainwindow_testing.h"
+#include "app/formsettings.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 
@@ -551,4 +553,50 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
     EXPECT_EQ(Next.ListView1->header()->sectionSize(3), 77);
     EXPECT_EQ(Next.TreePaneWidth(), 240);
     EXPECT_EQ(Next.Window().size(), QSize(700, 500));
+}
+
+// --- The window on smaller screens ---------------------------------------------------------
+
+TEST_F(MainFormTest, FirstStartFitsTheDesignedWindowIntoSmallScreens) {
+    for (const QRect &Area : {QRect(0, 0, 1280, 800), QRect(0, 0, 1024, 768)}) {
+        SCOPED_TRACE(Area.width());
+        ScreenArea = Area;
+        TMainFormTestPeer &F = MakeStarted();
+        const QRect Outer = F.Window().geometry().marginsAdded(FrameMargins(F.Window()));
+        EXPECT_TRUE(Area.contains(Outer));
+        // Only what does not fit is given up: the designed width fits both.
+        EXPECT_EQ(F.Window().width(), 893);
+        EXPECT_GE(F.Window().height(), Area.height() - 100);
+        // The status bar with the totals lies inside the window.
+        const QPoint Panel = F.StatusPanel0->mapTo(&F.Window(), QPoint(0, 0));
+        EXPECT_LE(Panel.y() + F.StatusPanel0->height(), F.Window().height());
+    }
+}
+
+TEST_F(MainFormTest, StoredBoundsThatFitAreKeptAndOthersFitted) {
+    ScreenArea = QRect(0, 0, 1280, 800);
+    const struct {
+        const char *Name;
+        QRect Stored;
+        bool Kept;
+    } Rows[] = {
+        {"fits", QRect(40, 60, 800, 600), true},
+        {"bigger than the screen", QRect(0, 0, 1600, 1000), false},
+        {"off the screen after a monitor went", QRect(1500, 100, 800, 600), false},
+    };
+    for (const auto &Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        {
+            auto Reg = Settings(QStringLiteral("FormSettings"), true);
+            ASSERT_TRUE(Reg);
+            Reg->WriteInteger(QStringLiteral("Left"), Row.Stored.x());
+            Reg->WriteInteger(QStringLiteral("Top"), Row.Stored.y());
+            Reg->WriteInteger(QStringLiteral("Width"), Row.Stored.width());
+            Reg->WriteInteger(QStringLiteral("Height"), Row.Stored.height());
+        }
+        TMainFormTestPeer &F = MakeStarted();
+        EXPECT_EQ(F.Window().geometry() == Row.Stored, Row.Kept);
+        EXPECT_TRUE(
+            ScreenArea.contains(F.Window().geometry().marginsAdded(FrameMargins(F.Window()))));
+    }
 }

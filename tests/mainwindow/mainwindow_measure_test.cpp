@@ -223,3 +223,33 @@ TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {
     EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("start.ckx - Chronark"));
 }
+
+TEST_F(MainFormTest, WhileMeasuringTheTooltipsNameTheTargetProject) {
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *Customer = F.Doc().Root->AddProject("Kunde");
+    TCKProjectItem *Site = Customer->AddProject("Webseite");
+    F.StartWork();
+    // Into the top level: the tray keeps the program's name.
+    EXPECT_EQ(F.Panel2->toolTip(), QStringLiteral("Die Zeit wird gebucht auf: Projekte"));
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
+
+    // The default project changes while the stopwatch runs: the next tick names it.
+    F.Doc().DefaultProject = Site;
+    Clock.Advance(2);
+    (void)QTest::qWaitFor([&] { return F.Tray().ToolTip().startsWith("Webseite"); });
+    EXPECT_EQ(F.Panel2->toolTip(),
+              QStringLiteral("Die Zeit wird gebucht auf: Projekte / Kunde / Webseite"));
+    EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Webseite - Aktuelle Zeit: 0 Std, 0 Min, 2 Sec"));
+    // The banner itself keeps its text.
+    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 2 Sec"));
+
+    // A long name gives way so that the time stays readable in the tray's few characters.
+    Site->Caption = std::string(80, 'p');
+    Clock.Advance(3600);
+    (void)QTest::qWaitFor([&] { return F.Tray().ToolTip().endsWith("1 Std, 0 Min, 2 Sec"); });
+    EXPECT_TRUE(
+        F.Tray().ToolTip().endsWith(QStringLiteral("… - Aktuelle Zeit: 1 Std, 0 Min, 2 Sec")))
+        << F.Tray().ToolTip().toStdString();
+    EXPECT_EQ(F.Tray().ToolTip().size(), TTrayIcon::MaxToolTip);
+    F.StopWork();
+}

@@ -28,6 +28,17 @@ inline void PrintTo(const QString &S, std::ostream *Out) {
     *Out << '"' << S.toStdString() << '"';
 }
 
+// A menu caption without its access-key marker: "Sch&ließen" -> "Schließen", "A&&B" -> "A&B".
+inline QString WithoutAccessKey(const QString &Caption) {
+    QString Plain;
+    for (qsizetype i = 0; i < Caption.size(); ++i) {
+        if (Caption[i] == QLatin1Char('&') && i + 1 < Caption.size())
+            ++i;
+        Plain += Caption[i];
+    }
+    return Plain;
+}
+
 class TScriptedFileDialogs : public TFileDialogService {
 public:
     // An empty name cancels the dialog.
@@ -155,6 +166,8 @@ protected:
         Options.FileDialogs = &Dialogs;
         Options.EntryDialogs = &EntryDialogs;
         Options.SettingsFolder = SettingsFolder();
+        // Room for the designed window: the offscreen screen is smaller than any desktop.
+        Options.ScreenArea = ScreenArea;
         return Form.Create(Params, Options);
     }
     TMainFormTestPeer &MakeStarted(const std::vector<std::string> &Params = {}) {
@@ -218,6 +231,7 @@ protected:
         return Path;
     }
 
+    QRect ScreenArea{0, 0, 1920, 1200};
     QTemporaryDir Dir;
     TTestClock Clock;
     TScriptedPrompts Prompts;

@@ -1,7 +1,9 @@
 // The window's vocabulary, the project tree, the entry list and the status bar.
 
 #include "mainwindow_testing.h"
+#include "ui/captiondelegate.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -66,7 +69,7 @@ const ActionRow ActionTable[] = {
 QStringList MenuTexts(const QMenu *Menu) {
     QStringList T;
     for (const QAction *A : Menu->actions())
-        T << (A->isSeparator() ? QStringLiteral("-") : A->text());
+        T << (A->isSeparator() ? QStringLiteral("-") : WithoutAccessKey(A->text()));
     return T;
 }
 
@@ -87,7 +90,7 @@ TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
         QAction *A = FindAction(F, Row.Name);
         ASSERT_NE(A, nullptr);
         EXPECT_EQ(A->property("category").toString(), QString::fromUtf8(Row.Category));
-        EXPECT_EQ(A->text(), QString::fromUtf8(Row.Caption));
+        EXPECT_EQ(WithoutAccessKey(A->text()), QString::fromUtf8(Row.Caption));
         EXPECT_EQ(A->property("hint").toString(), QString::fromUtf8(Row.Hint));
         EXPECT_EQ(A->property("imageIndex").toInt(), Row.Image);
         // A hidden action (no version check installed) is never enabled.
@@ -103,7 +106,7 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
     TMainFormTestPeer &F = MakeStarted();
     QStringList Titles;
     for (QAction *A : F.Window().menuBar()->actions())
-        Titles << A->text();
+        Titles << WithoutAccessKey(A->text());
     EXPECT_EQ(Titles, (QStringList{"Datei", "Bearbeiten", "Projekt", "Zeiten", "Messung",
                                    "Optionen", "Extras", "Hilfe"}));
     EXPECT_EQ(MenuTexts(F.MenuFile),
@@ -800,3 +803,158 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedTextCase{"EntryOutsideTheCodePage", "entry", "Besprechung 😀 <intern>",
                         "Diese Zeichen können im Dokument nicht gespeichert werden: 😀"}),
     [](const testing::TestParamInfo<RefusedTextCase> &I) { return std::string(I.param.Name); });
+
+// --- Comfort: the default project in sight, readable rows ---------------------------------
+
+TEST_F(MainFormTest, TheDefaultProjectsNodeIsBoldAndFollowsTheDefault) {
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *B = A->AddProject("B");
+    F.Doc().DefaultProject = B;
+    F.RebuildViews(true);
+    auto BoldNodes = [&] {
+        QStringList Names;
+        for (QTreeWidgetItemIterator It(F.TreeView1); *It; ++It)
+            if (TProjectTree::IsMarkedDefault(*It)) {
+                Names << (*It)->text(0);
+                EXPECT_EQ((*It)->toolTip(0), QStringLiteral("Standard für Zeitmessungen"));
+            } else {
+                EXPECT_TRUE((*It)->toolTip(0).isEmpty());
+            }
+        return Names;
+    };
+    EXPECT_EQ(BoldNodes(), QStringList{"B"});
+
+    // "Standard für Zeitmessungen" on A moves the mark.
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.TBSubmenuItem4Select();
+    F.acDefaultMeasure->trigger();
+    EXPECT_EQ(F.Doc().DefaultProject, A);
+    EXPECT_EQ(BoldNodes(), QStringList{"A"});
+
+    // Deleting the default project hands the mark to the top node, where the time goes now.
+    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.TBSubmenuItem4Select();
+    Prompts.Answers = {TPromptAnswer::Yes};
+    F.acDelProject->trigger();
+    EXPECT_EQ(F.Doc().DefaultProject, F.Doc().Root.get());
+    EXPECT_EQ(BoldNodes(), QStringList{"Projekte"});
+
+    // A new document: the top node again.
+    F.Doc().DefaultProject = F.Doc().Root->AddProject("C");
+    F.RebuildViews(true);
+    EXPECT_EQ(BoldNodes(), QStringList{"C"});
+    Prompts.Answers = {TPromptAnswer::No};
+    F.acNew->trigger();
+    EXPECT_EQ(BoldNodes(), QStringList{"Projekte"});
+}
+
+TEST_F(MainFormTest, RowsShowOneLineOfAComment) {
+    const struct {
+        const char *Name;
+        QString Caption, Shown;
+    } Rows[] = {
+        {"one line", QStringLiteral("Besprechung"), QStringLiteral("Besprechung")},
+        {"two lines", QStringLiteral("Besprechung\nmit Kunde"), QStringLiteral("Besprechung…")},
+        {"Windows line end", QStringLiteral("Besprechung\r\nmit Kunde"),
+         QStringLiteral("Besprechung…")},
+        {"old Mac line end", QStringLiteral("a\rb"), QStringLiteral("a…")},
+        {"empty first line", QStringLiteral("\nzweite"), QStringLiteral("…")},
+        {"trailing line end", QStringLiteral("Ende\n"), QStringLiteral("Ende…")},
+        {"empty", QString(), QString()},
+    };
+    for (const auto &Row : Rows)
+        EXPECT_EQ(SingleLineCaption(Row.Caption), Row.Shown) << Row.Name;
+}
+
+TEST_F(MainFormTest, AMultiLineCommentKeepsRowsLowAndIsEditedWhole) {
+    TMainFormTestPeer &F = MakeStarted();
+    const std::string Comment = "Erste Zeile\r\nzweite Zeile\r\ndritte";
+    F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, Comment));
+    F.Doc().Root->AddTime(Span(10, 0, 0, 11, 0, 0, "kurz"));
+    F.RebuildViews(true);
+    QTreeWidgetItem *Multi = F.ListView1->Row(0);
+    QTreeWidgetItem *Single = F.ListView1->Row(1);
+    // The row holds the whole comment; only its drawing shows the first line.
+    EXPECT_EQ(Multi->text(0), ToQ(Comment));
+    EXPECT_EQ(F.ListView1->visualItemRect(Multi).height(),
+              F.ListView1->visualItemRect(Single).height());
+    EXPECT_EQ(F.ListView1->CutOffText(Multi, 0), ToQ(Comment));
+    EXPECT_TRUE(F.ListView1->CutOffText(Single, 0).isEmpty());
+
+    // In-place editing starts from every line and an unchanged text changes nothing.
+    F.Doc().SetSaved(true);
+    SelectRows({0});
+    F.ListView1->setFocus();
+    QTest::keyClick(F.ListView1, Qt::Key_F2);
+    auto *Editor = F.ListView1->findChild<QLineEdit *>();
+    ASSERT_NE(Editor, nullptr);
+    EXPECT_EQ(Editor->text(), ToQ(Comment));
+    QTest::keyClick(Editor, Qt::Key_Return);
+    EXPECT_EQ(F.Doc().Root->TimeItems()[0]->Comment, Comment);
+    EXPECT_FALSE(F.Doc().Modified);
+}
+
+TEST_F(MainFormTest, TheCommentColumnTakesTheWidthTheWindowGains) {
+    TMainFormTestPeer &F = MakeStarted();
+    QHeaderView *Header = F.ListView1->header();
+    // A comment a little wider than its column.
+    std::string Long;
+    while (F.ListView1->fontMetrics().horizontalAdvance(ToQ(Long)) < Header->sectionSize(0) + 50)
+        Long += 'x';
+    F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, Long));
+    F.RebuildViews(true);
+    QList<int> Before;
+    for (int c = 0; c < 4; ++c)
+        Before << Header->sectionSize(c);
+    // At the stored width the long comment is cut off and offered as a tooltip.
+    EXPECT_EQ(F.ListView1->CutOffText(F.ListView1->Row(0), 0), ToQ(Long));
+
+    F.Window().resize(F.Window().width() + 300, F.Window().height());
+    QApplication::processEvents();
+    EXPECT_EQ(Header->sectionSize(0), Before[0] + 300);
+    for (int c = 1; c < 4; ++c)
+        EXPECT_EQ(Header->sectionSize(c), Before[c]) << c;
+    EXPECT_TRUE(F.ListView1->CutOffText(F.ListView1->Row(0), 0).isEmpty());
+
+    // What is stored at close is the column's own width, not the gain.
+    EXPECT_EQ(F.ListView1->StoredWidth(0), Before[0]);
+
+    // Narrower again: the comments give the width back, the other columns keep theirs.
+    F.Window().resize(F.Window().width() - 300, F.Window().height());
+    QApplication::processEvents();
+    EXPECT_EQ(Header->sectionSize(0), Before[0]);
+    EXPECT_EQ(Header->sectionSize(1), Before[1]);
+}
+
+TEST_F(MainFormTest, StatusPanelsGrowWithTheirTexts) {
+    TMainFormTestPeer &F = MakeStarted();
+    EXPECT_EQ(F.StatusPanel0->width(), 200);
+    // Ten thousand hours in one entry.
+    tCKEditItem Long = Span(0, 0, 0, 0, 0, 0);
+    Long.EndTime = AddSeconds(Long.StartTime, 10000 * 3600 + 59 * 60 + 59);
+    F.Doc().Root->AddTime(Long);
+    F.RefreshEntries(-1);
+    QApplication::processEvents();
+    for (QLabel *Panel : {F.StatusPanel0, F.StatusPanel1}) {
+        SCOPED_TRACE(Panel->text().toStdString());
+        EXPECT_TRUE(Panel->text().contains(QStringLiteral("10000 Std, 59 Min, 59 Sek")));
+        EXPECT_GE(Panel->width(), Panel->fontMetrics().horizontalAdvance(Panel->text()));
+    }
+}
+
+TEST_F(MainFormTest, ADraggedProjectStaysSelectedAndShown) {
+    TMainFormTestPeer &F = MakeStarted();
+    TCKProjectItem *A = F.Doc().Root->AddProject("A");
+    TCKProjectItem *B = F.Doc().Root->AddProject("B");
+    A->AddTime(Span(8, 0, 0, 9, 0, 0, "in A"));
+    F.RebuildViews(true);
+    ShowProject(A);
+    F.TreeView1DragDrop(F.TreeView1, F.FindProjectNode(B));
+    ASSERT_EQ(A->Parent, B);
+    EXPECT_EQ(F.TreeView1->currentItem(), F.FindProjectNode(A));
+    EXPECT_TRUE(F.FindProjectNode(A)->isSelected());
+    EXPECT_TRUE(F.FindProjectNode(B)->isExpanded());
+    EXPECT_EQ(F.CurrentProject, A);
+    EXPECT_EQ(ListCaptions(), QStringList{"in A"});
+}

@@ -75,7 +75,7 @@ protected:
     }
 
     struct TShown {
-        QString Installed, Newest, Status, Feed;
+        QString Installed, Newest, Status, Feed, Product, Hint;
     };
 
     // Runs the dialog until it has a verdict and returns what it showed.
@@ -86,6 +86,8 @@ protected:
                 shown.Installed = LabelText(W, "installed");
                 shown.Newest = LabelText(W, "newest");
                 shown.Status = LabelText(W, "status");
+                shown.Product = LabelText(W, "product");
+                shown.Hint = LabelText(W, "feedhint");
                 shown.Feed = W->findChild<QLineEdit *>(QStringLiteral("feed"))->text();
             },
             [](QWidget *W) {
@@ -130,6 +132,10 @@ TEST_F(RevWatchPlugin, NewerVersionInAFileFeed) {
 TEST_F(RevWatchPlugin, UpToDateThroughAFileUrl) {
     const TShown shown = Run("1.4", QStringLiteral("file://") + FeedFile("chronark=1.4\n"));
     EXPECT_EQ(shown.Status, QStringLiteral("Sie verwenden die neueste Version."));
+    // The dialog names the program as people write it and says what it reads.
+    EXPECT_EQ(shown.Product, QStringLiteral("Chronark"));
+    EXPECT_TRUE(shown.Hint.contains(QStringLiteral("chronark=1.4"))) << shown.Hint.toStdString();
+    EXPECT_FALSE(shown.Hint.contains(QLatin1Char('\n')));
 }
 
 TEST_F(RevWatchPlugin, WithoutFeedItSaysItDidNotCheck) {

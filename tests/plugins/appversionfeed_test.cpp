@@ -98,3 +98,13 @@ TEST(VersionFeed, UncheckedTextsSaySo) {
 }
 
 } // namespace
+
+TEST(VersionFeed, ProductNameAndFeedHint) {
+    EXPECT_EQ(ProductDisplayName("chronark"), "Chronark");
+    EXPECT_EQ(ProductDisplayName("Chronark"), "Chronark");
+    EXPECT_EQ(ProductDisplayName("1tool"), "1tool");
+    EXPECT_EQ(ProductDisplayName(""), "");
+    // The hint shows a line of the feed for this very product.
+    EXPECT_NE(FeedFormatHint("chronark").find("chronark=1.4"), std::string::npos);
+    EXPECT_NE(FeedFormatHint("andere").find("andere=1.4"), std::string::npos);
+}
