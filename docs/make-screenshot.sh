@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draws docs/screenshot.png: the program under Xvfb with the sample document open.
+# Draws docs/screenshot.png: the program under Xvfb with the sample document open, as a first
+# start places it on a 1280 x 800 screen (no stored window bounds: the window is fitted in).
 # Usage: xvfb-run -s "-screen 0 1280x800x24" docs/make-screenshot.sh [build dir]
 # Needs the program built (scripts/run.sh builds it), imagemagick and xdotool.
 set -euo pipefail
@@ -11,10 +12,6 @@ trap 'rm -rf "$config"; kill "${pid:-0}" 2>/dev/null || true' EXIT
 mkdir -p "$config/Velmoor Software"
 cat > "$config/Velmoor Software/Chronark.conf" <<INI
 [FormSettings]
-Left=10
-Top=10
-Width=1040
-Height=640
 colCommentWidth=300
 colStartTimeWidth=140
 colEndTimeWidth=140
@@ -22,7 +19,9 @@ colDurationWidth=80
 tvPrjWidth=230
 INI
 
-XDG_CONFIG_HOME="$config" "$build/bin/chronark" "$root/examples/Beispiel.ckx" &
+# A copy: the open document's lock file stays out of the source tree.
+cp "$root/examples/Beispiel.ckx" "$config/Beispiel.ckx"
+XDG_CONFIG_HOME="$config" "$build/bin/chronark" "$config/Beispiel.ckx" &
 pid=$!
 window="$(xdotool search --sync --onlyvisible --name 'Beispiel.ckx - Chronark' | head -1)"
 sleep 1
@@ -33,4 +32,4 @@ xdotool key --window "$window" Home Down Right Down Right Down Right Down
 # Start the stopwatch (the green button) so the elapsed-time banner shows.
 xdotool mousemove --window "$window" 388 34 click 1
 sleep 3
-import -window "$window" "$root/docs/screenshot.png"
+import -window root "$root/docs/screenshot.png"
