@@ -302,7 +302,7 @@ TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
         return E;
     };
     // Sparse: marks come and go; crowded: everything overlaps, past the lookup limit.
-    for (const auto [Count, Window] : {std::pair{12, 500}, std::pair{80, 30}}) {
+    for (const auto &[Count, Window] : {std::pair{12, 500}, std::pair{80, 30}}) {
         Root->DeleteChildren();
         Hidden = Root->AddProject("verborgen");
         for (int i = 0; i < Count; ++i)
@@ -322,10 +322,12 @@ TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
                 F.acEditTime->trigger();
             }
             ASSERT_TRUE(EntryDialogs.Answers.empty());
-            for (int i = 0; i < F.ListView1->Count(); ++i)
-                if (const TCKTimeItem *E = EntryAt(i))
+            for (int i = 0; i < F.ListView1->Count(); ++i) {
+                if (const TCKTimeItem *E = EntryAt(i)) {
                     ASSERT_EQ(F.ListView1->ImageOf(i), EntryImage(E))
                         << "window " << Window << ", round " << Round << ", row " << i;
+                }
+            }
         }
     }
 }

@@ -59,13 +59,15 @@ TEST_F(MainFormTest, AFileOfANewerVersionIsOverwrittenOnlyWhenTheUserSaysSo) {
         EXPECT_EQ(Prompts.Questions.size(), c.silent ? 0 : 1) << c.name;
         // Without questions the user still learns why the window stays modified.
         EXPECT_EQ(Prompts.Warnings.size(), c.silent ? 2 : 1) << c.name;
-        if (c.silent)
+        if (c.silent) {
             EXPECT_TRUE(Prompts.Warnings.value(1).contains(QStringLiteral("neueren Version")))
                 << c.name;
-        if (!c.silent)
+        }
+        if (!c.silent) {
             EXPECT_TRUE(Prompts.Questions.value(0).startsWith(
                 QStringLiteral("Die Datei wurde mit einer neueren Version erstellt.")))
                 << c.name;
+        }
         EXPECT_EQ(Contents(Path) == NewerFile, !c.overwritten) << c.name;
         EXPECT_EQ(Dialogs.Requests.size(), c.saveAs.isEmpty() ? 0u : 1u) << c.name;
         const bool savedAs = c.saveAs == QStringLiteral("kopie.ckx");
