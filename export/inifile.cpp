@@ -14,16 +14,6 @@ std::string TrimBlanks(const std::string &S, size_t From, size_t To) {
     return S.substr(From, To - From);
 }
 
-int DigitValue(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return 99;
-}
-
 } // namespace
 
 TIniFile::TIniFile(const std::string &Text) {
@@ -96,38 +86,5 @@ std::string TIniFile::ReadString(const std::string &Section, const std::string &
 int32_t TIniFile::ReadInteger(const std::string &Section, const std::string &Key,
                               int32_t Default) const {
     int32_t value;
-    return TryParseInteger(ReadString(Section, Key, std::string()), value) ? value : Default;
-}
-
-bool TryParseInteger(const std::string &S, int32_t &Result) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < S.size() && (S[i] == '-' || S[i] == '+'))
-        negative = S[i++] == '-';
-    int base = 10;
-    if (i < S.size() && S[i] == '$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < S.size() && S[i] == '0' && (S[i + 1] == 'x' || S[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= S.size())
-        return false;
-    // Hexadecimal may fill all 32 bits (as $FFFFFFFF for -1); decimal must fit the sign.
-    int64_t value = 0;
-    const int64_t limit =
-        base == 16 ? int64_t{0xFFFFFFFF} : (negative ? int64_t{1} << 31 : (int64_t{1} << 31) - 1);
-    for (; i < S.size(); ++i) {
-        const int digit = DigitValue(S[i]);
-        if (digit >= base)
-            return false;
-        value = value * base + digit;
-        if (value > limit)
-            return false;
-    }
-    if (base == 16)
-        value = static_cast<int32_t>(static_cast<uint32_t>(value));
-    Result = static_cast<int32_t>(negative ? -value : value);
-    return true;
+    return TryStrToInt32(ReadString(Section, Key, std::string()), value) ? value : Default;
 }

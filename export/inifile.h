@@ -26,7 +26,8 @@ public:
 
     std::string ReadString(const std::string &Section, const std::string &Key,
                            const std::string &Default) const;
-    // Default unless the value is a whole number (TryParseInteger).
+    // Default unless the value is a whole number (TryStrToInt32: decimal, or hexadecimal after "$"
+    // or "0x").
     int32_t ReadInteger(const std::string &Section, const std::string &Key, int32_t Default) const;
 
 private:
@@ -40,7 +41,3 @@ private:
     std::unordered_map<std::string, size_t> FIndex; // lower-cased name -> FSections
     TStringArray FNames;
 };
-
-// A 32-bit integer as the profile and the separator list write it: optional sign, then decimal
-// digits, or hexadecimal digits after "$" or "0x". Anything else, or a value out of range, fails.
-bool TryParseInteger(const std::string &S, int32_t &Result);

@@ -524,7 +524,7 @@ void ParseSepChars(const std::string &SepChars, TStringArray &Items, TCharArray 
         char c = spec[0];
         if (spec[0] == '#' && spec.size() > 1) {
             int32_t code;
-            if (!TryParseInteger(spec.substr(1), code))
+            if (!TryStrToInt32(spec.substr(1), code))
                 continue;
             c = static_cast<char>(static_cast<uint8_t>(code & 0xFF));
         }

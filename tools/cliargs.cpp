@@ -69,7 +69,7 @@ std::string TakeExportOption(TCliExport &Export, const std::string &Name, const 
         return {};
     }
     Export.HasSeparatorCode = true;
-    if (!TryParseInteger(Value, Export.SeparatorCode))
+    if (!TryStrToInt32(Value, Export.SeparatorCode))
         return "--separator-code erwartet eine ganze Zahl, nicht \"" + Value + "\".";
     return {};
 }
