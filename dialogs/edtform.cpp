@@ -1,3 +1,4 @@
+#include "dialogs/gridcelldelegate.h"
 #include "dialogs/edtform.h"
 
 #include "app/qtext.h"
@@ -40,31 +41,15 @@ QString DisplayText(const std::string &Value, int FieldType) {
     return ToQ(Value);
 }
 
-QString EditorText(const QWidget *Editor) {
-    if (const auto *Combo = qobject_cast<const QComboBox *>(Editor))
-        return Combo->currentText();
-    if (const auto *Edit = qobject_cast<const QLineEdit *>(Editor))
-        return Edit->text();
-    return {};
-}
-
-void SetEditorText(QWidget *Editor, const QString &Text) {
-    if (auto *Combo = qobject_cast<QComboBox *>(Editor))
-        Combo->setEditText(Text);
-    else if (auto *Edit = qobject_cast<QLineEdit *>(Editor))
-        Edit->setText(Text);
-}
-
 } // namespace
 
 // The value cells' editors: a pick list for Booleans, a line for everything else. A value the
 // form refuses is not stored and its cell opens again with the refused text.
-class TFieldValueDelegate : public QStyledItemDelegate {
+class TFieldValueDelegate : public TGridCellDelegate {
 public:
     TFieldValueDelegate(TEditForm &AForm, QTableWidget *AGrid)
-        : QStyledItemDelegate(AGrid), Form(AForm), Grid(AGrid) {}
+        : TGridCellDelegate(AGrid), Form(AForm), Grid(AGrid) {}
 
-    QWidget *OpenEditor() const { return Editor; }
     int OpenRow() const { return Row; }
 
     QWidget *createEditor(QWidget *Parent, const QStyleOptionViewItem &,
@@ -85,12 +70,6 @@ public:
         Editor = Result;
         Row = Index.row();
         return Result;
-    }
-
-    void destroyEditor(QWidget *AEditor, const QModelIndex &Index) const override {
-        if (AEditor == Editor)
-            Editor = nullptr;
-        QStyledItemDelegate::destroyEditor(AEditor, Index);
     }
 
     void setEditorData(QWidget *AEditor, const QModelIndex &Index) const override {
@@ -122,45 +101,9 @@ public:
         });
     }
 
-protected:
-    bool eventFilter(QObject *Object, QEvent *Event) override {
-        QWidget *Target = qobject_cast<QWidget *>(Object);
-        if (Target && qobject_cast<QComboBox *>(Target->parentWidget()))
-            Target = Target->parentWidget();
-        if (!Target || Target != Editor)
-            return QStyledItemDelegate::eventFilter(Object, Event);
-        if (Event->type() == QEvent::KeyPress) {
-            const int Key = static_cast<QKeyEvent *>(Event)->key();
-            // Committed here, so that the key does not travel on to the dialog's OK button.
-            if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
-                emit commitData(Target);
-                emit closeEditor(Target, QAbstractItemDelegate::NoHint);
-                return true;
-            }
-            // Closes the cell only, not the dialog, also when the pick list's line has it.
-            if (Key == Qt::Key_Escape) {
-                emit closeEditor(Target, QAbstractItemDelegate::RevertModelCache);
-                return true;
-            }
-        }
-        if (Object != Target && Event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent *>(Event)->reason() != Qt::PopupFocusReason) {
-            const QWidget *Focus = QApplication::focusWidget();
-            if (!Focus || !Target->isAncestorOf(Focus)) {
-                emit commitData(Target);
-                emit closeEditor(Target, QAbstractItemDelegate::NoHint);
-            }
-            return false;
-        }
-        if (Object != Target)
-            return false;
-        return QStyledItemDelegate::eventFilter(Object, Event);
-    }
-
 private:
     TEditForm &Form;
     QTableWidget *Grid;
-    mutable QPointer<QWidget> Editor;
     mutable int Row = -1;
 };
 
