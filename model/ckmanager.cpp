@@ -60,8 +60,6 @@ TChronarkMan::~TChronarkMan() {
     OnChange = nullptr;
     ReleaseSegments();
     Root->DeleteChildren();
-    Root.reset();
-    ReducedTime.reset();
 }
 
 void TChronarkMan::ReleaseSegments() {
@@ -92,7 +90,9 @@ TCKProjectItem *TChronarkMan::NewProject(TCKProjectItem *Parent, const std::stri
 }
 
 void TChronarkMan::SwapDocument(TChronarkMan &Other) noexcept {
-    std::swap(Root, Other.Root);
+    std::swap(Root->FirstChild, Other.Root->FirstChild);
+    std::swap(Root->LastChild, Other.Root->LastChild);
+    std::swap(Root->Caption, Other.Root->Caption);
     std::swap(ReducedTime, Other.ReducedTime);
     std::swap(FieldDefs, Other.FieldDefs);
     std::swap(DefaultProject, Other.DefaultProject);
@@ -101,8 +101,15 @@ void TChronarkMan::SwapDocument(TChronarkMan &Other) noexcept {
     std::swap(FieldsIndexed, Other.FieldsIndexed);
     std::swap(FieldIdCounters, Other.FieldIdCounters);
     std::swap(LoadedNewerVersion, Other.LoadedNewerVersion);
+    // What named the other root names this one now, and the other way round.
     for (TChronarkMan *man : {this, &Other}) {
-        man->Root->Manager = man;
+        TCKProjectItem *away = (man == this ? Other : *this).Root.get();
+        if (man->DefaultProject == away)
+            man->DefaultProject = man->Root.get();
+        if (man->LastAdded == away)
+            man->LastAdded = man->Root.get();
+        for (TCKItem *child = man->Root->FirstChild; child; child = child->Next)
+            child->Parent = man->Root.get();
         WalkSubtree(
             man->Root.get(), [man](TCKProjectItem *p) { p->Manager = man; },
             [man](TCKTimeItem *e) { e->Manager = man; }, [](TCKProjectItem *) {});

@@ -45,7 +45,9 @@ public:
     // empty writes them to stderr.
     TMessageSink OnMessage;
     TCKProjectItem *DefaultProject = nullptr;
-    std::unique_ptr<TCKProjectItem> Root;
+    // The invisible root keeps its identity for the manager's whole life (a load or New only
+    // changes what lies below it), so a view may hold it across any change of document.
+    const std::unique_ptr<TCKProjectItem> Root;
     tFieldDefList FieldDefs;
     tFilterItem Filter;
     bool FilterActive = false;
@@ -63,7 +65,8 @@ public:
     void Clear();
     // Takes Other's whole document (tree, segment list, field definitions, default project) in
     // place of this one, which Other gets instead; allocates nothing, so a document built aside
-    // replaces the open one without the risk of leaving it half done.
+    // replaces the open one without the risk of leaving it half done. Each root stays where it
+    // is and trades its children.
     void SwapDocument(TChronarkMan &Other) noexcept;
     // Drops Project (a child of the root, just imported) and builds the segment list afresh
     // for the rest; what is left after an import ran out of memory half way.

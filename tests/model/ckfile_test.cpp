@@ -270,6 +270,26 @@ TEST_F(FileTest, FaultsLeaveTheOpenDocumentUntouched) {
     EXPECT_FALSE(Man.Modified);
 }
 
+TEST_F(FileTest, ALoadKeepsTheRootAndMovesEverythingBelowIt) {
+    TCKProjectItem *const root = Man.Root.get();
+    Man.DefaultProject = Man.Root->AddProject("Alt");
+    ASSERT_TRUE(Load(WorkedExample));
+    // Whoever holds the root (the tree's top node) still holds this document's root.
+    EXPECT_EQ(Man.Root.get(), root);
+    for (TCKItem *child = root->FirstChild; child; child = child->Next)
+        EXPECT_EQ(child->Parent, root);
+    ASSERT_NE(root->FirstChild, nullptr);
+    EXPECT_EQ(root->FirstChild->AsProject()->Caption, "Projekt A");
+    std::string why;
+    EXPECT_TRUE(Man.CheckInvariants(&why)) << why;
+
+    // A document whose default is its root keeps that: the default is this root.
+    ASSERT_TRUE(Load("<?xml version=\"1.0\"?>\n<ckx version=\"1.1\"><data/></ckx>"));
+    EXPECT_EQ(Man.Root.get(), root);
+    EXPECT_EQ(Man.DefaultProject, root);
+    EXPECT_EQ(root->FirstChild, nullptr);
+}
+
 TEST_F(FileTest, ImportAddsAProjectNamedAfterTheFileWithPrefixedFields) {
     TCKProjectItem *mine = Man.Root->AddProject("Mein Projekt");
     Man.DefaultProject = mine;

@@ -1,0 +1,103 @@
+// The window after a document was opened, replaced or emptied: the user goes on clicking and
+// typing, and every node, row and command acts on the document now open.
+
+#include "mainwindow_testing.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+QTreeWidgetItem *NodeNamed(QTreeWidget *Tree, const QString &Caption) {
+    const QList<QTreeWidgetItem *> Found = Tree->findItems(Caption, Qt::MatchRecursive);
+    return Found.size() == 1 ? Found.front() : nullptr;
+}
+
+void ClickNode(QTreeWidget *Tree, QTreeWidgetItem *Node) {
+    ASSERT_NE(Node, nullptr);
+    Tree->scrollToItem(Node);
+    QTest::mouseClick(Tree->viewport(), Qt::LeftButton, {},
+                      Tree->visualItemRect(Node).center());
+}
+
+class MainFormLoadTest : public MainFormTest {
+protected:
+    // The sample document opened through "Öffnen", as a user opens it.
+    TMainFormTestPeer &OpenSample() {
+        const QString Copy = FilePath(QStringLiteral("Beispiel.ckx"));
+        EXPECT_TRUE(
+            QFile::copy(QStringLiteral(CHRONARK_SOURCE_DIR "/examples/Beispiel.ckx"), Copy));
+        TMainFormTestPeer &F = MakeStarted();
+        Dialogs.Answers.push_back(Copy);
+        F.acOpen->trigger();
+        EXPECT_EQ(F.CurrentFile, Copy);
+        return F;
+    }
+
+    // "Projekt > Neu" as the menu runs it: opening the menu names the selected node.
+    void NewProjectFromMenu(TMainFormTestPeer &F) {
+        emit F.TBSubmenuItem4->aboutToShow();
+        F.acNewProject->trigger();
+        // The new node's editor closes unchanged.
+        auto *Editor = F.TreeView1->findChild<QLineEdit *>();
+        ASSERT_NE(Editor, nullptr);
+        QTest::keyClick(Editor, Qt::Key_Escape);
+    }
+
+    // The top node shows the document's root, and the list the root's children.
+    void ExpectRootShown(TMainFormTestPeer &F) {
+        EXPECT_EQ(F.TreeView1->currentItem(), F.TreeView1->TopNode());
+        EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
+        EXPECT_EQ(TProjectTree::ProjectOf(F.TreeView1->TopNode()), F.Doc().Root.get());
+        int Children = 0;
+        for (TCKItem *C = F.Doc().Root->FirstChild; C; C = C->Next)
+            ++Children;
+        EXPECT_EQ(F.ListView1->Count(), Children);
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormLoadTest, ClickingAProjectThenTheTopNodeShowsTheOpenedRoot) {
+    TMainFormTestPeer &F = OpenSample();
+    ClickNode(F.TreeView1, NodeNamed(F.TreeView1, QStringLiteral("Fortbildung")));
+    EXPECT_EQ(F.CurrentProject->Caption, "Fortbildung");
+    ClickNode(F.TreeView1, F.TreeView1->TopNode());
+    ExpectRootShown(F);
+}
+
+TEST_F(MainFormLoadTest, ANewProjectOnTheTopNodeJoinsTheOpenedDocument) {
+    TMainFormTestPeer &F = OpenSample();
+    ClickNode(F.TreeView1, F.TreeView1->TopNode());
+    NewProjectFromMenu(F);
+    TCKItem *Last = F.Doc().Root->LastChild;
+    ASSERT_TRUE(Last && Last->IsProject());
+    EXPECT_EQ(Last->AsProject()->Caption, "Neues Projekt");
+    EXPECT_NE(F.FindProjectNode(Last->AsProject()), nullptr);
+    std::string Why;
+    EXPECT_TRUE(F.Doc().CheckInvariants(&Why)) << Why;
+}
+
+TEST_F(MainFormLoadTest, NewAfterALoadLeavesAWorkingEmptyDocument) {
+    TMainFormTestPeer &F = OpenSample();
+    ClickNode(F.TreeView1, NodeNamed(F.TreeView1, QStringLiteral("Fortbildung")));
+    F.acNew->trigger();
+    ExpectRootShown(F);
+    NewProjectFromMenu(F);
+    EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
+    EXPECT_EQ(F.ListView1->Count(), 1);
+    // The root is the new document's default project, and is marked as such.
+    EXPECT_TRUE(TProjectTree::IsMarkedDefault(F.TreeView1->TopNode()));
+}
+
+TEST_F(MainFormLoadTest, WalkingTheTreeByKeyboardAfterALoadShowsEachProject) {
+    TMainFormTestPeer &F = OpenSample();
+    F.TreeView1->setFocus();
+    for (Qt::Key Key : {Qt::Key_Down, Qt::Key_Home, Qt::Key_Down, Qt::Key_Up}) {
+        QTest::keyClick(F.TreeView1, Key);
+        EXPECT_EQ(F.CurrentProject, TProjectTree::ProjectOf(F.TreeView1->currentItem()));
+    }
+    ExpectRootShown(F);
+}
