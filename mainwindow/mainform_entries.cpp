@@ -143,11 +143,15 @@ void TMainForm::acFilterExecute() {
             W->setEnabled(false);
         Doc().Filter.UseFromDate = false;
         Doc().Filter.UseToDate = false;
+        Doc().FilterActive = true;
         SetFilter(Edit1);
+    } else {
+        // Every row and the true totals come back at once.
+        Doc().FilterActive = false;
+        RefreshEntries(-1);
     }
     Panel8->setVisible(Opening);
     acFilter->setChecked(Opening);
-    Doc().FilterActive = Opening;
 }
 
 void TMainForm::CheckBox1Click() {

@@ -1,6 +1,7 @@
 // The filter panel, the row menu and the entry commands, with the entry windows scripted.
 
 #include "mainwindow_testing.h"
+#include "dialogs/pickers.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -76,10 +77,21 @@ TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
     EXPECT_FALSE(F.Panel8->isVisible());
     EXPECT_FALSE(F.acFilter->isChecked());
     EXPECT_FALSE(F.Doc().FilterActive);
-    // Hidden rows come back with the next refill only.
-    EXPECT_EQ(F.ListView1->Count(), 1);
-    F.RefreshEntries(-1);
+    // Every row and the true totals come back at once.
     EXPECT_EQ(F.ListView1->Count(), 3);
+}
+
+TEST_F(EntriesTest, ClosingAFilterThatHidEverythingShowsAllRowsAndTheTrueTotals) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    F.acFilter->trigger();
+    F.CheckBox1->setChecked(true);
+    SetPickers(F.sddate, F.sdtime, At(12, 0, 0));
+    ASSERT_EQ(F.ListView1->Count(), 0);
+    ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
+    F.acFilter->trigger();
+    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 3 Std, 0 Min, 0 Sek"));
 }
 
 TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
