@@ -129,6 +129,7 @@ void TEntryList::SortRowIntoPlace(int Index) {
 }
 
 void TEntryList::Clear() {
+    static_cast<TCaptionDelegate *>(itemDelegate())->DiscardEditor();
     clear();
     RowOfData.clear();
 }

@@ -275,6 +275,8 @@ private:
     // Typed text the document cannot store as it is: the user is told why, true. A caption
     // also refuses quotes and angle brackets.
     bool RefuseUnstorable(const QString &Text);
+    // Asked before a project goes with its entries, from the tree or from a row.
+    static const QString ProjectDeleteQuestion;
     bool RefuseCaption(const QString &Text);
     // Opens the editor of Item's node (View is the tree) or row again with the refused Text,
     // so that the user can mend it instead of typing it anew.

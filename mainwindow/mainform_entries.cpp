@@ -337,10 +337,16 @@ void TMainForm::DeleteSelectedRows(TEntryList &List) {
     const QList<TEntryRow *> Rows = List.SelectedRows();
     if (Rows.isEmpty())
         return;
-    const QString Which =
-        Rows.size() < 2 ? QStringLiteral(" der Eintrag") : QStringLiteral("en die Einträge");
-    if (Prompts().Confirm(QStringLiteral("Soll") + Which + QStringLiteral(" gelöscht werden?"),
-                          false) != TPromptAnswer::Yes)
+    // A sub-project row takes the project's entries with it: the tree's question says so.
+    const bool WithProject = std::any_of(Rows.begin(), Rows.end(), [](const TEntryRow *Row) {
+        const TCKItem *Item = TEntryList::ItemOf(Row);
+        return Item && Item->IsProject();
+    });
+    const QString Question = WithProject ? ProjectDeleteQuestion
+                             : Rows.size() < 2
+                                 ? QStringLiteral("Soll der Eintrag gelöscht werden?")
+                                 : QStringLiteral("Sollen die Einträge gelöscht werden?");
+    if (Prompts().Confirm(Question, false) != TPromptAnswer::Yes)
         return;
     // Only what is still in the document now; an item below a project deleted in the same
     // go leaves with that project.

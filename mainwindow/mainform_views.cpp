@@ -29,6 +29,9 @@ const QString RefusedCaptionText =
 
 } // namespace
 
+const QString TMainForm::ProjectDeleteQuestion =
+    QStringLiteral("Soll das Projekt inkl. aller Einträge gelöscht werden?");
+
 bool TMainForm::RefuseUnstorable(const QString &Text) {
     const QStringList Characters = UnstorableCharacters(Text);
     if (Characters.isEmpty())
@@ -64,9 +67,15 @@ void TMainForm::EditAgain(QTreeWidget *View, const TCKItem *Item, const QString 
         if (!Row || (View == TreeView1 ? TreeView1->IsEditing() : ListView1->IsEditing()))
             return;
         View->scrollToItem(Row);
+        View->setCurrentItem(Row);
         View->editItem(Row, 0);
-        if (auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Row, 0)))
+        // A frame and the text selected: the row is seen to be edited again, not renamed.
+        if (auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Row, 0))) {
+            Editor->setFrame(true);
             Editor->setText(Text);
+            Editor->selectAll();
+            Editor->setFocus();
+        }
     });
 }
 
@@ -397,8 +406,7 @@ void TMainForm::renProjectClick() {
 void TMainForm::DelProjectClick() {
     if (!ProjectNode || ProjectNode == TreeView1->TopNode())
         return;
-    if (Prompts().Confirm(QStringLiteral("Soll das Projekt inkl. aller Einträge gelöscht werden?"),
-                          false) != TPromptAnswer::Yes)
+    if (Prompts().Confirm(ProjectDeleteQuestion, false) != TPromptAnswer::Yes)
         return;
     TCKProjectItem *Project = TProjectTree::ProjectOf(ProjectNode);
     ForgetItems(Project);

@@ -152,6 +152,7 @@ bool TProjectTree::IsMarkedDefault(const QTreeWidgetItem *Node) {
 }
 
 void TProjectTree::ClearRootChildren() {
+    static_cast<TCaptionDelegate *>(itemDelegate())->DiscardEditor();
     QTreeWidgetItem *Top = TopNode();
     const QList<QTreeWidgetItem *> Children = Top->takeChildren();
     qDeleteAll(Children);

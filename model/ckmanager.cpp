@@ -248,17 +248,44 @@ bool TChronarkMan::AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime
 
 // --- Melt ----------------------------------------------------------------------------------
 
-bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree) {
+namespace {
+
+std::string MeltRefusedText(const std::string &FieldId) {
+    return "Die Eintr\xE4ge k\xF6nnen nicht verschmolzen werden: Das Feld \x84" + FieldId +
+           "\x93 hat verschiedene Werte.";
+}
+
+} // namespace
+
+std::string TChronarkMan::TypedFieldConflict(const TCKTimeItem *A, const TCKTimeItem *B) const {
+    for (const tFieldItem &f : B->Fields) {
+        const int i = A->FieldIndex(f.Id);
+        if (i < 0 || FieldDefType(f.Id) == ftString)
+            continue;
+        const std::string &mine = A->Fields[size_t(i)].Value;
+        if (mine != f.Value && !mine.empty() && !f.Value.empty())
+            return f.Id;
+    }
+    return {};
+}
+
+bool TChronarkMan::MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree,
+                            std::string &Conflict) {
     if (!A || !B || A == B || !Overlaps(A, B, true))
+        return false;
+    Conflict = TypedFieldConflict(A, B);
+    if (!Conflict.empty())
         return false;
     const TDateTime start = std::min(A->StartTime, B->StartTime);
     const TDateTime end = std::max(A->EndTime, B->EndTime);
     for (const tFieldItem &f : B->Fields) {
         const int i = A->FieldIndex(f.Id);
-        if (i >= 0)
-            A->Fields[i].Value += " & " + f.Value;
-        else
+        if (i < 0)
             A->Fields.push_back(f);
+        else if (FieldDefType(f.Id) == ftString)
+            A->Fields[size_t(i)].Value += " & " + f.Value;
+        else if (A->Fields[size_t(i)].Value.empty())
+            A->Fields[size_t(i)].Value = f.Value; // a typed value is never joined
     }
     if (A->Comment != B->Comment && !A->Comment.empty() && !B->Comment.empty())
         A->Comment += " & " + B->Comment;
@@ -275,21 +302,36 @@ bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &Befo
     return true;
 }
 
+bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree) {
+    std::string conflict;
+    const bool merged = MeltPair(A, B, BeforeFree, conflict);
+    if (!conflict.empty())
+        DeliverMessage(OnMessage, TMessageKind::Error, MeltRefusedText(conflict));
+    return merged;
+}
+
 void TChronarkMan::MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree) {
+    // A pair refused for its field values is tried again on every pass; it is reported once.
+    std::string refused;
     for (;;) {
         bool merged = false;
         for (size_t i = 0; i < Entries.size() && !merged; ++i) {
             for (size_t j = 0; j < Entries.size(); ++j) {
-                if (j != i && Melt(Entries[i], Entries[j], BeforeFree)) {
+                std::string conflict;
+                if (j != i && MeltPair(Entries[i], Entries[j], BeforeFree, conflict)) {
                     Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(j));
                     merged = true;
                     break;
                 }
+                if (refused.empty())
+                    refused = conflict;
             }
         }
         if (!merged)
-            return;
+            break;
     }
+    if (!refused.empty())
+        DeliverMessage(OnMessage, TMessageKind::Error, MeltRefusedText(refused));
 }
 
 // --- Net time ------------------------------------------------------------------------------

@@ -113,6 +113,9 @@ public:
 
     // Merging entries: A absorbs B when they overlap or touch. BeforeFree hears of every
     // absorbed entry just before it is freed, so that holders of its address can let go.
+    // Comments and text fields join ("a & b"); a typed field (Boolean, number, date) keeps a
+    // value both share or only one has, and two different values refuse the merge, which is
+    // reported to OnMessage naming the field (MeltAll reports once).
     using TAbsorbEvent = std::function<void(const TCKTimeItem *Absorbed)>;
     bool Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree = {});
     void MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree = {});
@@ -146,6 +149,11 @@ public:
     bool CheckInvariants(std::string *Why = nullptr) const;
 
 private:
+    // The id of a typed field holding different values in A and B; empty when none does.
+    std::string TypedFieldConflict(const TCKTimeItem *A, const TCKTimeItem *B) const;
+    // Melt without reporting; Conflict names the field that refused the pair.
+    bool MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree,
+                  std::string &Conflict);
     // The first definition of a case-folded id, or null.
     const tFieldDefItem *FindFieldDef(const std::string &Id) const;
     // Brings the index up to FieldDefs after appends; rebuilds it after the list shrank.

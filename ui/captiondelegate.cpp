@@ -23,3 +23,14 @@ void TCaptionDelegate::setModelData(QWidget *Editor, QAbstractItemModel *,
     if (auto *Line = qobject_cast<QLineEdit *>(Editor))
         emit const_cast<TCaptionDelegate *>(this)->CaptionEdited(Index, Line->text());
 }
+
+QWidget *TCaptionDelegate::createEditor(QWidget *Parent, const QStyleOptionViewItem &Option,
+                                        const QModelIndex &Index) const {
+    OpenEditor = QStyledItemDelegate::createEditor(Parent, Option, Index);
+    return OpenEditor;
+}
+
+void TCaptionDelegate::DiscardEditor() {
+    if (OpenEditor)
+        emit closeEditor(OpenEditor, QAbstractItemDelegate::NoHint);
+}

@@ -18,8 +18,7 @@ QTreeWidgetItem *NodeNamed(QTreeWidget *Tree, const QString &Caption) {
 void ClickNode(QTreeWidget *Tree, QTreeWidgetItem *Node) {
     ASSERT_NE(Node, nullptr);
     Tree->scrollToItem(Node);
-    QTest::mouseClick(Tree->viewport(), Qt::LeftButton, {},
-                      Tree->visualItemRect(Node).center());
+    QTest::mouseClick(Tree->viewport(), Qt::LeftButton, {}, Tree->visualItemRect(Node).center());
 }
 
 class MainFormLoadTest : public MainFormTest {
@@ -100,4 +99,72 @@ TEST_F(MainFormLoadTest, WalkingTheTreeByKeyboardAfterALoadShowsEachProject) {
         EXPECT_EQ(F.CurrentProject, TProjectTree::ProjectOf(F.TreeView1->currentItem()));
     }
     ExpectRootShown(F);
+}
+
+TEST_F(MainFormLoadTest, SplitHalvesMergeBackWithTheirBooleanFieldIntact) {
+    TMainFormTestPeer &F = OpenSample();
+    ClickNode(F.TreeView1, NodeNamed(F.TreeView1, QStringLiteral("Webseite")));
+    SelectRows({0});
+    TCKTimeItem *Entry = F.ListView1->RowData(0)->AsTime();
+    ASSERT_NE(Entry, nullptr);
+    const tCKEditItem Before = Entry->GetData();
+    TScriptedEntryDialogs::TAnswer Split;
+    Split.Ok = true;
+    Split.SplitAt = AddSeconds(Before.StartTime, 3600);
+    EntryDialogs.Answers.push_back(Split);
+    F.acSplit->trigger();
+    ASSERT_EQ(F.ListView1->Count(), 9);
+
+    SelectRows({0, 1});
+    F.acMelt->trigger();
+    EXPECT_EQ(F.ListView1->Count(), 8);
+    EXPECT_TRUE(Prompts.Errors.isEmpty()) << Prompts.Errors.join(QLatin1Char('\n')).toStdString();
+    const tCKEditItem After = Entry->GetData();
+    EXPECT_EQ(After.StartTime, Before.StartTime);
+    EXPECT_EQ(After.EndTime, Before.EndTime);
+    // The text field joins as it always did; the Boolean stays a Boolean.
+    EXPECT_EQ(After.Fields, (tFieldList{{"Kunde", "B\xE4"
+                                                  "ckerei Schulz & B\xE4"
+                                                  "ckerei Schulz"},
+                                        {"abrechenbar", "true"}}));
+}
+
+TEST_F(MainFormLoadTest, DeletingASubProjectRowAsksAboutTheProjectAndItsEntries) {
+    TMainFormTestPeer &F = OpenSample();
+    ClickNode(F.TreeView1, NodeNamed(F.TreeView1, QString::fromUtf8("B\u00e4ckerei Schulz")));
+    ASSERT_GT(F.ListView1->Count(), 0);
+    ASSERT_TRUE(F.ListView1->RowData(0)->IsProject());
+    SelectRows({0});
+    Prompts.Answers.push_back(TPromptAnswer::No);
+    F.ListView1->setFocus();
+    QTest::keyClick(F.ListView1, Qt::Key_Delete);
+    EXPECT_EQ(Prompts.Questions, QStringList{QString::fromUtf8(
+                                     "Soll das Projekt inkl. aller Eintr\u00e4ge gel\u00f6scht "
+                                     "werden?")});
+    EXPECT_NE(NodeNamed(F.TreeView1, QStringLiteral("Webseite")), nullptr);
+    EXPECT_FALSE(F.Doc().Modified);
+}
+
+TEST_F(MainFormLoadTest, AnEditorLeftOpenWhenAnotherDocumentOpensIsDiscarded) {
+    TMainFormTestPeer &F = OpenSample();
+    const QString First = F.CurrentFile;
+    const QString Second = FilePath(QStringLiteral("Zweites.ckx"));
+    ASSERT_TRUE(QFile::copy(First, Second));
+    // A row's editor, then a node's, left open while the other file is opened.
+    for (QTreeWidget *View :
+         {static_cast<QTreeWidget *>(F.ListView1), static_cast<QTreeWidget *>(F.TreeView1)}) {
+        QTreeWidgetItem *Item =
+            View == F.ListView1 ? F.ListView1->Row(0) : F.TreeView1->TopNode()->child(0);
+        View->setCurrentItem(Item);
+        View->editItem(Item, 0);
+        auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Item, 0));
+        ASSERT_NE(Editor, nullptr);
+        Editor->setText(QStringLiteral("Getippt"));
+        const QString Next = F.CurrentFile == First ? Second : First;
+        Dialogs.Answers.push_back(Next);
+        F.acOpen->trigger();
+        ASSERT_EQ(F.CurrentFile, Next);
+        EXPECT_FALSE(F.Doc().Modified);
+        EXPECT_EQ(NodeNamed(F.TreeView1, QStringLiteral("Getippt")), nullptr);
+    }
 }

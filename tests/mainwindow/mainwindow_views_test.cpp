@@ -780,6 +780,11 @@ TEST_P(MainFormRefusedTextTest, TheEditorStaysOpenWithTheTypedText) {
         return (Editor = qobject_cast<QLineEdit *>(View->itemWidget(Item, 0))) != nullptr;
     })) << "no editor open again";
     EXPECT_EQ(Editor->text(), Typed);
+    // Seen to be edited again, not renamed: a framed editor, its text selected, the row
+    // itself still naming what the document holds.
+    EXPECT_TRUE(Editor->hasFrame());
+    EXPECT_EQ(Editor->selectedText(), Typed);
+    EXPECT_EQ(Item->text(0), QString::fromUtf8(Where == "entry" ? "alt" : "Alt"));
     Editor->setText(QStringLiteral("Neu"));
     QTest::keyClick(Editor, Qt::Key_Return);
     ASSERT_TRUE(

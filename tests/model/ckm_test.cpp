@@ -328,6 +328,39 @@ TEST_F(ModelTest, MeltJoinsTimesCommentsAndFields) {
     }
 }
 
+TEST_F(ModelTest, MeltNeverJoinsTypedFieldsIntoInvalidValues) {
+    Man.AddFieldDef("abrechenbar", ftBoolean);
+    Man.AddFieldDef("Anzahl", ftInteger);
+    std::vector<std::string> errors;
+    Man.OnMessage = [&errors](TMessageKind, const std::string &Text) { errors.push_back(Text); };
+    // Equal values stay as they are, a value only one entry has is kept; text still joins.
+    TCKTimeItem *a = Root.AddTime(
+        Edit(T(9), T(10), "", {{"abrechenbar", "true"}, {"Anzahl", ""}, {"Notiz", "n"}}));
+    TCKTimeItem *b = Root.AddTime(
+        Edit(T(9, 30), T(11), "", {{"abrechenbar", "true"}, {"Anzahl", "3"}, {"Notiz", "n"}}));
+    ASSERT_TRUE(Man.Melt(a, b));
+    EXPECT_EQ(a->Fields,
+              (tFieldList{{"abrechenbar", "true"}, {"Anzahl", "3"}, {"Notiz", "n & n"}}));
+    EXPECT_TRUE(errors.empty());
+
+    // Two different values refuse the merge, leave both entries whole and name the field.
+    TCKTimeItem *c = Root.AddTime(Edit(T(10, 30), T(12), "", {{"Anzahl", "4"}}));
+    EXPECT_FALSE(Man.Melt(a, c));
+    EXPECT_EQ(a->EndTime, T(11));
+    EXPECT_EQ(c->Fields, (tFieldList{{"Anzahl", "4"}}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Die Eintr\xE4ge k\xF6nnen nicht verschmolzen werden: Das Feld \x84"
+                         "Anzahl\x93 hat verschiedene Werte.");
+
+    // MeltAll merges what it may and reports the refusal once.
+    TCKTimeItem *d = Root.AddTime(Edit(T(11, 30), T(13), "", {{"Anzahl", "4"}}));
+    Man.MeltAll({a, c, d});
+    EXPECT_EQ(Man.AllEntries(), (TCKTimeItemList{a, c}));
+    EXPECT_EQ(errors.size(), 2u);
+    std::string why;
+    EXPECT_TRUE(Man.CheckInvariants(&why)) << why;
+}
+
 TEST_F(ModelTest, MeltAllJoinsInArrayOrder) {
     TCKTimeItem *a = Root.AddTime(Edit(T(9), T(11), "a"));
     TCKTimeItem *b = Root.AddTime(Edit(T(10), T(12), "b"));
