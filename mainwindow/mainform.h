@@ -263,6 +263,9 @@ private:
     void acCutExecute();
     void acPasteExecute();
     void renTimeClick();
+    // After a load or New: the cut list and every view let the old nodes go, the views show
+    // the root of the new document, and DocumentReplaced tells the other windows.
+    void ShowReplacedDocument();
     // Refills list and tree after the document changed as a whole; ToRoot shows the root.
     void RebuildViews(bool ToRoot);
     // Every command that deletes nodes calls this first: the cut list and the row state

@@ -189,9 +189,6 @@ bool TMainForm::OpenDocument(const QString &FileName) {
     if (!ClaimDocument(FileName, Lock, ReadOnly) ||
         !Document->LoadFromFile(NativeName(FileName), false))
         return false;
-    // The old document's nodes are gone: nothing may name them any more.
-    CutList.clear();
-    acPaste->setEnabled(false);
     CurrentFile = FileName;
     TakeDocument(std::move(Lock), ReadOnly);
     // A running measurement now belongs to this document; one a crash left here is offered.
@@ -199,9 +196,16 @@ bool TMainForm::OpenDocument(const QString &FileName) {
         KeepMeasureState();
     else
         OfferLostMeasurement();
+    ShowReplacedDocument();
+    return true;
+}
+
+void TMainForm::ShowReplacedDocument() {
+    // The old document's nodes are gone: nothing may name them any more.
+    CutList.clear();
+    acPaste->setEnabled(false);
     RebuildViews(true);
     emit DocumentReplaced();
-    return true;
 }
 
 QString TMainForm::InitialDialogFolder() const {
@@ -260,8 +264,6 @@ bool TMainForm::SaveAsCommand() {
 void TMainForm::NewClick() {
     if (!ConfirmSave())
         return;
-    CutList.clear();
-    acPaste->setEnabled(false);
     ListView1->Clear();
     Document->Clear();
     // An empty new document has nothing to save.
@@ -270,8 +272,7 @@ void TMainForm::NewClick() {
     TakeDocument(nullptr, false);
     if (MeasureRunning)
         KeepMeasureState();
-    RebuildViews(true);
-    emit DocumentReplaced();
+    ShowReplacedDocument();
 }
 
 void TMainForm::OpenClick() {

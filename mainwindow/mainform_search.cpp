@@ -43,7 +43,13 @@ void TMainForm::SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QS
     for (int i = 0; i < ListView1->Count() && Index < 0; ++i)
         if (ListView1->RowData(i) == Entry)
             Index = i;
+    // With the filter on, a new comment may let the entry in or keep it out, and the totals
+    // follow the entries that pass, shown or not.
     if (Index >= 0)
         RefreshEntries(Index);
+    else if (Entry->Parent == CurrentProject)
+        RefreshEntries(-1);
+    else
+        UpdateStatusBar();
     emit EntriesChanged();
 }

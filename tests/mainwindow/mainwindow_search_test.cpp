@@ -191,6 +191,23 @@ TEST_F(SearchTest, CommentEditedInResultsMarksModifiedAndShowsInTheMainList) {
     EXPECT_EQ(ResultColumn(0).first(), QStringLiteral("Kunde extern"));
 }
 
+TEST_F(SearchTest, ACommentEditedInResultsUnderTheFilterUpdatesTotalsAndRows) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    F.acFilter->trigger();
+    F.Edit1->setText(QStringLiteral("extern"));
+    ASSERT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
+    ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
+    // An entry of another project now passes the filter: the totals count it.
+    ASSERT_EQ(ResultColumn(0).at(1), QStringLiteral("Kunde Alpha"));
+    emit Results().RowEdited(Results().Row(1), QStringLiteral("Kunde extern"));
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 0 Min, 0 Sek"));
+    // One of the shown project: it gets its row as well.
+    ASSERT_EQ(ResultColumn(0).at(0), QStringLiteral("Kunde intern"));
+    emit Results().RowEdited(Results().Row(0), QStringLiteral("extern"));
+    EXPECT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern", "extern"}));
+    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 0 Sek"));
+}
+
 TEST_F(SearchTest, ResultsDraggedOntoTheTreeMove) {
     TMainFormTestPeer &F = MakeWithSearch();
     SelectResults({0});
