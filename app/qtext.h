@@ -4,6 +4,7 @@
 
 #include "base/cstring.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,11 @@
 inline QString ToQ(const std::string &S) {
     const std::u16string U = Cp1252ToUtf16(S);
     return QString::fromUtf16(U.data(), static_cast<qsizetype>(U.size()));
+}
+
+// A file name as the system spells it in bytes, which is how the standard-C++ layers take it.
+inline std::string NativeFileName(const QString &Name) {
+    return QFile::encodeName(Name).toStdString();
 }
 
 inline std::string FromQ(const QString &S) {

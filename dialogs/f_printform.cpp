@@ -1,6 +1,7 @@
 #include "dialogs/f_printform.h"
 
 #include "app/qtext.h"
+#include "model/ckfileio.h"
 #include "ui/filedialogs.h"
 #include "ui/printcanvas.h"
 
@@ -135,6 +136,7 @@ bool TPrintDialogUi::AskProjects(const TChronarkMan &Document, TCKProjectList &P
     if (Form.exec() != QDialog::Accepted)
         return false;
     Projects = Form.Ticked();
+    FProtected = Document.DiskFile;
     return true;
 }
 
@@ -162,13 +164,38 @@ bool TPrintDialogUi::AskPdfFile(QWidget *Parent) {
     if (!Files.Execute(Parent, Request) || Request.FileName.isEmpty())
         return false;
     FPdfFile = Request.FileName;
-    SetPdfOutput(FPrinter, FPdfFile);
     return true;
 }
 
 TPrintCanvas *TPrintDialogUi::Canvas() {
     if (FPdfFile.isEmpty() && !HasPrinter() && !AskPdfFile(Owner))
         return nullptr;
+    if (!FPdfFile.isEmpty()) {
+        // Refused before the report is drawn; the file itself is written by DeliverPdf.
+        TWriteOptions Options;
+        Options.Protected = FProtected;
+        if (!CheckOutputTarget(NativeFileName(FPdfFile), Options, FReason))
+            return nullptr;
+        FScratch = std::make_unique<TPdfScratch>();
+        if (!FScratch->Attach(FPrinter))
+            return nullptr;
+    }
     FCanvas = std::make_unique<TQtPrintCanvas>(FPrinter);
     return FCanvas.get();
+}
+
+bool TPrintDialogUi::DeliverPdf() {
+    if (FPdfFile.isEmpty())
+        return true;
+    FCanvas.reset();
+    std::string Data;
+    if (!FScratch || !FScratch->Take(Data))
+        return false;
+    TWriteOptions Options;
+    Options.Protected = FProtected;
+    TSaveReport Report;
+    if (WriteFileAtomic(NativeFileName(FPdfFile), Data, Report, Options))
+        return true;
+    FReason = Report.Reason;
+    return false;
 }

@@ -15,6 +15,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QPushButton;
 class TFileDialogService;
+class TPdfScratch;
 class TQtPrintCanvas;
 
 class Tprintform : public QDialog {
@@ -53,6 +54,12 @@ public:
 
     // Where the report went when it went to a file; empty for a printer.
     const QString &PdfFile() const { return FPdfFile; }
+    // After a printed report: writes the PDF to its file as every output file is written
+    // (the open document and special files refused, the old file kept on any failure).
+    // True for a printer, or when the file was written.
+    bool DeliverPdf();
+    // Why the PDF file was refused or not written (Windows-1252); empty otherwise.
+    const std::string &Reason() const { return FReason; }
     QPrinter &Printer() { return FPrinter; }
 
     // Seams for tests: whether a printer is installed, and the system's printer dialog.
@@ -68,5 +75,8 @@ private:
     QString DocFileName;
     QPrinter FPrinter{QPrinter::HighResolution};
     QString FPdfFile;
+    std::string FProtected; // the document's own file
+    std::string FReason;
+    std::unique_ptr<TPdfScratch> FScratch;
     std::unique_ptr<TQtPrintCanvas> FCanvas;
 };

@@ -706,7 +706,9 @@ TExportResult TExportMan::ExportToFile(const std::string &FileName, const std::s
         std::string().swap(line); // the lines go as the file grows
     }
     TSaveReport report;
-    if (!WriteFileAtomic(FileName, data, report)) {
+    TWriteOptions options;
+    options.Protected = Document.DiskFile;
+    if (!WriteFileAtomic(FileName, data, report, options)) {
         Reason = report.Reason;
         return TExportResult::Failed;
     }

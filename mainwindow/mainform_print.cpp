@@ -8,10 +8,16 @@
 void TMainForm::acPrintExecute() {
     TExportMan Man;
     TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile);
-    if (Man.Print(Ui, *Document, FromQ(CurrentFile)) == TPrintResult::Failed)
-        Prompts().ShowError(
-            Ui.PdfFile().isEmpty()
-                ? QStringLiteral("Der Bericht konnte nicht gedruckt werden.")
-                : QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.")
-                      .arg(Ui.PdfFile()));
+    const TPrintResult Result = Man.Print(Ui, *Document, FromQ(CurrentFile));
+    if (Result == TPrintResult::Printed && Ui.DeliverPdf())
+        return;
+    if (Result == TPrintResult::NothingChosen && Ui.Reason().empty())
+        return;
+    QString Text =
+        Ui.PdfFile().isEmpty()
+            ? QStringLiteral("Der Bericht konnte nicht gedruckt werden.")
+            : QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(Ui.PdfFile());
+    if (!Ui.Reason().empty())
+        Text += QLatin1Char(' ') + ToQMessage(Ui.Reason());
+    Prompts().ShowError(Text);
 }

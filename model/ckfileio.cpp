@@ -413,26 +413,71 @@ TFileStamp FileStampOf(const std::string &FileName) {
 
 TFileIoTestHooks FileIoTestHooks;
 
-bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report) {
-    const std::string target = ResolveTarget(FileName);
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) {
-        Report.Reason = ErrorText(EISDIR);
+namespace {
+
+std::string ProtectedText() {
+    return "Die Ausgabe w\xFCrde das ge\xF6"
+           "ffnete Dokument \xFC"
+           "berschreiben. W\xE4hlen Sie einen anderen Dateinamen.";
+}
+
+// What the write replaces and how it stands: Target is the name written (links followed
+// unless they are replaced), St its state when Exists. False with the reason for a target
+// no output may replace.
+bool InspectTarget(const std::string &FileName, const TWriteOptions &Options, std::string &Target,
+                   struct stat &St, bool &Exists, std::string &Reason) {
+    Target = Options.ReplaceLinks ? FileName : ResolveTarget(FileName);
+    Exists =
+        (Options.ReplaceLinks ? ::lstat(Target.c_str(), &St) : ::stat(Target.c_str(), &St)) == 0;
+    // A link in place of a file of our own is replaced as if nothing stood there.
+    if (Exists && S_ISLNK(St.st_mode)) {
+        Exists = false;
+        return true;
+    }
+    if (Exists && S_ISDIR(St.st_mode)) {
+        Reason = ErrorText(EISDIR);
         return false;
     }
-    if (exists && !S_ISREG(st.st_mode)) {
-        // A document is a file the program can read back; writing into a pipe would wait for a
+    if (Exists && !S_ISREG(St.st_mode)) {
+        // An output is a file a program can read back; writing into a pipe would wait for a
         // reader that may never come, and renaming would replace the device itself.
-        Report.Reason = NotRegularText();
+        Reason = NotRegularText();
+        return false;
+    }
+    struct stat kept {};
+    if (Exists && !Options.Protected.empty() && ::stat(Options.Protected.c_str(), &kept) == 0 &&
+        kept.st_dev == St.st_dev && kept.st_ino == St.st_ino) {
+        Reason = ProtectedText();
         return false;
     }
     // Renaming over a file needs only the folder's permission: a write-protected file would
     // be replaced without a word.
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        Report.Reason = ErrorText(errno);
+    if (Exists && ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) != 0) {
+        Reason = ErrorText(errno);
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool CheckOutputTarget(const std::string &FileName, const TWriteOptions &Options,
+                       std::string &Reason) {
+    std::string target;
+    struct stat st {};
+    bool exists = false;
+    return InspectTarget(FileName, Options, target, st, exists, Reason);
+}
+
+bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report,
+                     const TWriteOptions &Options) {
+    std::string target;
+    struct stat st {};
+    bool exists = false;
+    if (!InspectTarget(FileName, Options, target, st, exists, Report.Reason))
+        return false;
+    // In place, a write would go on through every hard link of the file.
+    const bool mayWriteInPlace = exists && !Options.ReplaceLinks;
 
     const std::string folder = FolderOf(target);
     const struct stat *old = exists ? &st : nullptr;
@@ -447,7 +492,7 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSave
     if (error != 0) {
         temp.Discard();
         // A folder the user may not write to: the file itself may still be writable.
-        if (!created && exists && IsPermissionError(error))
+        if (!created && mayWriteInPlace && IsPermissionError(error))
             return WriteInPlace(target, Data, Report);
         Report.Reason = ErrorText(error);
         return false;
@@ -456,7 +501,7 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSave
         error = errno;
         temp.Discard();
         // A sticky folder, a file mounted on its own: the file itself may still be writable.
-        if (exists && (IsPermissionError(error) || error == EBUSY || error == EXDEV))
+        if (mayWriteInPlace && (IsPermissionError(error) || error == EBUSY || error == EXDEV))
             return WriteInPlace(target, Data, Report);
         Report.Reason = ErrorText(error);
         return false;
@@ -500,7 +545,10 @@ bool KeepBackup(const std::string &FileName, uint64_t MinBytes, std::string &Rea
     if (missing || data.size() < MinBytes)
         return true;
     TSaveReport report;
-    if (!WriteFileAtomic(BackupFileName(FileName), data, report)) {
+    TWriteOptions options;
+    // Whoever may write into the folder could have left a link at the backup's name.
+    options.ReplaceLinks = true;
+    if (!WriteFileAtomic(BackupFileName(FileName), data, report, options)) {
         Reason = report.Reason;
         return false;
     }

@@ -48,7 +48,22 @@ struct TSaveReport {
 // folder is not writable, a sticky folder, a mount point) is overwritten in place: space is
 // reserved first and the data flushed, but a crash while writing leaves it partly written.
 // On failure the old file is untouched and Report.Reason holds a German explanation.
-bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report);
+struct TWriteOptions {
+    // For a file the program keeps for itself (the backup): a symbolic link at the name is
+    // replaced, never followed, and the file is never overwritten in place, so the write
+    // reaches no file but one at this very name.
+    bool ReplaceLinks = false;
+    // A file the output must never replace (the open document while export or print writes),
+    // also not through a link; empty for none.
+    std::string Protected;
+};
+bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report,
+                     const TWriteOptions &Options = {});
+// The checks WriteFileAtomic makes before it writes (a folder, a device or pipe, a
+// write-protected file, the protected file): false with the German reason. For commands that
+// produce their output first and want to refuse before the work.
+bool CheckOutputTarget(const std::string &FileName, const TWriteOptions &Options,
+                       std::string &Reason);
 
 // FileName + ".bak": the one kept generation of a document before its last save.
 std::string BackupFileName(const std::string &FileName);

@@ -2,6 +2,7 @@
 
 #include "app/qtext.h"
 #include "export/u_print.h"
+#include "model/ckfileio.h"
 #include "tools/cliexport.h"
 #include "tools/climessages.h"
 #include "ui/printcanvas.h"
@@ -14,7 +15,6 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
-#include <unistd.h>
 
 namespace {
 
@@ -53,37 +53,39 @@ int RunPrint(const TCliArgs &Args, std::ostream &Err) {
     }
     namespace fs = std::filesystem;
     std::error_code fsError;
-    fs::path target = fs::absolute(fs::path(Args.Pdf), fsError);
-    if (fsError)
-        target = Args.Pdf;
-    const std::string shown = EscapeControls(target.string());
-    if (fs::is_directory(target, fsError)) {
-        Err << "Fehler: \"" << shown << "\" ist ein Ordner.\n";
+    fs::path absolute = fs::absolute(fs::path(Args.Pdf), fsError);
+    const std::string shown = EscapeControls(fsError ? Args.Pdf : absolute.string());
+    const auto fail = [&](const std::string &Reason) {
+        Err << "Fehler: Die PDF-Datei \"" << shown << "\" kann nicht geschrieben werden."
+            << (Reason.empty() ? "" : " " + Cp1252ToUtf8(Reason)) << '\n';
         return ExitFailed;
-    }
-    // Written beside the target and renamed when complete: a failed run leaves an existing
-    // file as it was, and never a half-written one under its name.
-    const fs::path partial = target.parent_path() / ("." + target.filename().string() + "." +
-                                                     std::to_string(::getpid()) + ".tmp");
+    };
+    // The name goes on as given, in whatever encoding; the document itself is never the target.
+    TWriteOptions options;
+    options.Protected = document.DiskFile;
+    std::string reason;
+    if (!CheckOutputTarget(Args.Pdf, options, reason))
+        return fail(reason);
     const auto app = StartApplication();
+    TPdfScratch scratch;
     TPrintResult result;
     {
         QPrinter printer(QPrinter::HighResolution);
-        SetPdfOutput(printer, QString::fromStdString(partial.string()));
+        if (!scratch.Attach(printer))
+            return fail({});
         TQtPrintCanvas canvas(printer);
         // The report's header shows the document's file name as the program would.
         result = PrintReport(canvas, document, Utf8ToCp1252(Args.FileName), projects);
     }
-    if (result == TPrintResult::Printed) {
-        fs::rename(partial, target, fsError);
-        if (!fsError)
-            return ExitOk;
-    }
-    fs::remove(partial, fsError);
     if (result == TPrintResult::NothingChosen) {
         Err << "Fehler: Es gibt kein Projekt, das gedruckt werden kann.\n";
         return ExitFailed;
     }
-    Err << "Fehler: Die PDF-Datei \"" << shown << "\" kann nicht geschrieben werden.\n";
-    return ExitFailed;
+    std::string data;
+    TSaveReport report;
+    if (result != TPrintResult::Printed || !scratch.Take(data))
+        return fail({});
+    if (!WriteFileAtomic(Args.Pdf, data, report, options))
+        return fail(report.Reason);
+    return ExitOk;
 }

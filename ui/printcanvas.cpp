@@ -2,6 +2,8 @@
 
 #include "app/qtext.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QPageSize>
 #include <QPrinter>
@@ -96,4 +98,25 @@ void TQtPrintCanvas::FillRect(int Left, int Top, int Right, int Bottom, TPrintCo
 void TQtPrintCanvas::SetClip(int Left, int Top, int Right, int Bottom) {
     Clip = QRect(Left, Top, Right - Left, Bottom - Top);
     Painter.setClipRect(Clip);
+}
+
+bool TPdfScratch::Attach(QPrinter &Printer) {
+    File.setFileTemplate(QDir::tempPath() + QStringLiteral("/chronark-XXXXXX.pdf"));
+    if (!File.open())
+        return false;
+    // The printer opens the file by its name.
+    File.close();
+    SetPdfOutput(Printer, File.fileName());
+    return true;
+}
+
+bool TPdfScratch::Take(std::string &Data) {
+    QFile Written(File.fileName());
+    if (File.fileName().isEmpty() || !Written.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray Bytes = Written.readAll();
+    if (!Bytes.startsWith("%PDF-") || !Bytes.right(1024).contains("%%EOF"))
+        return false;
+    Data.assign(Bytes.constData(), size_t(Bytes.size()));
+    return true;
 }

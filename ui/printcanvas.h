@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
+#include <QTemporaryFile>
 
 #include <optional>
 
@@ -48,3 +49,18 @@ QFont PrintFont(const QString &Face, int Points, bool Bold);
 
 // A printer that writes Pdf at a fixed resolution on A4 paper.
 void SetPdfOutput(QPrinter &Printer, const QString &FileName);
+
+// A PDF drawn into a temporary file of its own, then handed over whole: the caller writes the
+// bytes to the chosen file through the program's one write service, which checks the target
+// and replaces it only when everything was written.
+class TPdfScratch {
+public:
+    // Points Printer's PDF output at a new temporary file; false when none can be made.
+    bool Attach(QPrinter &Printer);
+    // The finished file; false unless it is a whole PDF (a full temporary folder cuts it
+    // short without the printer noticing).
+    bool Take(std::string &Data);
+
+private:
+    QTemporaryFile File;
+};

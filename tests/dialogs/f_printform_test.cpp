@@ -53,7 +53,11 @@ protected:
         Ui.HasPrinter = [Printer] { return Printer; };
         WhenModal([Act](QDialog &D) { Act(dynamic_cast<Tprintform &>(D)); });
         TExportMan Man;
-        return Man.Print(Ui, Doc, "/home/u/Stunden.ckx");
+        // As the print command runs it: the report, then the PDF file written whole.
+        const TPrintResult Result = Man.Print(Ui, Doc, "/home/u/Stunden.ckx");
+        if (Result == TPrintResult::Printed && !Ui.DeliverPdf())
+            return TPrintResult::Failed;
+        return Result;
     }
     static QTreeWidget *Tree(Tprintform &Form) { return Control<QTreeWidget>(Form, "TreeView1"); }
     static QTreeWidgetItem *NodeOf(Tprintform &Form, const char *Caption) {
