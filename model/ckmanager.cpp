@@ -311,24 +311,42 @@ bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &Befo
 }
 
 void TChronarkMan::MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree) {
-    // A pair refused for its field values is tried again on every pass; it is reported once.
+    // The first pair in array order merges, then the search starts again. An entry found
+    // without a partner keeps none until an entry grows into it, so it is looked at again only
+    // then: each merge costs a pass over the entries, not one over all pairs.
+    std::vector<char> settled(Entries.size(), 0);
+    // A pair refused for its field values is met again and again; it is reported once.
     std::string refused;
     for (;;) {
+        size_t i = 0;
+        while (i < Entries.size() && settled[i])
+            ++i;
+        if (i == Entries.size())
+            break;
         bool merged = false;
-        for (size_t i = 0; i < Entries.size() && !merged; ++i) {
-            for (size_t j = 0; j < Entries.size(); ++j) {
-                std::string conflict;
-                if (j != i && MeltPair(Entries[i], Entries[j], BeforeFree, conflict)) {
-                    Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(j));
-                    merged = true;
-                    break;
-                }
-                if (refused.empty())
-                    refused = conflict;
+        for (size_t j = 0; j < Entries.size() && !merged; ++j) {
+            std::string conflict;
+            if (j != i && MeltPair(Entries[i], Entries[j], BeforeFree, conflict)) {
+                Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(j));
+                settled.erase(settled.begin() + static_cast<std::ptrdiff_t>(j));
+                if (j < i)
+                    --i;
+                merged = true;
+            } else if (refused.empty()) {
+                refused = conflict;
             }
         }
-        if (!merged)
-            break;
+        if (!merged) {
+            settled[i] = 1;
+            continue;
+        }
+        // The grown span is the union of two that met, and the kept field values are values
+        // the absorbed entry had: a settled entry meets it only if it met one of the two
+        // before. Looked at anyway, so that a change of those rules cannot skip a pair.
+        for (size_t m = 0; m < Entries.size(); ++m)
+            if (settled[m] && Overlaps(Entries[m], Entries[i], true) &&
+                TypedFieldConflict(Entries[m], Entries[i]).empty())
+                settled[m] = 0;
     }
     if (!refused.empty())
         DeliverMessage(OnMessage, TMessageKind::Error, MeltRefusedText(refused));

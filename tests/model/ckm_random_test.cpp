@@ -206,3 +206,56 @@ TEST(ModelRandomTest, OperationsMatchBruteForceAfterEveryStep) {
 }
 
 } // namespace
+
+// MeltAll keeps only the entries it has to look at again; the plain way tries every pair from
+// the start after each merge. Both must merge the same pairs in the same order, which the
+// joined comments and field values show.
+TEST(ModelRandomTest, MeltAllMergesAsThePlainPairwiseSearch) {
+    std::mt19937 rng(7);
+    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    for (int round = 0; round < 200; ++round) {
+        TChronarkMan fast, plain;
+        for (TChronarkMan *man : {&fast, &plain}) {
+            man->AddFieldDef("n", ftInteger);
+            man->OnMessage = [](TMessageKind, const std::string &) {};
+        }
+        const int count = 2 + pick(14);
+        std::vector<tCKEditItem> items;
+        for (int i = 0; i < count; ++i) {
+            tCKEditItem e;
+            e.StartTime = AddSeconds(Day, pick(40) * 600);
+            e.EndTime = AddSeconds(e.StartTime, (1 + pick(8)) * 600);
+            e.Comment = std::string(1, char('a' + i));
+            if (pick(3) == 0)
+                e.Fields.push_back({"n", std::to_string(pick(2))});
+            items.push_back(e);
+        }
+        TCKTimeItemList fastEntries, plainEntries;
+        for (const tCKEditItem &e : items) {
+            fastEntries.push_back(fast.Root->AddTime(e));
+            plainEntries.push_back(plain.Root->AddTime(e));
+        }
+        std::shuffle(fastEntries.begin(), fastEntries.end(), std::mt19937(round));
+        std::shuffle(plainEntries.begin(), plainEntries.end(), std::mt19937(round));
+        fast.MeltAll(fastEntries);
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (size_t i = 0; i < plainEntries.size() && !merged; ++i)
+                for (size_t j = 0; j < plainEntries.size() && !merged; ++j)
+                    if (j != i && plain.Melt(plainEntries[i], plainEntries[j])) {
+                        plainEntries.erase(plainEntries.begin() + std::ptrdiff_t(j));
+                        merged = true;
+                    }
+        }
+        std::string why;
+        ASSERT_TRUE(fast.CheckInvariants(&why)) << why;
+        const TCKTimeItemList a = fast.AllEntries(), b = plain.AllEntries();
+        ASSERT_EQ(a.size(), b.size()) << "round " << round;
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i]->Comment, b[i]->Comment) << "round " << round;
+            EXPECT_EQ(a[i]->StartTime, b[i]->StartTime) << "round " << round;
+            EXPECT_EQ(a[i]->EndTime, b[i]->EndTime) << "round " << round;
+            EXPECT_EQ(a[i]->Fields, b[i]->Fields) << "round " << round;
+        }
+    }
+}
