@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -350,17 +351,20 @@ void TMainForm::DeleteSelectedRows(TEntryList &List) {
         return;
     // Only what is still in the document now; an item below a project deleted in the same
     // go leaves with that project.
-    TCKList Items;
+    TCKList Rowed;
     for (TEntryRow *Row : Rows)
         if (TCKItem *Item = TEntryList::ItemOf(Row))
-            Items.push_back(Item);
-    std::erase_if(Items, [this](TCKItem *Item) {
-        return Item->IsTime() ? !Doc().Contains(Item->AsTime()) : Item == Doc().Root.get();
-    });
-    std::erase_if(Items, [&Items](TCKItem *Item) {
-        return std::any_of(Items.begin(), Items.end(), [Item](const TCKItem *Other) {
-            return Other != Item && Other->IsProject() && Item->IsInSubtreeOf(Other);
-        });
+            Rowed.push_back(Item);
+    TCKList Items = Doc().StillContained(Rowed);
+    std::unordered_set<const TCKItem *> Projects;
+    for (const TCKItem *Item : Items)
+        if (Item->IsProject())
+            Projects.insert(Item);
+    std::erase_if(Items, [&Projects](const TCKItem *Item) {
+        for (const TCKItem *Up = Item->Parent; Up; Up = Up->Parent)
+            if (Projects.count(Up))
+                return true;
+        return false;
     });
     for (int i = int(Rows.size()); i-- > 0;)
         List.DeleteRow(List.IndexOf(Rows[i]));
@@ -422,9 +426,13 @@ void TMainForm::acSplitPopupExecute() {
 }
 
 void TMainForm::MeltSelected(TEntryList &List) {
-    TCKTimeItemList Entries;
+    TCKList Rowed;
     for (TEntryRow *Row : List.SelectedRows())
-        if (TCKTimeItem *Entry = LiveEntry(List, Row))
+        if (TCKItem *Item = TEntryList::ItemOf(Row))
+            Rowed.push_back(Item);
+    TCKTimeItemList Entries;
+    for (TCKItem *Item : Doc().StillContained(Rowed))
+        if (TCKTimeItem *Entry = Item->AsTime())
             Entries.push_back(Entry);
     if (Entries.size() < 2)
         return;

@@ -140,6 +140,26 @@ bool TChronarkMan::Contains(const TCKTimeItem *Entry) const {
     return found;
 }
 
+TCKList TChronarkMan::StillContained(const TCKList &Items) const {
+    std::unordered_set<const TCKItem *> wanted(Items.begin(), Items.end()), found;
+    WalkSubtree(
+        Root.get(),
+        [&](TCKProjectItem *p) {
+            if (wanted.count(p))
+                found.insert(p);
+        },
+        [&](TCKTimeItem *e) {
+            if (wanted.count(e))
+                found.insert(e);
+        },
+        [](TCKProjectItem *) {});
+    TCKList kept;
+    for (TCKItem *item : Items)
+        if (found.count(item))
+            kept.push_back(item);
+    return kept;
+}
+
 TCKTimeItemList TChronarkMan::AllEntries() const {
     TCKTimeItemList entries;
     ForEachEntry(Root.get(), [&](TCKTimeItem *e) { entries.push_back(e); });

@@ -76,6 +76,10 @@ public:
     // deeper than MaxProjectDepth.
     TCKProjectItem *NewProject(TCKProjectItem *Parent, const std::string &Caption);
     bool Contains(const TCKTimeItem *Entry) const;
+    // The items below the root, in the order given, that are still nodes of this document;
+    // the others (the root, items deleted since) are compared by address only, never read.
+    // One walk over the document, whatever the number of items.
+    TCKList StillContained(const TCKList &Items) const;
 
     // The .ckx file; both report through OnMessage. LoadFromFile answers whether the file was
     // read; the open document is untouched when it was not. SaveToFile replaces the file

@@ -433,7 +433,9 @@ TEST_F(EntriesTest, DeletingASubProjectRowTakesItsNodeAndForgetsItsItems) {
     SelectRows({0});
     OpenRowMenu();
     F.acDelTimePopup->trigger();
-    EXPECT_EQ(Prompts.Questions, QStringList{"Soll der Eintrag gelöscht werden?"});
+    // A project row takes its entries with it: the tree's question.
+    EXPECT_EQ(Prompts.Questions,
+              QStringList{"Soll das Projekt inkl. aller Einträge gelöscht werden?"});
     EXPECT_EQ(F.FindProjectNode(Sub), nullptr);
     EXPECT_EQ(F.FindProjectNode(Deeper), nullptr);
     EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 0);
