@@ -197,8 +197,8 @@ const std::vector<std::string> &FindsOf(TTemplateKind Kind) {
 class TTemplateHandlers final : public TReportCallbacks {
 public:
     TTemplateHandlers(uint64_t Limit, const tSubstRec &Subst)
-        : FLimit(Limit), FFinal{ExtractFileName(Subst.FileName), Subst.FileName,
-                                std::string(1, Subst.Separator)} {}
+        : FLimit(Limit), FFinal{FileNameToText(ExtractFileName(Subst.FileName)),
+                                FileNameToText(Subst.FileName), std::string(1, Subst.Separator)} {}
 
     void Header(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
                 const TChronarkMan &Document) override {
@@ -715,6 +715,23 @@ TExportResult TExportMan::ExportToFile(const std::string &FileName, const std::s
 
 std::string CannotCreateText(const std::string &FileName, const std::string &Reason) {
     return "Datei \"" + FileName + "\" kann nicht erstellt werden. " + Reason;
+}
+
+// On Windows the 8-bit file names are the ANSI code page, Windows-1252 like the text.
+std::string TextToFileName(const std::string &Text) {
+#ifdef _WIN32
+    return Text;
+#else
+    return Cp1252ToUtf8(Text);
+#endif
+}
+
+std::string FileNameToText(const std::string &FileName) {
+#ifdef _WIN32
+    return FileName;
+#else
+    return Utf8ToCp1252(FileName);
+#endif
 }
 
 TCKProjectList ProjectsInTreeOrder(const TChronarkMan &Document) {

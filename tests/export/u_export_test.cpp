@@ -363,3 +363,64 @@ TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
                                            section + ".golden"));
     }
 }
+
+// --- Text encodings: export.ini, file names and messages ------------------------------------
+
+namespace {
+
+// The export command's questions answered as the dialogs' defaults would: the file type
+// chosen, every project ticked, the pre-selected sub-profile and the first separator.
+// Why Text is no Windows-1252 text a user can read, or empty: a byte the code page leaves
+// undefined, a control character other than CR, LF and tab, or a UTF-8 sequence (such as
+// C3 BC for "ü") that would show as two or three wrong characters.
+std::string NotCp1252Text(const std::string &Text) {
+    for (size_t i = 0; i < Text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(Text[i]);
+        if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+            return "undefined byte at " + std::to_string(i);
+        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F)
+            return "control character at " + std::to_string(i);
+        const size_t follow = c >= 0xC2 && c <= 0xDF   ? 1
+                              : c >= 0xE0 && c <= 0xEF ? 2
+                              : c >= 0xF0 && c <= 0xF4 ? 3
+                                                       : 0;
+        size_t k = 1;
+        while (k <= follow && i + k < Text.size() &&
+               (static_cast<unsigned char>(Text[i + k]) & 0xC0) == 0x80)
+            ++k;
+        if (follow > 0 && k == follow + 1)
+            return "UTF-8 sequence at " + std::to_string(i);
+    }
+    return {};
+}
+
+} // namespace
+
+// The output is Windows-1252 text: the file system's UTF-8 name goes into it converted.
+TEST_F(Export, FileNamesAreInsertedInTheOutputsEncoding) {
+    struct TRow {
+        const char *Name, *FileName, *Result;
+    } rows[] = {
+        {"umlaut and euro sign",
+         "/out/B\xC3\xA4"
+         "ckerei \xE2\x82\xAC.txt",
+         "B\xE4"
+         "ckerei \x80.txt|/out/B\xE4"
+         "ckerei \x80.txt"},
+        {"folder outside ASCII",
+         "/\xC3\x9C"
+         "ber/a.txt",
+         "a.txt|/\xDC"
+         "ber/a.txt"},
+        {"characters the code page lacks", "/out/\xE6\x97\xA5\xF0\x9F\x98\x80.txt",
+         "??.txt|/out/??.txt"},
+    };
+    Templates({{"footer.txt", "$filename$|$FullFileName$"}});
+    TCKProjectItem *kunde = KundeA();
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        const std::string out = Run({kunde}, ';', r.FileName);
+        EXPECT_EQ(out, std::string(r.Result) + "\n");
+        EXPECT_EQ(NotCp1252Text(out), "");
+    }
+}
