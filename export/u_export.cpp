@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <unordered_map>
 
@@ -604,8 +605,9 @@ std::string TExportMan::FileTypeChanged(const std::string &Typed, int Profile) c
 int TExportMan::DefaultSubProfile(const tPItem &Profile, const TStringArray &Names) {
     if (Names.empty())
         return -1;
+    const std::string wanted = TextToFileName(Profile.StdProf);
     for (size_t i = 0; i < Names.size(); ++i)
-        if (SameText(Names[i], Profile.StdProf))
+        if (SameText(Names[i], wanted))
             return static_cast<int>(i);
     return 0;
 }
@@ -628,7 +630,7 @@ char TExportMan::DefaultSeparator(const tPItem &Profile) {
 
 std::string TExportMan::TemplateFolder(const std::string &ExportDir, const tPItem &Profile,
                                        bool HasSubProfile, const std::string &SubProfile) {
-    std::string folder = ExportDir + Profile.Path + PathDelimiter;
+    std::string folder = ExportDir + TextToFileName(Profile.Path) + PathDelimiter;
     if (HasSubProfile)
         folder += SubProfile + PathDelimiter;
     return folder;
@@ -717,6 +719,20 @@ std::string CannotCreateText(const std::string &FileName, const std::string &Rea
     return "Datei \"" + FileName + "\" kann nicht erstellt werden. " + Reason;
 }
 
+std::string MissingTemplateFolderText(const std::string &FolderName) {
+    return "Vorlagenordner \"" + FolderName + "\" nicht gefunden.";
+}
+
+bool TemplateFolderMissing(const std::string &Folder) {
+    std::error_code error;
+    return std::filesystem::status(Folder, error).type() == std::filesystem::file_type::not_found;
+}
+
+std::string FolderName(const std::string &Folder) {
+    return Folder.size() > 1 && IsDelimiter(Folder.back()) ? Folder.substr(0, Folder.size() - 1)
+                                                           : Folder;
+}
+
 // On Windows the 8-bit file names are the ANSI code page, Windows-1252 like the text.
 std::string TextToFileName(const std::string &Text) {
 #ifdef _WIN32
@@ -771,7 +787,7 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
     form.Caption = profile.Type + " Export";
     form.SubProfilesEnabled = profile.Profiles;
     if (profile.Profiles) {
-        Ui.ListSubFolders(ExportDir + profile.Path + PathDelimiter, form.SubProfiles);
+        Ui.ListSubFolders(TemplateFolder(ExportDir, profile, false, {}), form.SubProfiles);
         SortSubProfiles(form.SubProfiles);
         form.SubProfile = DefaultSubProfile(profile, form.SubProfiles);
     }
@@ -782,6 +798,8 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
         return;
     const std::string folder =
         TemplateFolder(ExportDir, profile, choices.HasSubProfile, choices.SubProfile);
+    if (!choices.Projects.empty() && TemplateFolderMissing(folder))
+        Ui.ShowMessage(MissingTemplateFolderText(FileNameToText(FolderName(folder))));
     std::string reason;
     if (ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects,
                      reason) == TExportResult::Failed)

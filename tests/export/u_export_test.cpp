@@ -370,6 +370,47 @@ namespace {
 
 // The export command's questions answered as the dialogs' defaults would: the file type
 // chosen, every project ticked, the pre-selected sub-profile and the first separator.
+// The export command's questions answered as the dialogs' defaults would: the file type
+// chosen, every project ticked, the pre-selected sub-profile and the first separator.
+class TScriptedExportUi : public TExportUi {
+public:
+    TScriptedExportUi(std::string AOutput, int AFileType = 0)
+        : Output(std::move(AOutput)), FileType(AFileType) {}
+
+    void ShowMessage(const std::string &Text) override { Messages.push_back(Text); }
+    std::string LastFileType() override { return {}; }
+    bool AskOutputFile(const TExportMan &, TExportSaveRequest &Request) override {
+        Save = Request;
+        Request.FileName = Output;
+        Request.FileType = FileType;
+        return true;
+    }
+    void ListSubFolders(const std::string &Path, TStringList &Names) override {
+        Names.clear();
+        std::error_code error;
+        for (const fs::directory_entry &e : fs::directory_iterator(Path, error))
+            if (e.is_directory() && e.path().filename().string()[0] != '.')
+                Names.push_back(e.path().filename().string());
+    }
+    bool AskChoices(const TExportFormRequest &Request, const TChronarkMan &Document,
+                    TExportChoices &Choices) override {
+        Form = Request;
+        Choices.Projects = ProjectsInTreeOrder(Document);
+        if (Request.SubProfile >= 0) {
+            Choices.HasSubProfile = true;
+            Choices.SubProfile = Request.SubProfiles.at(static_cast<size_t>(Request.SubProfile));
+        }
+        Choices.Separator = Request.SepChars.empty() ? '\0' : Request.SepChars.front();
+        return true;
+    }
+
+    std::string Output;
+    int FileType;
+    TStringArray Messages;
+    TExportSaveRequest Save;
+    TExportFormRequest Form;
+};
+
 // Why Text is no Windows-1252 text a user can read, or empty: a byte the code page leaves
 // undefined, a control character other than CR, LF and tab, or a UTF-8 sequence (such as
 // C3 BC for "ü") that would show as two or three wrong characters.
@@ -394,7 +435,84 @@ std::string NotCp1252Text(const std::string &Text) {
     return {};
 }
 
+const char Cp1252Ini[] =
+    "[\xDC"
+    "bersicht]\nFilter=txt\nPath=\xDC"
+    "bersicht\nType=Monats\xFC"
+    "bersicht\n"
+    "Profiles=1\nStdProf=M\xE4RZ\nSeparator=1\nSepChars=Paragraph,\xA7|Komma,,\n"
+    "[Fehlt]\nFilter=csv\nPath=Fehlt\n";
+
 } // namespace
+
+// export.ini is Windows-1252; the folders it names are spelled in UTF-8 on the disk. Names
+// are converted where they become paths, and texts of the output keep their bytes.
+TEST_F(Export, IniNamesFindFoldersSpelledAsTheFileSystemSpellsThem) {
+    const std::string dir = Dir.string() + "/";
+    WriteFile(Dir / "export.ini", Cp1252Ini);
+    const fs::path profile = Dir / "\xC3\x9C"
+                                   "bersicht";
+    WriteFile(profile / "Januar" / "prjheader.txt", "Januar$separator$$Comment$");
+    WriteFile(profile / "M\xC3\xA4rz" / "prjheader.txt", "M\xE4rz$separator$$Comment$");
+    KundeA();
+    ASSERT_TRUE(Man.LoadProfiles(dir));
+    const tPItem &p = Man.Profiles().at(0);
+    EXPECT_EQ(p.Path, "\xDC"
+                      "bersicht");
+    EXPECT_EQ(p.SepChars, "Paragraph,\xA7|Komma,,");
+    EXPECT_EQ(TExportMan::DefaultSeparator(p), '\xA7');
+    EXPECT_EQ(TExportMan::TemplateFolder(dir, p, true, "M\xC3\xA4rz"),
+              profile.string() + "/M\xC3\xA4rz/");
+    // StdProf without regard to the case of A to Z, and not merely the first folder.
+    EXPECT_EQ(TExportMan::DefaultSubProfile(p, {"Januar", "M\xC3\xA4rz"}), 1);
+
+    const std::string out = dir + "Bericht.txt";
+    TScriptedExportUi ui(out);
+    Man.Execute(ui, Doc, dir, "");
+    EXPECT_EQ(ui.Form.SubProfiles, (TStringArray{"Januar", "M\xC3\xA4rz"}));
+    EXPECT_EQ(ui.Form.SubProfile, 1);
+    EXPECT_EQ(ui.Messages, TStringArray{});
+    EXPECT_EQ(ReadFile(out), "M\xE4rz\xA7Kunde A\r\n");
+}
+
+// A template folder that is not there still gives the file its templates give (none: an
+// empty file), now with a warning that names the folder.
+TEST_F(Export, AMissingTemplateFolderIsWrittenWithAWarning) {
+    struct TRow {
+        const char *Name, *Ini, *Folder;
+        bool Warned;
+        const char *Output;
+    } rows[] = {
+        {"no folder", "[P]\nFilter=txt\nPath=\xC4nderungen\n", nullptr, true, ""},
+        {"no profile folder for sub-profiles", "[P]\nFilter=txt\nPath=\xC4nderungen\nProfiles=1\n",
+         nullptr, true, ""},
+        {"folder without templates", "[P]\nFilter=txt\nPath=\xC4nderungen\n", "", false, ""},
+        {"folder with a template", "[P]\nFilter=txt\nPath=\xC4nderungen\n", "K $Comment$", false,
+         "K Kunde A\r\n"},
+    };
+    KundeA();
+    const std::string dir = Dir.string() + "/";
+    const fs::path folder = Dir / "\xC3\x84nderungen";
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        fs::remove_all(folder);
+        WriteFile(Dir / "export.ini", r.Ini);
+        if (r.Folder) {
+            fs::create_directories(folder);
+            if (*r.Folder)
+                WriteFile(folder / "prjheader.txt", r.Folder);
+        }
+        const std::string out = dir + "Bericht.txt";
+        fs::remove(out);
+        TScriptedExportUi ui(out);
+        Man.Execute(ui, Doc, dir, "");
+        EXPECT_EQ(ui.Messages, r.Warned ? TStringArray{"Vorlagenordner \"" + Dir.string() +
+                                                       "/\xC4nderungen\" nicht gefunden."}
+                                        : TStringArray{});
+        EXPECT_TRUE(fs::exists(out));
+        EXPECT_EQ(ReadFile(out), r.Output);
+    }
+}
 
 // The output is Windows-1252 text: the file system's UTF-8 name goes into it converted.
 TEST_F(Export, FileNamesAreInsertedInTheOutputsEncoding) {
