@@ -277,7 +277,8 @@ private:
             std::string data, reason;
             bool missing = false;
             if (!ReadWholeFile(path, data, missing, reason))
-                FReason = "Die Vorlage \"" + path + "\" kann nicht gelesen werden. " + reason;
+                FReason = "Die Vorlage \"" + FileNameToText(path) +
+                          "\" kann nicht gelesen werden. " + reason;
             else if (!missing)
                 TextToLines(data, t.Lines);
             t.Finds = &FindsOf(Kind);
@@ -357,8 +358,11 @@ private:
         return true;
     }
 
+    // Written in Windows-1252 like every message: the window and the terminal convert once.
     bool Overflow() {
-        FReason = "Die Ausgabe würde größer als " + Num(static_cast<int64_t>(FLimit)) + " Bytes.";
+        FReason = "Die Ausgabe w\xFCrde gr\xF6\xDF"
+                  "er als " +
+                  Num(static_cast<int64_t>(FLimit)) + " Bytes.";
         return false;
     }
 
@@ -803,5 +807,5 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
     std::string reason;
     if (ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects,
                      reason) == TExportResult::Failed)
-        Ui.ShowMessage(CannotCreateText(save.FileName, reason));
+        Ui.ShowMessage(CannotCreateText(FileNameToText(save.FileName), reason));
 }

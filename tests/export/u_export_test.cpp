@@ -1,9 +1,13 @@
 // The template export: profiles, the project walk and the exact output bytes.
 #include "export/u_export.h"
 
+#include "export/u_print.h"
+#include "tests/export/recordingcanvas.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -370,8 +374,6 @@ namespace {
 
 // The export command's questions answered as the dialogs' defaults would: the file type
 // chosen, every project ticked, the pre-selected sub-profile and the first separator.
-// The export command's questions answered as the dialogs' defaults would: the file type
-// chosen, every project ticked, the pre-selected sub-profile and the first separator.
 class TScriptedExportUi : public TExportUi {
 public:
     TScriptedExportUi(std::string AOutput, int AFileType = 0)
@@ -444,6 +446,123 @@ const char Cp1252Ini[] =
     "[Fehlt]\nFilter=csv\nPath=Fehlt\n";
 
 } // namespace
+
+// Every message the export and the printed report hand to the window or the command line,
+// each provoked through the engine, is Windows-1252 text that says what it should.
+TEST_F(Export, EveryMessageIsWindows1252Text) {
+    const std::string dir = Dir.string() + "/";
+    WriteFile(Dir / "export.ini", Cp1252Ini);
+    const fs::path sub = Dir /
+                         "\xC3\x9C"
+                         "bersicht" /
+                         "M\xC3\xA4rz";
+    WriteFile(sub / "item.txt", std::string(1000, 'x'));
+    TCKProjectItem *kunde = KundeA();
+
+    struct TRow {
+        const char *Name;
+        std::function<std::string()> Message;
+        std::string Says;
+    };
+    const std::vector<TRow> rows = {
+        {"output past its limit",
+         [&] {
+             Man.OutputLimit = 100;
+             TLineOutput out;
+             std::string reason;
+             Man.ExportToLines("f", sub.string() + "/", ';', Doc, {kunde}, out, reason);
+             Man.OutputLimit = TExportMan::MaxOutputBytes;
+             return reason;
+         },
+         "Die Ausgabe w\xFCrde gr\xF6\xDF"
+         "er als 100 Bytes."},
+        {"template that cannot be read",
+         [&] {
+             fs::create_directories(sub / "header.txt");
+             TLineOutput out;
+             std::string reason;
+             Man.ExportToLines("f", sub.string() + "/", ';', Doc, {kunde}, out, reason);
+             fs::remove(sub / "header.txt");
+             return reason;
+         },
+         "\xDC"
+         "bersicht/M\xE4rz/header.txt\" kann nicht gelesen werden. "},
+        {"no profiles",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir + "leer/", "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         NoProfilesText},
+        {"output that cannot be created",
+         [&] {
+             TScriptedExportUi ui(dir + "fehlt/B\xC3\xA4"
+                                        "ckerei.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         "/fehlt/B\xE4"
+         "ckerei.txt\" kann nicht erstellt werden. Der Ordner oder die Datei"},
+        {"missing template folder",
+         [&] {
+             TScriptedExportUi ui(dir + "a.csv", 1);
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         "Vorlagenordner \"" + dir + "Fehlt\" nicht gefunden."},
+        {"export dialog's caption",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Form.Caption;
+         },
+         "Monats\xFC"
+         "bersicht Export"},
+        {"separator box",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             std::string items;
+             for (const std::string &item : ui.Form.SepItems)
+                 items += item + "|";
+             return items;
+         },
+         "Paragraph (\xA7)|Komma (,)|Benutzerdefiniert|"},
+        {"save dialog",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Save.Title + "|" + ui.Save.FileTypes.at(0);
+         },
+         "Exportieren|\xDC"
+         "bersicht (*.txt)"},
+        {"printed report",
+         [&] {
+             kunde
+                 ->AddProject("Gr\xFC"
+                              "n")
+                 ->AddTime({At(9, 8, 0, 0), At(9, 9, 0, 0), "\x80", {}});
+             TRecordingCanvas canvas;
+             PrintReport(canvas, Doc,
+                         "B\xE4"
+                         "ckerei.ckx",
+                         ProjectsInTreeOrder(Doc));
+             std::string texts = canvas.Title;
+             for (const TDrawn *d : canvas.Texts())
+                 texts += "|" + d->Text;
+             return texts;
+         },
+         "Chronark - B\xE4"
+         "ckerei.ckx|B\xE4"
+         "ckerei.ckx|Zeiten|"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        const std::string message = r.Message();
+        EXPECT_EQ(NotCp1252Text(message), "") << message;
+        EXPECT_NE(message.find(r.Says), std::string::npos) << message;
+    }
+}
 
 // export.ini is Windows-1252; the folders it names are spelled in UTF-8 on the disk. Names
 // are converted where they become paths, and texts of the output keep their bytes.

@@ -425,7 +425,7 @@ TEST_F(ChronarkCli, ExportFindsFoldersOfNonAsciiNamesAndWarnsOfAMissingOne) {
         << "[Bericht]\nFilter=txt\nPath=\xDC"
            "bersicht\nProfiles=1\nStdProf=m\xE4rz\n"
            "Separator=1\nSepChars=Paragraph,\xA7\n"
-           "[Fehlt]\nFilter=txt\nPath=\xC4nderungen\n";
+           "[Fehlt]\nFilter=txt\nPath=\xC4nderungen\n[Text]\nFilter=txt\n";
     std::ofstream(profile / "Januar" / "footer.txt") << "Januar";
     std::ofstream(profile / "M\xC3\xA4rz" / "footer.txt", std::ios::binary) << "M\xE4rz$separator$";
     const std::string out = (Scratch / "o.txt").string();
@@ -445,6 +445,14 @@ TEST_F(ChronarkCli, ExportFindsFoldersOfNonAsciiNamesAndWarnsOfAMissingOne) {
                                "/\xC3\x84nderungen\" nicht gefunden.\n");
     EXPECT_TRUE(fs::exists(out));
     EXPECT_EQ(ReadFile(out), "");
+
+    // A template that cannot be read names its path in the terminal's UTF-8.
+    fs::create_directories(dir / "Text" / "header.txt");
+    const TRun unreadable = run("Text");
+    EXPECT_EQ(unreadable.Code, 1);
+    EXPECT_NE(unreadable.Err.find("Vorl\xC3\xA4ufig/Text/header.txt\" kann nicht gelesen"),
+              std::string::npos)
+        << unreadable.Err;
 }
 
 TEST_F(ChronarkCli, PrintUsageErrors) {
