@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <unordered_map>
 
@@ -197,8 +198,8 @@ const std::vector<std::string> &FindsOf(TTemplateKind Kind) {
 class TTemplateHandlers final : public TReportCallbacks {
 public:
     TTemplateHandlers(uint64_t Limit, const tSubstRec &Subst)
-        : FLimit(Limit), FFinal{ExtractFileName(Subst.FileName), Subst.FileName,
-                                std::string(1, Subst.Separator)} {}
+        : FLimit(Limit), FFinal{FileNameToText(ExtractFileName(Subst.FileName)),
+                                FileNameToText(Subst.FileName), std::string(1, Subst.Separator)} {}
 
     void Header(TReportOutput &Output, const std::string &Folder, const TCKProjectList &Projects,
                 const TChronarkMan &Document) override {
@@ -276,7 +277,8 @@ private:
             std::string data, reason;
             bool missing = false;
             if (!ReadWholeFile(path, data, missing, reason))
-                FReason = "Die Vorlage \"" + path + "\" kann nicht gelesen werden. " + reason;
+                FReason = "Die Vorlage \"" + FileNameToText(path) +
+                          "\" kann nicht gelesen werden. " + reason;
             else if (!missing)
                 TextToLines(data, t.Lines);
             t.Finds = &FindsOf(Kind);
@@ -356,8 +358,11 @@ private:
         return true;
     }
 
+    // Written in Windows-1252 like every message: the window and the terminal convert once.
     bool Overflow() {
-        FReason = "Die Ausgabe würde größer als " + Num(static_cast<int64_t>(FLimit)) + " Bytes.";
+        FReason = "Die Ausgabe w\xFCrde gr\xF6\xDF"
+                  "er als " +
+                  Num(static_cast<int64_t>(FLimit)) + " Bytes.";
         return false;
     }
 
@@ -604,8 +609,9 @@ std::string TExportMan::FileTypeChanged(const std::string &Typed, int Profile) c
 int TExportMan::DefaultSubProfile(const tPItem &Profile, const TStringArray &Names) {
     if (Names.empty())
         return -1;
+    const std::string wanted = TextToFileName(Profile.StdProf);
     for (size_t i = 0; i < Names.size(); ++i)
-        if (SameText(Names[i], Profile.StdProf))
+        if (SameText(Names[i], wanted))
             return static_cast<int>(i);
     return 0;
 }
@@ -628,7 +634,7 @@ char TExportMan::DefaultSeparator(const tPItem &Profile) {
 
 std::string TExportMan::TemplateFolder(const std::string &ExportDir, const tPItem &Profile,
                                        bool HasSubProfile, const std::string &SubProfile) {
-    std::string folder = ExportDir + Profile.Path + PathDelimiter;
+    std::string folder = ExportDir + TextToFileName(Profile.Path) + PathDelimiter;
     if (HasSubProfile)
         folder += SubProfile + PathDelimiter;
     return folder;
@@ -719,6 +725,37 @@ std::string CannotCreateText(const std::string &FileName, const std::string &Rea
     return "Datei \"" + FileName + "\" kann nicht erstellt werden. " + Reason;
 }
 
+std::string MissingTemplateFolderText(const std::string &FolderName) {
+    return "Vorlagenordner \"" + FolderName + "\" nicht gefunden.";
+}
+
+bool TemplateFolderMissing(const std::string &Folder) {
+    std::error_code error;
+    return std::filesystem::status(Folder, error).type() == std::filesystem::file_type::not_found;
+}
+
+std::string FolderName(const std::string &Folder) {
+    return Folder.size() > 1 && IsDelimiter(Folder.back()) ? Folder.substr(0, Folder.size() - 1)
+                                                           : Folder;
+}
+
+// On Windows the 8-bit file names are the ANSI code page, Windows-1252 like the text.
+std::string TextToFileName(const std::string &Text) {
+#ifdef _WIN32
+    return Text;
+#else
+    return Cp1252ToUtf8(Text);
+#endif
+}
+
+std::string FileNameToText(const std::string &FileName) {
+#ifdef _WIN32
+    return FileName;
+#else
+    return Utf8ToCp1252(FileName);
+#endif
+}
+
 TCKProjectList ProjectsInTreeOrder(const TChronarkMan &Document) {
     TOrderTree tree(Document.Root.get());
     Document.FillProjectTree(tree);
@@ -756,7 +793,7 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
     form.Caption = profile.Type + " Export";
     form.SubProfilesEnabled = profile.Profiles;
     if (profile.Profiles) {
-        Ui.ListSubFolders(ExportDir + profile.Path + PathDelimiter, form.SubProfiles);
+        Ui.ListSubFolders(TemplateFolder(ExportDir, profile, false, {}), form.SubProfiles);
         SortSubProfiles(form.SubProfiles);
         form.SubProfile = DefaultSubProfile(profile, form.SubProfiles);
     }
@@ -767,8 +804,10 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
         return;
     const std::string folder =
         TemplateFolder(ExportDir, profile, choices.HasSubProfile, choices.SubProfile);
+    if (!choices.Projects.empty() && TemplateFolderMissing(folder))
+        Ui.ShowMessage(MissingTemplateFolderText(FileNameToText(FolderName(folder))));
     std::string reason;
     if (ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects,
                      reason) == TExportResult::Failed)
-        Ui.ShowMessage(CannotCreateText(save.FileName, reason));
+        Ui.ShowMessage(CannotCreateText(FileNameToText(save.FileName), reason));
 }

@@ -169,12 +169,14 @@ public:
     std::string FileTypeChanged(const std::string &Typed, int Profile) const;
 
     // Export dialog defaults: StdProf when Names holds it (without regard to case), else the
-    // first name; -1 for no names. Names are expected in the list's order.
+    // first name; -1 for no names. Names are folder names in the list's order.
     static int DefaultSubProfile(const tPItem &Profile, const TStringArray &Names);
     // The separator when the dialog is confirmed untouched: the first offered character, or
     // code 0 (none asked for, or only "Benutzerdefiniert" with its code box at 0).
     static char DefaultSeparator(const tPItem &Profile);
     // ExportDir + Path + separator, and the sub-profile's folder below it when one is chosen.
+    // Profile.Path, Windows-1252 text of export.ini, is spelled as the file system spells
+    // names; SubProfile is a folder name as ListSubFolders found it.
     static std::string TemplateFolder(const std::string &ExportDir, const tPItem &Profile,
                                       bool HasSubProfile, const std::string &SubProfile);
 
@@ -195,6 +197,20 @@ private:
 
 // "Datei "<name>" kann nicht erstellt werden. <reason>"
 std::string CannotCreateText(const std::string &FileName, const std::string &Reason);
+
+// "Vorlagenordner "<name>" nicht gefunden.": the export still writes what its templates give.
+// Like CannotCreateText, it takes the name spelled as the caller's text needs it.
+std::string MissingTemplateFolderText(const std::string &FolderName);
+// Whether Folder (a TemplateFolder) does not exist at all; a folder that exists but cannot be
+// read is reported by the export itself.
+bool TemplateFolderMissing(const std::string &Folder);
+// Folder without its final path separator, as a message names it.
+std::string FolderName(const std::string &Folder);
+
+// export.ini's names (Windows-1252) as the file system spells them, and a file system's name
+// as Windows-1252 text for the output and the messages ('?' for what the code page lacks).
+std::string TextToFileName(const std::string &Text);
+std::string FileNameToText(const std::string &FileName);
 
 // Every project of Document in the export dialog's tree order: the root first, each project
 // before its children, siblings sorted by caption as the tree sorts them.

@@ -165,6 +165,9 @@ int RunExport(const TCliArgs &Args, const std::string &DefaultExportDir, std::os
             output = options.Output;
         std::string reason;
         const std::string folder = TExportMan::TemplateFolder(exportDir, profile, hasSub, sub);
+        // As the window warns; the export itself goes on. The folder's name is UTF-8 already.
+        if (!projects.empty() && TemplateFolderMissing(folder))
+            Err << "Warnung: " << ShowTyped(MissingTemplateFolderText(FolderName(folder))) << '\n';
         if (man.ExportToFile(output, folder, separator, document, projects, reason) ==
             TExportResult::Failed)
             throw TFailure{ShowTyped(CannotCreateText(output, Cp1252ToUtf8(reason)))};

@@ -1,9 +1,13 @@
 // The template export: profiles, the project walk and the exact output bytes.
 #include "export/u_export.h"
 
+#include "export/u_print.h"
+#include "tests/export/recordingcanvas.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -361,5 +365,299 @@ TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
             << reason;
         EXPECT_EQ(ReadFile(file), ReadFile(std::string(CHRONARK_TEST_DATA) + "/export/Beispiel." +
                                            section + ".golden"));
+    }
+}
+
+// --- Text encodings: export.ini, file names and messages ------------------------------------
+
+namespace {
+
+// The export command's questions answered as the dialogs' defaults would: the file type
+// chosen, every project ticked, the pre-selected sub-profile and the first separator.
+class TScriptedExportUi : public TExportUi {
+public:
+    TScriptedExportUi(std::string AOutput, int AFileType = 0)
+        : Output(std::move(AOutput)), FileType(AFileType) {}
+
+    void ShowMessage(const std::string &Text) override { Messages.push_back(Text); }
+    std::string LastFileType() override { return {}; }
+    bool AskOutputFile(const TExportMan &, TExportSaveRequest &Request) override {
+        Save = Request;
+        Request.FileName = Output;
+        Request.FileType = FileType;
+        return true;
+    }
+    void ListSubFolders(const std::string &Path, TStringList &Names) override {
+        Names.clear();
+        std::error_code error;
+        for (const fs::directory_entry &e : fs::directory_iterator(Path, error))
+            if (e.is_directory() && e.path().filename().string()[0] != '.')
+                Names.push_back(e.path().filename().string());
+    }
+    bool AskChoices(const TExportFormRequest &Request, const TChronarkMan &Document,
+                    TExportChoices &Choices) override {
+        Form = Request;
+        Choices.Projects = ProjectsInTreeOrder(Document);
+        if (Request.SubProfile >= 0) {
+            Choices.HasSubProfile = true;
+            Choices.SubProfile = Request.SubProfiles.at(static_cast<size_t>(Request.SubProfile));
+        }
+        Choices.Separator = Request.SepChars.empty() ? '\0' : Request.SepChars.front();
+        return true;
+    }
+
+    std::string Output;
+    int FileType;
+    TStringArray Messages;
+    TExportSaveRequest Save;
+    TExportFormRequest Form;
+};
+
+// Why Text is no Windows-1252 text a user can read, or empty: a byte the code page leaves
+// undefined, a control character other than CR, LF and tab, or a UTF-8 sequence (such as
+// C3 BC for "ü") that would show as two or three wrong characters.
+std::string NotCp1252Text(const std::string &Text) {
+    for (size_t i = 0; i < Text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(Text[i]);
+        if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+            return "undefined byte at " + std::to_string(i);
+        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F)
+            return "control character at " + std::to_string(i);
+        const size_t follow = c >= 0xC2 && c <= 0xDF   ? 1
+                              : c >= 0xE0 && c <= 0xEF ? 2
+                              : c >= 0xF0 && c <= 0xF4 ? 3
+                                                       : 0;
+        size_t k = 1;
+        while (k <= follow && i + k < Text.size() &&
+               (static_cast<unsigned char>(Text[i + k]) & 0xC0) == 0x80)
+            ++k;
+        if (follow > 0 && k == follow + 1)
+            return "UTF-8 sequence at " + std::to_string(i);
+    }
+    return {};
+}
+
+const char Cp1252Ini[] =
+    "[\xDC"
+    "bersicht]\nFilter=txt\nPath=\xDC"
+    "bersicht\nType=Monats\xFC"
+    "bersicht\n"
+    "Profiles=1\nStdProf=M\xE4RZ\nSeparator=1\nSepChars=Paragraph,\xA7|Komma,,\n"
+    "[Fehlt]\nFilter=csv\nPath=Fehlt\n";
+
+} // namespace
+
+// Every message the export and the printed report hand to the window or the command line,
+// each provoked through the engine, is Windows-1252 text that says what it should.
+TEST_F(Export, EveryMessageIsWindows1252Text) {
+    const std::string dir = Dir.string() + "/";
+    WriteFile(Dir / "export.ini", Cp1252Ini);
+    const fs::path sub = Dir /
+                         "\xC3\x9C"
+                         "bersicht" /
+                         "M\xC3\xA4rz";
+    WriteFile(sub / "item.txt", std::string(1000, 'x'));
+    TCKProjectItem *kunde = KundeA();
+
+    struct TRow {
+        const char *Name;
+        std::function<std::string()> Message;
+        std::string Says;
+    };
+    const std::vector<TRow> rows = {
+        {"output past its limit",
+         [&] {
+             Man.OutputLimit = 100;
+             TLineOutput out;
+             std::string reason;
+             Man.ExportToLines("f", sub.string() + "/", ';', Doc, {kunde}, out, reason);
+             Man.OutputLimit = TExportMan::MaxOutputBytes;
+             return reason;
+         },
+         "Die Ausgabe w\xFCrde gr\xF6\xDF"
+         "er als 100 Bytes."},
+        {"template that cannot be read",
+         [&] {
+             fs::create_directories(sub / "header.txt");
+             TLineOutput out;
+             std::string reason;
+             Man.ExportToLines("f", sub.string() + "/", ';', Doc, {kunde}, out, reason);
+             fs::remove(sub / "header.txt");
+             return reason;
+         },
+         "\xDC"
+         "bersicht/M\xE4rz/header.txt\" kann nicht gelesen werden. "},
+        {"no profiles",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir + "leer/", "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         NoProfilesText},
+        {"output that cannot be created",
+         [&] {
+             TScriptedExportUi ui(dir + "fehlt/B\xC3\xA4"
+                                        "ckerei.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         "/fehlt/B\xE4"
+         "ckerei.txt\" kann nicht erstellt werden. Der Ordner oder die Datei"},
+        {"missing template folder",
+         [&] {
+             TScriptedExportUi ui(dir + "a.csv", 1);
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Messages.empty() ? std::string() : ui.Messages.front();
+         },
+         "Vorlagenordner \"" + dir + "Fehlt\" nicht gefunden."},
+        {"export dialog's caption",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Form.Caption;
+         },
+         "Monats\xFC"
+         "bersicht Export"},
+        {"separator box",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             std::string items;
+             for (const std::string &item : ui.Form.SepItems)
+                 items += item + "|";
+             return items;
+         },
+         "Paragraph (\xA7)|Komma (,)|Benutzerdefiniert|"},
+        {"save dialog",
+         [&] {
+             TScriptedExportUi ui(dir + "a.txt");
+             Man.Execute(ui, Doc, dir, "");
+             return ui.Save.Title + "|" + ui.Save.FileTypes.at(0);
+         },
+         "Exportieren|\xDC"
+         "bersicht (*.txt)"},
+        {"printed report",
+         [&] {
+             kunde
+                 ->AddProject("Gr\xFC"
+                              "n")
+                 ->AddTime({At(9, 8, 0, 0), At(9, 9, 0, 0), "\x80", {}});
+             TRecordingCanvas canvas;
+             PrintReport(canvas, Doc,
+                         "B\xE4"
+                         "ckerei.ckx",
+                         ProjectsInTreeOrder(Doc));
+             std::string texts = canvas.Title;
+             for (const TDrawn *d : canvas.Texts())
+                 texts += "|" + d->Text;
+             return texts;
+         },
+         "Chronark - B\xE4"
+         "ckerei.ckx|B\xE4"
+         "ckerei.ckx|Zeiten|"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        const std::string message = r.Message();
+        EXPECT_EQ(NotCp1252Text(message), "") << message;
+        EXPECT_NE(message.find(r.Says), std::string::npos) << message;
+    }
+}
+
+// export.ini is Windows-1252; the folders it names are spelled in UTF-8 on the disk. Names
+// are converted where they become paths, and texts of the output keep their bytes.
+TEST_F(Export, IniNamesFindFoldersSpelledAsTheFileSystemSpellsThem) {
+    const std::string dir = Dir.string() + "/";
+    WriteFile(Dir / "export.ini", Cp1252Ini);
+    const fs::path profile = Dir / "\xC3\x9C"
+                                   "bersicht";
+    WriteFile(profile / "Januar" / "prjheader.txt", "Januar$separator$$Comment$");
+    WriteFile(profile / "M\xC3\xA4rz" / "prjheader.txt", "M\xE4rz$separator$$Comment$");
+    KundeA();
+    ASSERT_TRUE(Man.LoadProfiles(dir));
+    const tPItem &p = Man.Profiles().at(0);
+    EXPECT_EQ(p.Path, "\xDC"
+                      "bersicht");
+    EXPECT_EQ(p.SepChars, "Paragraph,\xA7|Komma,,");
+    EXPECT_EQ(TExportMan::DefaultSeparator(p), '\xA7');
+    EXPECT_EQ(TExportMan::TemplateFolder(dir, p, true, "M\xC3\xA4rz"),
+              profile.string() + "/M\xC3\xA4rz/");
+    // StdProf without regard to the case of A to Z, and not merely the first folder.
+    EXPECT_EQ(TExportMan::DefaultSubProfile(p, {"Januar", "M\xC3\xA4rz"}), 1);
+
+    const std::string out = dir + "Bericht.txt";
+    TScriptedExportUi ui(out);
+    Man.Execute(ui, Doc, dir, "");
+    EXPECT_EQ(ui.Form.SubProfiles, (TStringArray{"Januar", "M\xC3\xA4rz"}));
+    EXPECT_EQ(ui.Form.SubProfile, 1);
+    EXPECT_EQ(ui.Messages, TStringArray{});
+    EXPECT_EQ(ReadFile(out), "M\xE4rz\xA7Kunde A\r\n");
+}
+
+// A template folder that is not there still gives the file its templates give (none: an
+// empty file), now with a warning that names the folder.
+TEST_F(Export, AMissingTemplateFolderIsWrittenWithAWarning) {
+    struct TRow {
+        const char *Name, *Ini, *Folder;
+        bool Warned;
+        const char *Output;
+    } rows[] = {
+        {"no folder", "[P]\nFilter=txt\nPath=\xC4nderungen\n", nullptr, true, ""},
+        {"no profile folder for sub-profiles", "[P]\nFilter=txt\nPath=\xC4nderungen\nProfiles=1\n",
+         nullptr, true, ""},
+        {"folder without templates", "[P]\nFilter=txt\nPath=\xC4nderungen\n", "", false, ""},
+        {"folder with a template", "[P]\nFilter=txt\nPath=\xC4nderungen\n", "K $Comment$", false,
+         "K Kunde A\r\n"},
+    };
+    KundeA();
+    const std::string dir = Dir.string() + "/";
+    const fs::path folder = Dir / "\xC3\x84nderungen";
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        fs::remove_all(folder);
+        WriteFile(Dir / "export.ini", r.Ini);
+        if (r.Folder) {
+            fs::create_directories(folder);
+            if (*r.Folder)
+                WriteFile(folder / "prjheader.txt", r.Folder);
+        }
+        const std::string out = dir + "Bericht.txt";
+        fs::remove(out);
+        TScriptedExportUi ui(out);
+        Man.Execute(ui, Doc, dir, "");
+        EXPECT_EQ(ui.Messages, r.Warned ? TStringArray{"Vorlagenordner \"" + Dir.string() +
+                                                       "/\xC4nderungen\" nicht gefunden."}
+                                        : TStringArray{});
+        EXPECT_TRUE(fs::exists(out));
+        EXPECT_EQ(ReadFile(out), r.Output);
+    }
+}
+
+// The output is Windows-1252 text: the file system's UTF-8 name goes into it converted.
+TEST_F(Export, FileNamesAreInsertedInTheOutputsEncoding) {
+    struct TRow {
+        const char *Name, *FileName, *Result;
+    } rows[] = {
+        {"umlaut and euro sign",
+         "/out/B\xC3\xA4"
+         "ckerei \xE2\x82\xAC.txt",
+         "B\xE4"
+         "ckerei \x80.txt|/out/B\xE4"
+         "ckerei \x80.txt"},
+        {"folder outside ASCII",
+         "/\xC3\x9C"
+         "ber/a.txt",
+         "a.txt|/\xDC"
+         "ber/a.txt"},
+        {"characters the code page lacks", "/out/\xE6\x97\xA5\xF0\x9F\x98\x80.txt",
+         "??.txt|/out/??.txt"},
+    };
+    Templates({{"footer.txt", "$filename$|$FullFileName$"}});
+    TCKProjectItem *kunde = KundeA();
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        const std::string out = Run({kunde}, ';', r.FileName);
+        EXPECT_EQ(out, std::string(r.Result) + "\n");
+        EXPECT_EQ(NotCp1252Text(out), "");
     }
 }

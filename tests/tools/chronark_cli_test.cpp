@@ -414,6 +414,47 @@ TEST_F(ChronarkCli, ExportUsageErrors) {
     }
 }
 
+// export.ini is Windows-1252, the folders on the disk and the terminal are UTF-8.
+TEST_F(ChronarkCli, ExportFindsFoldersOfNonAsciiNamesAndWarnsOfAMissingOne) {
+    const fs::path dir = Scratch / "Vorl\xC3\xA4ufig";
+    const fs::path profile = dir / "\xC3\x9C"
+                                   "bersicht";
+    fs::create_directories(profile / "Januar");
+    fs::create_directories(profile / "M\xC3\xA4rz");
+    std::ofstream(dir / "export.ini", std::ios::binary)
+        << "[Bericht]\nFilter=txt\nPath=\xDC"
+           "bersicht\nProfiles=1\nStdProf=m\xE4rz\n"
+           "Separator=1\nSepChars=Paragraph,\xA7\n"
+           "[Fehlt]\nFilter=txt\nPath=\xC4nderungen\n[Text]\nFilter=txt\n";
+    std::ofstream(profile / "Januar" / "footer.txt") << "Januar";
+    std::ofstream(profile / "M\xC3\xA4rz" / "footer.txt", std::ios::binary) << "M\xE4rz$separator$";
+    const std::string out = (Scratch / "o.txt").string();
+    const auto run = [&](const char *Profile) {
+        return Run({"export", "klein.ckx", "--profile", Profile, "--export-dir", dir.string(),
+                    "--output", out});
+    };
+
+    const TRun found = run("Bericht");
+    EXPECT_EQ(found.Code, 0) << found.Err;
+    EXPECT_EQ(found.Err, "");
+    EXPECT_EQ(ReadFile(out), "M\xE4rz\xA7\r\n");
+
+    const TRun missing = run("Fehlt");
+    EXPECT_EQ(missing.Code, 0);
+    EXPECT_EQ(missing.Err, "Warnung: Vorlagenordner \"" + dir.string() +
+                               "/\xC3\x84nderungen\" nicht gefunden.\n");
+    EXPECT_TRUE(fs::exists(out));
+    EXPECT_EQ(ReadFile(out), "");
+
+    // A template that cannot be read names its path in the terminal's UTF-8.
+    fs::create_directories(dir / "Text" / "header.txt");
+    const TRun unreadable = run("Text");
+    EXPECT_EQ(unreadable.Code, 1);
+    EXPECT_NE(unreadable.Err.find("Vorl\xC3\xA4ufig/Text/header.txt\" kann nicht gelesen"),
+              std::string::npos)
+        << unreadable.Err;
+}
+
 TEST_F(ChronarkCli, PrintUsageErrors) {
     const TUsageCase cases[] = {
         {"no pdf", {"print", "klein.ckx"}, "--pdf"},
