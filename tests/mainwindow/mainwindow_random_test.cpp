@@ -4,6 +4,7 @@
 //   mainwindow_random_test                       20 seeds of 300 steps
 //   mainwindow_random_test --seeds=200 --steps=2000
 //   mainwindow_random_test --seed=17 --trace     one seed again, each step printed as it runs
+//   mainwindow_random_test --seed=100 --seeds=50 seeds 100 to 149
 //
 // A failure names its seed and the steps that led to it; the same seed replays them exactly.
 
@@ -39,18 +40,24 @@ struct TRunSize {
 
 TRunSize RunSizeFromArguments() {
     TRunSize Size;
+    bool OneSeed = false, SeedsGiven = false;
     for (const QString &Arg : QCoreApplication::arguments()) {
         const QString Value = Arg.section(QLatin1Char('='), 1);
-        if (Arg.startsWith(QStringLiteral("--seeds=")))
+        if (Arg.startsWith(QStringLiteral("--seeds="))) {
             Size.Seeds = Value.toInt();
-        else if (Arg.startsWith(QStringLiteral("--steps=")))
+            SeedsGiven = true;
+        } else if (Arg.startsWith(QStringLiteral("--steps="))) {
             Size.Steps = Value.toInt();
-        else if (Arg.startsWith(QStringLiteral("--seed="))) {
+        } else if (Arg.startsWith(QStringLiteral("--seed="))) {
             Size.FirstSeed = Value.toULongLong();
-            Size.Seeds = 1;
-        } else if (Arg == QStringLiteral("--trace"))
+            OneSeed = true;
+        } else if (Arg == QStringLiteral("--trace")) {
             Size.Trace = true;
+        }
     }
+    // --seed alone replays that seed; with --seeds it is the first of them.
+    if (OneSeed && !SeedsGiven)
+        Size.Seeds = 1;
     return Size;
 }
 
