@@ -19,6 +19,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -63,6 +64,7 @@ struct TShape {
     TOutcome Expect;       // for the document, export and PDF writers
     TOutcome ExpectBackup; // for the backup, which never follows a link
     bool NeedsNonRoot = false;
+    bool NeedsRoot = false;
 };
 
 const std::string Old = "alter Inhalt, der bleiben muss";
@@ -80,6 +82,12 @@ const std::vector<TShape> &Shapes() {
         {"fifo",
          [](const fs::path &T, const fs::path &, const fs::path &) { ::mkfifo(T.c_str(), 0600); },
          TOutcome::Refused, TOutcome::Refused},
+        {"device",
+         [](const fs::path &T, const fs::path &, const fs::path &) {
+             // The null device once more, at the target's name.
+             ::mknod(T.c_str(), S_IFCHR | 0600, makedev(1, 3));
+         },
+         TOutcome::Refused, TOutcome::Refused, false, true},
         {"link to a device",
          [](const fs::path &T, const fs::path &, const fs::path &) {
              fs::create_symlink("/dev/null", T);
@@ -218,8 +226,12 @@ TEST_P(WriteShapesTest, RefusesOrWritesAsEveryOtherWriter) {
     const TShape &Shape = Shapes()[Index];
     if (Shape.NeedsNonRoot && ::geteuid() == 0)
         GTEST_SKIP() << "root may write any file";
+    if (Shape.NeedsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "only root makes device nodes";
     const fs::path Target = Root / "out" / (Writer == TWriter::Backup ? "Ziel.ckx.bak" : "Ziel");
     Shape.Make(Target, Elsewhere, Doc);
+    if (Shape.NeedsRoot && fs::symlink_status(Target).type() != fs::file_type::character)
+        GTEST_SKIP() << "no device node could be made here";
     Prepare(Writer, Target);
     const auto Before = fs::symlink_status(Target).type();
     bool Done;
