@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +61,39 @@ int CreateExclusive(const std::string &File, const std::string &Text) {
     return error;
 }
 
+// A lock this program writes is a process id and a host name: far below this.
+constexpr std::size_t MaxLockSize = 512;
+
+// Reads File only when it is a regular file of at most MaxLockSize bytes. Nothing here waits:
+// a FIFO or device put in a lock's place would block an open or read, a huge file would fill
+// memory, and a link could lead anywhere.
+bool ReadSmallRegularFile(const std::string &File, std::string &Text) {
+    const int fd = ::open(File.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool ok =
+        ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= off_t(MaxLockSize);
+    char buffer[MaxLockSize + 1];
+    std::size_t used = 0;
+    // One byte more than allowed tells a file that grew since fstat.
+    while (ok && used < sizeof buffer) {
+        const ssize_t got = ::read(fd, buffer + used, sizeof buffer - used);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        used += std::size_t(got);
+    }
+    ::close(fd);
+    if (!ok || used > MaxLockSize)
+        return false;
+    Text.assign(buffer, used);
+    return true;
+}
+
 } // namespace
 
 std::string ThisHostName() {
@@ -90,13 +124,18 @@ std::string LockFileName(const std::string &Document) {
 }
 
 bool ReadLockOwner(const std::string &LockFile, TLockOwner &Owner) {
-    std::ifstream in(LockFile);
-    if (!in)
+    std::string text;
+    if (!ReadSmallRegularFile(LockFile, text))
         return false;
+    // The two lines as getline reads them: the second may lack its line end.
+    const std::size_t firstEnd = text.find('\n');
+    if (firstEnd == std::string::npos || firstEnd + 1 == text.size())
+        return false;
+    const std::string pid = text.substr(0, firstEnd);
+    const std::size_t hostEnd = text.find('\n', firstEnd + 1);
     TLockOwner read;
-    std::string pid;
-    if (!std::getline(in, pid) || !std::getline(in, read.Host))
-        return false;
+    read.Host = text.substr(firstEnd + 1, hostEnd == std::string::npos ? std::string::npos
+                                                                       : hostEnd - firstEnd - 1);
     try {
         std::size_t used = 0;
         read.Pid = std::stol(pid, &used);
