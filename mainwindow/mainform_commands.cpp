@@ -421,7 +421,7 @@ void TMainForm::closeEvent(QCloseEvent *Event) {
 }
 
 void TMainForm::LoadWindowSettings() {
-    LoadFormSettings(*Registry, *this, AppName, true);
+    LoadFormSettings(*Registry, *this, AppName, true, ScreenArea);
     // The designed or stored bounds may be too big for this screen (the status bar with the
     // totals would hang below it) or lie off it after the screens changed.
     const QRect Bounds = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
