@@ -622,12 +622,20 @@ TEST_F(MainFormTest, AbsurdStoredBoundsGiveAWindowInsideTheScreen) {
             Reg->WriteInteger(QStringLiteral("Top"), Row.Top);
             Reg->WriteInteger(QStringLiteral("Width"), Row.Width);
             Reg->WriteInteger(QStringLiteral("Height"), Row.Height);
+            for (const char *Name : {"colCommentWidth", "colStartTimeWidth", "colEndTimeWidth",
+                                     "colDurationWidth", "tvPrjWidth"})
+                Reg->WriteInteger(QString::fromLatin1(Name), Row.Width);
         }
         TMainFormTestPeer &F = MakeStarted();
         EXPECT_TRUE(
             ScreenArea.contains(F.Window().geometry().marginsAdded(FrameMargins(F.Window()))))
             << F.Window().geometry().x() << "," << F.Window().geometry().y() << " "
             << F.Window().width() << "x" << F.Window().height();
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_GE(F.ListView1->header()->sectionSize(c), 0) << c;
+            EXPECT_LE(F.ListView1->header()->sectionSize(c), ScreenArea.width()) << c;
+        }
+        EXPECT_LE(F.TreePaneWidth(), ScreenArea.width());
         // What is stored again is as sane as the window.
         EXPECT_TRUE(F.Window().close());
         auto Reg = Settings(QStringLiteral("FormSettings"), false);
