@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <sys/stat.h>
@@ -35,30 +34,42 @@ std::string OwnerText(const TLockOwner &Owner) {
     return std::to_string(Owner.Pid) + "\n" + Owner.Host + "\n";
 }
 
+// Creates File afresh holding Text: O_EXCL neither follows a link nor opens a FIFO found
+// under the name. Answers 0 or the error.
+int WriteNewFile(const std::string &File, const std::string &Text) {
+    const int fd = ::open(File.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    const bool written = ::write(fd, Text.data(), Text.size()) == ssize_t(Text.size());
+    ::close(fd);
+    return written ? 0 : EIO;
+}
+
+// Writes a temporary file of this process. Whatever has its name (left by an earlier process
+// of the same id, or a link put there to have another file overwritten) goes first.
+int WriteTemporary(const std::string &Temp, const std::string &Text) {
+    ::unlink(Temp.c_str());
+    const int error = WriteNewFile(Temp, Text);
+    // Not to be taken for an existing lock.
+    return error == EEXIST ? EIO : error;
+}
+
 // Creates File holding Text only when no file of that name exists. The text goes into a
 // temporary file first and is linked to the name, so a reader never sees it half written;
 // where the file system has no links it is created exclusively and written.
 int CreateExclusive(const std::string &File, const std::string &Text) {
     const std::string temp = File + "." + std::to_string(::getpid()) + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    const bool written = ::write(fd, Text.data(), Text.size()) == ssize_t(Text.size());
-    ::close(fd);
-    int error = 0;
-    if (!written)
-        error = EIO;
-    else if (::link(temp.c_str(), File.c_str()) != 0)
+    int error = WriteTemporary(temp, Text);
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    if (::link(temp.c_str(), File.c_str()) != 0)
         error = errno;
     ::unlink(temp.c_str());
     if (error != EPERM && error != ENOTSUP && error != ENOSYS)
         return error;
-    fd = ::open(File.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    error = ::write(fd, Text.data(), Text.size()) == ssize_t(Text.size()) ? 0 : EIO;
-    ::close(fd);
-    return error;
+    return WriteNewFile(File, Text);
 }
 
 // A lock this program writes is a process id and a host name: far below this.
@@ -177,10 +188,8 @@ TDocumentLock::TResult TDocumentLock::Acquire(const std::string &Document, bool 
         if (Force) {
             // Replaced in one step: there is no moment without a lock file.
             const std::string temp = file + "." + std::to_string(self.Pid) + ".new";
-            std::ofstream out(temp, std::ios::trunc);
-            out << OwnerText(self);
-            out.close();
-            if (out && ::rename(temp.c_str(), file.c_str()) == 0) {
+            if (WriteTemporary(temp, OwnerText(self)) == 0 &&
+                ::rename(temp.c_str(), file.c_str()) == 0) {
                 File = file;
                 Hold(File);
                 return TResult::Acquired;

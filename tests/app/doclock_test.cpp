@@ -256,6 +256,36 @@ TEST_F(DocLockTest, ALockThatIsNoSmallRegularFileIsUnreadableAndNeverWaitedFor) 
     }
 }
 
+TEST_F(DocLockTest, ALinkUnderATemporaryNameNeverHasItsTargetOverwritten) {
+    const fs::path Victim = Dir / "wertvoll.txt";
+    const std::string Other = std::to_string(::getppid()) + "\n" + ThisHostName() + "\n";
+    const std::string Pid = std::to_string(::getpid());
+    const struct {
+        const char *name;
+        const char *suffix; // of the temporary file the lock is written into
+        bool force, heldBefore;
+    } rows[] = {
+        {"taking a free lock", ".tmp", false, false},
+        {"opening anyway over a live holder", ".new", true, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteText(Victim, "Daten\n");
+        if (row.heldBefore)
+            WriteText(LockPath, Other);
+        const fs::path Temp = LockPath.string() + "." + Pid + row.suffix;
+        fs::create_symlink(Victim, Temp);
+        TDocumentLock Lock;
+        TLockOwner Holder;
+        EXPECT_EQ(Lock.Acquire(Doc, row.force, Holder), TDocumentLock::TResult::Acquired);
+        EXPECT_EQ(ReadText(Victim), "Daten\n");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(LockPath)));
+        EXPECT_EQ(ReadText(LockPath), Self());
+        EXPECT_FALSE(fs::exists(fs::symlink_status(Temp)));
+        Lock.Release();
+    }
+}
+
 TEST_F(DocLockTest, OwnerLinesAreReadAsTheyWereWritten) {
     const struct {
         const char *name;
