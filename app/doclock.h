@@ -22,7 +22,9 @@ TLockOwner ThisProcessOwner();
 bool IsStaleLock(const TLockOwner &Owner, bool Readable);
 
 std::string LockFileName(const std::string &Document);
-// Reads the owner of a lock file: false when there is none or it names no process.
+// Reads the owner of a lock file: false when there is none or it names no process, and
+// without waiting when it is no regular file (a FIFO, a device, a link) or is longer than a
+// lock ever is (a few hundred bytes): such a lock is unreadable.
 bool ReadLockOwner(const std::string &LockFile, TLockOwner &Owner);
 
 class TDocumentLock {

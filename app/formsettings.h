@@ -19,9 +19,12 @@ bool OpenAppKey(TRegistry &Registry, const QString &AppName, const QString &SubK
 void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &AppName,
                       bool WithSize);
 // Applies each value found and keeps the designed bounds and state for the rest; an
-// unknown "Windowstate" is ignored. A position that would put the window wholly off every
-// screen is replaced by one on the primary screen.
-void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize);
+// unknown "Windowstate" is ignored. Stored sizes are cut to the size of Area (all screens'
+// available areas when it is invalid; no screen leaves the design), stored positions to just
+// beyond its edges. A position that would put the window wholly off every screen is replaced
+// by one on the primary screen.
+void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize,
+                      const QRect &Area = QRect());
 
 // Bounds (the window without its frame) moved and, where too big, shrunk so that the window
 // with its Frame lies inside Area. Bounds that fit already come back unchanged.

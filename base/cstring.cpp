@@ -48,10 +48,22 @@ void CivilFromDays(int64_t z, int &y, int &m, int &d) {
 // 1899-12-30 is day 0 of TDateTime.
 const int64_t DelphiEpochOffset = DaysFromCivil(1899, 12, 30);
 
+// The storable times in milliseconds from day 0: exact in a double, far inside int64_t.
+constexpr double MinMSecs = -693593.0 * MSecsPerDay;
+constexpr double MaxMSecs = 2958466.0 * MSecsPerDay - 1;
+
+// T rounded to the millisecond; NaN counts as day 0 and anything beyond the storable years
+// as their nearest end, so every time decodes to a real date and no conversion overflows.
+int64_t PinnedMSecs(TDateTime T) {
+    const double total = std::round(T * MSecsPerDay);
+    if (std::isnan(total))
+        return 0;
+    return static_cast<int64_t>(std::clamp(total, MinMSecs, MaxMSecs));
+}
+
 // Splits T into whole days and milliseconds of the day, rounding to the millisecond.
 void SplitDateTime(TDateTime T, int64_t &Days, int64_t &MSecs) {
-    const double total = std::round(T * MSecsPerDay);
-    const int64_t ms = static_cast<int64_t>(total);
+    const int64_t ms = PinnedMSecs(T);
     Days = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
     MSecs = ms - Days * MSecsPerDay;
 }
@@ -240,6 +252,11 @@ void SetClock(std::function<TDateTime()> Source) {
 
 // --- Date-time primitives ----------------------------------------------------------------
 
+bool IsStorableDateTime(TDateTime T) {
+    const double total = std::round(T * MSecsPerDay);
+    return total >= MinMSecs && total <= MaxMSecs; // false for NaN
+}
+
 double SecondsApart(TDateTime A, TDateTime B) {
     return std::fabs(A - B) * SecsPerDay;
 }
@@ -360,7 +377,10 @@ bool TryTextToDateTime(const std::string &S, TDateTime &Result) {
 int64_t DurationSeconds(TDateTime EndTime, TDateTime StartTime) {
     // The subtraction of two day counts leaves noise (59.5 s comes out as 59.4999...): settle
     // it at the millisecond first. nearbyint then rounds halves to the even neighbour.
-    const double apart = std::round(SecondsApart(EndTime, StartTime) * 1000.0) / 1000.0;
+    double apart = std::round(SecondsApart(EndTime, StartTime) * 1000.0) / 1000.0;
+    // No two storable times lie further apart; NaN and beyond are pinned so the cast is defined.
+    constexpr double MaxSpan = (MaxMSecs - MinMSecs) / 1000.0;
+    apart = std::isnan(apart) ? 0.0 : std::min(apart, MaxSpan);
     return static_cast<int64_t>(std::nearbyint(apart));
 }
 

@@ -42,6 +42,10 @@ TDateTime Now();
 void SetClock(std::function<TDateTime()> Source);
 
 // --- Date-time primitives ----------------------------------------------------------------
+// A document holds times from 0001-01-01 00:00 to 9999-12-31 23:59:59.999 (the file's stamp
+// has four digits for the year). The functions below take any double: NaN decodes as day 0
+// and times beyond those years as the nearest end of them.
+bool IsStorableDateTime(TDateTime T);
 double SecondsApart(TDateTime A, TDateTime B);
 TDateTime AddSeconds(TDateTime T, int64_t N);
 TDateTime RecodeMilliSecond(TDateTime T, int MilliSecond);
@@ -63,7 +67,8 @@ std::string TimeText(TDateTime T);
 bool TryTextToDateTime(const std::string &S, TDateTime &Result);
 
 // --- Durations ---------------------------------------------------------------------------
-// Whole seconds between the two times (in either order), halves rounded to even.
+// Whole seconds between the two times (in either order), halves rounded to even; at most the
+// span of the storable years.
 int64_t DurationSeconds(TDateTime EndTime, TDateTime StartTime);
 void DurationHMS(TDateTime EndTime, TDateTime StartTime, int32_t &Hours, int32_t &Minutes,
                  int32_t &Seconds);

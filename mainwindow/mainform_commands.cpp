@@ -422,22 +422,26 @@ void TMainForm::closeEvent(QCloseEvent *Event) {
 }
 
 void TMainForm::LoadWindowSettings() {
-    LoadFormSettings(*Registry, *this, AppName, true);
+    LoadFormSettings(*Registry, *this, AppName, true, ScreenArea);
     // The designed or stored bounds may be too big for this screen (the status bar with the
     // totals would hang below it) or lie off it after the screens changed.
     const QRect Bounds = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
                              ? normalGeometry()
                              : geometry();
-    FitFormIntoArea(*this, ScreenArea.isValid() ? ScreenArea : AvailableAreaFor(Bounds));
+    const QRect Area = ScreenArea.isValid() ? ScreenArea : AvailableAreaFor(Bounds);
+    FitFormIntoArea(*this, Area);
+    // A column or pane wider than the screen is of no use, and INT_MAX overflows the sums the
+    // header and the splitter make of the widths.
+    const int MaxWidth = Area.isValid() ? Area.width() : width();
     if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), false)) {
         for (int c = 0; c < 4; ++c) {
             int Width = 0;
             if (Registry->ReadInteger(QString::fromLatin1(ColumnWidthNames[c]), Width))
-                ListView1->header()->resizeSection(c, qMax(0, Width));
+                ListView1->header()->resizeSection(c, qBound(0, Width, MaxWidth));
         }
         int Width = 0;
         if (Registry->ReadInteger(QStringLiteral("tvPrjWidth"), Width))
-            SetTreePaneWidth(Width);
+            SetTreePaneWidth(qMin(Width, MaxWidth));
     }
     Registry->CloseKey();
 }

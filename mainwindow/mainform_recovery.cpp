@@ -6,6 +6,7 @@
 #include "app/formsettings.h"
 #include "app/qtext.h"
 #include "app/registry.h"
+#include "base/cstring.h"
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
 
@@ -24,12 +25,20 @@ QString TimeValue(TDateTime T) {
     return QString::number(T, 'g', 17);
 }
 
-bool ReadTime(const TRegistry &Registry, const QString &Name, TDateTime &T) {
+enum class TStoredTime { Missing, Invalid, Valid };
+
+// A stored time is used only when a document can hold it: "nan", "1e300" or a day after the
+// year 9999 would be written as a stamp no load accepts.
+TStoredTime ReadTime(const TRegistry &Registry, const QString &Name, TDateTime &T) {
     QString Text;
+    if (!Registry.ReadString(Name, Text))
+        return TStoredTime::Missing;
     bool Ok = false;
-    if (Registry.ReadString(Name, Text))
-        T = Text.toDouble(&Ok);
-    return Ok;
+    const double Value = Text.toDouble(&Ok);
+    if (!Ok || !IsStorableDateTime(Value))
+        return TStoredTime::Invalid;
+    T = Value;
+    return TStoredTime::Valid;
 }
 
 QString DocumentName(const QString &FileName) {
@@ -96,11 +105,11 @@ void TMainForm::OfferLostMeasurement() {
         Registry->CloseKey();
         return;
     }
-    const bool Found = ReadTime(*Registry, QStringLiteral("Start"), Start) &&
+    const TStoredTime StartRead = ReadTime(*Registry, QStringLiteral("Start"), Start);
+    const bool Found = StartRead != TStoredTime::Missing &&
                        Registry->ReadString(QStringLiteral("File"), File) &&
                        File == DocumentName(CurrentFile);
-    if (!ReadTime(*Registry, QStringLiteral("Alive"), Alive) || Alive < Start)
-        Alive = Start;
+    const TStoredTime AliveRead = ReadTime(*Registry, QStringLiteral("Alive"), Alive);
     Registry->ReadInteger(QStringLiteral("Pid"), Pid);
     Registry->ReadString(QStringLiteral("Host"), Host);
     Registry->CloseKey();
@@ -110,6 +119,21 @@ void TMainForm::OfferLostMeasurement() {
     const TLockOwner Owner{Pid, FromQ(Host)};
     if (Owner != ThisProcessOwner() && !IsStaleLock(Owner, true))
         return;
+    if (StartRead == TStoredTime::Invalid) {
+        Prompts().ShowWarning(
+            QStringLiteral("Die gespeicherte Startzeit einer Messung ist ungültig und wurde "
+                           "verworfen."));
+        StoredMeasureKey = Key;
+        KeepMeasureState();
+        return;
+    }
+    // Without a usable last sign of life the measurement can still end now or at its start.
+    if (AliveRead == TStoredTime::Invalid || (AliveRead == TStoredTime::Valid && Alive < Start))
+        Prompts().ShowWarning(
+            QStringLiteral("Die gespeicherte Zeit, zu der Chronark während einer Messung zuletzt "
+                           "aktiv war, ist ungültig und wurde verworfen."));
+    if (AliveRead != TStoredTime::Valid || Alive < Start)
+        Alive = Start;
 
     int Choice = 1; // without questions the time up to the last sign of life is recorded
     if (!SilentMode) {

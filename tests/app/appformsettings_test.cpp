@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 const QString AppName = QStringLiteral("Chronark");
@@ -217,6 +219,47 @@ TEST_F(FormSettings, WindowWhollyOffEveryScreenComesBack) {
     QWidget partly;
     Load(partly);
     EXPECT_EQ(partly.geometry().topLeft(), QPoint(screen.right() - 50, 10));
+}
+
+TEST_F(FormSettings, AbsurdStoredBoundsAreLimitedToTheAreaBeforeTheyAreApplied) {
+    const QRect Area(0, 0, 1280, 800);
+    QRect Screens;
+    for (const QScreen *Screen : QGuiApplication::screens())
+        Screens |= Screen->availableGeometry();
+    const QRect Primary = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        const char *Name;
+        int Left, Top, Width, Height;
+        QRect Area;
+        QSize Size;
+        bool PositionKept; // otherwise brought back onto the primary screen
+    } Rows[] = {
+        {"INT_MAX everywhere", INT_MAX, INT_MAX, INT_MAX, INT_MAX, Area, Area.size(), false},
+        {"INT_MIN positions, INT_MAX sizes", INT_MIN, INT_MIN, INT_MAX, INT_MAX, Area, Area.size(),
+         false},
+        {"sizes of zero, less or INT_MIN keep the design", 40, 50, 0, INT_MIN, Area,
+         Designed.size(), true},
+        {"a pixel too big each way", 0, 0, 1281, 801, Area, Area.size(), true},
+        {"what fits is kept", 40, 50, 400, 300, Area, QSize(400, 300), true},
+        {"no area given: all screens together", INT_MAX, INT_MAX, INT_MAX, INT_MAX, QRect(),
+         Screens.size(), false},
+    };
+    for (const auto &Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        Store("Left", Row.Left);
+        Store("Top", Row.Top);
+        Store("Width", Row.Width);
+        Store("Height", Row.Height);
+        QWidget Form;
+        Design(Form);
+        TRegistry Registry(Dir.path());
+        LoadFormSettings(Registry, Form, AppName, true, Row.Area);
+        EXPECT_EQ(Form.size(), Row.Size);
+        if (Row.PositionKept)
+            EXPECT_EQ(Form.pos(), QPoint(Row.Left, Row.Top));
+        else
+            EXPECT_TRUE(Primary.contains(Form.pos())) << Form.x() << "," << Form.y();
+    }
 }
 
 TEST(Registry, KeysAndValues) {

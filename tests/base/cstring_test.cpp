@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -68,6 +70,64 @@ TEST_F(CStringTest, StampsEncodeWithoutRoundingAndDecodeStrictly) {
         DecodeStamp(t);
         EXPECT_TRUE(t.empty()) << text;
     }
+}
+
+TEST_F(CStringTest, EveryDoubleDecodesToAStorableDateWithoutOverflow) {
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    constexpr double Last = 2958465.0 + 86399999.0 / 86400000.0; // 9999-12-31 23:59:59.999
+    const struct {
+        const char *name;
+        double value;
+        bool storable;
+        const char *stamp;
+    } rows[] = {
+        {"NaN counts as day 0", std::nan(""), false, "18991230000000"},
+        {"plus infinity", Inf, false, "99991231235959"},
+        {"minus infinity", -Inf, false, "00010101000000"},
+        {"the largest double", std::numeric_limits<double>::max(), false, "99991231235959"},
+        {"the most negative double", -std::numeric_limits<double>::max(), false, "00010101000000"},
+        {"1e300", 1e300, false, "99991231235959"},
+        {"milliseconds beyond int64", 1.1e11, false, "99991231235959"},
+        {"milliseconds near -2^63", -9223372036854775808.0 / 86400000.0, false, "00010101000000"},
+        {"-700000, before the year 1", -700000, false, "00010101000000"},
+        {"2958470, after the year 9999", 2958470, false, "99991231235959"},
+        {"the first storable moment", -693593.0, true, "00010101000000"},
+        {"a tenth of a second before it", -693593.0 - 0.1 / SecsPerDay, false, "00010101000000"},
+        {"the last storable moment", Last, true, "99991231235959"},
+        {"the first moment of the year 10000", 2958466.0, false, "99991231235959"},
+        {"the smallest subnormal", std::numeric_limits<double>::denorm_min(), true,
+         "18991230000000"},
+        {"an ordinary day", EncodeDateTime(2024, 3, 4, 9, 15, 30), true, "20240304091530"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(IsStorableDateTime(row.value), row.storable);
+        int y, mo, d, h, mi, s, ms;
+        DecodeDateTime(row.value, y, mo, d, h, mi, s, ms);
+        EXPECT_TRUE(IsValidDate(y, mo, d)) << y << "-" << mo << "-" << d;
+        EXPECT_TRUE(h >= 0 && h < 24 && mi >= 0 && mi < 60 && s >= 0 && s < 60 && ms >= 0 &&
+                    ms < 1000);
+        std::string stamp = EncodeStamp(row.value);
+        EXPECT_EQ(stamp, row.stamp);
+        DecodeStamp(stamp);
+        EXPECT_FALSE(stamp.empty()) << "what is written reads back";
+        EXPECT_GE(DateTimeText(row.value).size(), 10u);
+        EXPECT_EQ(DateText(row.value).size(), 10u);
+        EXPECT_EQ(TimeText(row.value).size(), 8u);
+        EXPECT_TRUE(std::isfinite(RecodeMilliSecond(row.value, 0)));
+        // Durations to and from such a time stay within the span of the storable years.
+        for (const double other : {0.0, row.value, -row.value}) {
+            const int64_t secs = DurationSeconds(row.value, other);
+            EXPECT_GE(secs, 0);
+            EXPECT_LE(secs, int64_t(3652059) * 86400);
+            int32_t hours, minutes, seconds;
+            DurationHMS(row.value, other, hours, minutes, seconds);
+            EXPECT_GE(hours, 0);
+            EXPECT_TRUE(minutes >= 0 && minutes < 60 && seconds >= 0 && seconds < 60);
+        }
+    }
+    EXPECT_EQ(DurationSeconds(Last, -693593.0), int64_t(3652059) * 86400)
+        << "the whole span is not cut";
 }
 
 TEST_F(CStringTest, DateTimeTextRoundTripsAndOmitsMidnight) {

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 
+#include <climits>
+
 namespace {
 
 std::string Native(const QString &Path) {
@@ -598,5 +600,49 @@ TEST_F(MainFormTest, StoredBoundsThatFitAreKeptAndOthersFitted) {
         EXPECT_EQ(F.Window().geometry() == Row.Stored, Row.Kept);
         EXPECT_TRUE(
             ScreenArea.contains(F.Window().geometry().marginsAdded(FrameMargins(F.Window()))));
+    }
+}
+
+TEST_F(MainFormTest, AbsurdStoredBoundsGiveAWindowInsideTheScreen) {
+    ScreenArea = QRect(0, 0, 1280, 800);
+    const struct {
+        const char *Name;
+        int Left, Top, Width, Height;
+    } Rows[] = {
+        {"INT_MAX everywhere", INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+        {"INT_MIN everywhere", INT_MIN, INT_MIN, INT_MIN, INT_MIN},
+        {"far off with zero size", -2000000000, 2000000000, 0, 0},
+    };
+    for (const auto &Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        {
+            auto Reg = Settings(QStringLiteral("FormSettings"), true);
+            ASSERT_TRUE(Reg);
+            Reg->WriteInteger(QStringLiteral("Left"), Row.Left);
+            Reg->WriteInteger(QStringLiteral("Top"), Row.Top);
+            Reg->WriteInteger(QStringLiteral("Width"), Row.Width);
+            Reg->WriteInteger(QStringLiteral("Height"), Row.Height);
+            for (const char *Name : {"colCommentWidth", "colStartTimeWidth", "colEndTimeWidth",
+                                     "colDurationWidth", "tvPrjWidth"})
+                Reg->WriteInteger(QString::fromLatin1(Name), Row.Width);
+        }
+        TMainFormTestPeer &F = MakeStarted();
+        EXPECT_TRUE(
+            ScreenArea.contains(F.Window().geometry().marginsAdded(FrameMargins(F.Window()))))
+            << F.Window().geometry().x() << "," << F.Window().geometry().y() << " "
+            << F.Window().width() << "x" << F.Window().height();
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_GE(F.ListView1->header()->sectionSize(c), 0) << c;
+            EXPECT_LE(F.ListView1->header()->sectionSize(c), ScreenArea.width()) << c;
+        }
+        EXPECT_LE(F.TreePaneWidth(), ScreenArea.width());
+        // What is stored again is as sane as the window.
+        EXPECT_TRUE(F.Window().close());
+        auto Reg = Settings(QStringLiteral("FormSettings"), false);
+        ASSERT_TRUE(Reg);
+        int Width = 0;
+        ASSERT_TRUE(Reg->ReadInteger(QStringLiteral("Width"), Width));
+        EXPECT_LE(Width, ScreenArea.width());
+        Form.reset();
     }
 }

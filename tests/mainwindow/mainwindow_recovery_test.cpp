@@ -107,6 +107,72 @@ TEST_F(RecoveryTest, ACrashedMeasurementIsRecordedAsTheUserChooses) {
     }
 }
 
+TEST_F(RecoveryTest, AStoredStartNoDocumentCanHoldIsDiscardedWithAWarning) {
+    const QString Warning = QStringLiteral(
+        "Die gespeicherte Startzeit einer Messung ist ungültig und wurde verworfen.");
+    for (const char *Stored : {"nan", "inf", "1e300", "-700000", "2958470", "Mittag"}) {
+        SCOPED_TRACE(Stored);
+        const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
+        Prompts = {};
+        CrashWhileMeasuring(Doc);
+        Settings(TMainFormTestPeer::MeasureKey(Doc), false)
+            ->WriteString(QStringLiteral("Start"), QString::fromLatin1(Stored));
+        Clock.Time = At(11, 0);
+        TMainFormTestPeer &G = MakeStarted({Native(Doc)}); // a question fails the test
+        EXPECT_EQ(Prompts.Warnings, QStringList{Warning});
+        EXPECT_TRUE(Entries().empty());
+        EXPECT_FALSE(G.Doc().Modified);
+        const auto Kept = Settings(TMainFormTestPeer::MeasureKey(Doc), false);
+        EXPECT_TRUE(!Kept || !Kept->ValueExists(QStringLiteral("Start")));
+        Form.reset();
+        Prompts = {};
+        MakeStarted({Native(Doc)});
+        EXPECT_TRUE(Prompts.Warnings.isEmpty()) << "warned once, then forgotten";
+        Form.reset();
+    }
+}
+
+TEST_F(RecoveryTest, AnUnusableLastSignOfLifeLeavesTheStartToBeRecorded) {
+    const QString Warning = QStringLiteral("Die gespeicherte Zeit, zu der Chronark während einer "
+                                           "Messung zuletzt aktiv war, ist ungültig und wurde "
+                                           "verworfen.");
+    const struct {
+        const char *name;
+        QString stored; // empty: no value at all
+        bool warned;
+    } rows[] = {
+        {"nan", QStringLiteral("nan"), true},
+        {"after the year 9999", QStringLiteral("2958470"), true},
+        {"not a number", QStringLiteral("gestern"), true},
+        {"before the start", QString::number(At(8, 0), 'g', 17), true},
+        {"none stored: as before, without a word", QString(), false},
+    };
+    for (const auto &Row : rows) {
+        SCOPED_TRACE(Row.name);
+        const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
+        Prompts = {};
+        CrashWhileMeasuring(Doc);
+        {
+            auto Reg = Settings(TMainFormTestPeer::MeasureKey(Doc), false);
+            if (Row.stored.isEmpty())
+                Reg->DeleteValue(QStringLiteral("Alive"));
+            else
+                Reg->WriteString(QStringLiteral("Alive"), Row.stored);
+        }
+        Clock.Time = At(11, 0);
+        Prompts.Choices = {0};
+        MakeStarted({Native(Doc)});
+        EXPECT_EQ(Prompts.Warnings, Row.warned ? QStringList{Warning} : QStringList{});
+        ASSERT_EQ(Prompts.Questions.size(), 1);
+        EXPECT_TRUE(
+            Prompts.Questions[0].contains(QStringLiteral("Zuletzt aktiv: 04.03.2024 09:00:00")));
+        ASSERT_EQ(Entries().size(), 1u);
+        EXPECT_EQ(Entries()[0]->StartTime, At(9, 0));
+        EXPECT_EQ(Entries()[0]->EndTime, At(11, 0));
+        Form.reset();
+    }
+}
+
 TEST_F(RecoveryTest, StopsAndLapsKeepTheStoredStartInStep) {
     const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
     Clock.Time = At(9, 0);
