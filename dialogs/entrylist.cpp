@@ -1,5 +1,6 @@
 #include "dialogs/entrylist.h"
 
+#include "base/collate.h"
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
 #include "app/qtext.h"
@@ -20,12 +21,9 @@ int CompareListRows(const TCKItem *A, const TCKItem *B) {
         return A ? 1 : -1;
     if (A->IsProject() != B->IsProject())
         return A->IsProject() ? -1 : 1;
-    if (A->IsProject()) {
-        // std::string compares bytes as unsigned characters, shorter prefix first.
-        const int C = static_cast<const TCKProjectItem *>(A)->Caption.compare(
-            static_cast<const TCKProjectItem *>(B)->Caption);
-        return C < 0 ? -1 : (C > 0 ? 1 : 0);
-    }
+    if (A->IsProject())
+        return CompareCaptions(static_cast<const TCKProjectItem *>(A)->Caption,
+                               static_cast<const TCKProjectItem *>(B)->Caption);
     return CompareDateTime(static_cast<const TCKTimeItem *>(A)->StartTime,
                            static_cast<const TCKTimeItem *>(B)->StartTime);
 }

@@ -2,6 +2,7 @@
 
 #include "app/qtext.h"
 #include "base/imageroles.h"
+#include "ui/captiondelegate.h"
 #include "ui/filedialogs.h"
 #include "ui/imagelist.h"
 #include "ui/prompts.h"
@@ -44,10 +45,7 @@ public:
             setIcon(0, Images->Icon(imgFolder));
     }
     bool operator<(const QTreeWidgetItem &Other) const override {
-        const QString A = text(0);
-        const QString B = Other.text(0);
-        const int C = A.compare(B, Qt::CaseInsensitive);
-        return C != 0 ? C < 0 : A < B;
+        return CaptionBefore(*this, Other);
     }
 
     TCKProjectItem *Project;

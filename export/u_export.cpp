@@ -1,5 +1,6 @@
 #include "export/u_export.h"
 
+#include "base/collate.h"
 #include "export/placeholders.h"
 #include "model/ckfileio.h"
 
@@ -414,54 +415,27 @@ private:
     std::optional<std::array<int32_t, 3>> FSelected;
 };
 
-// Simple case folding of the characters a Windows-1252 caption can hold, as the tree's
-// caption comparison without regard to case folds them.
-char16_t FoldCase(char16_t C) {
-    if ((C >= u'A' && C <= u'Z') || (C >= 0xC0 && C <= 0xDE && C != 0xD7))
-        return static_cast<char16_t>(C + 0x20);
-    switch (C) {
-    case 0xB5:
-        return 0x3BC; // micro sign -> small mu
-    case 0x152:
-    case 0x160:
-    case 0x17D:
-        return static_cast<char16_t>(C + 1);
-    case 0x178:
-        return 0xFF;
-    default:
-        return C;
-    }
-}
-
-std::u16string FoldCase(std::u16string S) {
-    for (char16_t &C : S)
-        C = FoldCase(C);
-    return S;
-}
-
 // The project tree as the export dialog shows it, to read its order.
 class TOrderTree final : public TCKTreeView {
 public:
-    explicit TOrderTree(TCKProjectItem *Root) { Nodes.push_back({Root, {}, {}, {}}); }
+    explicit TOrderTree(TCKProjectItem *Root) { Nodes.push_back({Root, {}, {}}); }
 
     void ClearRootChildren() override {
         Nodes.resize(1);
         Nodes[0].Children.clear();
     }
     Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
-        std::u16string key = Cp1252ToUtf16(Caption);
-        Nodes.push_back({Data, FoldCase(key), std::move(key), {}});
+        Nodes.push_back({Data, Caption, {}});
         const Node id = static_cast<Node>(Nodes.size() - 1);
         Nodes[static_cast<size_t>(Parent)].Children.push_back(id);
         return id;
     }
-    // The tree compares captions as UTF-16 without regard to case, then with it, and keeps
-    // equal ones in order.
+    // In the order of every tree; equal captions keep their order.
     void SortAll() override {
         for (TNode &node : Nodes)
             std::stable_sort(node.Children.begin(), node.Children.end(), [this](Node A, Node B) {
-                const TNode &a = Nodes[static_cast<size_t>(A)], &b = Nodes[static_cast<size_t>(B)];
-                return a.Folded != b.Folded ? a.Folded < b.Folded : a.Key < b.Key;
+                return CompareCaptions(Nodes[static_cast<size_t>(A)].Caption,
+                                       Nodes[static_cast<size_t>(B)].Caption) < 0;
             });
     }
     void ExpandRootOneLevel() override {}
@@ -481,8 +455,7 @@ public:
 private:
     struct TNode {
         TCKProjectItem *Project;
-        std::u16string Folded;
-        std::u16string Key;
+        std::string Caption;
         std::vector<Node> Children;
     };
     std::vector<TNode> Nodes;

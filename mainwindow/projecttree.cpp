@@ -34,10 +34,7 @@ TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text, const 
 }
 
 bool TProjectNode::operator<(const QTreeWidgetItem &Other) const {
-    const QString A = text(0);
-    const QString B = Other.text(0);
-    const int C = A.compare(B, Qt::CaseInsensitive);
-    return C != 0 ? C < 0 : A < B;
+    return CaptionBefore(*this, Other);
 }
 
 TProjectTree::TProjectTree(const TImageList *AImages, QWidget *Parent)

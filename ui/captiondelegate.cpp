@@ -1,6 +1,10 @@
 #include "ui/captiondelegate.h"
 
+#include "app/qtext.h"
+#include "base/collate.h"
+
 #include <QLineEdit>
+#include <QTreeWidgetItem>
 
 QString SingleLineCaption(const QString &Caption) {
     // Any of the line breaks a document may hold: LF, CR, and the Unicode separators.
@@ -33,4 +37,8 @@ QWidget *TCaptionDelegate::createEditor(QWidget *Parent, const QStyleOptionViewI
 void TCaptionDelegate::DiscardEditor() {
     if (OpenEditor)
         emit closeEditor(OpenEditor, QAbstractItemDelegate::NoHint);
+}
+
+bool CaptionBefore(const QTreeWidgetItem &A, const QTreeWidgetItem &B) {
+    return CompareCaptions(FromQ(A.text(0)), FromQ(B.text(0))) < 0;
 }

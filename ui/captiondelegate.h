@@ -9,6 +9,10 @@
 // no row grows taller than one line. The stored text and the editor keep every line.
 QString SingleLineCaption(const QString &Caption);
 
+class QTreeWidgetItem;
+// Whether A's caption (column 0) sorts before B's in the program's one caption order.
+bool CaptionBefore(const QTreeWidgetItem &A, const QTreeWidgetItem &B);
+
 class TCaptionDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

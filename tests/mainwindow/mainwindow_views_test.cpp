@@ -1,6 +1,7 @@
 // The window's vocabulary, the project tree, the entry list and the status bar.
 
 #include "mainwindow_testing.h"
+#include "export/u_export.h"
 #include "ui/captiondelegate.h"
 
 #include <QApplication>
@@ -202,7 +203,7 @@ TEST_F(MainFormTest, LayoutHasTheProjectPaneListColumnsAndTwoStatusPanels) {
     EXPECT_FALSE(F.Panel8->isVisible());
 }
 
-TEST_F(MainFormTest, ListShowsSubProjectsFirstByCharacterCodeThenEntriesByStart) {
+TEST_F(MainFormTest, ListShowsSubProjectsFirstInCaptionOrderThenEntriesByStart) {
     TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Root = F.Doc().Root.get();
     Root->AddTime(Span(11, 0, 0, 12, 0, 0, "spaet"));
@@ -211,7 +212,7 @@ TEST_F(MainFormTest, ListShowsSubProjectsFirstByCharacterCodeThenEntriesByStart)
     Root->AddProject("Zeta");
     Root->AddProject("Zet");
     F.RebuildViews(true);
-    EXPECT_EQ(ListCaptions(), (QStringList{"Zet", "Zeta", "alpha", "frueh", "spaet"}));
+    EXPECT_EQ(ListCaptions(), (QStringList{"alpha", "Zet", "Zeta", "frueh", "spaet"}));
     const TEntryRow *Early = F.ListView1->Row(3);
     EXPECT_EQ(Early->text(1), QStringLiteral("04.03.2024 08:00:00"));
     EXPECT_EQ(Early->text(2), QStringLiteral("04.03.2024 09:00:00"));
@@ -962,4 +963,26 @@ TEST_F(MainFormTest, ADraggedProjectStaysSelectedAndShown) {
     EXPECT_TRUE(F.FindProjectNode(B)->isExpanded());
     EXPECT_EQ(F.CurrentProject, A);
     EXPECT_EQ(ListCaptions(), QStringList{"in A"});
+}
+
+// Every view of the projects sorts as a German reader expects: the tree, the list's
+// sub-project rows and the order of exports and printed reports agree.
+TEST_F(MainFormTest, TreeListAndReportsShareTheGermanCaptionOrder) {
+    TMainFormTestPeer &F = MakeStarted();
+    for (const char *Caption : {"Zulu", "\xC4rger", "arger", "Aerger", "\xD6l", "Oma"})
+        F.Doc().Root->AddProject(Caption);
+    F.RebuildViews(true);
+    const QStringList Want{
+        "Aerger", "arger", QString::fromUtf8("\u00c4rger"), QString::fromUtf8("\u00d6l"),
+        "Oma",    "Zulu"};
+    QStringList Tree;
+    for (int i = 0; i < F.TreeView1->TopNode()->childCount(); ++i)
+        Tree << F.TreeView1->TopNode()->child(i)->text(0);
+    EXPECT_EQ(Tree, Want);
+    EXPECT_EQ(ListCaptions(), Want);
+    QStringList Report;
+    for (const TCKProjectItem *P : ProjectsInTreeOrder(F.Doc()))
+        if (P->Parent)
+            Report << ToQ(P->Caption);
+    EXPECT_EQ(Report, Want);
 }

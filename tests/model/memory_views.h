@@ -1,6 +1,7 @@
 #pragma once
 // Plain in-memory views for testing what the document manager fills.
 
+#include "base/collate.h"
 #include "model/ckviews.h"
 
 #include <algorithm>
@@ -73,8 +74,9 @@ public:
     }
     void SortAll() override {
         for (auto &n : Nodes)
-            std::stable_sort(n.Children.begin(), n.Children.end(),
-                             [&](int a, int b) { return Nodes[a].Caption < Nodes[b].Caption; });
+            std::stable_sort(n.Children.begin(), n.Children.end(), [&](int a, int b) {
+                return CompareCaptions(Nodes[a].Caption, Nodes[b].Caption) < 0;
+            });
     }
     void ExpandRootOneLevel() override { Nodes[0].Expanded = true; }
 
