@@ -9,7 +9,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -74,6 +76,8 @@ Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
 
     SetupButton = new QPushButton(QStringLiteral("Setup..."), this);
     SetupButton->setObjectName(QStringLiteral("SetupButton"));
+    PreviewButton = new QPushButton(QStringLiteral("Seitenansicht"), this);
+    PreviewButton->setObjectName(QStringLiteral("PreviewButton"));
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
     OkButton->setDefault(true);
@@ -81,6 +85,7 @@ Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     auto *Buttons = new QHBoxLayout;
     Buttons->addWidget(SetupButton);
+    Buttons->addWidget(PreviewButton);
     Buttons->addStretch();
     Buttons->addWidget(OkButton);
     Buttons->addWidget(CancelButton);
@@ -92,6 +97,10 @@ Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
     connect(SetupButton, &QPushButton::clicked, this, [this] {
         if (OnSetup)
             OnSetup(this);
+    });
+    connect(PreviewButton, &QPushButton::clicked, this, [this] {
+        if (OnPreview)
+            OnPreview(this, Ticked());
     });
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -126,17 +135,32 @@ TPrintDialogUi::TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles,
         Dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         return Dialog.exec() == QDialog::Accepted;
     };
+    PageSetup = [](QPrinter &Printer, QWidget *Parent) {
+        QPageSetupDialog Dialog(&Printer, Parent);
+        return Dialog.exec() == QDialog::Accepted;
+    };
+    Preview = [](QPrinter &Printer, QWidget *Parent, const std::function<void(QPrinter &)> &Paint) {
+        QPrintPreviewDialog Dialog(&Printer, Parent);
+        Dialog.setWindowTitle(QStringLiteral("Seitenansicht"));
+        QObject::connect(&Dialog, &QPrintPreviewDialog::paintRequested,
+                         [&Paint](QPrinter *Target) { Paint(*Target); });
+        Dialog.exec();
+    };
 }
 
 TPrintDialogUi::~TPrintDialogUi() = default;
 
 bool TPrintDialogUi::AskProjects(const TChronarkMan &Document, TCKProjectList &Projects) {
     Tprintform Form(Document, Owner);
+    FDocument = &Document;
+    FProtected = Document.DiskFile;
     Form.OnSetup = [this](QWidget *Parent) { Setup(Parent); };
+    Form.OnPreview = [this](QWidget *Parent, const TCKProjectList &Ticked) {
+        ShowPreview(Parent, Ticked);
+    };
     if (Form.exec() != QDialog::Accepted)
         return false;
     Projects = Form.Ticked();
-    FProtected = Document.DiskFile;
     return true;
 }
 
@@ -148,7 +172,25 @@ void TPrintDialogUi::Setup(QWidget *Parent) {
             FPrinter.outputFormat() == QPrinter::PdfFormat ? FPrinter.outputFileName() : QString();
         return;
     }
+    // Without a printer the report goes to a PDF file: its paper and orientation first.
+    if (!PaperChosen)
+        UseReportPaper(FPrinter);
+    if (!PageSetup(FPrinter, Parent))
+        return;
+    PaperChosen = true;
     AskPdfFile(Parent);
+}
+
+void TPrintDialogUi::ShowPreview(QWidget *Parent, const TCKProjectList &Projects) {
+    if (!FDocument || Projects.empty())
+        return;
+    if (!HasPrinter() && !PaperChosen)
+        UseReportPaper(FPrinter);
+    const std::string Name = FromQ(DocFileName);
+    Preview(FPrinter, Parent, [this, &Projects, &Name](QPrinter &Target) {
+        TQtPrintCanvas Canvas(Target);
+        PrintReport(Canvas, *FDocument, Name, Projects);
+    });
 }
 
 bool TPrintDialogUi::AskPdfFile(QWidget *Parent) {
@@ -171,6 +213,8 @@ TPrintCanvas *TPrintDialogUi::Canvas() {
     if (FPdfFile.isEmpty() && !HasPrinter() && !AskPdfFile(Owner))
         return nullptr;
     if (!FPdfFile.isEmpty()) {
+        if (!HasPrinter() && !PaperChosen)
+            UseReportPaper(FPrinter);
         // Refused before the report is drawn; the file itself is written by DeliverPdf.
         TWriteOptions Options;
         Options.Protected = FProtected;

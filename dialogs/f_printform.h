@@ -31,6 +31,8 @@ public:
 
     // "Setup..." calls it.
     std::function<void(QWidget *)> OnSetup;
+    // "Seitenansicht" calls it with the projects ticked now.
+    std::function<void(QWidget *, const TCKProjectList &)> OnPreview;
 
 private:
     void NodeClicked(QTreeWidgetItem *Node);
@@ -38,6 +40,7 @@ private:
     TCKProjectList Projects; // in tree order, one per node
     QTreeWidget *TreeView1;
     QPushButton *SetupButton;
+    QPushButton *PreviewButton;
     QPushButton *OkButton;
     QPushButton *CancelButton;
 };
@@ -62,12 +65,16 @@ public:
     const std::string &Reason() const { return FReason; }
     QPrinter &Printer() { return FPrinter; }
 
-    // Seams for tests: whether a printer is installed, and the system's printer dialog.
+    // Seams for tests: whether a printer is installed, the system's printer dialog, the page
+    // setup (paper and orientation) offered without a printer, and the print preview.
     std::function<bool()> HasPrinter;
     std::function<bool(QPrinter &, QWidget *)> PrinterSetup;
+    std::function<bool(QPrinter &, QWidget *)> PageSetup;
+    std::function<void(QPrinter &, QWidget *, const std::function<void(QPrinter &)> &)> Preview;
 
 private:
     void Setup(QWidget *Parent);
+    void ShowPreview(QWidget *Parent, const TCKProjectList &Projects);
     bool AskPdfFile(QWidget *Parent);
 
     QWidget *Owner;
@@ -76,6 +83,8 @@ private:
     QPrinter FPrinter{QPrinter::HighResolution};
     QString FPdfFile;
     std::string FProtected; // the document's own file
+    const TChronarkMan *FDocument = nullptr;
+    bool PaperChosen = false;
     std::string FReason;
     std::unique_ptr<TPdfScratch> FScratch;
     std::unique_ptr<TQtPrintCanvas> FCanvas;

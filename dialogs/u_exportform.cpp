@@ -255,6 +255,10 @@ TQtExportUi::TQtExportUi(QWidget *AOwner, TPromptService &APrompts, TFileDialogS
     : Owner(AOwner), Prompts(APrompts), Dialogs(ADialogs), Images(AImages),
       RememberedType(LastFileType), FallbackFolder(std::move(AFallbackFolder)) {}
 
+void TQtExportUi::Written(const std::string &FileName) {
+    FWrittenFile = FromNative(FileName);
+}
+
 void TQtExportUi::ShowMessage(const std::string &Text) {
     Prompts.ShowMessage(ToQMessage(Text));
 }

@@ -63,8 +63,12 @@ public:
     void ListSubFolders(const std::string &Path, TStringList &Names) override;
     bool AskChoices(const TExportFormRequest &Request, const TChronarkMan &Document,
                     TExportChoices &Choices) override;
+    void Written(const std::string &FileName) override;
+    // The file the export went to; empty when none was written.
+    const QString &WrittenFile() const { return FWrittenFile; }
 
 private:
+    QString FWrittenFile;
     QWidget *Owner;
     TPromptService &Prompts;
     TFileDialogService &Dialogs;

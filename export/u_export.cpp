@@ -780,7 +780,10 @@ void TExportMan::Execute(TExportUi &Ui, const TChronarkMan &Document, const std:
     if (!choices.Projects.empty() && TemplateFolderMissing(folder))
         Ui.ShowMessage(MissingTemplateFolderText(FileNameToText(FolderName(folder))));
     std::string reason;
-    if (ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects,
-                     reason) == TExportResult::Failed)
+    const TExportResult result =
+        ExportToFile(save.FileName, folder, choices.Separator, Document, choices.Projects, reason);
+    if (result == TExportResult::Written)
+        Ui.Written(save.FileName);
+    else if (result == TExportResult::Failed)
         Ui.ShowMessage(CannotCreateText(FileNameToText(save.FileName), reason));
 }

@@ -133,6 +133,8 @@ public:
     virtual void ListSubFolders(const std::string &Path, TStringList &Names) = 0;
     virtual bool AskChoices(const TExportFormRequest &Request, const TChronarkMan &Document,
                             TExportChoices &Choices) = 0;
+    // The export was written to FileName (the name as the save dialog gave it).
+    virtual void Written(const std::string &FileName) { (void)FileName; }
 };
 
 class TPrintUi;

@@ -237,6 +237,10 @@ void TMainForm::BuildLayout() {
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1, 1);
+    // Where the last export or PDF went; beside the totals, never in their place.
+    StatusPanel2 = new QLabel(this);
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    statusBar()->addPermanentWidget(StatusPanel2);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -172,6 +172,7 @@ private:
     TEntryList *ListView1 = nullptr;
     QLabel *StatusPanel0 = nullptr;
     QLabel *StatusPanel1 = nullptr;
+    QLabel *StatusPanel2 = nullptr;
     QTimer *Timer1 = nullptr;
     TTrayIcon *TrayIcon1 = nullptr;
     TRecentFiles *TBMRUList1 = nullptr;
@@ -241,6 +242,8 @@ private:
     // Touched: the entries whose overlap marks may have changed; null means any of them.
     void RefreshEntries(int Mode, const TCKConstTimeItems *Touched = nullptr);
     void UpdateStatusBar();
+    // The status bar names the file an export or a printed PDF was written to.
+    void ShowWrittenFile(const QString &What, const QString &FileName);
     void UpdateCaption();
     QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const;
     void TreeView1Change();

@@ -317,6 +317,8 @@ void TMainForm::ExportClick() {
                    InitialDialogFolder());
     TExportMan Man;
     Man.Execute(Ui, *Document, NativeName(ExportDir), NativeName(CurrentFile));
+    if (!Ui.WrittenFile().isEmpty())
+        ShowWrittenFile(QStringLiteral("Exportiert nach"), Ui.WrittenFile());
 }
 
 void TMainForm::TBMRUList1Click(const QString &FileName) {

@@ -5,12 +5,17 @@
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
 
+#include <QLabel>
+
 void TMainForm::acPrintExecute() {
     TExportMan Man;
     TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile);
     const TPrintResult Result = Man.Print(Ui, *Document, FromQ(CurrentFile));
-    if (Result == TPrintResult::Printed && Ui.DeliverPdf())
+    if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
+        if (!Ui.PdfFile().isEmpty())
+            ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());
         return;
+    }
     if (Result == TPrintResult::NothingChosen && Ui.Reason().empty())
         return;
     QString Text =

@@ -8,6 +8,7 @@
 #include "app/qtext.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -118,6 +119,12 @@ void TMainForm::UpdateStatusBar() {
              StatusPanel0->fontMetrics().horizontalAdvance(StatusPanel0->text()) + Padding));
     StatusPanel1->setMinimumWidth(
         StatusPanel1->fontMetrics().horizontalAdvance(StatusPanel1->text()) + Padding);
+}
+
+void TMainForm::ShowWrittenFile(const QString &What, const QString &FileName) {
+    const QString Path = QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath());
+    StatusPanel2->setText(What + QStringLiteral(": ") + Path);
+    StatusPanel2->setToolTip(Path);
 }
 
 void TMainForm::UpdateCaption() {

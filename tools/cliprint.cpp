@@ -71,6 +71,7 @@ int RunPrint(const TCliArgs &Args, std::ostream &Err) {
     TPrintResult result;
     {
         QPrinter printer(QPrinter::HighResolution);
+        UseReportPaper(printer);
         if (!scratch.Attach(printer))
             return fail({});
         TQtPrintCanvas canvas(printer);

@@ -21,11 +21,15 @@ QFont PrintFont(const QString &Face, int Points, bool Bold) {
     return F;
 }
 
-void SetPdfOutput(QPrinter &Printer, const QString &FileName) {
+void UseReportPaper(QPrinter &Printer) {
     Printer.setOutputFormat(QPrinter::PdfFormat);
-    Printer.setOutputFileName(FileName);
     Printer.setResolution(600);
     Printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+void SetPdfOutput(QPrinter &Printer, const QString &FileName) {
+    UseReportPaper(Printer);
+    Printer.setOutputFileName(FileName);
 }
 
 bool TQtPrintCanvas::BeginDoc(const std::string &Title) {
@@ -106,7 +110,8 @@ bool TPdfScratch::Attach(QPrinter &Printer) {
         return false;
     // The printer opens the file by its name.
     File.close();
-    SetPdfOutput(Printer, File.fileName());
+    Printer.setOutputFormat(QPrinter::PdfFormat);
+    Printer.setOutputFileName(File.fileName());
     return true;
 }
 

@@ -47,6 +47,8 @@ private:
 // ("Arial" -> "Liberation Sans") stands in before the system's own choice.
 QFont PrintFont(const QString &Face, int Points, bool Bold);
 
+// The report's designed paper: A4 at a fixed resolution, until the user chooses another.
+void UseReportPaper(QPrinter &Printer);
 // A printer that writes Pdf at a fixed resolution on A4 paper.
 void SetPdfOutput(QPrinter &Printer, const QString &FileName);
 
@@ -55,7 +57,8 @@ void SetPdfOutput(QPrinter &Printer, const QString &FileName);
 // and replaces it only when everything was written.
 class TPdfScratch {
 public:
-    // Points Printer's PDF output at a new temporary file; false when none can be made.
+    // Points Printer's PDF output at a new temporary file, its paper as chosen; false when
+    // none can be made.
     bool Attach(QPrinter &Printer);
     // The finished file; false unless it is a whole PDF (a full temporary folder cuts it
     // short without the printer noticing).

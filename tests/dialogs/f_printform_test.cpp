@@ -4,7 +4,11 @@
 #include "ui/filedialogs.h"
 #include "ui/printcanvas.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -47,6 +51,11 @@ protected:
         Sub->AddTime({At(2, 8), At(2, 10), "", {}});
         B->AddTime({At(3, 8), At(3, 11), "", {}});
         ASSERT_TRUE(Dir.isValid());
+        // The page setup is answered as a user who keeps the paper would.
+        Ui.PageSetup = [this](QPrinter &, QWidget *) {
+            ++PageSetups;
+            return true;
+        };
     }
     // The printer-less user's print command, the dialog answered by Act.
     TPrintResult PrintWith(std::function<void(Tprintform &)> Act, bool Printer = false) {
@@ -77,6 +86,7 @@ protected:
     QTemporaryDir Dir;
     TScriptedFiles Files;
     TPrintDialogUi Ui{nullptr, Files, QStringLiteral("/home/u/Stunden.ckx")};
+    int PageSetups = 0;
 };
 
 TEST_F(PrintFormTest, EveryProjectTickedAndExpanded) {
@@ -161,6 +171,64 @@ TEST_F(PrintFormTest, SetupWithoutPrinterChoosesTheFileBeforehand) {
               TPrintResult::Printed);
     EXPECT_EQ(Files.Requests.size(), 1u);
     EXPECT_TRUE(QFile::exists(Pdf("setup.pdf")));
+}
+
+// The paper chosen in the page setup is the PDF's: A4 portrait by default, then Letter across.
+TEST_F(PrintFormTest, SetupWithoutPrinterOffersPaperAndTheReportFollowsIt) {
+    auto MediaBox = [](const QString &File) {
+        QFile F(File);
+        EXPECT_TRUE(F.open(QIODevice::ReadOnly));
+        const QRegularExpressionMatch M =
+            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+                .match(QString::fromLatin1(F.readAll()));
+        return M.hasMatch() ? QSizeF(M.captured(1).toDouble(), M.captured(2).toDouble()) : QSizeF();
+    };
+    Files.Answers = {Pdf("a4.pdf")};
+    ASSERT_EQ(PrintWith([](Tprintform &Form) {
+                  Press(Form, "SetupButton");
+                  Press(Form, "OkButton");
+              }),
+              TPrintResult::Printed);
+    EXPECT_EQ(PageSetups, 1);
+    EXPECT_NEAR(MediaBox(Pdf("a4.pdf")).width(), 595, 1);
+    EXPECT_NEAR(MediaBox(Pdf("a4.pdf")).height(), 842, 1);
+
+    Ui.PageSetup = [](QPrinter &Printer, QWidget *) {
+        Printer.setPageSize(QPageSize(QPageSize::Letter));
+        Printer.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    };
+    Files.Answers = {Pdf("letter.pdf")};
+    ASSERT_EQ(PrintWith([](Tprintform &Form) {
+                  Press(Form, "SetupButton");
+                  Press(Form, "OkButton");
+              }),
+              TPrintResult::Printed);
+    EXPECT_NEAR(MediaBox(Pdf("letter.pdf")).width(), 792, 1);
+    EXPECT_NEAR(MediaBox(Pdf("letter.pdf")).height(), 612, 1);
+}
+
+// The real preview window, as "Seitenansicht" opens it: it shows the report's pages and writes
+// no file.
+TEST_F(PrintFormTest, ThePreviewShowsTheReportAndWritesNothing) {
+    int Pages = -1;
+    Ui.HasPrinter = [] { return false; };
+    WhenModal([&Pages](QDialog &Form) {
+        QTimer::singleShot(0, [&Pages] {
+            auto *Preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!Preview)
+                return;
+            if (auto *Pane = Preview->findChild<QPrintPreviewWidget *>())
+                Pages = Pane->pageCount();
+            Preview->reject();
+        });
+        Press(Form, "PreviewButton");
+        Press(Form, "CancelButton");
+    });
+    TCKProjectList Projects;
+    EXPECT_FALSE(Ui.AskProjects(Doc, Projects));
+    EXPECT_GE(Pages, 1);
+    EXPECT_TRUE(Files.Requests.empty());
 }
 
 TEST_F(PrintFormTest, PrinterChosenInSetupGetsTheReport) {

@@ -61,6 +61,7 @@ public:
     TEntryList *&ListView1 = Form.ListView1;
     QLabel *&StatusPanel0 = Form.StatusPanel0;
     QLabel *&StatusPanel1 = Form.StatusPanel1;
+    QLabel *&StatusPanel2 = Form.StatusPanel2;
     QTimer *&Timer1 = Form.Timer1;
     QToolBar *&ButtonBar = Form.ButtonBar;
 
@@ -94,6 +95,7 @@ public:
     QAction *&acSave = Form.acSave;
     QAction *&acSaveAs = Form.acSaveAs;
     QAction *&acImport = Form.acImport;
+    QAction *&acPrint = Form.acPrint;
     QAction *&acExport = Form.acExport;
     QAction *&acSettings = Form.acSettings;
     QAction *&acLeer = Form.acLeer;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -130,3 +132,26 @@ TEST_F(ExportCommandTest, WithoutAUsableProfileOnlyTheMessageIsShown) {
 }
 
 } // namespace
+
+// After an export and after a report printed into a PDF file, the status bar says where the
+// file went, beside the totals.
+TEST_F(ExportCommandTest, TheStatusBarNamesTheFileWrittenAndKeepsTheTotals) {
+    TMainFormTestPeer &F = OpenSample();
+    const QString Totals = F.StatusPanel0->text();
+    const QString Csv = FilePath(QStringLiteral("zeiten.csv"));
+    Dialogs.Answers = {Csv};
+    AnswerExportForm("OkButton");
+    F.acExport->trigger();
+    EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("Exportiert nach: ") + Csv);
+    EXPECT_EQ(F.StatusPanel0->text(), Totals);
+
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed: the report would go to it";
+    const QString Pdf = FilePath(QStringLiteral("bericht.pdf"));
+    Dialogs.Answers = {Pdf};
+    AnswerExportForm("OkButton");
+    F.acPrint->trigger();
+    EXPECT_TRUE(QFile::exists(Pdf));
+    EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("PDF gespeichert unter: ") + Pdf);
+    EXPECT_EQ(F.StatusPanel0->text(), Totals);
+}
