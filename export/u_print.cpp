@@ -117,14 +117,25 @@ void tprintman::PrintLeftRight(const std::string &LeftText, const std::string &R
 
 void tprintman::PrintBlock(const std::string &Label, const std::string &Colon,
                            const TStringList &Lines, int ColonWidth, int LabelWidth) {
+    const int64_t textX = int64_t{X} + LabelWidth + ColonWidth;
+    const int height = TextHeight();
+    // Callers move a block that fits to a fresh page first; only one taller than a page is
+    // carried over, a line at a time. An empty page takes its line anyway, so paper smaller
+    // than one line still makes progress.
+    auto breakIfFull = [&] {
+        if (!Fits(height) && Y > Top)
+            NewPage();
+    };
+    if (!Lines.empty())
+        breakIfFull(); // the label goes with the first line
     if (!Label.empty())
         Out(X, Label);
     if (!Colon.empty())
         Out(int64_t{X} + LabelWidth, Colon);
-    const int64_t textX = int64_t{X} + LabelWidth + ColonWidth;
-    const int height = TextHeight();
-    for (const std::string &line : Lines) {
-        Out(textX, line);
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        if (i > 0)
+            breakIfFull();
+        Out(textX, Lines[i]);
         Y += height;
     }
 }
@@ -206,7 +217,10 @@ void TPrintHandlers::Item(TReportOutput &Output, const std::string &, const TCKT
             values[i].push_back({});
         lineCount += int64_t(values[i].size());
     }
-    if (!pm.Fits(lineCount * pm.TextHeight()))
+    // A block that does not fit starts on a fresh page. One taller than a page does not wait
+    // for a page it cannot fit: standing at the top already, it stays; PrintBlock carries it
+    // over the page breaks.
+    if (!pm.Fits(lineCount * pm.TextHeight()) && pm.GetY() > pm.GetTop())
         pm.NewPage();
 
     pm.PrintLeftRight("Von " + DateTimeText(Entry.StartTime) + " bis " +

@@ -286,6 +286,63 @@ TEST_F(Print, PageNumbersCentredAtBottomOfEveryPage) {
               1);
 }
 
+// One entry taller than many pages: 3,000 words of comment and 5,000 fields.
+TEST_F(Print, BlockTallerThanAPageContinuesOnTheNextPages) {
+    std::string comment, expected;
+    for (int i = 0; i < 3000; ++i) {
+        comment += "Satz" + std::to_string(i) + (i % 25 == 24 ? "\r\n" : " ");
+        expected += (i ? " " : "") + ("Satz" + std::to_string(i));
+    }
+    tFieldList fields;
+    for (int i = 0; i < 5000; ++i) {
+        fields.push_back({"F" + std::to_string(i), "V" + std::to_string(i)});
+        expected += " V" + std::to_string(i);
+    }
+    TCKProjectItem *p = Doc.Root->AddProject("A");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), comment, fields});
+    ASSERT_EQ(Run({p}), TPrintResult::Printed);
+
+    const int cw = Canvas.CharWidth();
+    const int textX = 300 + 9 * cw + 2 * cw; // after "Bemerkung: "
+    const int bottom = Canvas.Height - 300;
+    const std::vector<const TDrawn *> texts = Canvas.Texts();
+    std::string joined;
+    std::vector<int> numbered;
+    int lastPage = 0, lastY = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const TDrawn &d = *texts[i];
+        if (d.Y == bottom) {
+            EXPECT_EQ(d.Text, std::to_string(d.Page));
+            numbered.push_back(d.Page);
+            continue;
+        }
+        EXPECT_LE(d.Bottom, bottom) << d.Text << " page " << d.Page;
+        if (d.X != textX)
+            continue;
+        // Each line below the one before it, or at the top of a later page.
+        EXPECT_TRUE(d.Page > lastPage || d.Y > lastY) << d.Text;
+        lastPage = d.Page;
+        lastY = d.Y;
+        joined += (joined.empty() ? "" : " ") + d.Text;
+        if (d.Text[0] == 'V') { // a field's label stays beside its value
+            ASSERT_GE(i, 2u);
+            EXPECT_EQ(texts[i - 2]->Text, "F" + d.Text.substr(1));
+            EXPECT_EQ(texts[i - 2]->Page, d.Page);
+            EXPECT_EQ(texts[i - 2]->Y, d.Y);
+        }
+    }
+    const size_t same =
+        std::mismatch(joined.begin(), joined.end(), expected.begin(), expected.end()).first -
+        joined.begin();
+    EXPECT_EQ(joined.size(), expected.size());
+    EXPECT_EQ(same, expected.size()) << "lost from: " << expected.substr(same, 40);
+    ASSERT_GT(Canvas.Pages, 90);
+    std::vector<int> pages(Canvas.Pages);
+    for (int i = 0; i < Canvas.Pages; ++i)
+        pages[i] = i + 1;
+    EXPECT_EQ(numbered, pages);
+}
+
 TEST_F(Print, HostileDocumentStaysOnThePage) {
     TCKProjectItem *deep = Doc.Root.get();
     for (int i = 0; i < 100; ++i)
