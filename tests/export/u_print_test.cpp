@@ -343,6 +343,54 @@ TEST_F(Print, BlockTallerThanAPageContinuesOnTheNextPages) {
     EXPECT_EQ(numbered, pages);
 }
 
+struct LongWordRow {
+    const char *Name;
+    enum TWhere { InComment, InField, InProjectName } Where;
+    std::string Word;
+    size_t FirstPiece; // characters on its first line: as many as the column holds
+};
+
+class PrintLongWord : public ::testing::TestWithParam<LongWordRow> {};
+
+// A4 at 300 dpi, 20 pixels a character: the comment column holds 69, a field "Pfad" 74, a
+// heading 94 characters.
+TEST_P(PrintLongWord, BrokenWhereTheLineEnds) {
+    const LongWordRow &row = GetParam();
+    SetFormatSettings(GermanFormatSettings());
+    TChronarkMan doc;
+    TRecordingCanvas canvas;
+    TCKProjectItem *p =
+        doc.Root->AddProject(row.Where == LongWordRow::InProjectName ? row.Word : "A");
+    if (row.Where == LongWordRow::InComment)
+        p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "siehe " + row.Word + " danach", {}});
+    else
+        p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "", {{"Pfad", row.Word}}});
+    ASSERT_EQ(PrintReport(canvas, doc, "D.ckx", {p}), TPrintResult::Printed);
+    std::string joined;
+    const TDrawn *first = nullptr;
+    for (const TDrawn *d : canvas.Texts()) {
+        EXPECT_LE(d->Right, canvas.Width - 300) << d->Text;
+        joined += d->Text;
+        if (!first && row.Word.compare(0, d->Text.size(), d->Text) == 0)
+            first = d;
+    }
+    EXPECT_NE(joined.find(row.Word), std::string::npos);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Text.size(), row.FirstPiece);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, PrintLongWord,
+    ::testing::Values(
+        LongWordRow{"fitsExactly", LongWordRow::InComment, std::string(69, 'x'), 69},
+        LongWordRow{"oneCharacterTooLong", LongWordRow::InComment, std::string(70, 'x'), 69},
+        LongWordRow{"urlInComment", LongWordRow::InComment,
+                    "https://example.org/zeiten/" + std::string(300, 'a') + "?seite=1", 69},
+        LongWordRow{"pathInField", LongWordRow::InField,
+                    "/home/u/" + std::string(200, 'p') + "/Zeiten.ckx", 74},
+        LongWordRow{"projectName", LongWordRow::InProjectName, std::string(150, 'N'), 94}),
+    [](const auto &Info) { return std::string(Info.param.Name); });
+
 TEST_F(Print, HostileDocumentStaysOnThePage) {
     TCKProjectItem *deep = Doc.Root.get();
     for (int i = 0; i < 100; ++i)
@@ -372,7 +420,13 @@ TEST_F(Print, HostileDocumentStaysOnThePage) {
         }
     }
     EXPECT_NE(Canvas.Find("Projekt:"), nullptr);
-    EXPECT_NE(Canvas.Find(std::string(60, 'W')), nullptr); // a word alone on its line
+    // Words wider than the text column, narrowed by the long label, are broken to fit it.
+    std::string joined;
+    for (const TDrawn *d : Canvas.Texts())
+        joined += d->Text;
+    EXPECT_NE(joined.find(std::string(60, 'W')), std::string::npos);
+    EXPECT_NE(joined.find(std::string(60, 'V')), std::string::npos);
+    EXPECT_EQ(Canvas.Find(std::string(60, 'W')), nullptr);
 }
 
 TEST_F(Print, TinyPaperStillPrintsEveryBlock) {
