@@ -391,6 +391,34 @@ INSTANTIATE_TEST_SUITE_P(
         LongWordRow{"projectName", LongWordRow::InProjectName, std::string(150, 'N'), 94}),
     [](const auto &Info) { return std::string(Info.param.Name); });
 
+// The same report on A4 upright and across: the page area follows the paper.
+TEST_F(Print, PagesFollowThePaper) {
+    TCKProjectItem *p = Doc.Root->AddProject("A");
+    for (int i = 0; i < 150; ++i)
+        p->AddTime({At(1 + i / 20, 8, i % 20, 0), At(1 + i / 20, 8, i % 20, 30), "", {}});
+    TRecordingCanvas across(300, 3508, 2480);
+    ASSERT_EQ(Run({p}), TPrintResult::Printed);
+    ASSERT_EQ(PrintReport(across, Doc, "D.ckx", {p}), TPrintResult::Printed);
+    auto entriesOnPage2 = [](const TRecordingCanvas &C) {
+        int n = 0;
+        for (const TDrawn *d : C.Texts()) {
+            n += d->Page == 2 && d->Text.rfind("Von ", 0) == 0;
+            if (d->Y != C.Height - 300) { // all but the page number above the margin
+                EXPECT_LE(d->Bottom, C.Height - 300) << d->Text;
+            }
+            if (d->Text == "0:00:30 Std.") { // the times at the right margin
+                EXPECT_EQ(d->Right, C.Width - 300);
+            }
+        }
+        return n;
+    };
+    // An entry is one line and a separator: entries per page grow with the page's height.
+    const int upright = entriesOnPage2(Canvas), wide = entriesOnPage2(across);
+    EXPECT_GT(upright, wide);
+    EXPECT_NEAR(double(upright) / wide, (3508.0 - 600) / (2480 - 600), 0.1);
+    EXPECT_LT(Canvas.Pages, across.Pages);
+}
+
 TEST_F(Print, HostileDocumentStaysOnThePage) {
     TCKProjectItem *deep = Doc.Root.get();
     for (int i = 0; i < 100; ++i)
