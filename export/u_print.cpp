@@ -15,6 +15,54 @@ tprintman &Man(TReportOutput &Output) {
     return static_cast<tprintman &>(Output);
 }
 
+// WrapText leaves a word wider than the line alone on a line of its own; here such a line is
+// broken where the line ends, as many characters to a piece as fit and at least one. Lines that
+// fit stay as they are. A column without any width is left to the clip: no piece could fit, and
+// a line per character would only multiply the pages.
+void BreakLongWords(double MaxWidth, tprintman &Pm, TStringList &Lines) {
+    if (MaxWidth <= 0)
+        return;
+    TStringList out;
+    bool broken = false;
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        const std::string &line = Lines[i];
+        // Only a line of one word can be too wide: WrapText fills lines word by word.
+        double width = 0;
+        if (line.find(' ') == std::string::npos)
+            for (char c : line)
+                width += Pm.TextWidth(std::string(1, c));
+        if (width <= MaxWidth) {
+            if (broken)
+                out.push_back(line);
+            continue;
+        }
+        if (!broken) {
+            out.assign(Lines.begin(), Lines.begin() + i);
+            broken = true;
+        }
+        std::string piece;
+        double pieceWidth = 0;
+        for (char c : line) {
+            const double w = Pm.TextWidth(std::string(1, c));
+            if (!piece.empty() && pieceWidth + w > MaxWidth) {
+                out.push_back(std::move(piece));
+                piece.clear();
+                pieceWidth = 0;
+            }
+            piece += c;
+            pieceWidth += w;
+        }
+        out.push_back(std::move(piece));
+    }
+    if (broken)
+        Lines = std::move(out);
+}
+
+void WrapForPrint(const std::string &Text, double MaxWidth, tprintman &Pm, TStringList &Lines) {
+    WrapText(Text, MaxWidth, Pm, Lines);
+    BreakLongWords(MaxWidth, Pm, Lines);
+}
+
 } // namespace
 
 std::string PrintJobTitle(const std::string &DocFileName) {
@@ -43,7 +91,8 @@ bool tprintman::BeginReport(const std::string &DocFileName) {
     Bottom = std::max(Top, PrintableHeight - DpiY);
     X = Left;
     Y = Top;
-    // A word too long for its line stands alone; it is cut at the margin, not drawn beyond.
+    // Whatever still does not fit (a text column pushed off the page by a wide label) is cut
+    // at the margin, not drawn beyond.
     Canvas.SetClip(Left, 0, Right, PrintableHeight);
     FontSize = 10;
     Bold = false;
@@ -117,14 +166,25 @@ void tprintman::PrintLeftRight(const std::string &LeftText, const std::string &R
 
 void tprintman::PrintBlock(const std::string &Label, const std::string &Colon,
                            const TStringList &Lines, int ColonWidth, int LabelWidth) {
+    const int64_t textX = int64_t{X} + LabelWidth + ColonWidth;
+    const int height = TextHeight();
+    // Callers move a block that fits to a fresh page first; only one taller than a page is
+    // carried over, a line at a time. An empty page takes its line anyway, so paper smaller
+    // than one line still makes progress.
+    auto breakIfFull = [&] {
+        if (!Fits(height) && Y > Top)
+            NewPage();
+    };
+    if (!Lines.empty())
+        breakIfFull(); // the label goes with the first line
     if (!Label.empty())
         Out(X, Label);
     if (!Colon.empty())
         Out(int64_t{X} + LabelWidth, Colon);
-    const int64_t textX = int64_t{X} + LabelWidth + ColonWidth;
-    const int height = TextHeight();
-    for (const std::string &line : Lines) {
-        Out(textX, line);
+    for (size_t i = 0; i < Lines.size(); ++i) {
+        if (i > 0)
+            breakIfFull();
+        Out(textX, Lines[i]);
         Y += height;
     }
 }
@@ -175,7 +235,7 @@ void TPrintHandlers::ProjectHeader(TReportOutput &Output, const std::string &,
     tprintman &pm = Man(Output);
     pm.SetBold(true);
     TStringList lines;
-    WrapText("Projekt: " + Project.GetPath(), pm.PageWidth(), pm, lines);
+    WrapForPrint("Projekt: " + Project.GetPath(), pm.PageWidth(), pm, lines);
     if (!pm.Fits(pm.RuleHeight(1) + int64_t{pm.TextHeight()} * int64_t(lines.size())))
         pm.NewPage();
     pm.PrintBlock({}, {}, lines, 0, 0);
@@ -195,18 +255,21 @@ void TPrintHandlers::Item(TReportOutput &Output, const std::string &, const TCKT
     const double textWidth = double(pm.PageWidth()) - labelWidth - colonWidth - reserve;
 
     TStringList comment;
-    WrapText(Entry.Comment, textWidth, pm, comment);
+    WrapForPrint(Entry.Comment, textWidth, pm, comment);
     std::vector<TStringList> values(Entry.Fields.size());
     int64_t lineCount = int64_t(comment.size()) + 1;
     for (size_t i = 0; i < values.size(); ++i) {
-        WrapText(Entry.Fields[i].Value, textWidth, pm, values[i]);
+        WrapForPrint(Entry.Fields[i].Value, textWidth, pm, values[i]);
         // An empty value still shows its label on a line of its own, so that the next block
         // does not write over it.
         if (values[i].empty())
             values[i].push_back({});
         lineCount += int64_t(values[i].size());
     }
-    if (!pm.Fits(lineCount * pm.TextHeight()))
+    // A block that does not fit starts on a fresh page. One taller than a page does not wait
+    // for a page it cannot fit: standing at the top already, it stays; PrintBlock carries it
+    // over the page breaks.
+    if (!pm.Fits(lineCount * pm.TextHeight()) && pm.GetY() > pm.GetTop())
         pm.NewPage();
 
     pm.PrintLeftRight("Von " + DateTimeText(Entry.StartTime) + " bis " +

@@ -24,6 +24,8 @@ public:
     void PrintCentered(const std::string &Text);
     void PrintRight(const std::string &Text);
     void PrintLeftRight(const std::string &LeftText, const std::string &RightText);
+    // Label and Colon beside the first line; a line that no longer fits above Bottom goes to
+    // the next page, unless the page is still empty.
     void PrintBlock(const std::string &Label, const std::string &Colon, const TStringList &Lines,
                     int ColonWidth, int LabelWidth);
     void DrawRule(int Indent, TPrintColor Color, int Width);
@@ -55,7 +57,7 @@ private:
 
     TPrintCanvas &Canvas;
     int Left = 0, Top = 0, Right = 0, Bottom = 0, X = 0;
-    // 64 bits: a block taller than the page runs on past Bottom, however long it is.
+    // 64 bits: sums of line heights never overflow, however many lines a block has.
     int64_t Y = 0;
     int DpiX = 72, DpiY = 72;
     int PrintableHeight = 0;

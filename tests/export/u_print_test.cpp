@@ -286,6 +286,139 @@ TEST_F(Print, PageNumbersCentredAtBottomOfEveryPage) {
               1);
 }
 
+// One entry taller than many pages: 3,000 words of comment and 5,000 fields.
+TEST_F(Print, BlockTallerThanAPageContinuesOnTheNextPages) {
+    std::string comment, expected;
+    for (int i = 0; i < 3000; ++i) {
+        comment += "Satz" + std::to_string(i) + (i % 25 == 24 ? "\r\n" : " ");
+        expected += (i ? " " : "") + ("Satz" + std::to_string(i));
+    }
+    tFieldList fields;
+    for (int i = 0; i < 5000; ++i) {
+        fields.push_back({"F" + std::to_string(i), "V" + std::to_string(i)});
+        expected += " V" + std::to_string(i);
+    }
+    TCKProjectItem *p = Doc.Root->AddProject("A");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), comment, fields});
+    ASSERT_EQ(Run({p}), TPrintResult::Printed);
+
+    const int cw = Canvas.CharWidth();
+    const int textX = 300 + 9 * cw + 2 * cw; // after "Bemerkung: "
+    const int bottom = Canvas.Height - 300;
+    const std::vector<const TDrawn *> texts = Canvas.Texts();
+    std::string joined;
+    std::vector<int> numbered;
+    int lastPage = 0, lastY = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const TDrawn &d = *texts[i];
+        if (d.Y == bottom) {
+            EXPECT_EQ(d.Text, std::to_string(d.Page));
+            numbered.push_back(d.Page);
+            continue;
+        }
+        EXPECT_LE(d.Bottom, bottom) << d.Text << " page " << d.Page;
+        if (d.X != textX)
+            continue;
+        // Each line below the one before it, or at the top of a later page.
+        EXPECT_TRUE(d.Page > lastPage || d.Y > lastY) << d.Text;
+        lastPage = d.Page;
+        lastY = d.Y;
+        joined += (joined.empty() ? "" : " ") + d.Text;
+        if (d.Text[0] == 'V') { // a field's label stays beside its value
+            ASSERT_GE(i, 2u);
+            EXPECT_EQ(texts[i - 2]->Text, "F" + d.Text.substr(1));
+            EXPECT_EQ(texts[i - 2]->Page, d.Page);
+            EXPECT_EQ(texts[i - 2]->Y, d.Y);
+        }
+    }
+    const size_t same =
+        std::mismatch(joined.begin(), joined.end(), expected.begin(), expected.end()).first -
+        joined.begin();
+    EXPECT_EQ(joined.size(), expected.size());
+    EXPECT_EQ(same, expected.size()) << "lost from: " << expected.substr(same, 40);
+    ASSERT_GT(Canvas.Pages, 90);
+    std::vector<int> pages(Canvas.Pages);
+    for (int i = 0; i < Canvas.Pages; ++i)
+        pages[i] = i + 1;
+    EXPECT_EQ(numbered, pages);
+}
+
+struct LongWordRow {
+    const char *Name;
+    enum TWhere { InComment, InField, InProjectName } Where;
+    std::string Word;
+    size_t FirstPiece; // characters on its first line: as many as the column holds
+};
+
+class PrintLongWord : public ::testing::TestWithParam<LongWordRow> {};
+
+// A4 at 300 dpi, 20 pixels a character: the comment column holds 69, a field "Pfad" 74, a
+// heading 94 characters.
+TEST_P(PrintLongWord, BrokenWhereTheLineEnds) {
+    const LongWordRow &row = GetParam();
+    SetFormatSettings(GermanFormatSettings());
+    TChronarkMan doc;
+    TRecordingCanvas canvas;
+    TCKProjectItem *p =
+        doc.Root->AddProject(row.Where == LongWordRow::InProjectName ? row.Word : "A");
+    if (row.Where == LongWordRow::InComment)
+        p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "siehe " + row.Word + " danach", {}});
+    else
+        p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "", {{"Pfad", row.Word}}});
+    ASSERT_EQ(PrintReport(canvas, doc, "D.ckx", {p}), TPrintResult::Printed);
+    std::string joined;
+    const TDrawn *first = nullptr;
+    for (const TDrawn *d : canvas.Texts()) {
+        EXPECT_LE(d->Right, canvas.Width - 300) << d->Text;
+        joined += d->Text;
+        if (!first && row.Word.compare(0, d->Text.size(), d->Text) == 0)
+            first = d;
+    }
+    EXPECT_NE(joined.find(row.Word), std::string::npos);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Text.size(), row.FirstPiece);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, PrintLongWord,
+    ::testing::Values(
+        LongWordRow{"fitsExactly", LongWordRow::InComment, std::string(69, 'x'), 69},
+        LongWordRow{"oneCharacterTooLong", LongWordRow::InComment, std::string(70, 'x'), 69},
+        LongWordRow{"urlInComment", LongWordRow::InComment,
+                    "https://example.org/zeiten/" + std::string(300, 'a') + "?seite=1", 69},
+        LongWordRow{"pathInField", LongWordRow::InField,
+                    "/home/u/" + std::string(200, 'p') + "/Zeiten.ckx", 74},
+        LongWordRow{"projectName", LongWordRow::InProjectName, std::string(150, 'N'), 94}),
+    [](const auto &Info) { return std::string(Info.param.Name); });
+
+// The same report on A4 upright and across: the page area follows the paper.
+TEST_F(Print, PagesFollowThePaper) {
+    TCKProjectItem *p = Doc.Root->AddProject("A");
+    for (int i = 0; i < 150; ++i)
+        p->AddTime({At(1 + i / 20, 8, i % 20, 0), At(1 + i / 20, 8, i % 20, 30), "", {}});
+    TRecordingCanvas across(300, 3508, 2480);
+    ASSERT_EQ(Run({p}), TPrintResult::Printed);
+    ASSERT_EQ(PrintReport(across, Doc, "D.ckx", {p}), TPrintResult::Printed);
+    auto entriesOnPage2 = [](const TRecordingCanvas &C) {
+        int n = 0;
+        for (const TDrawn *d : C.Texts()) {
+            n += d->Page == 2 && d->Text.rfind("Von ", 0) == 0;
+            if (d->Y != C.Height - 300) { // all but the page number above the margin
+                EXPECT_LE(d->Bottom, C.Height - 300) << d->Text;
+            }
+            if (d->Text == "0:00:30 Std.") { // the times at the right margin
+                EXPECT_EQ(d->Right, C.Width - 300);
+            }
+        }
+        return n;
+    };
+    // An entry is one line and a separator: entries per page grow with the page's height.
+    const int upright = entriesOnPage2(Canvas), wide = entriesOnPage2(across);
+    EXPECT_GT(upright, wide);
+    EXPECT_NEAR(double(upright) / wide, (3508.0 - 600) / (2480 - 600), 0.1);
+    EXPECT_LT(Canvas.Pages, across.Pages);
+}
+
 TEST_F(Print, HostileDocumentStaysOnThePage) {
     TCKProjectItem *deep = Doc.Root.get();
     for (int i = 0; i < 100; ++i)
@@ -315,7 +448,13 @@ TEST_F(Print, HostileDocumentStaysOnThePage) {
         }
     }
     EXPECT_NE(Canvas.Find("Projekt:"), nullptr);
-    EXPECT_NE(Canvas.Find(std::string(60, 'W')), nullptr); // a word alone on its line
+    // Words wider than the text column, narrowed by the long label, are broken to fit it.
+    std::string joined;
+    for (const TDrawn *d : Canvas.Texts())
+        joined += d->Text;
+    EXPECT_NE(joined.find(std::string(60, 'W')), std::string::npos);
+    EXPECT_NE(joined.find(std::string(60, 'V')), std::string::npos);
+    EXPECT_EQ(Canvas.Find(std::string(60, 'W')), nullptr);
 }
 
 TEST_F(Print, TinyPaperStillPrintsEveryBlock) {
