@@ -368,6 +368,21 @@ TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
     }
 }
 
+TEST_F(Export, EscapingVariantsBesideThePlainPlaceholders) {
+    Templates({{"prjheader.txt", "$Comment$|$COMMENT:HTML$|$comment:csv$"},
+               {"item.txt", "$Comment$|$Comment:json$|$StartTime:csv$|$filename:html$|"
+                            "$Separator:json$|$Comment:ics$"}});
+    TCKProjectItem *p = Doc.Root->AddProject("A&B");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "\"$Hours$\";", {}});
+    // The plain value gives what it always gave; an escaped '$' forms no placeholder, an
+    // unescaped one is taken in as by the plain ones. A line with an iCalendar value folds.
+    EXPECT_EQ(
+        Run({p}, '"', "/o/<B>.csv"),
+        "A&B|A&amp;B|\"A&B\"\n"
+        "\"$Hours$\";|\\\"\\u0024Hours\\u0024\\\";|\"01.08.2002 08:00:00\"|&lt;B&gt;.csv|\\\"|\"1\n"
+        " \"\\;\n");
+}
+
 // --- Text encodings: export.ini, file names and messages ------------------------------------
 
 namespace {
