@@ -234,6 +234,32 @@ const TFinds &FindsOf(TTemplateKind Kind) {
 // The item's 11 plain placeholders, 6 of them text with 4 variants each.
 constexpr size_t MostFinds = 11 + 6 * std::size(EscapeSuffixes);
 
+// The names a template folder holds, found without regard to the case of A to Z: profiles come
+// from Windows, where "Header.txt" is the file "header.txt".
+class TFolderNames {
+public:
+    explicit TFolderNames(const std::string &Folder) {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(Folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string name = it->path().filename().string();
+            auto [found, fresh] = FNames.try_emplace(LowerCase(name), name);
+            // Of names differing in case only, the lower-case one, else the first by bytes.
+            if (!fresh && found->first != found->second &&
+                (name == found->first || name < found->second))
+                found->second = std::move(name);
+        }
+    }
+    // The folder's spelling of Name (lower case), or Name itself when there is none.
+    const std::string &Spelling(const std::string &Name) const {
+        const auto it = FNames.find(Name);
+        return it == FNames.end() ? Name : it->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> FNames; // lower case -> as the folder spells it
+};
+
 // The export's handlers: each template file is read and planned once per export.
 class TTemplateHandlers final : public TReportCallbacks {
 public:
@@ -307,13 +333,14 @@ private:
     static TLineOutput &Lines(TReportOutput &Output) { return dynamic_cast<TLineOutput &>(Output); }
 
     const TTemplate &Template(const std::string &Folder, TTemplateKind Kind) {
-        if (Folder != FFolder) {
+        if (Folder != FFolder || !FNames) {
             FFolder = Folder;
             FByKind.fill(nullptr);
+            FNames.emplace(Folder);
         }
         if (FByKind[Kind])
             return *FByKind[Kind];
-        const std::string path = Folder + TemplateNames[Kind];
+        const std::string path = Folder + FNames->Spelling(TemplateNames[Kind]);
         const auto [found, fresh] = FTemplates.try_emplace(path);
         TTemplate &t = found->second;
         if (fresh) {
@@ -488,6 +515,7 @@ private:
     std::string FReason;
     std::unordered_map<std::string, TTemplate> FTemplates;
     std::string FFolder;
+    std::optional<TFolderNames> FNames; // FFolder's
     std::array<TTemplate *, TemplateKinds> FByKind{};
     std::optional<TNetTimes> FNetTimes;
     std::optional<std::array<int32_t, 3>> FSelected;

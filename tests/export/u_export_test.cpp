@@ -383,6 +383,15 @@ TEST_F(Export, EscapingVariantsBesideThePlainPlaceholders) {
         " \"\\;\n");
 }
 
+TEST_F(Export, TemplateNamesAreFoundWithoutRegardToCase) {
+    Templates({{"Header.TXT", "Kopf"},
+               {"ITEM.txt", "$Comment$"},
+               {"footer.txt", "unten"},
+               {"FOOTER.TXT", "anders"}});
+    // Of two names differing in case only, the lower-case one.
+    EXPECT_EQ(Run({KundeA()}), "Kopf\nBesprechung\nTelefonat\nunten\n");
+}
+
 // --- Text encodings: export.ini, file names and messages ------------------------------------
 
 namespace {
