@@ -195,3 +195,124 @@ bool TPlaceholderPlan::Fill(std::span<const std::string_view> Values, uint64_t B
     }
     return true;
 }
+
+namespace {
+
+constexpr char HexDigits[] = "0123456789abcdef";
+
+void AppendU16Escape(std::string &Out, char16_t C) {
+    Out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        Out += HexDigits[(C >> shift) & 0xF];
+}
+
+// A line break of the value: CR LF, CR or LF, whose length it returns (0 for none).
+size_t LineBreakAt(std::string_view Value, size_t Pos) {
+    if (Value[Pos] == '\n')
+        return 1;
+    if (Value[Pos] != '\r')
+        return 0;
+    return Pos + 1 < Value.size() && Value[Pos + 1] == '\n' ? 2 : 1;
+}
+
+bool IsDroppedControl(unsigned char C) {
+    return (C < 0x20 && C != '\t') || C == 0x7F;
+}
+
+} // namespace
+
+std::string EscapeValue(std::string_view Value, TEscape Escape) {
+    std::string out;
+    out.reserve(Value.size() + 2);
+    switch (Escape) {
+    case TEscape::None:
+        out = Value;
+        break;
+    case TEscape::Csv:
+        out += '"';
+        for (char c : Value) {
+            if (c == '"')
+                out += '"';
+            out += c;
+        }
+        out += '"';
+        break;
+    case TEscape::Html:
+        for (size_t i = 0; i < Value.size(); ++i) {
+            if (const size_t br = LineBreakAt(Value, i)) {
+                out += "<br>";
+                i += br - 1;
+                continue;
+            }
+            switch (Value[i]) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '$':
+                out += "&#36;";
+                break;
+            default:
+                if (!IsDroppedControl(static_cast<unsigned char>(Value[i])))
+                    out += Value[i];
+            }
+        }
+        break;
+    case TEscape::Ics:
+        for (size_t i = 0; i < Value.size(); ++i) {
+            if (const size_t br = LineBreakAt(Value, i)) {
+                out += "\\n";
+                i += br - 1;
+                continue;
+            }
+            const char c = Value[i];
+            if (c == '\\' || c == ';' || c == ',')
+                out += '\\';
+            if (!IsDroppedControl(static_cast<unsigned char>(c)))
+                out += c;
+        }
+        // Only ASCII was escaped, so converting afterwards converts the value's own text.
+        out = Cp1252ToUtf8(out);
+        break;
+    case TEscape::Json:
+        for (char c : Value) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (u < 0x20 || u >= 0x80 || c == '$') {
+                AppendU16Escape(out, Cp1252CharToUtf16(u));
+            } else {
+                out += c;
+            }
+        }
+        break;
+    }
+    return out;
+}
+
+void FoldContentLine(const std::string &Line, TStringList &Out) {
+    size_t pos = 0, room = ContentLineOctets;
+    while (Line.size() - pos > room) {
+        size_t cut = pos + room;
+        for (size_t back = 0;
+             back < 3 && cut > pos + 1 && (static_cast<unsigned char>(Line[cut]) & 0xC0) == 0x80;
+             ++back)
+            --cut;
+        Out.push_back((pos == 0 ? std::string() : std::string(" ")) + Line.substr(pos, cut - pos));
+        pos = cut;
+        room = ContentLineOctets - 1;
+    }
+    Out.push_back((pos == 0 ? std::string() : std::string(" ")) + Line.substr(pos));
+}

@@ -12,6 +12,34 @@
 #include <string_view>
 #include <vector>
 
+// The escaping variants of a text placeholder, "$name:csv$" and so on: the value written as the
+// file format needs it. Plain placeholders keep the value as it is.
+enum class TEscape { None, Csv, Html, Ics, Json };
+struct TEscapeSuffix {
+    const char *Suffix; // as it follows the name inside the '$', lower case
+    TEscape Escape;
+};
+inline constexpr TEscapeSuffix EscapeSuffixes[] = {{":csv", TEscape::Csv},
+                                                   {":html", TEscape::Html},
+                                                   {":ics", TEscape::Ics},
+                                                   {":json", TEscape::Json}};
+
+// Value (Windows-1252) as the variant writes it:
+// Csv  in double quotes, each quote doubled, line breaks kept (whatever the separator);
+// Html & < > " ' $ as references, each line break (CR LF, CR, LF) as <br>;
+// Ics  RFC 5545 TEXT: backslash, ';' and ',' escaped, each line break as \n, other control
+//      characters but tab dropped, and the whole in UTF-8, the calendar's character set;
+// Json the body of a JSON string in ASCII: quote and backslash escaped, control characters,
+//      '$' and every character past ASCII as \uXXXX of its Unicode code point.
+// A '$' that Html and Json write as a reference cannot form a placeholder replaced later.
+std::string EscapeValue(std::string_view Value, TEscape Escape);
+
+// Appends Line folded as an iCalendar content line: pieces of at most 75 octets, each after the
+// first starting with a space (written with CR LF, that is CR LF + space). A cut never falls
+// before a UTF-8 continuation byte, so a character of the escaped text stays whole.
+void FoldContentLine(const std::string &Line, TStringList &Out);
+inline constexpr size_t ContentLineOctets = 75;
+
 class TPlaceholderPlan {
 public:
     // No lines: Fill appends nothing.

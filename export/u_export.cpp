@@ -176,24 +176,90 @@ constexpr size_t TemplateKinds = 6;
 constexpr const char *TemplateNames[TemplateKinds] = {
     "header.txt", "footer.txt", "prjheader.txt", "prjfooter.txt", "item.txt", "separator.txt"};
 constexpr size_t FinalFinds = 3;
-constexpr size_t MostFinds = 11;
 
-const std::vector<std::string> &FindsOf(TTemplateKind Kind) {
-    static const std::vector<std::string> finds[TemplateKinds] = {
-        {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"},
-        {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"},
-        {"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
-         "$separator$"},
-        {"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
-         "$separator$"},
+// The placeholders whose values are free text, which the escaping variants exist for.
+bool IsTextPlaceholder(const std::string &Find) {
+    for (const char *text :
+         {"$comment$", "$starttime$", "$endtime$", "$filename$", "$fullfilename$", "$separator$"})
+        if (Find == text)
+            return true;
+    return false;
+}
+
+// A template's placeholders in the order they are replaced. The escaping variants come first:
+// no stored template holds them, so the plain ones meet the text they always met.
+struct TFinds {
+    std::vector<std::string> Names;
+    std::vector<size_t> Value; // the plain placeholder (an index into Plain) giving the value
+    std::vector<TEscape> Escapes;
+    size_t Plain = 0; // how many plain placeholders; the final ones are the last
+};
+
+TFinds MakeFinds(const std::vector<std::string> &Plain) {
+    TFinds finds;
+    finds.Plain = Plain.size();
+    for (size_t p = 0; p < Plain.size(); ++p)
+        if (IsTextPlaceholder(Plain[p]))
+            for (const TEscapeSuffix &suffix : EscapeSuffixes) {
+                finds.Names.push_back(Plain[p].substr(0, Plain[p].size() - 1) + suffix.Suffix +
+                                      "$");
+                finds.Value.push_back(p);
+                finds.Escapes.push_back(suffix.Escape);
+            }
+    for (size_t p = 0; p < Plain.size(); ++p) {
+        finds.Names.push_back(Plain[p]);
+        finds.Value.push_back(p);
+        finds.Escapes.push_back(TEscape::None);
+    }
+    return finds;
+}
+
+const TFinds &FindsOf(TTemplateKind Kind) {
+    static const TFinds finds[TemplateKinds] = {
+        MakeFinds(
+            {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"}),
+        MakeFinds(
+            {"$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$", "$separator$"}),
+        MakeFinds({"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
+                   "$separator$"}),
+        MakeFinds({"$comment$", "$hours$", "$minutes$", "$seconds$", "$filename$", "$fullfilename$",
+                   "$separator$"}),
         // The ISO stamps come first: their values hold no '$', so the order of the others
         // stays as templates expect it.
-        {"$startiso$", "$endiso$", "$starttime$", "$endtime$", "$hours$", "$minutes$", "$seconds$",
-         "$comment$", "$filename$", "$fullfilename$", "$separator$"},
-        {"$filename$", "$fullfilename$", "$separator$"},
+        MakeFinds({"$startiso$", "$endiso$", "$starttime$", "$endtime$", "$hours$", "$minutes$",
+                   "$seconds$", "$comment$", "$filename$", "$fullfilename$", "$separator$"}),
+        MakeFinds({"$filename$", "$fullfilename$", "$separator$"}),
     };
     return finds[Kind];
 }
+// The item's 11 plain placeholders, 6 of them text with 4 variants each.
+constexpr size_t MostFinds = 11 + 6 * std::size(EscapeSuffixes);
+
+// The names a template folder holds, found without regard to the case of A to Z: profiles come
+// from Windows, where "Header.txt" is the file "header.txt".
+class TFolderNames {
+public:
+    explicit TFolderNames(const std::string &Folder) {
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(Folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string name = it->path().filename().string();
+            auto [found, fresh] = FNames.try_emplace(LowerCase(name), name);
+            // Of names differing in case only, the lower-case one, else the first by bytes.
+            if (!fresh && found->first != found->second &&
+                (name == found->first || name < found->second))
+                found->second = std::move(name);
+        }
+    }
+    // The folder's spelling of Name (lower case), or Name itself when there is none.
+    const std::string &Spelling(const std::string &Name) const {
+        const auto it = FNames.find(Name);
+        return it == FNames.end() ? Name : it->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::string> FNames; // lower case -> as the folder spells it
+};
 
 // The export's handlers: each template file is read and planned once per export.
 class TTemplateHandlers final : public TReportCallbacks {
@@ -258,20 +324,24 @@ public:
 private:
     struct TTemplate {
         TStringList Lines;
-        const std::vector<std::string> *Finds = nullptr;
+        const TFinds *Finds = nullptr;
         TPlaceholderPlan Plan;
+        // The lines holding an iCalendar variant: what they make are content lines, folded.
+        std::vector<bool> Folds;
+        bool AnyFolds = false;
     };
 
     static TLineOutput &Lines(TReportOutput &Output) { return dynamic_cast<TLineOutput &>(Output); }
 
     const TTemplate &Template(const std::string &Folder, TTemplateKind Kind) {
-        if (Folder != FFolder) {
+        if (Folder != FFolder || !FNames) {
             FFolder = Folder;
             FByKind.fill(nullptr);
+            FNames.emplace(Folder);
         }
         if (FByKind[Kind])
             return *FByKind[Kind];
-        const std::string path = Folder + TemplateNames[Kind];
+        const std::string path = Folder + FNames->Spelling(TemplateNames[Kind]);
         const auto [found, fresh] = FTemplates.try_emplace(path);
         TTemplate &t = found->second;
         if (fresh) {
@@ -283,38 +353,74 @@ private:
             else if (!missing)
                 TextToLines(data, t.Lines);
             t.Finds = &FindsOf(Kind);
-            t.Plan = TPlaceholderPlan(t.Lines, *t.Finds);
+            t.Plan = TPlaceholderPlan(t.Lines, t.Finds->Names);
+            for (const std::string &line : t.Lines) {
+                bool folds = false;
+                for (size_t i = 0; i < t.Finds->Names.size() && !folds; ++i)
+                    folds = t.Finds->Escapes[i] == TEscape::Ics &&
+                            HasPlaceholder(line, t.Finds->Names[i]);
+                t.Folds.push_back(folds);
+                t.AnyFolds = t.AnyFolds || folds;
+            }
         }
         FByKind[Kind] = &t;
         return t;
     }
 
     // Appends the template's lines with its placeholders replaced: the own ones with the values
-    // of Value(index, storage), then the final ones. In one pass where that gives the same
-    // lines, else one placeholder after the other.
+    // of Value(index of the plain placeholder, storage), then the final ones; lines holding an
+    // iCalendar variant folded.
     template <typename ValueFn> void Fill(TLineOutput &Out, const TTemplate &T, ValueFn Value) {
         if (Failed() || T.Lines.empty())
             return;
-        const std::vector<std::string> &finds = *T.Finds;
-        const size_t own = finds.size() - FinalFinds;
+        if (!T.AnyFolds) {
+            FillLines(Out, T, Value);
+            return;
+        }
+        TLineOutput made; // counts from the output's size, so the limit holds as it does there
+        made.Bytes = Out.Bytes;
+        FillLines(made, T, Value);
+        if (Failed() || made.Lines.size() != T.Lines.size())
+            return;
+        TStringList folded;
+        for (size_t i = 0; i < made.Lines.size(); ++i)
+            if (T.Folds[i])
+                FoldContentLine(made.Lines[i], folded);
+            else
+                folded.push_back(std::move(made.Lines[i]));
+        Emit(Out, folded);
+    }
+
+    // In one pass where that gives the same lines, else one placeholder after the other.
+    template <typename ValueFn>
+    void FillLines(TLineOutput &Out, const TTemplate &T, ValueFn Value) {
+        const TFinds &finds = *T.Finds;
+        const size_t own = finds.Plain - FinalFinds;
         const auto valueOf = [&](size_t Find, std::string &Keep) -> std::string_view {
-            return Find < own ? Value(Find, Keep) : std::string_view(FFinal[Find - own]);
+            const size_t plain = finds.Value[Find];
+            if (finds.Escapes[Find] == TEscape::None)
+                return plain < own ? Value(plain, Keep) : std::string_view(FFinal[plain - own]);
+            std::string raw;
+            const std::string_view text =
+                plain < own ? Value(plain, raw) : std::string_view(FFinal[plain - own]);
+            return Keep = EscapeValue(text, finds.Escapes[Find]);
         };
+        const size_t count = finds.Names.size();
         std::array<std::string, MostFinds> keep;
         std::array<std::string_view, MostFinds> values;
-        for (size_t i = 0; i < finds.size(); ++i)
+        for (size_t i = 0; i < count; ++i)
             if (T.Plan.Uses(i))
                 values[i] = valueOf(i, keep[i]);
         const uint64_t budget = Out.Bytes < FLimit ? FLimit - Out.Bytes : 0;
-        if (T.Plan.Fill({values.data(), finds.size()}, budget, Out.Lines, Out.Bytes))
+        if (T.Plan.Fill({values.data(), count}, budget, Out.Lines, Out.Bytes))
             return;
         TStringList lines = T.Lines;
-        for (size_t i = 0; i < finds.size(); ++i) {
+        for (size_t i = 0; i < count; ++i) {
             const auto text = [&] {
                 std::string kept;
                 return std::string(valueOf(i, kept));
             };
-            if (!Replace(Out, lines, finds[i], text))
+            if (!Replace(Out, lines, finds.Names[i], text))
                 return;
         }
         Emit(Out, lines);
@@ -410,6 +516,7 @@ private:
     std::string FReason;
     std::unordered_map<std::string, TTemplate> FTemplates;
     std::string FFolder;
+    std::optional<TFolderNames> FNames; // FFolder's
     std::array<TTemplate *, TemplateKinds> FByKind{};
     std::optional<TNetTimes> FNetTimes;
     std::optional<std::array<int32_t, 3>> FSelected;

@@ -161,3 +161,58 @@ TEST(PlaceholderPlan, RandomTemplatesAgreeWithTheReplacementsOneAfterTheOther) {
     // Most draws must take the one pass, or this would test nothing.
     EXPECT_GT(onePass, runs / 4);
 }
+
+TEST(EscapeValue, EachVariantWritesWhatItsFormatNeeds) {
+    struct TRow {
+        const char *Name;
+        TEscape Escape;
+        std::string Value, Result;
+    } rows[] = {
+        {"csv: quoted, quotes doubled, breaks kept", TEscape::Csv, "a,\"b\"\r\nc;d",
+         "\"a,\"\"b\"\"\r\nc;d\""},
+        {"csv: empty", TEscape::Csv, "", "\"\""},
+        {"html: references and breaks", TEscape::Html, "<a href='x'>&\"$\r\n1\r2\n3",
+         "&lt;a href=&#39;x&#39;&gt;&amp;&quot;&#36;<br>1<br>2<br>3"},
+        {"html: Windows-1252 and tab kept, controls dropped", TEscape::Html, "\xE4\t\x01\x7F",
+         "\xE4\t"},
+        {"ics: TEXT escapes", TEscape::Ics, "a\\b;c,d:e\"\r\nf\rg\nh",
+         "a\\\\b\\;c\\,d:e\"\\nf\\ng\\nh"},
+        {"ics: UTF-8, controls dropped", TEscape::Ics, "\xE4\x80\x02\t", "\xC3\xA4\xE2\x82\xAC\t"},
+        {"json: string body", TEscape::Json, "\"\\/\x01\n\x7F$",
+         "\\\"\\\\/\\u0001\\u000a\x7F\\u0024"},
+        {"json: code points in ASCII", TEscape::Json, "\xFC\x80\x9F", "\\u00fc\\u20ac\\u0178"},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        EXPECT_EQ(EscapeValue(r.Value, r.Escape), r.Result);
+    }
+}
+
+TEST(FoldContentLine, PiecesOfAtMost75OctetsUnfoldToTheLine) {
+    struct TRow {
+        const char *Name;
+        std::string Line;
+        size_t Pieces;
+    } rows[] = {
+        {"75 octets stay", std::string(75, 'x'), 1},
+        {"76 octets fold", std::string(76, 'x'), 2},
+        {"further pieces hold 74 after the space", std::string(75 + 74 + 1, 'x'), 3},
+        {"a UTF-8 character across the cut stays whole", std::string(74, 'x') + "\xC3\xA4z", 2},
+        {"empty", "", 1},
+    };
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(r.Name);
+        TStringList out;
+        FoldContentLine(r.Line, out);
+        EXPECT_EQ(out.size(), r.Pieces);
+        std::string unfolded;
+        for (size_t i = 0; i < out.size(); ++i) {
+            EXPECT_LE(out[i].size(), ContentLineOctets);
+            EXPECT_TRUE(i == 0 || (out[i].size() > 1 && out[i][0] == ' '));
+            if (i > 0)
+                EXPECT_NE(static_cast<unsigned char>(out[i][1]) & 0xC0, 0x80);
+            unfolded += i == 0 ? out[i] : out[i].substr(1);
+        }
+        EXPECT_EQ(unfolded, r.Line);
+    }
+}

@@ -1,11 +1,13 @@
 // The template export: profiles, the project walk and the exact output bytes.
 #include "export/u_export.h"
 
+#include "export/placeholders.h"
 #include "export/u_print.h"
 #include "tests/export/recordingcanvas.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -352,7 +354,7 @@ TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
         sample.LoadFromFile(std::string(CHRONARK_SOURCE_DIR) + "/examples/Beispiel.ckx", false));
     const std::string exportDir = std::string(CHRONARK_SOURCE_DIR) + "/profiles/";
     ASSERT_TRUE(Man.LoadProfiles(exportDir));
-    for (const char *section : {"CSV", "HTML", "iCalendar", "Text"}) {
+    for (const char *section : {"CSV", "HTML", "iCalendar", "Text", "JSON"}) {
         SCOPED_TRACE(section);
         const int index = Man.FindProfile(section);
         ASSERT_GE(index, 0);
@@ -367,6 +369,239 @@ TEST_F(Export, ReadyMadeProfilesMatchTheirGoldenFiles) {
         EXPECT_EQ(ReadFile(file), ReadFile(std::string(CHRONARK_TEST_DATA) + "/export/Beispiel." +
                                            section + ".golden"));
     }
+}
+
+TEST_F(Export, EscapingVariantsBesideThePlainPlaceholders) {
+    Templates({{"prjheader.txt", "$Comment$|$COMMENT:HTML$|$comment:csv$"},
+               {"item.txt", "$Comment$|$Comment:json$|$StartTime:csv$|$filename:html$|"
+                            "$Separator:json$|$Comment:ics$"}});
+    TCKProjectItem *p = Doc.Root->AddProject("A&B");
+    p->AddTime({At(1, 8, 0, 0), At(1, 9, 0, 0), "\"$Hours$\";", {}});
+    // The plain value gives what it always gave; an escaped '$' forms no placeholder, an
+    // unescaped one is taken in as by the plain ones. A line with an iCalendar value folds.
+    EXPECT_EQ(
+        Run({p}, '"', "/o/<B>.csv"),
+        "A&B|A&amp;B|\"A&B\"\n"
+        "\"$Hours$\";|\\\"\\u0024Hours\\u0024\\\";|\"01.08.2002 08:00:00\"|&lt;B&gt;.csv|\\\"|\"1\n"
+        " \"\\;\n");
+}
+
+TEST_F(Export, TemplateNamesAreFoundWithoutRegardToCase) {
+    Templates({{"Header.TXT", "Kopf"},
+               {"ITEM.txt", "$Comment$"},
+               {"footer.txt", "unten"},
+               {"FOOTER.TXT", "anders"}});
+    // Of two names differing in case only, the lower-case one.
+    EXPECT_EQ(Run({KundeA()}), "Kopf\nBesprechung\nTelefonat\nunten\n");
+}
+
+namespace {
+
+// Every entry's comment in the order the walk exports them.
+class TCommentsInWalkOrder final : public TReportCallbacks {
+public:
+    TStringList Comments;
+    void Header(TReportOutput &, const std::string &, const TCKProjectList &,
+                const TChronarkMan &) override {}
+    void Footer(TReportOutput &, const std::string &, const TCKProjectList &,
+                const TChronarkMan &) override {}
+    void Separator(TReportOutput &, const std::string &) override {}
+    void Item(TReportOutput &, const std::string &, const TCKTimeItem &Entry,
+              const TChronarkMan &) override {
+        Comments.push_back(Entry.Comment);
+    }
+    void ProjectHeader(TReportOutput &, const std::string &, const TCKProjectItem &,
+                       const TChronarkMan &) override {}
+    void ProjectFooter(TReportOutput &, const std::string &, const TCKProjectItem &,
+                       const TChronarkMan &) override {}
+    void Finish(TReportOutput &, const tSubstRec &) override {}
+};
+
+std::string BreaksAsLf(std::string S) {
+    ReplaceText(S, "\r\n", "\n", true);
+    ReplaceText(S, "\r", "\n", true);
+    return S;
+}
+
+// A strict reader of an iCalendar file: lines end with CR LF and hold at most 75 octets, no
+// bare CR or LF; after unfolding each line is NAME[;params]:value, BEGIN and END pair up, and
+// SUMMARY is TEXT (unescaped into Summaries). Returns what is wrong, or empty.
+std::string ReadCalendar(const std::string &Data, TStringList &Summaries) {
+    TStringList lines;
+    for (size_t pos = 0, end; pos < Data.size(); pos = end + 2) {
+        end = Data.find("\r\n", pos);
+        if (end == std::string::npos)
+            return "a line without CR LF at " + std::to_string(pos);
+        const std::string line = Data.substr(pos, end - pos);
+        if (line.size() > ContentLineOctets || line.find_first_of("\r\n") != std::string::npos)
+            return "a line too long or broken: " + line;
+        if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty())
+            lines.back() += line.substr(1);
+        else
+            lines.push_back(line);
+    }
+    TStringList open;
+    for (const std::string &line : lines) {
+        const size_t name = line.find_first_not_of(
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-");
+        const size_t colon = line.find(':', name);
+        if (name == 0 || name == std::string::npos || colon == std::string::npos ||
+            (line[name] != ':' && line[name] != ';'))
+            return "not NAME[;params]:value: " + line;
+        const std::string key = line.substr(0, name), value = line.substr(colon + 1);
+        if (key == "BEGIN")
+            open.push_back(value);
+        else if (key == "END" && (open.empty() || open.back() != value))
+            return "END without its BEGIN: " + line;
+        else if (key == "END")
+            open.pop_back();
+        else if (key == "SUMMARY") {
+            std::string text;
+            for (size_t i = 0; i < value.size(); ++i) {
+                if (value[i] == ';' || value[i] == ',' ||
+                    static_cast<unsigned char>(value[i]) < 0x20)
+                    return "SUMMARY is no TEXT: " + line;
+                if (value[i] != '\\') {
+                    text += value[i];
+                    continue;
+                }
+                const char next = ++i < value.size() ? value[i] : '\0';
+                if (next == 'n' || next == 'N')
+                    text += '\n';
+                else if (next == '\\' || next == ';' || next == ',')
+                    text += next;
+                else
+                    return "SUMMARY is no TEXT: " + line;
+            }
+            Summaries.push_back(text);
+        }
+    }
+    return open.empty() ? std::string() : "BEGIN:" + open.back() + " never ends";
+}
+
+// Reads an export as Python's own readers do and writes the entries' comments in
+// Windows-1252. csv: the rows of four fields after the heading; html: a strict
+// parse (tags balanced, no bare & < >) and the fourth cell of each row of four; json: the
+// file as ASCII, the rows of kind "Eintrag". Each comment ends with a NUL.
+const char ReaderScript[] = R"(import csv, html, html.parser, json, sys
+kind, path, out = sys.argv[1], sys.argv[2], sys.argv[3]
+comments = []
+if kind == 'csv':
+    with open(path, encoding='cp1252', newline='') as f:
+        comments = [r[3] for r in csv.reader(f, delimiter=sys.argv[4])
+                    if len(r) == 4 and r[0] != 'Start']
+elif kind == 'json':
+    with open(path, encoding='ascii') as f:
+        comments = [r['bemerkung'] for r in json.load(f) if r['art'] == 'Eintrag']
+else:
+    class Strict(html.parser.HTMLParser):
+        def __init__(self):
+            super().__init__(convert_charrefs=False)
+            self.open, self.row, self.cell = [], [], None
+        def handle_starttag(self, tag, attrs):
+            if tag == 'br' and self.cell is not None:
+                self.cell.append('\n')
+            if tag in ('br', 'meta'):
+                return
+            self.open.append(tag)
+            if tag == 'tr':
+                self.row = []
+            if tag == 'td':
+                self.cell = []
+        def handle_endtag(self, tag):
+            if not self.open or self.open.pop() != tag:
+                sys.exit('unbalanced </%s> at %s' % (tag, self.getpos()))
+            if tag == 'td':
+                self.row.append(''.join(self.cell))
+                self.cell = None
+            if tag == 'tr' and len(self.row) == 4:
+                comments.append(self.row[3])
+        def handle_data(self, data):
+            if any(c in data for c in '&<>'):
+                sys.exit('bare & < > at %s' % (self.getpos(),))
+            if self.cell is not None:
+                self.cell.append(data)
+        def handle_entityref(self, name):
+            self.handle_charref(name, '&%s;')
+        def handle_charref(self, name, form='&#%s;'):
+            if self.cell is not None:
+                self.cell.append(html.unescape(form % name))
+    with open(path, encoding='cp1252') as f:
+        parser = Strict()
+        parser.feed(f.read())
+        parser.close()
+    if parser.open:
+        sys.exit('unclosed <%s>' % parser.open[-1])
+with open(out, 'wb') as f:
+    f.write(''.join(c + '\0' for c in comments).encode('cp1252'))
+)";
+
+} // namespace
+
+// The ready-made profiles over the sample and entries that break unescaped files, read back
+// by readers of those formats: every entry one row, its comment as the document holds it.
+TEST_F(Export, ReadyMadeProfilesAreReadByOtherPrograms) {
+    TChronarkMan doc;
+    ASSERT_TRUE(
+        doc.LoadFromFile(std::string(CHRONARK_SOURCE_DIR) + "/examples/Beispiel.ckx", false));
+    TCKProjectItem *odd = doc.Root->AddProject("<Sonderf\xE4lle> & \"Zitate\", ja; $Hours$");
+    const char *comments[] = {"Komma, \"Zitat\"; Semikolon \\ Backslash",
+                              "Zeile 1\r\nZeile 2\nZeile 3\rZeile 4", "<b>fett</b> & 'so' 5 $ \x80",
+                              "Lang: \xE4\xF6\xFC \xE4\xF6\xFC \xE4\xF6\xFC \xE4\xF6\xFC "
+                              "\xE4\xF6\xFC \xE4\xF6\xFC \xE4\xF6\xFC \xE4\xF6\xFC \xE4\xF6\xFC "
+                              "und noch mehr Text, der \xFC"
+                              "ber 75 Oktette reicht."};
+    for (int i = 0; i < 4; ++i)
+        odd->AddTime({At(i + 1, 8, 0, 0), At(i + 1, 9, 0, 0), comments[i], {}});
+    const TCKProjectList projects = ProjectsInTreeOrder(doc);
+    TCommentsInWalkOrder walk;
+    TLineOutput none;
+    ASSERT_TRUE(WalkReport(none, projects, doc, "", walk, {}));
+
+    const std::string exportDir = std::string(CHRONARK_SOURCE_DIR) + "/profiles/";
+    ASSERT_TRUE(Man.LoadProfiles(exportDir));
+    const bool python = std::system("python3 -c '' >/dev/null 2>&1") == 0;
+    WriteFile(Dir / "reader.py", ReaderScript);
+    struct TRow {
+        const char *Profile;
+        char Separator;
+        const char *Reader;
+    } rows[] = {{"CSV", ',', "csv"},    {"CSV", ';', "csv"},    {"CSV", '\t', "csv"},
+                {"HTML", '\0', "html"}, {"JSON", '\0', "json"}, {"iCalendar", '\0', "ics"}};
+    for (const TRow &r : rows) {
+        SCOPED_TRACE(std::string(r.Profile) + " " + r.Separator);
+        const int index = Man.FindProfile(r.Profile);
+        ASSERT_GE(index, 0);
+        const fs::path file = Dir / "out";
+        std::string reason;
+        ASSERT_EQ(
+            Man.ExportToFile(file.string(),
+                             TExportMan::TemplateFolder(
+                                 exportDir, Man.Profiles()[static_cast<size_t>(index)], false, ""),
+                             r.Separator, doc, projects, reason),
+            TExportResult::Written)
+            << reason;
+        TStringList read, expected;
+        for (const std::string &comment : walk.Comments)
+            expected.push_back(r.Reader == std::string("ics")    ? Cp1252ToUtf8(BreaksAsLf(comment))
+                               : r.Reader == std::string("html") ? BreaksAsLf(comment)
+                                                                 : comment);
+        if (r.Reader == std::string("ics")) {
+            EXPECT_EQ(ReadCalendar(ReadFile(file), read), "");
+        } else if (python) {
+            const std::string command = "python3 '" + (Dir / "reader.py").string() + "' " +
+                                        r.Reader + " '" + file.string() + "' '" +
+                                        (Dir / "read").string() + "'" +
+                                        (r.Separator ? std::string(" '") + r.Separator + "'" : "");
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            SplitToLines(ReadFile(Dir / "read"), '\0', read);
+        } else {
+            continue;
+        }
+        EXPECT_EQ(read, expected);
+    }
+    if (!python)
+        GTEST_SKIP() << "python3 is missing: CSV, HTML and JSON were not read back";
 }
 
 // --- Text encodings: export.ini, file names and messages ------------------------------------

@@ -351,7 +351,7 @@ TEST(SampleDocument, ShowsWhatTheProgramCanDo) {
 // export writes what the program's export writes; the golden files come from the engine's test.
 TEST_F(ChronarkCli, ExportWritesTheProfilesOutput) {
     const std::string out = (Scratch / "Beispiel.out").string();
-    for (const char *profile : {"CSV", "html", "iCalendar", "Text"}) {
+    for (const char *profile : {"CSV", "html", "iCalendar", "Text", "JSON"}) {
         SCOPED_TRACE(profile);
         const TRun run = Run({"export", Sample, "--profile", profile, "--output", out});
         EXPECT_EQ(run.Code, 0) << run.Err;
