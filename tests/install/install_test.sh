@@ -14,7 +14,7 @@ fail() {
 check_tree() { # <root of an installed /usr-like tree>
     local root=$1
     for f in bin/chronark bin/chronark-cli lib/chronark/chronark lib/chronark/libinfopane.so \
-        lib/chronark/export/export.ini \
+        lib/chronark/export/export.ini lib/chronark/export/JSON/item.txt \
         lib/chronark/librevwatch.so share/applications/chronark.desktop \
         share/mime/packages/chronark.xml share/icons/hicolor/scalable/apps/chronark.svg \
         share/icons/hicolor/48x48/apps/chronark.png; do
