@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -70,6 +71,27 @@ TEST(MessageBoxPrompts, ErrorsWarningsAndNoticesBecomeModalBoxes) {
         EXPECT_EQ(shown.Title, QStringLiteral("Zeitnehmer")) << c.Name;
         EXPECT_EQ(shown.Buttons.size(), 1) << c.Name;
         EXPECT_EQ(shown.Parent, &owner) << c.Name;
+    }
+    QApplication::setApplicationName(savedName);
+}
+
+// A short text ("falscher Typ") still gets a box wide enough for its whole title.
+TEST(MessageBoxPrompts, EveryBoxIsWideEnoughForItsTitle) {
+    const QString savedName = QApplication::applicationName();
+    for (const QString &Name : {QStringLiteral("Chronark"),
+                                QStringLiteral("Chronark Zeiterfassung mit einem langen Namen")}) {
+        QApplication::setApplicationName(Name);
+        TMessageBoxPrompts prompts;
+        int Width = 0, Needed = 0;
+        auto inspected = InspectModal([&](QWidget *W) {
+            Width = W->width();
+            Needed = QFontMetrics(W->font()).horizontalAdvance(W->windowTitle());
+            static_cast<QMessageBox *>(W)->accept();
+        });
+        prompts.ShowMessage(QStringLiteral("falscher Typ"));
+        ASSERT_TRUE(*inspected);
+        EXPECT_GE(Width, 320) << Name.toStdString();
+        EXPECT_GE(Width, Needed + 100) << Name.toStdString();
     }
     QApplication::setApplicationName(savedName);
 }
