@@ -1,5 +1,6 @@
 #include "dialogs/f_printform.h"
 
+#include "dialogs/reporttree.h"
 #include "app/qtext.h"
 #include "model/ckfileio.h"
 #include "ui/filedialogs.h"
@@ -24,9 +25,9 @@ namespace {
 const int ProjectRole = Qt::UserRole + 1;
 
 // Space ticks the current node, as a click on it does.
-class TPrintTree : public QTreeWidget {
+class TPrintTree : public TReportTree {
 public:
-    using QTreeWidget::QTreeWidget;
+    using TReportTree::TReportTree;
     std::function<void(QTreeWidgetItem *)> OnToggle;
 
 protected:
@@ -41,18 +42,14 @@ protected:
 
 } // namespace
 
-Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
+Tprintform::Tprintform(const TChronarkMan &Document, const TImageList *Images, QWidget *Parent)
     : QDialog(Parent), Projects(ProjectsInTreeOrder(Document)) {
     setObjectName(QStringLiteral("printform"));
     setWindowTitle(QStringLiteral("Drucken"));
-    auto *Tree = new TPrintTree(this);
+    auto *Tree = new TPrintTree(Images, this);
     Tree->OnToggle = [this](QTreeWidgetItem *Node) { Toggle(Node); };
     TreeView1 = Tree;
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setItemsExpandable(false);
-    TreeView1->setExpandsOnDoubleClick(false);
 
     // Projects come each after its parent, so the parent's node is there already.
     std::unordered_map<const TCKProjectItem *, QTreeWidgetItem *> Nodes;
@@ -63,6 +60,7 @@ Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
         // The tick is only shown; a click anywhere on the node toggles it (NodeClicked).
         Node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         Node->setCheckState(0, Qt::Checked);
+        Tree->SetFolderIcon(Node);
         Node->setData(0, ProjectRole, qulonglong(i));
         const auto Parent = P->Parent ? Nodes.find(P->Parent) : Nodes.end();
         if (Parent != Nodes.end())
@@ -92,7 +90,7 @@ Tprintform::Tprintform(const TChronarkMan &Document, QWidget *Parent)
     auto *Layout = new QVBoxLayout(this);
     Layout->addWidget(TreeView1);
     Layout->addLayout(Buttons);
-    resize(320, 400);
+    resize(320, sizeHint().height());
 
     connect(SetupButton, &QPushButton::clicked, this, [this] {
         if (OnSetup)
@@ -127,8 +125,8 @@ TCKProjectList Tprintform::Ticked() const {
 // --- TPrintDialogUi ----------------------------------------------------------------------
 
 TPrintDialogUi::TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles,
-                               const QString &ADocFileName)
-    : Owner(AOwner), Files(AFiles), DocFileName(ADocFileName) {
+                               const QString &ADocFileName, const TImageList *AImages)
+    : Owner(AOwner), Files(AFiles), DocFileName(ADocFileName), Images(AImages) {
     HasPrinter = [] { return !QPrinterInfo::availablePrinters().isEmpty(); };
     PrinterSetup = [](QPrinter &Printer, QWidget *Parent) {
         QPrintDialog Dialog(&Printer, Parent);
@@ -151,7 +149,7 @@ TPrintDialogUi::TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles,
 TPrintDialogUi::~TPrintDialogUi() = default;
 
 bool TPrintDialogUi::AskProjects(const TChronarkMan &Document, TCKProjectList &Projects) {
-    Tprintform Form(Document, Owner);
+    Tprintform Form(Document, Images, Owner);
     FDocument = &Document;
     FProtected = Document.DiskFile;
     Form.OnSetup = [this](QWidget *Parent) { Setup(Parent); };

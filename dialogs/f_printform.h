@@ -15,6 +15,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QPushButton;
 class TFileDialogService;
+class TImageList;
 class TPdfScratch;
 class TQtPrintCanvas;
 
@@ -22,7 +23,9 @@ class Tprintform : public QDialog {
     Q_OBJECT
 public:
     // Every project of Document below the top node "Projekte" (the root), all ticked.
-    explicit Tprintform(const TChronarkMan &Document, QWidget *Parent = nullptr);
+    // Images: the main window's image list for the folder images, or null.
+    explicit Tprintform(const TChronarkMan &Document, const TImageList *Images = nullptr,
+                        QWidget *Parent = nullptr);
 
     // The ticked projects, each before its children.
     TCKProjectList Ticked() const;
@@ -49,7 +52,8 @@ private:
 // and, without a printer, a save dialog for the PDF file.
 class TPrintDialogUi : public TPrintUi {
 public:
-    TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles, const QString &ADocFileName);
+    TPrintDialogUi(QWidget *AOwner, TFileDialogService &AFiles, const QString &ADocFileName,
+                   const TImageList *AImages = nullptr);
     ~TPrintDialogUi() override;
 
     bool AskProjects(const TChronarkMan &Document, TCKProjectList &Projects) override;
@@ -80,6 +84,7 @@ private:
     QWidget *Owner;
     TFileDialogService &Files;
     QString DocFileName;
+    const TImageList *Images;
     QPrinter FPrinter{QPrinter::HighResolution};
     QString FPdfFile;
     std::string FProtected; // the document's own file

@@ -1,5 +1,6 @@
 #include "dialogs/u_exportform.h"
 
+#include "dialogs/reporttree.h"
 #include "app/qtext.h"
 #include "base/imageroles.h"
 #include "ui/captiondelegate.h"
@@ -54,17 +55,14 @@ public:
 } // namespace
 
 // The project tree of the export: every node carries a mark of its own and stays expanded.
-class TExportTree : public QTreeWidget, public TCKTreeView {
+class TExportTree : public TReportTree, public TCKTreeView {
 public:
     TExportTree(const TImageList *AImages, TCKProjectItem *Root, QWidget *Parent)
-        : QTreeWidget(Parent), Images(AImages) {
-        setHeaderHidden(true);
-        setRootIsDecorated(false);
-        setItemsExpandable(false);
-        setExpandsOnDoubleClick(false);
+        : TReportTree(AImages, Parent), Images(AImages) {
         setSelectionMode(QAbstractItemView::SingleSelection);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
         auto *Top = new TExportNode(Root, QStringLiteral("Projekte"), Images);
+        SetFolderIcon(Top);
         addTopLevelItem(Top);
         Nodes.push_back(Top);
         connect(this, &QTreeWidget::itemClicked, this, [](QTreeWidgetItem *Node) { Toggle(Node); });
@@ -102,6 +100,7 @@ public:
         QTreeWidgetItem *ParentNode =
             Parent >= 0 && size_t(Parent) < Nodes.size() ? Nodes[size_t(Parent)] : Nodes.front();
         auto *N = new TExportNode(Data, ToQ(Caption), Images);
+        SetFolderIcon(N);
         ParentNode->addChild(N);
         Nodes.push_back(N);
         return Node(Nodes.size() - 1);

@@ -9,7 +9,7 @@
 
 void TMainForm::acPrintExecute() {
     TExportMan Man;
-    TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile);
+    TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile, &ImageList1);
     const TPrintResult Result = Man.Print(Ui, *Document, FromQ(CurrentFile));
     if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
         if (!Ui.PdfFile().isEmpty())

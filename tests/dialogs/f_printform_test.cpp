@@ -104,6 +104,7 @@ TEST_F(PrintFormTest, EveryProjectTickedAndExpanded) {
     EXPECT_NE(Control<QPushButton>(Form, "SetupButton"), nullptr);
     EXPECT_EQ(Control<QPushButton>(Form, "SetupButton")->text(), QStringLiteral("Setup..."));
     EXPECT_EQ(Control<QPushButton>(Form, "CancelButton")->text(), QStringLiteral("Abbrechen"));
+    ExpectReportTreeLook(T);
 }
 
 TEST_F(PrintFormTest, ClickOnTextTogglesThatNodeAlone) {

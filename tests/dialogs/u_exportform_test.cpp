@@ -105,6 +105,7 @@ TEST_F(ExportFormTest, StartsWithEveryProjectTickedInTreeOrderAndTheFirstSeparat
     Open();
     EXPECT_EQ(Form->windowTitle(), QStringLiteral("CSV Export"));
     EXPECT_TRUE(Node(Alpha)->isExpanded() && !Tree->rootIsDecorated());
+    ExpectReportTreeLook(Tree);
     EXPECT_EQ(Separators->count(), 4);
     EXPECT_EQ(Separators->itemText(0), QStringLiteral("Semikolon (;)"));
     EXPECT_EQ(Separators->itemText(3), QStringLiteral("Benutzerdefiniert"));
