@@ -88,13 +88,11 @@ void TMainForm::BuildFilterPanel(QWidget *Parent) {
         Box->setObjectName(QString::fromLatin1(BoxName));
         // The text stands left of the box.
         Box->setLayoutDirection(Qt::RightToLeft);
-        Date = new QDateEdit(Parent);
+        Date = NewDatePicker(Parent);
         Date->setObjectName(QString::fromLatin1(DateName));
-        Date->setCalendarPopup(true);
         Date->setEnabled(false);
-        Time = new QTimeEdit(Parent);
+        Time = NewTimePicker(Parent);
         Time->setObjectName(QString::fromLatin1(TimeName));
-        Time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         Time->setEnabled(false);
         Grid->addWidget(Box, Row, 0);
         Grid->addWidget(Date, Row, 1);

@@ -2,6 +2,7 @@
 
 #include "mainwindow_testing.h"
 #include "dialogs/pickers.h"
+#include "tests/dialogs/picker_testing.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -189,6 +190,29 @@ TEST_F(EntriesTest, FromAtOrAfterToIsRefusedWithTheBoundJustChangedMoved) {
     F.Edit1->setText(QStringLiteral("x"));
     EXPECT_EQ(Prompts.Messages.size(), 3);
     EXPECT_EQ(F.edtime->time(), QTime(1, 0, 0));
+}
+
+// The panel's pickers show what every window's pickers show, and a click into a part of the
+// date or time selects it for the digits typed next; each change filters at once.
+TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    QApplication::setActiveWindow(&F.Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Window()));
+    F.acFilter->trigger();
+    F.CheckBox1->setChecked(true);
+    F.CheckBox2->setChecked(true);
+    EXPECT_EQ(F.sddate->text(), QStringLiteral("Mo., 04.03.2024"));
+    EXPECT_EQ(F.sdtime->text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(F.eddate->text(), QStringLiteral("Mo., 04.03.2024"));
+
+    ClickAndType(F.eddate, 5, QStringLiteral("05"));
+    EXPECT_EQ(F.eddate->text(), QStringLiteral("Di., 05.03.2024"));
+    ClickAndType(F.sdtime, 0, QStringLiteral("09"));
+    EXPECT_EQ(F.sdtime->time(), QTime(9, 0, 0));
+    EXPECT_EQ(F.Doc().Filter.FromDate, At(9, 0, 0));
+    EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 5, 23, 59, 59));
+    EXPECT_EQ(F.ListView1->Count(), 2);
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
 }
 
 // --- row menu -------------------------------------------------------------------------------
