@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTimeEdit>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -213,6 +214,28 @@ TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
     EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 5, 23, 59, 59));
     EXPECT_EQ(F.ListView1->Count(), 2);
     EXPECT_TRUE(Prompts.Messages.isEmpty());
+}
+
+// The header's close button says what it does, and its cross stands out from the header.
+TEST_F(EntriesTest, FilterCloseButtonIsNamedAndItsCrossContrastsWithTheHeader) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    F.acFilter->trigger();
+    EXPECT_EQ(F.SpeedButton1->toolTip(), QStringLiteral("Filter schließen"));
+    const QColor Header = F.Panel9->palette().color(QPalette::Highlight);
+    const QImage Shot = F.Panel9->grab().toImage();
+    const QPoint Centre = F.SpeedButton1->geometry().center();
+    EXPECT_EQ(Shot.pixelColor(F.SpeedButton1->geometry().topLeft() + QPoint(1, 7)), Header);
+    // Relative luminance contrast of the cross's middle against the header, at least 3:1.
+    auto Luminance = [](const QColor &C) {
+        auto Channel = [](double V) {
+            return V <= 0.03928 ? V / 12.92 : std::pow((V + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * Channel(C.redF()) + 0.7152 * Channel(C.greenF()) +
+               0.0722 * Channel(C.blueF());
+    };
+    const double A = Luminance(Shot.pixelColor(Centre)), B = Luminance(Header);
+    EXPECT_GE((std::max(A, B) + 0.05) / (std::min(A, B) + 0.05), 3.0)
+        << Shot.pixelColor(Centre).name().toStdString() << " on " << Header.name().toStdString();
 }
 
 // --- row menu -------------------------------------------------------------------------------
