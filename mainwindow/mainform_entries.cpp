@@ -15,11 +15,13 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,6 +38,25 @@ void ShowDateTime(QDateEdit *Date, QTimeEdit *Time, TDateTime T) {
     const QSignalBlocker QuietDate(Date);
     const QSignalBlocker QuietTime(Time);
     SetPickers(Date, Time, T);
+}
+
+// A cross in the header's text colour: the style's own close icon is drawn for a title bar
+// and all but vanishes on the highlight colour.
+QIcon CloseGlyph(const QColor &Colour) {
+    QIcon Icon;
+    for (const int Scale : {1, 2}) {
+        QPixmap Glyph(11 * Scale, 11 * Scale);
+        Glyph.setDevicePixelRatio(Scale);
+        Glyph.fill(Qt::transparent);
+        QPainter Paint(&Glyph);
+        Paint.setRenderHint(QPainter::Antialiasing);
+        Paint.setPen(QPen(Colour, 1.6, Qt::SolidLine, Qt::RoundCap));
+        Paint.drawLine(QPointF(2.5, 2.5), QPointF(8.5, 8.5));
+        Paint.drawLine(QPointF(8.5, 2.5), QPointF(2.5, 8.5));
+        Paint.end();
+        Icon.addPixmap(Glyph);
+    }
+    return Icon;
 }
 
 QDate Today() {
@@ -72,9 +93,10 @@ void TMainForm::BuildFilterPanel(QWidget *Parent) {
     Header->addStretch(1);
     auto *Close = new QToolButton(Panel9);
     Close->setObjectName(QStringLiteral("SpeedButton1"));
+    Close->setToolTip(QStringLiteral("Filter schließen"));
     Close->setAutoRaise(true);
     Close->setFixedSize(15, 15);
-    Close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    Close->setIcon(CloseGlyph(Panel9->palette().color(QPalette::HighlightedText)));
     Close->setIconSize(QSize(11, 11));
     Header->addWidget(Close);
     SpeedButton1 = Close;
@@ -88,13 +110,11 @@ void TMainForm::BuildFilterPanel(QWidget *Parent) {
         Box->setObjectName(QString::fromLatin1(BoxName));
         // The text stands left of the box.
         Box->setLayoutDirection(Qt::RightToLeft);
-        Date = new QDateEdit(Parent);
+        Date = NewDatePicker(Parent);
         Date->setObjectName(QString::fromLatin1(DateName));
-        Date->setCalendarPopup(true);
         Date->setEnabled(false);
-        Time = new QTimeEdit(Parent);
+        Time = NewTimePicker(Parent);
         Time->setObjectName(QString::fromLatin1(TimeName));
-        Time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         Time->setEnabled(false);
         Grid->addWidget(Box, Row, 0);
         Grid->addWidget(Date, Row, 1);

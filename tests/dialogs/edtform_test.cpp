@@ -2,6 +2,7 @@
 
 #include "app/qtext.h"
 #include "dialogs_testing.h"
+#include "picker_testing.h"
 #include "tests/ui/scriptedprompts.h"
 
 #include <QComboBox>
@@ -224,6 +225,36 @@ TEST_F(EditFormTest, WithoutFieldDefinitionsTheGridIsEmptyAndDisabled) {
     EXPECT_EQ(Grid->rowCount(), 0);
     EXPECT_FALSE(Grid->isEnabled());
     EXPECT_TRUE(Confirmed().Fields.empty());
+}
+
+// The pickers show "Mo., 04.03.2024" and "10:00:00" / "11:30:15"; a click selects the part
+// it hits, wherever in the part, and the digits typed replace it.
+TEST_F(EditFormTest, DigitsTypedAfterAClickReplaceThePartClicked) {
+    const struct {
+        const char *Name;
+        const char *Picker;
+        int Index;
+        QString Keys;
+        TDateTime Start, End;
+    } Cases[] = {
+        {"the end's day", "EndDate", 5, "15", Entry().StartTime,
+         EncodeDateTime(2024, 3, 15, 11, 30, 15)},
+        {"the second digit of the day", "StartDate", 6, "02", EncodeDateTime(2024, 3, 2, 10, 0, 0),
+         Entry().EndTime},
+        {"the end's month", "EndDate", 8, "11", Entry().StartTime,
+         EncodeDateTime(2024, 11, 4, 11, 30, 15)},
+        {"the start's year", "StartDate", 13, "2023", EncodeDateTime(2023, 3, 4, 10, 0, 0),
+         Entry().EndTime},
+        {"the end's hour", "EndClock", 1, "12", Entry().StartTime,
+         EncodeDateTime(2024, 3, 4, 12, 30, 15)},
+    };
+    for (const auto &Case : Cases) {
+        Open(Entry());
+        ClickAndType(Control<QDateTimeEdit>(*Form, Case.Picker), Case.Index, Case.Keys);
+        const tCKEditItem Data = Confirmed();
+        EXPECT_EQ(Data.StartTime, Case.Start) << Case.Name;
+        EXPECT_EQ(Data.EndTime, Case.End) << Case.Name;
+    }
 }
 
 TEST(EditEntryDialogTest, CancelLeavesTheRecordAlone) {

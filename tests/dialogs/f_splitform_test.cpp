@@ -1,6 +1,7 @@
 #include "dialogs/f_splitform.h"
 
 #include "dialogs_testing.h"
+#include "picker_testing.h"
 #include "tests/ui/scriptedprompts.h"
 
 #include <QDateEdit>
@@ -112,6 +113,23 @@ TEST(SplitFormTest, AcceptsOnlyMomentsStrictlyInsideAlsoAcrossMidnight) {
             EXPECT_TRUE(Form.isVisible()) << Case.Name;
         }
     }
+}
+
+// The proposal shows as "Di., 07.05.2024"; a click into the day selects it for the digits.
+TEST(SplitFormTest, DigitsTypedAfterAClickIntoTheDayReplaceIt) {
+    TScriptedPrompts Prompts;
+    const TDateTime From = EncodeDateTime(2024, 5, 6, 11, 0, 0);
+    const TDateTime To = EncodeDateTime(2024, 5, 8, 13, 0, 0);
+    TSplitForm Form(Prompts, From, To, EncodeDateTime(2024, 5, 7, 12, 0, 0));
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
+    auto *Date = Control<QDateEdit>(Form, "SplitDate");
+    EXPECT_EQ(Date->text(), QStringLiteral("Di., 07.05.2024"));
+    ClickAndType(Date, 6, QStringLiteral("06"));
+    Press(Form, "OkButton");
+    EXPECT_EQ(Form.result(), QDialog::Accepted);
+    EXPECT_EQ(Form.SplitTime(), EncodeDateTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "dialogs/entrylist.h"
 #include "dialogs_testing.h"
+#include "picker_testing.h"
 #include "ui/imagelist.h"
 #include "tests/ui/scriptedprompts.h"
 
@@ -248,6 +249,21 @@ TEST_F(SearchFormTest, ModeZeroResortsAfterAStartTimeChanged) {
     Form->UpdateSearch(0, false);
     EXPECT_EQ(List().RowData(2), First);
     EXPECT_EQ(Status(), QStringLiteral("5 Item(s) gefunden!"));
+}
+
+// The bounds show as every window's dates do; a click into a part selects it for the digits.
+TEST_F(SearchFormTest, BoundPickersTakeDigitsWhereClicked) {
+    Control<QCheckBox>(*Form, "CheckBox1")->setChecked(true);
+    Control<QCheckBox>(*Form, "CheckBox2")->setChecked(true);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    auto *From = Control<QDateEdit>(*Form, "sddate");
+    auto *To = Control<QDateEdit>(*Form, "eddate");
+    EXPECT_EQ(From->text(), QStringLiteral("Mo., 04.03.2024"));
+    ClickAndType(From, 5, QStringLiteral("03"));
+    ClickAndType(To, 9, QStringLiteral("04"));
+    EXPECT_EQ(From->text(), QStringLiteral("So., 03.03.2024"));
+    EXPECT_EQ(To->text(), QStringLiteral("Do., 04.04.2024"));
 }
 
 } // namespace

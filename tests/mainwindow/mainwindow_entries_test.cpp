@@ -2,6 +2,7 @@
 
 #include "mainwindow_testing.h"
 #include "dialogs/pickers.h"
+#include "tests/dialogs/picker_testing.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -11,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTimeEdit>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -189,6 +191,51 @@ TEST_F(EntriesTest, FromAtOrAfterToIsRefusedWithTheBoundJustChangedMoved) {
     F.Edit1->setText(QStringLiteral("x"));
     EXPECT_EQ(Prompts.Messages.size(), 3);
     EXPECT_EQ(F.edtime->time(), QTime(1, 0, 0));
+}
+
+// The panel's pickers show what every window's pickers show, and a click into a part of the
+// date or time selects it for the digits typed next; each change filters at once.
+TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    QApplication::setActiveWindow(&F.Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Window()));
+    F.acFilter->trigger();
+    F.CheckBox1->setChecked(true);
+    F.CheckBox2->setChecked(true);
+    EXPECT_EQ(F.sddate->text(), QStringLiteral("Mo., 04.03.2024"));
+    EXPECT_EQ(F.sdtime->text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(F.eddate->text(), QStringLiteral("Mo., 04.03.2024"));
+
+    ClickAndType(F.eddate, 5, QStringLiteral("05"));
+    EXPECT_EQ(F.eddate->text(), QStringLiteral("Di., 05.03.2024"));
+    ClickAndType(F.sdtime, 0, QStringLiteral("09"));
+    EXPECT_EQ(F.sdtime->time(), QTime(9, 0, 0));
+    EXPECT_EQ(F.Doc().Filter.FromDate, At(9, 0, 0));
+    EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 5, 23, 59, 59));
+    EXPECT_EQ(F.ListView1->Count(), 2);
+    EXPECT_TRUE(Prompts.Messages.isEmpty());
+}
+
+// The header's close button says what it does, and its cross stands out from the header.
+TEST_F(EntriesTest, FilterCloseButtonIsNamedAndItsCrossContrastsWithTheHeader) {
+    TMainFormTestPeer &F = MakeWithEntries();
+    F.acFilter->trigger();
+    EXPECT_EQ(F.SpeedButton1->toolTip(), QStringLiteral("Filter schließen"));
+    const QColor Header = F.Panel9->palette().color(QPalette::Highlight);
+    const QImage Shot = F.Panel9->grab().toImage();
+    const QPoint Centre = F.SpeedButton1->geometry().center();
+    EXPECT_EQ(Shot.pixelColor(F.SpeedButton1->geometry().topLeft() + QPoint(1, 7)), Header);
+    // Relative luminance contrast of the cross's middle against the header, at least 3:1.
+    auto Luminance = [](const QColor &C) {
+        auto Channel = [](double V) {
+            return V <= 0.03928 ? V / 12.92 : std::pow((V + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * Channel(C.redF()) + 0.7152 * Channel(C.greenF()) +
+               0.0722 * Channel(C.blueF());
+    };
+    const double A = Luminance(Shot.pixelColor(Centre)), B = Luminance(Header);
+    EXPECT_GE((std::max(A, B) + 0.05) / (std::min(A, B) + 0.05), 3.0)
+        << Shot.pixelColor(Centre).name().toStdString() << " on " << Header.name().toStdString();
 }
 
 // --- row menu -------------------------------------------------------------------------------
