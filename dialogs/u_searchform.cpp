@@ -128,8 +128,10 @@ void TSearchForm::StartClick() {
     SearchParams.ToDate = PickedDateTime(eddate, edtime);
     // Said, not refused: such bounds simply find nothing but entries spanning them.
     if (SearchParams.UseFromDate && SearchParams.UseToDate &&
-        CompareDateTime(SearchParams.FromDate, SearchParams.ToDate) >= 0)
+        CompareDateTime(SearchParams.FromDate, SearchParams.ToDate) >= 0) {
+        const TPromptOwnerScope Owner(Prompts, this);
         Prompts.ShowMessage(QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit"));
+    }
     SplitToArray(FromQ(Edit1->text()), ' ', SearchParams.Keywords);
     RemoveBlank(SearchParams.Keywords);
     ListView1->Clear();

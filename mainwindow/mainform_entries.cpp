@@ -293,7 +293,10 @@ void TMainForm::EditEntryRow(TEntryList &List, QTreeWidgetItem *Row) {
     if (!Entry)
         return;
     tCKEditItem Data = Entry->GetData();
-    if (!FEntryDialogs->EditEntry(this, Doc().FieldDefs, Data)) {
+    // The dialog and its notices belong to the list's window: over the search window, one
+    // owned by this window would bring this window up and leave the search hidden behind it.
+    const TPromptOwnerScope Owner(Prompts(), List.window());
+    if (!FEntryDialogs->EditEntry(List.window(), Doc().FieldDefs, Data)) {
         // The row and the sums show what the document holds now. The dialog is modal, so
         // the row is still there unless something deleted it meanwhile.
         RefreshEntryRow(List, Row, nullptr);
@@ -367,8 +370,11 @@ void TMainForm::DeleteSelectedRows(TEntryList &List) {
                              : Rows.size() < 2
                                  ? QStringLiteral("Soll der Eintrag gelöscht werden?")
                                  : QStringLiteral("Sollen die Einträge gelöscht werden?");
-    if (Prompts().Confirm(Question, false) != TPromptAnswer::Yes)
-        return;
+    {
+        const TPromptOwnerScope Owner(Prompts(), List.window());
+        if (Prompts().Confirm(Question, false) != TPromptAnswer::Yes)
+            return;
+    }
     // Only what is still in the document now; an item below a project deleted in the same
     // go leaves with that project.
     TCKList Rowed;
@@ -418,8 +424,14 @@ void TMainForm::SplitFirstSelected(TEntryList &List) {
     TEntryRow *Row = Rows.first();
     TCKTimeItem *Entry = LiveEntry(List, Row);
     TDateTime At = 0;
-    if (!Entry || !FEntryDialogs->Split(this, *Entry, At))
+    if (!Entry)
         return;
+    {
+        // As for the edit dialog: the split window and its notices belong to the list's window.
+        const TPromptOwnerScope Owner(Prompts(), List.window());
+        if (!FEntryDialogs->Split(List.window(), *Entry, At))
+            return;
+    }
     // Both parts lie within the old span: only its sharers can change their marks.
     TCKConstTimeItems Touched;
     const bool Few = Entry->AddTimeSharers(Touched, MaxTouchedEntries);

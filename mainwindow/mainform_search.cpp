@@ -4,6 +4,7 @@
 #include "dialogs/entrylist.h"
 #include "dialogs/u_searchform.h"
 #include "mainwindow/mainform.h"
+#include "ui/prompts.h"
 #include "app/qtext.h"
 #include "model/ckm.h"
 
@@ -30,9 +31,15 @@ void TMainForm::acSearchExecute() {
 
 void TMainForm::SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QString &Text) {
     TCKTimeItem *Entry = LiveEntry(List, Row);
-    // The row keeps the comment the entry has: the list writes no text of its own.
-    if (!Entry || RefuseUnstorable(Text))
+    if (!Entry)
         return;
+    {
+        // The refusal belongs to the search window the text was typed in.
+        const TPromptOwnerScope Owner(Prompts(), List.window());
+        // The row keeps the comment the entry has: the list writes no text of its own.
+        if (RefuseUnstorable(Text))
+            return;
+    }
     const std::string Comment = FromQ(Text);
     if (Comment == Entry->Comment)
         return;

@@ -36,23 +36,23 @@ int Run(QMessageBox &Box) {
 } // namespace
 
 void TMessageBoxPrompts::ShowMessage(const QString &Text) {
-    QMessageBox Box(QMessageBox::NoIcon, Title(), Text, QMessageBox::Ok, Parent);
+    QMessageBox Box(QMessageBox::NoIcon, Title(), Text, QMessageBox::Ok, BoxParent());
     Run(Box);
 }
 
 void TMessageBoxPrompts::ShowError(const QString &Text) {
-    QMessageBox Box(QMessageBox::Critical, Title(), Text, QMessageBox::Ok, Parent);
+    QMessageBox Box(QMessageBox::Critical, Title(), Text, QMessageBox::Ok, BoxParent());
     Run(Box);
 }
 
 void TMessageBoxPrompts::ShowWarning(const QString &Text) {
-    QMessageBox Box(QMessageBox::Warning, Title(), Text, QMessageBox::Ok, Parent);
+    QMessageBox Box(QMessageBox::Warning, Title(), Text, QMessageBox::Ok, BoxParent());
     Run(Box);
 }
 
 TPromptAnswer TMessageBoxPrompts::Confirm(const QString &Text, bool WithCancel) {
     QMessageBox Box(QMessageBox::Question, QStringLiteral("Bestätigung"), Text,
-                    QMessageBox::NoButton, Parent);
+                    QMessageBox::NoButton, BoxParent());
     QPushButton *Yes = Box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton *No = Box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     QPushButton *Cancel = nullptr;
@@ -73,7 +73,7 @@ TPromptAnswer TMessageBoxPrompts::Confirm(const QString &Text, bool WithCancel) 
 
 int TMessageBoxPrompts::Choose(const QString &Text, const QStringList &Buttons) {
     QMessageBox Box(QMessageBox::Question, QStringLiteral("Bestätigung"), Text,
-                    QMessageBox::NoButton, Parent);
+                    QMessageBox::NoButton, BoxParent());
     QList<QPushButton *> Pushed;
     for (const QString &Caption : Buttons)
         Pushed << Box.addButton(Caption, QMessageBox::ActionRole);

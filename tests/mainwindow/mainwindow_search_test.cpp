@@ -230,3 +230,34 @@ TEST_F(SearchTest, ClosingTheMainWindowWithTheSearchOpenIsSafe) {
     Form.reset();
     EXPECT_EQ(Search, nullptr);
 }
+
+TEST_F(SearchTest, DialogsOfResultCommandsBelongToTheSearchWindow) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    TScriptedEntryDialogs::TAnswer Cancel;
+    EntryDialogs.Answers = {Cancel, Cancel};
+    emit Results().itemDoubleClicked(Results().Row(1), 0);
+    SelectResults({1});
+    OpenResultMenu();
+    F.acSplitPopup->trigger();
+    Prompts.Answers = {TPromptAnswer::No};
+    OpenResultMenu();
+    F.acDelTimePopup->trigger();
+    emit Results().RowEdited(Results().Row(0), QStringLiteral("Kunde \u4e2d"));
+    ASSERT_EQ(EntryDialogs.Requests.size(), 2u);
+    EXPECT_EQ(EntryDialogs.Requests[0].Owner, Search.data()) << "edit";
+    EXPECT_EQ(EntryDialogs.Requests[1].Owner, Search.data()) << "split";
+    // The delete question, then the refused comment.
+    EXPECT_EQ(Prompts.Owners, (QList<QWidget *>{Search, Search}));
+
+    // The same commands from the main list stay with the main window.
+    Prompts.Owners.clear();
+    ShowProject(Kunden);
+    SelectRows({0});
+    EntryDialogs.Answers = {Cancel};
+    F.acEditTime->trigger();
+    Prompts.Answers = {TPromptAnswer::No};
+    F.acDelTime->trigger();
+    EXPECT_EQ(EntryDialogs.Requests.back().Owner, &F.Window());
+    ASSERT_EQ(Prompts.Owners.size(), 1);
+    EXPECT_TRUE(Prompts.Owners[0] == nullptr || Prompts.Owners[0] == &F.Window());
+}

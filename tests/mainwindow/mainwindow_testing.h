@@ -79,25 +79,26 @@ public:
         QString Kind; // "edit", "new" or "split"
         tCKEditItem Data;
         tFieldDefList FieldDefs;
+        QWidget *Owner = nullptr; // the window the dialog would belong to
     };
     std::deque<TAnswer> Answers;
     std::vector<TRequest> Requests;
 
-    bool EditEntry(QWidget *, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
-        return Answer("edit", FieldDefs, Data, nullptr);
+    bool EditEntry(QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
+        return Answer("edit", Owner, FieldDefs, Data, nullptr);
     }
-    bool NewEntry(QWidget *, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
-        return Answer("new", FieldDefs, Data, nullptr);
+    bool NewEntry(QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data) override {
+        return Answer("new", Owner, FieldDefs, Data, nullptr);
     }
-    bool Split(QWidget *, const TCKTimeItem &Entry, TDateTime &SplitTime) override {
+    bool Split(QWidget *Owner, const TCKTimeItem &Entry, TDateTime &SplitTime) override {
         tCKEditItem Data = Entry.GetData();
-        return Answer("split", {}, Data, &SplitTime);
+        return Answer("split", Owner, {}, Data, &SplitTime);
     }
 
 private:
-    bool Answer(const char *Kind, const tFieldDefList &FieldDefs, tCKEditItem &Data,
+    bool Answer(const char *Kind, QWidget *Owner, const tFieldDefList &FieldDefs, tCKEditItem &Data,
                 TDateTime *SplitTime) {
-        Requests.push_back({QString::fromLatin1(Kind), Data, FieldDefs});
+        Requests.push_back({QString::fromLatin1(Kind), Data, FieldDefs, Owner});
         if (Answers.empty()) {
             ADD_FAILURE() << "unexpected " << Kind << " dialog";
             return false;
@@ -111,6 +112,22 @@ private:
         else
             Data = A.Data;
         return true;
+    }
+};
+
+// The scripted prompts, also noting the window each box would belong to (null: the
+// service's own, the main window).
+class TOwnerNotingPrompts : public TScriptedPrompts {
+public:
+    QList<QWidget *> Owners;
+
+    void ShowMessage(const QString &Text) override {
+        Owners << Owner();
+        TScriptedPrompts::ShowMessage(Text);
+    }
+    TPromptAnswer Confirm(const QString &Text, bool Cancel) override {
+        Owners << Owner();
+        return TScriptedPrompts::Confirm(Text, Cancel);
     }
 };
 
@@ -234,7 +251,7 @@ protected:
     QRect ScreenArea{0, 0, 1920, 1200};
     QTemporaryDir Dir;
     TTestClock Clock;
-    TScriptedPrompts Prompts;
+    TOwnerNotingPrompts Prompts;
     TScriptedFileDialogs Dialogs;
     TScriptedEntryDialogs EntryDialogs;
     TFormUnderTest Form;
