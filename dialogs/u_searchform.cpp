@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +38,7 @@ TSearchForm::TSearchForm(const TChronarkMan &ADocument, const TImageList &Images
                                 QStringLiteral("Projektordner")},
                                &Images, this, TEntryList::TOrder::PathThenStart);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->installEventFilter(this);
     BuildLayout();
     resize(620, 420);
 
@@ -44,6 +46,7 @@ TSearchForm::TSearchForm(const TChronarkMan &ADocument, const TImageList &Images
     connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
     connect(StartButton, &QPushButton::clicked, this, [this] { StartClick(); });
     connect(NewSearchButton, &QPushButton::clicked, this, [this] { NewSearchClick(); });
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { StartClick(); });
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *Row) {
         if (Host.EditRow)
             Host.EditRow(*ListView1, Row);
@@ -171,4 +174,48 @@ void TSearchForm::ForgetResults() {
 
 void TSearchForm::ShowCount() {
     StatusBar1->setText(QString::number(ListView1->Count()) + QStringLiteral(" Item(s) gefunden!"));
+}
+
+void TSearchForm::keyPressEvent(QKeyEvent *Event) {
+    // Reaches here only when no control took the key: an open cell editor cancels itself.
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
+}
+
+bool TSearchForm::eventFilter(QObject *Watched, QEvent *Event) {
+    const bool KeyEvent =
+        Event->type() == QEvent::ShortcutOverride || Event->type() == QEvent::KeyPress;
+    if (Watched == ListView1 && KeyEvent) {
+        const auto *Key = static_cast<QKeyEvent *>(Event);
+        const bool Ours = Key->modifiers() == Qt::NoModifier &&
+                          (Key->key() == Qt::Key_Delete || Key->key() == Qt::Key_F2);
+        // The list, not a shortcut of some window, takes the keys its row menu names.
+        if (Ours && Event->type() == QEvent::ShortcutOverride) {
+            Event->accept();
+            return true;
+        }
+        if (Ours && ListKeyDown(Key->key()))
+            return true;
+    }
+    return QWidget::eventFilter(Watched, Event);
+}
+
+bool TSearchForm::ListKeyDown(int Key) {
+    const QList<TEntryRow *> Rows = ListView1->SelectedRows();
+    if (ListView1->IsEditing() || Rows.isEmpty())
+        return false;
+    if (Key == Qt::Key_Delete) {
+        if (Host.DeleteRows)
+            Host.DeleteRows(*ListView1);
+        return true;
+    }
+    // As the row menu's "Umbenennen": one row at a time.
+    if (Rows.size() == 1) {
+        ListView1->scrollToItem(Rows.first());
+        ListView1->editItem(Rows.first(), 0);
+    }
+    return true;
 }

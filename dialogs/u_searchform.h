@@ -32,6 +32,8 @@ public:
         // The in-place edit of Row's comment ended with Text.
         std::function<void(TEntryList &List, QTreeWidgetItem *Row, const QString &Text)>
             CommentEdited;
+        // Delete in the list: the selected rows go as through the row menu.
+        std::function<void(TEntryList &List)> DeleteRows;
     };
 
     // Document and the services must outlive the window.
@@ -49,8 +51,14 @@ public:
     TEntryList &ResultList() const { return *ListView1; }
     const tFilterItem &Parameters() const { return SearchParams; }
 
+protected:
+    void keyPressEvent(QKeyEvent *Event) override;
+    bool eventFilter(QObject *Watched, QEvent *Event) override;
+
 private:
     void BuildLayout();
+    // F2 and Delete on the result list, as the row menu offers them; true when handled.
+    bool ListKeyDown(int Key);
     void StartClick();
     void NewSearchClick();
     void CheckBox1Click();

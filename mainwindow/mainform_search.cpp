@@ -18,6 +18,7 @@ void TMainForm::acSearchExecute() {
         Host.CommentEdited = [this](TEntryList &List, QTreeWidgetItem *Row, const QString &Text) {
             SearchRowEdited(List, Row, Text);
         };
+        Host.DeleteRows = [this](TEntryList &List) { DeleteSelectedRows(List); };
         SearchForm1 = new TSearchForm(Doc(), Images(), Prompts(), std::move(Host), this);
         TSearchForm *Form = SearchForm1;
         connect(this, &TMainForm::ItemsRemoved, Form, [Form] { Form->UpdateSearch(-1, true); });

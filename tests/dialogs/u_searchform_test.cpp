@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimeEdit>
 
 namespace {
@@ -264,6 +265,14 @@ TEST_F(SearchFormTest, BoundPickersTakeDigitsWhereClicked) {
     ClickAndType(To, 9, QStringLiteral("04"));
     EXPECT_EQ(From->text(), QStringLiteral("So., 03.03.2024"));
     EXPECT_EQ(To->text(), QStringLiteral("Do., 04.04.2024"));
+}
+
+TEST_F(SearchFormTest, EnterInTheKeywordsSearches) {
+    auto *Words = Control<QLineEdit>(*Form, "Edit1");
+    Words->setText(QStringLiteral("anruf"));
+    QTest::keyClick(Words, Qt::Key_Return);
+    EXPECT_EQ(Column(0), QStringList{"Anruf"});
+    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 
 #include "mainwindow_testing.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -260,4 +262,42 @@ TEST_F(SearchTest, DialogsOfResultCommandsBelongToTheSearchWindow) {
     EXPECT_EQ(EntryDialogs.Requests.back().Owner, &F.Window());
     ASSERT_EQ(Prompts.Owners.size(), 1);
     EXPECT_TRUE(Prompts.Owners[0] == nullptr || Prompts.Owners[0] == &F.Window());
+}
+
+TEST_F(SearchTest, F2RenamesAndDeleteAsksAndDeletesInTheResults) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    SelectResults({1});
+    QTest::keyClick(&Results(), Qt::Key_F2);
+    ASSERT_TRUE(Results().IsEditing());
+    auto *Editor = Results().findChild<QLineEdit *>();
+    ASSERT_NE(Editor, nullptr);
+    Editor->setText(QStringLiteral("Kunde Gamma"));
+    QTest::keyClick(Editor, Qt::Key_Return);
+    QApplication::processEvents(); // the edit is committed from the event loop
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Kunden->TimeItems()[0]->Comment, "Kunde Gamma");
+    // Escape in the editor only ends the edit, the window stays.
+    SelectResults({1});
+    QTest::keyClick(&Results(), Qt::Key_F2);
+    ASSERT_TRUE(Results().IsEditing());
+    QTest::keyClick(Results().findChild<QLineEdit *>(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(Results().IsEditing());
+    ASSERT_NE(Search, nullptr);
+    EXPECT_TRUE(Search->isVisible());
+
+    SelectResults({0, 2});
+    Prompts.Answers = {TPromptAnswer::Yes};
+    QTest::keyClick(&Results(), Qt::Key_Delete);
+    EXPECT_EQ(Prompts.Questions, QStringList{"Sollen die Einträge gelöscht werden?"});
+    EXPECT_EQ(ResultColumn(0), QStringList{"Kunde Gamma"});
+    EXPECT_EQ(Kunden->TimeItems().size(), 1u);
+    EXPECT_TRUE(F.Doc().Modified);
+}
+
+TEST_F(SearchTest, EscapeClosesTheWindow) {
+    MakeWithSearch();
+    QTest::keyClick(Search->findChild<QLineEdit *>(QStringLiteral("Edit1")), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Search, nullptr);
 }
