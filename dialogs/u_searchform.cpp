@@ -10,14 +10,37 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int ColumnCount = 5;
+constexpr QSize DesignedSize(620, 420);
+constexpr int DesignedPathWidth = 130;
+constexpr int MinCommentWidth = 120;
+
+// Text with every digit replaced by the font's widest one, so that its width holds any date,
+// time or duration of the same format.
+QString WidestDigits(const std::string &Text, const QFontMetrics &Metrics) {
+    QChar Widest = QLatin1Char('0');
+    for (char D = '1'; D <= '9'; ++D)
+        if (Metrics.horizontalAdvance(QLatin1Char(D)) > Metrics.horizontalAdvance(Widest))
+            Widest = QLatin1Char(D);
+    QString Result = ToQ(Text);
+    for (QChar &C : Result)
+        if (C.isDigit())
+            C = Widest;
+    return Result;
+}
 
 QDate Today() {
     int Y, Mo, D, H, Mi, S, Ms;
@@ -40,7 +63,8 @@ TSearchForm::TSearchForm(const TChronarkMan &ADocument, const TImageList &Images
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->installEventFilter(this);
     BuildLayout();
-    resize(620, 420);
+    SizeColumns();
+    resize(DesignedSize);
 
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
     connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
@@ -174,6 +198,39 @@ void TSearchForm::ForgetResults() {
 
 void TSearchForm::ShowCount() {
     StatusBar1->setText(QString::number(ListView1->Count()) + QStringLiteral(" Item(s) gefunden!"));
+}
+
+void TSearchForm::SizeColumns() {
+    QHeaderView *Header = ListView1->header();
+    // The comment, not the path, takes what a wider window gains (from its first show on).
+    Header->setStretchLastSection(false);
+    const QFontMetrics Metrics(ListView1->font());
+    const int Margin =
+        2 * (ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView1) + 1);
+    auto Fit = [&](int Column, const QString &Sample) {
+        const int Needed = Metrics.horizontalAdvance(Sample) + Margin + 8;
+        Header->resizeSection(Column, std::max(Header->sectionSizeHint(Column), Needed));
+    };
+    const TDateTime Sample = EncodeDateTime(2000, 12, 28, 20, 58, 58);
+    Fit(1, WidestDigits(DateTimeText(Sample), Metrics));
+    Fit(2, WidestDigits(DateTimeText(Sample), Metrics));
+    Fit(3, WidestDigits(DurationClockText(AddSeconds(Sample, 100 * 3600 - 1), Sample), Metrics));
+    Header->resizeSection(4, DesignedPathWidth);
+    // The rest of the designed width, a vertical scroll bar allowed for.
+    int Rest = DesignedSize.width() - 2 * ListView1->frameWidth() -
+               ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
+    for (int c = 1; c < ColumnCount; ++c)
+        Rest -= Header->sectionSize(c);
+    Header->resizeSection(0, std::max(MinCommentWidth, Rest));
+}
+
+void TSearchForm::showEvent(QShowEvent *Event) {
+    QWidget::showEvent(Event);
+    if (!Shown) {
+        // The widths are laid out now; what the window gains later goes to the comments.
+        Shown = true;
+        ListView1->GiveGrowthTo(0);
+    }
 }
 
 void TSearchForm::keyPressEvent(QKeyEvent *Event) {

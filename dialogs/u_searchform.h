@@ -52,11 +52,14 @@ public:
     const tFilterItem &Parameters() const { return SearchParams; }
 
 protected:
+    void showEvent(QShowEvent *Event) override;
     void keyPressEvent(QKeyEvent *Event) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 
 private:
     void BuildLayout();
+    // Widths that show the date and duration texts whole; the comment takes the rest.
+    void SizeColumns();
     // F2 and Delete on the result list, as the row menu offers them; true when handled.
     bool ListKeyDown(int Key);
     void StartClick();
@@ -80,4 +83,5 @@ private:
     QPushButton *NewSearchButton = nullptr;
     TEntryList *ListView1 = nullptr;
     QLabel *StatusBar1 = nullptr;
+    bool Shown = false;
 };

@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimeEdit>
@@ -273,6 +274,30 @@ TEST_F(SearchFormTest, EnterInTheKeywordsSearches) {
     QTest::keyClick(Words, Qt::Key_Return);
     EXPECT_EQ(Column(0), QStringList{"Anruf"});
     EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
+}
+
+TEST_F(SearchFormTest, DatesShowWholeAndOnlyTheCommentColumnGrows) {
+    Form->show();
+    QApplication::processEvents();
+    Search("");
+    ASSERT_GT(List().Count(), 0);
+    const QFontMetrics Metrics(List().font());
+    for (int c = 1; c <= 3; ++c)
+        for (int r = 0; r < List().Count(); ++r) {
+            EXPECT_TRUE(List().CutOffText(List().Row(r), c).isEmpty()) << c << " " << r;
+            EXPECT_GT(List().header()->sectionSize(c),
+                      Metrics.horizontalAdvance(List().Row(r)->text(c)))
+                << c << " " << r;
+        }
+    QList<int> Before;
+    for (int c = 0; c < 5; ++c)
+        Before << List().header()->sectionSize(c);
+    Form->resize(Form->width() + 200, Form->height());
+    QApplication::processEvents();
+    QList<int> After;
+    for (int c = 0; c < 5; ++c)
+        After << List().header()->sectionSize(c);
+    EXPECT_EQ(After, (QList<int>{Before[0] + 200, Before[1], Before[2], Before[3], Before[4]}));
 }
 
 } // namespace
