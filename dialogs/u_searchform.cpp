@@ -4,17 +4,22 @@
 #include "dialogs/pickers.h"
 #include "ui/imagelist.h"
 #include "ui/prompts.h"
+#include "app/formsettings.h"
 #include "app/qtext.h"
+#include "app/registry.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -23,6 +28,9 @@
 
 namespace {
 
+const QString PlacementKey = QStringLiteral("SearchForm");
+const char *const ColumnWidthNames[] = {"colCommentWidth", "colStartTimeWidth", "colEndTimeWidth",
+                                        "colDurationWidth", "colPathWidth"};
 constexpr int ColumnCount = 5;
 constexpr QSize DesignedSize(620, 420);
 constexpr int DesignedPathWidth = 130;
@@ -40,6 +48,14 @@ QString WidestDigits(const std::string &Text, const QFontMetrics &Metrics) {
         if (C.isDigit())
             C = Widest;
     return Result;
+}
+
+// All screens' usable areas together: stored values are cut to this before they are laid out.
+QRect AllScreens() {
+    QRect All;
+    for (const QScreen *Screen : QGuiApplication::screens())
+        All |= Screen->availableGeometry();
+    return All;
 }
 
 QDate Today() {
@@ -224,6 +240,51 @@ void TSearchForm::SizeColumns() {
     Header->resizeSection(0, std::max(MinCommentWidth, Rest));
 }
 
+void TSearchForm::RestorePlacement(TRegistry &Registry, const QString &AppName, const QRect &Area,
+                                   const QRect &Beside) {
+    QRect Bounds(QPoint(0, 0), size());
+    Bounds.moveCenter(Beside.center());
+    const QRect Limits = Area.isValid() ? Area : AllScreens();
+    if (Limits.isValid() && OpenAppKey(Registry, AppName, PlacementKey, false)) {
+        // Cut before anything is laid out: QRect's corners overflow long before INT_MAX.
+        int Value = 0;
+        if (Registry.ReadInteger(QStringLiteral("Width"), Value) && Value > 0)
+            Bounds.setWidth(std::min(Value, Limits.width()));
+        if (Registry.ReadInteger(QStringLiteral("Height"), Value) && Value > 0)
+            Bounds.setHeight(std::min(Value, Limits.height()));
+        if (Registry.ReadInteger(QStringLiteral("Left"), Value))
+            Bounds.moveLeft(std::clamp(Value, Limits.left() - Bounds.width(), Limits.right() + 1));
+        if (Registry.ReadInteger(QStringLiteral("Top"), Value))
+            Bounds.moveTop(std::clamp(Value, Limits.top() - Bounds.height(), Limits.bottom() + 1));
+        // A column wider than the screen is of no use, and the header sums the widths.
+        for (int c = 0; c < ColumnCount; ++c)
+            if (Registry.ReadInteger(QString::fromLatin1(ColumnWidthNames[c]), Value))
+                ListView1->header()->resizeSection(c, std::clamp(Value, 0, Limits.width()));
+    }
+    Registry.CloseKey();
+    const QRect Screen = Area.isValid() ? Area : AvailableAreaFor(Bounds);
+    setGeometry(FitIntoArea(Bounds, Screen, FrameMargins(*this)));
+}
+
+void TSearchForm::SavePlacement(TRegistry &Registry, const QString &AppName) const {
+    if (!OpenAppKey(Registry, AppName, PlacementKey, true))
+        return;
+    const bool Normal =
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    const QRect Bounds = Normal || !normalGeometry().isValid() ? geometry() : normalGeometry();
+    Registry.WriteInteger(QStringLiteral("Left"), Bounds.left());
+    Registry.WriteInteger(QStringLiteral("Top"), Bounds.top());
+    Registry.WriteInteger(QStringLiteral("Width"), Bounds.width());
+    Registry.WriteInteger(QStringLiteral("Height"), Bounds.height());
+    // The widths as shown fit the bounds stored; a maximised window's comment column would
+    // be too wide for them, so it keeps its width without the gain.
+    for (int c = 0; c < ColumnCount; ++c)
+        Registry.WriteInteger(QString::fromLatin1(ColumnWidthNames[c]),
+                              Normal ? ListView1->header()->sectionSize(c)
+                                     : ListView1->StoredWidth(c));
+    Registry.CloseKey();
+}
+
 void TSearchForm::showEvent(QShowEvent *Event) {
     QWidget::showEvent(Event);
     if (!Shown) {
@@ -231,6 +292,12 @@ void TSearchForm::showEvent(QShowEvent *Event) {
         Shown = true;
         ListView1->GiveGrowthTo(0);
     }
+}
+
+void TSearchForm::closeEvent(QCloseEvent *Event) {
+    if (Host.Closing)
+        Host.Closing(*this);
+    QWidget::closeEvent(Event);
 }
 
 void TSearchForm::keyPressEvent(QKeyEvent *Event) {

@@ -19,6 +19,7 @@ class QTreeWidgetItem;
 class TEntryList;
 class TImageList;
 class TPromptService;
+class TRegistry;
 
 class TSearchForm : public QWidget {
     Q_OBJECT
@@ -34,6 +35,8 @@ public:
             CommentEdited;
         // Delete in the list: the selected rows go as through the row menu.
         std::function<void(TEntryList &List)> DeleteRows;
+        // The window is about to close (its placement is still the user's).
+        std::function<void(const TSearchForm &Form)> Closing;
     };
 
     // Document and the services must outlive the window.
@@ -51,8 +54,16 @@ public:
     TEntryList &ResultList() const { return *ListView1; }
     const tFilterItem &Parameters() const { return SearchParams; }
 
+    // The placement kept under the program's key AppName, sub-key "SearchForm": bounds and
+    // column widths. Restore applies what is stored, fitted into Area (invalid: the screen
+    // the window lands on); without stored bounds the window opens over the middle of Beside.
+    void RestorePlacement(TRegistry &Registry, const QString &AppName, const QRect &Area,
+                          const QRect &Beside);
+    void SavePlacement(TRegistry &Registry, const QString &AppName) const;
+
 protected:
     void showEvent(QShowEvent *Event) override;
+    void closeEvent(QCloseEvent *Event) override;
     void keyPressEvent(QKeyEvent *Event) override;
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 

@@ -7,6 +7,7 @@
 #include "dialogs/entrylist.h"
 #include "dialogs/f_settings.h"
 #include "dialogs/u_exportform.h"
+#include "dialogs/u_searchform.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
@@ -450,6 +451,9 @@ void TMainForm::LoadWindowSettings() {
 
 void TMainForm::SaveWindowSettings() {
     SaveFormSettings(*Registry, *this, AppName, true);
+    // An open search window is not closed on the way out: its placement is kept here.
+    if (SearchForm1)
+        SearchForm1->SavePlacement(*Registry, AppName);
     if (OpenAppKey(*Registry, AppName, QStringLiteral("FormSettings"), true)) {
         for (int c = 0; c < 4; ++c)
             Registry->WriteInteger(QString::fromLatin1(ColumnWidthNames[c]),

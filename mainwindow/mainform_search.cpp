@@ -6,6 +6,7 @@
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
+#include "app/registry.h"
 #include "model/ckm.h"
 
 void TMainForm::acSearchExecute() {
@@ -19,8 +20,11 @@ void TMainForm::acSearchExecute() {
             SearchRowEdited(List, Row, Text);
         };
         Host.DeleteRows = [this](TEntryList &List) { DeleteSelectedRows(List); };
+        Host.Closing = [this](const TSearchForm &Form) { Form.SavePlacement(*Registry, AppName); };
         SearchForm1 = new TSearchForm(Doc(), Images(), Prompts(), std::move(Host), this);
         TSearchForm *Form = SearchForm1;
+        // Its own place, or over this window: not wherever the desktop puts a new window.
+        Form->RestorePlacement(*Registry, AppName, ScreenArea, geometry());
         connect(this, &TMainForm::ItemsRemoved, Form, [Form] { Form->UpdateSearch(-1, true); });
         connect(this, &TMainForm::EntriesChanged, Form, [Form] { Form->UpdateSearch(-1, false); });
         connect(this, &TMainForm::DocumentReplaced, Form, [Form] { Form->ForgetResults(); });

@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+
+#include <climits>
 
 namespace {
 
@@ -300,4 +303,62 @@ TEST_F(SearchTest, EscapeClosesTheWindow) {
     QTest::keyClick(Search->findChild<QLineEdit *>(QStringLiteral("Edit1")), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Search, nullptr);
+}
+
+TEST_F(SearchTest, OpensOverTheMainWindowAndKeepsItsPlacement) {
+    TMainFormTestPeer &F = MakeWithSearch();
+    EXPECT_TRUE(F.Window().geometry().contains(Search->geometry()));
+    Search->setGeometry(300, 200, 700, 450);
+    QList<int> Widths{210, 140, 141, 77, 160};
+    for (int c = 0; c < 5; ++c)
+        Results().header()->resizeSection(c, Widths[c]);
+    Search->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(Settings(QStringLiteral("SearchForm"), false), nullptr);
+
+    F.acSearch->trigger();
+    Search = F.SearchForm1;
+    EXPECT_EQ(Search->geometry(), QRect(300, 200, 700, 450));
+    QList<int> Restored;
+    for (int c = 0; c < 5; ++c)
+        Restored << Results().header()->sectionSize(c);
+    EXPECT_EQ(Restored, Widths);
+
+    // Closing the main window keeps the placement of the open search window too.
+    Search->setGeometry(320, 210, 700, 450);
+    EXPECT_TRUE(F.Window().close());
+    int Left = 0;
+    EXPECT_TRUE(Settings(QStringLiteral("SearchForm"), false)->ReadInteger("Left", Left));
+    EXPECT_EQ(Left, 320);
+}
+
+TEST_F(SearchTest, StoredPlacementIsFittedIntoTheScreen) {
+    const struct {
+        const char *Name;
+        int Left, Top, Width, Height, Column;
+        int MinWidth, MaxWidth; // of the window as restored
+    } Cases[] = {
+        {"too big everywhere", 0, 0, INT_MAX, INT_MAX, INT_MAX, 1800, 1920},
+        {"far off to the left and top", -100000, -100000, 600, 400, 100, 600, 600},
+        {"far off to the right and below", INT_MAX, INT_MAX, 600, 400, 100, 600, 600},
+    };
+    for (const auto &Case : Cases) {
+        {
+            auto Stored = Settings(QStringLiteral("SearchForm"), true);
+            Stored->WriteInteger("Left", Case.Left);
+            Stored->WriteInteger("Top", Case.Top);
+            Stored->WriteInteger("Width", Case.Width);
+            Stored->WriteInteger("Height", Case.Height);
+            Stored->WriteInteger("colCommentWidth", Case.Column);
+        }
+        TMainFormTestPeer &F = MakeStarted();
+        F.acSearch->trigger();
+        TSearchForm *Window = F.SearchForm1;
+        EXPECT_TRUE(ScreenArea.contains(Window->frameGeometry())) << Case.Name;
+        EXPECT_GE(Window->width(), Case.MinWidth) << Case.Name;
+        EXPECT_LE(Window->width(), Case.MaxWidth) << Case.Name;
+        EXPECT_LE(Window->ResultList().header()->sectionSize(0), ScreenArea.width()) << Case.Name;
+        // Not closed: the next window reads the stored values anew.
+        Form.reset();
+    }
 }
