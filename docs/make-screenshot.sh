@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws docs/screenshot.png: the program under Xvfb with the sample document open, as a first
-# start places it on a 1280 x 800 screen (no stored window bounds: the window is fitted in).
+# start places it on a 1280 x 800 screen (no stored window bounds: the window is fitted in);
+# then docs/screenshot-search.png: the search window with results beside the main window.
 # Usage: xvfb-run -s "-screen 0 1280x800x24" docs/make-screenshot.sh [build dir]
 # Needs the program built (scripts/run.sh builds it), imagemagick and xdotool.
 set -euo pipefail
@@ -33,3 +34,17 @@ xdotool key --window "$window" Home Down Right Down Right Down Right Down
 xdotool mousemove --window "$window" 388 34 click 1
 sleep 3
 import -window root "$root/docs/screenshot.png"
+# The search window (Ctrl+F) finds webinars and team meetings everywhere; it opens over the
+# main window and is moved to its right half so that both show.
+xdotool key --window "$window" ctrl+f
+search="$(xdotool search --sync --onlyvisible --name 'Eintrag suchen' | head -1)"
+sleep 1
+xdotool windowmove "$search" 560 230
+# Without a window manager the keys go where the input focus is put: into the keywords.
+xdotool windowfocus --sync "$search"
+xdotool mousemove --window "$search" 300 76 click 1
+xdotool key ctrl+a BackSpace
+xdotool type --delay 30 "Webinar Teambesprechung"
+xdotool key Return
+sleep 2
+import -window root "$root/docs/screenshot-search.png"
