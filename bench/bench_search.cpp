@@ -33,6 +33,7 @@ public:
     void ShowError(const QString &) override {}
     void ShowWarning(const QString &) override {}
     TPromptAnswer Confirm(const QString &, bool) override { return TPromptAnswer::No; }
+    int Choose(const QString &, const QStringList &) override { return -1; }
 };
 
 // Rows as the model hands them over, with the path kept for the order.
