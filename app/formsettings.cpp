@@ -35,16 +35,6 @@ bool OnSomeScreen(const QRect &Bounds) {
     return QGuiApplication::screens().isEmpty();
 }
 
-// Area, or where no area is given all screens' available areas together.
-QRect PlacementArea(const QRect &Area) {
-    if (Area.isValid())
-        return Area;
-    QRect all;
-    for (const QScreen *screen : QGuiApplication::screens())
-        all |= screen->availableGeometry();
-    return all;
-}
-
 // Centres the window on the primary screen, its top-left corner kept on the screen.
 QRect OntoPrimaryScreen(QRect Bounds) {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -91,28 +81,39 @@ void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &A
     Registry.WriteInteger(QStringLiteral("Top"), bounds.top());
 }
 
+QRect PlacementArea(const QRect &Area) {
+    if (Area.isValid())
+        return Area;
+    QRect all;
+    for (const QScreen *screen : QGuiApplication::screens())
+        all |= screen->availableGeometry();
+    return all;
+}
+
+QRect ReadStoredBounds(TRegistry &Registry, QRect Bounds, const QRect &Area, bool WithSize) {
+    if (!Area.isValid())
+        return Bounds;
+    int value = 0;
+    if (WithSize) {
+        if (Registry.ReadInteger(QStringLiteral("Height"), value) && value > 0)
+            Bounds.setHeight(std::min(value, Area.height()));
+        if (Registry.ReadInteger(QStringLiteral("Width"), value) && value > 0)
+            Bounds.setWidth(std::min(value, Area.width()));
+    }
+    if (Registry.ReadInteger(QStringLiteral("Left"), value))
+        Bounds.moveLeft(std::clamp(value, Area.left() - Bounds.width(), Area.right() + 1));
+    if (Registry.ReadInteger(QStringLiteral("Top"), value))
+        Bounds.moveTop(std::clamp(value, Area.top() - Bounds.height(), Area.bottom() + 1));
+    return Bounds;
+}
+
 void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize,
                       const QRect &Area) {
     if (!OpenAppKey(Registry, AppName, FormSettingsKey, false))
         return;
-    QRect bounds = NormalBounds(Form);
     int value = 0;
-    // Limited before anything is applied: a window of INT_MAX pixels would take gigabytes, and
-    // QRect's corners overflow long before. A position wholly off the area stays wholly off,
-    // so that it is brought back below.
-    const QRect area = PlacementArea(Area);
-    if (area.isValid()) {
-        if (WithSize) {
-            if (Registry.ReadInteger(QStringLiteral("Height"), value) && value > 0)
-                bounds.setHeight(std::min(value, area.height()));
-            if (Registry.ReadInteger(QStringLiteral("Width"), value) && value > 0)
-                bounds.setWidth(std::min(value, area.width()));
-        }
-        if (Registry.ReadInteger(QStringLiteral("Left"), value))
-            bounds.moveLeft(std::clamp(value, area.left() - bounds.width(), area.right() + 1));
-        if (Registry.ReadInteger(QStringLiteral("Top"), value))
-            bounds.moveTop(std::clamp(value, area.top() - bounds.height(), area.bottom() + 1));
-    }
+    // A position wholly off the area stays wholly off, so that it is brought back below.
+    QRect bounds = ReadStoredBounds(Registry, NormalBounds(Form), PlacementArea(Area), WithSize);
     if (!OnSomeScreen(bounds))
         bounds = OntoPrimaryScreen(bounds);
 

@@ -26,6 +26,15 @@ void SaveFormSettings(TRegistry &Registry, const QWidget &Form, const QString &A
 void LoadFormSettings(TRegistry &Registry, QWidget &Form, const QString &AppName, bool WithSize,
                       const QRect &Area = QRect());
 
+// Area, or where no area is given all screens' available areas together.
+QRect PlacementArea(const QRect &Area);
+
+// Bounds with the values "Width" and "Height" (WithSize only), "Left" and "Top" of the key open
+// on Registry applied: sizes cut to Area's size, positions kept to just beyond its edges, so a
+// window wholly off the area stays wholly off. Read before anything is laid out: a window of
+// INT_MAX pixels would take gigabytes, and QRect's corners overflow long before.
+QRect ReadStoredBounds(TRegistry &Registry, QRect Bounds, const QRect &Area, bool WithSize);
+
 // Bounds (the window without its frame) moved and, where too big, shrunk so that the window
 // with its Frame lies inside Area. Bounds that fit already come back unchanged.
 QRect FitIntoArea(const QRect &Bounds, const QRect &Area, const QMargins &Frame = QMargins());

@@ -873,3 +873,19 @@ std::string Utf8ToCp1252(const std::string &S) {
     }
     return out;
 }
+
+std::string FileNameToText(const std::string &FileName) {
+#ifdef _WIN32
+    return FileName;
+#else
+    return Utf8ToCp1252(FileName);
+#endif
+}
+
+std::string TextToFileName(const std::string &Text) {
+#ifdef _WIN32
+    return Text;
+#else
+    return Cp1252ToUtf8(Text);
+#endif
+}

@@ -50,14 +50,6 @@ QString WidestDigits(const std::string &Text, const QFontMetrics &Metrics) {
     return Result;
 }
 
-// All screens' usable areas together: stored values are cut to this before they are laid out.
-QRect AllScreens() {
-    QRect All;
-    for (const QScreen *Screen : QGuiApplication::screens())
-        All |= Screen->availableGeometry();
-    return All;
-}
-
 QDate Today() {
     int Y, Mo, D, H, Mi, S, Ms;
     DecodeDateTime(Now(), Y, Mo, D, H, Mi, S, Ms);
@@ -244,18 +236,10 @@ void TSearchForm::RestorePlacement(TRegistry &Registry, const QString &AppName, 
                                    const QRect &Beside) {
     QRect Bounds(QPoint(0, 0), size());
     Bounds.moveCenter(Beside.center());
-    const QRect Limits = Area.isValid() ? Area : AllScreens();
+    const QRect Limits = PlacementArea(Area);
     if (Limits.isValid() && OpenAppKey(Registry, AppName, PlacementKey, false)) {
-        // Cut before anything is laid out: QRect's corners overflow long before INT_MAX.
+        Bounds = ReadStoredBounds(Registry, Bounds, Limits, true);
         int Value = 0;
-        if (Registry.ReadInteger(QStringLiteral("Width"), Value) && Value > 0)
-            Bounds.setWidth(std::min(Value, Limits.width()));
-        if (Registry.ReadInteger(QStringLiteral("Height"), Value) && Value > 0)
-            Bounds.setHeight(std::min(Value, Limits.height()));
-        if (Registry.ReadInteger(QStringLiteral("Left"), Value))
-            Bounds.moveLeft(std::clamp(Value, Limits.left() - Bounds.width(), Limits.right() + 1));
-        if (Registry.ReadInteger(QStringLiteral("Top"), Value))
-            Bounds.moveTop(std::clamp(Value, Limits.top() - Bounds.height(), Limits.bottom() + 1));
         // A column wider than the screen is of no use, and the header sums the widths.
         for (int c = 0; c < ColumnCount; ++c)
             if (Registry.ReadInteger(QString::fromLatin1(ColumnWidthNames[c]), Value))

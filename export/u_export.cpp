@@ -603,13 +603,14 @@ void ParseSepChars(const std::string &SepChars, TStringArray &Items, TCharArray 
     for (const std::string &entry : entries) {
         const size_t comma = entry.find(',');
         const std::string label = comma == std::string::npos ? entry : entry.substr(0, comma);
-        const std::string spec = Trim(comma == std::string::npos ? entry : entry.substr(comma + 1));
-        if (spec.empty())
+        const std::string choice =
+            Trim(comma == std::string::npos ? entry : entry.substr(comma + 1));
+        if (choice.empty())
             continue;
-        char c = spec[0];
-        if (spec[0] == '#' && spec.size() > 1) {
+        char c = choice[0];
+        if (choice[0] == '#' && choice.size() > 1) {
             int32_t code;
-            if (!TryStrToInt32(spec.substr(1), code))
+            if (!TryStrToInt32(choice.substr(1), code))
                 continue;
             c = static_cast<char>(static_cast<uint8_t>(code & 0xFF));
         }
@@ -817,23 +818,6 @@ bool TemplateFolderMissing(const std::string &Folder) {
 std::string FolderName(const std::string &Folder) {
     return Folder.size() > 1 && IsDelimiter(Folder.back()) ? Folder.substr(0, Folder.size() - 1)
                                                            : Folder;
-}
-
-// On Windows the 8-bit file names are the ANSI code page, Windows-1252 like the text.
-std::string TextToFileName(const std::string &Text) {
-#ifdef _WIN32
-    return Text;
-#else
-    return Cp1252ToUtf8(Text);
-#endif
-}
-
-std::string FileNameToText(const std::string &FileName) {
-#ifdef _WIN32
-    return FileName;
-#else
-    return Utf8ToCp1252(FileName);
-#endif
 }
 
 TCKProjectList ProjectsInTreeOrder(const TChronarkMan &Document) {

@@ -209,11 +209,6 @@ bool TemplateFolderMissing(const std::string &Folder);
 // Folder without its final path separator, as a message names it.
 std::string FolderName(const std::string &Folder);
 
-// export.ini's names (Windows-1252) as the file system spells them, and a file system's name
-// as Windows-1252 text for the output and the messages ('?' for what the code page lacks).
-std::string TextToFileName(const std::string &Text);
-std::string FileNameToText(const std::string &FileName);
-
 // Every project of Document in the export dialog's tree order: the root first, each project
 // before its children, siblings sorted by caption as the tree sorts them.
 TCKProjectList ProjectsInTreeOrder(const TChronarkMan &Document);

@@ -681,24 +681,10 @@ bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const st
     }
 }
 
-namespace {
-
-// File names come in the system's encoding (UTF-8 here); the document's texts and the
-// messages are Windows-1252.
-std::string FileNameText(const std::string &FileName) {
-#ifdef _WIN32
-    return FileName;
-#else
-    return Utf8ToCp1252(FileName);
-#endif
-}
-
-} // namespace
-
 bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     std::string bytes, reason;
     bool missing = false;
-    const std::string name = FileNameText(FileName);
+    const std::string name = FileNameToText(FileName);
     // Taken before reading: a change while it is read counts as a change since.
     const TFileStamp stamp = FileStampOf(FileName);
     bool read;
@@ -732,7 +718,7 @@ bool TChronarkMan::SaveToFile(const std::string &FileName) {
     const bool backedUp = KeepBackup(FileName, sizeof DocumentHeader - 1, backupReason);
     if (!WriteFileAtomic(FileName, DocumentText(*this), report)) {
         DeliverMessage(OnMessage, TMessageKind::Error,
-                       "Die Datei \"" + FileNameText(FileName) +
+                       "Die Datei \"" + FileNameToText(FileName) +
                            "\" konnte nicht gespeichert werden.\r\n" + report.Reason);
         return false;
     }
@@ -742,11 +728,11 @@ bool TChronarkMan::SaveToFile(const std::string &FileName) {
     SetSaved(true);
     if (!report.Warning.empty())
         DeliverMessage(OnMessage, TMessageKind::Warning,
-                       "Die Datei \"" + FileNameText(FileName) + "\" wurde gespeichert.\r\n" +
+                       "Die Datei \"" + FileNameToText(FileName) + "\" wurde gespeichert.\r\n" +
                            report.Warning);
     if (!backedUp)
         DeliverMessage(OnMessage, TMessageKind::Warning,
-                       "Die Sicherungskopie \"" + FileNameText(BackupFileName(FileName)) +
+                       "Die Sicherungskopie \"" + FileNameToText(BackupFileName(FileName)) +
                            "\" konnte nicht geschrieben werden.\r\n" + backupReason);
     return true;
 }
