@@ -122,8 +122,8 @@ BENCHMARK(BM_RefreshEditedRow)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A keyword typed into the filter box: the filter test and the refill, as the user waits.
 void BM_TypeFilterKeyword(benchmark::State &State) {
     Window &W = Large();
-    if (!W.Form->acFilter->isChecked())
-        W.Form->acFilter->trigger();
+    if (!W.Form->Action("acFilter")->isChecked())
+        W.Form->Action("acFilter")->trigger();
     int Step = 0;
     for (auto _ : State) {
         State.PauseTiming();
@@ -165,8 +165,8 @@ BENCHMARK(BM_FillLargeList)->Unit(benchmark::kMillisecond)->UseRealTime();
 // One entry edited through the dialog: its row is refreshed, the list is not refilled.
 void BM_EditEntryThroughDialog(benchmark::State &State) {
     Window &W = Large();
-    if (W.Form->acFilter->isChecked())
-        W.Form->acFilter->trigger();
+    if (W.Form->Action("acFilter")->isChecked())
+        W.Form->Action("acFilter")->trigger();
     W.Form->RefreshEntries(-1);
     const int Rows = W.Form->ListView1->Count();
     QTreeWidgetItem *Row = W.Form->ListView1->Row(Rows / 2);
@@ -176,7 +176,7 @@ void BM_EditEntryThroughDialog(benchmark::State &State) {
         W.Form->ListView1->clearSelection();
         Row->setSelected(true);
         State.ResumeTiming();
-        W.Form->acEditTime->trigger();
+        W.Form->Action("acEditTime")->trigger();
     }
     // The same row object still shows the same entry: nothing was rebuilt.
     if (W.Form->ListView1->Count() != Rows || TEntryList::ItemOf(Row) != Item)

@@ -11,7 +11,9 @@
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
+#include "mainwindow/docsession.h"
 #include "mainwindow/recentfiles.h"
+#include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
 
 #include <QAction>
@@ -75,7 +77,7 @@ void TMainForm::BuildWindow() {
     BuildMenus();
     BuildToolBar();
     BuildPopupMenus();
-    ConnectHandlers();
+    ConnectViews();
 }
 
 void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
@@ -83,11 +85,10 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     ParseCommandLine(CmdLine, Params, NativeSwitchPrefixes());
 
     // The maker libraries: the version check and the info pane, when installed.
-    acVerCtrl->setVisible(LoadRevWatch());
+    Action("acVerCtrl")->setVisible(LoadRevWatch());
     LoadInfoPane();
 
     // A new document, shown by the tree's top node.
-    MeasureRunning = false;
     Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
     // The document's file errors and warnings reach the user through the same prompts.
     Document->OnMessage = [this](TMessageKind Kind, const std::string &Text) {
@@ -119,28 +120,34 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
 
     HasFileArgument = !CmdLine.FileName.empty();
 
+    Session = std::make_unique<TDocumentSession>(*Document, *FPrompts, *FFileDialogs, this);
+    Watch = std::make_unique<TStopwatch>(*Document, *Registry, *FPrompts, AppName,
+                                         [this] { return Session->FileName(); });
+    ConnectCollaborators();
+
     // The stored option, then the start file: a file argument wins over the last file.
     if (OpenAppKey(*Registry, AppName, QString(), false)) {
         bool OpenLast = false;
         if (Registry->ReadBool(QStringLiteral("OpenLast"), OpenLast))
-            acAutoOpen->setChecked(OpenLast);
+            Action("acAutoOpen")->setChecked(OpenLast);
     }
     if (HasFileArgument) {
-        CurrentFile = QFileInfo(QFile::decodeName(CmdLine.FileName.c_str())).absoluteFilePath();
+        Session->SetFileName(
+            QFileInfo(QFile::decodeName(CmdLine.FileName.c_str())).absoluteFilePath());
     } else {
         QString Last;
-        if (acAutoOpen->isChecked() && OpenAppKey(*Registry, AppName, QString(), false) &&
+        if (Action("acAutoOpen")->isChecked() && OpenAppKey(*Registry, AppName, QString(), false) &&
             Registry->ReadString(QStringLiteral("ProjectFile"), Last))
-            CurrentFile = Last;
+            Session->SetFileName(Last);
         else
-            CurrentFile.clear();
+            Session->SetFileName(QString());
     }
     Registry->CloseKey();
-    LoadRecentFiles();
+    Session->LoadRecentFiles(*Registry, AppName);
 }
 
 TMainForm::~TMainForm() {
-    Timer1->stop();
+    Watch->Ticker()->stop();
     // The document's last changes must not call back into a half-destroyed window.
     if (Document)
         Document->OnChange = nullptr;
@@ -242,18 +249,15 @@ void TMainForm::BuildLayout() {
     StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
     statusBar()->addPermanentWidget(StatusPanel2);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(250);
-
     TrayIcon1 = new TTrayIcon(this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
 
-    TBMRUList1 = new TRecentFiles(this);
-    TBMRUList1->setObjectName(QStringLiteral("TBMRUList1"));
-
     move(231, 152);
     resize(893, 755);
+}
+
+TRecentFiles &TMainForm::RecentFiles() const {
+    return Session->RecentFiles();
 }
 
 int TMainForm::TreePaneWidth() const {

@@ -1,12 +1,14 @@
 #pragma once
-// The main window: the program's only top-level window. Its sources follow its concerns:
-// mainform.cpp (creation and layout), mainform_actions.cpp (menus, toolbar, actions),
-// mainform_views.cpp (tree, list, status bar), mainform_measure.cpp (stopwatch and tray),
-// mainform_commands.cpp (file commands, start-up, close, settings), mainform_entries.cpp
-// (filter panel, row menu and the entry commands), mainform_search.cpp (the search window).
+// The main window: the program's only top-level window. It wires its collaborators, the
+// stopwatch (stopwatch.h) and the document's file (docsession.h), to its views. Its sources
+// follow its concerns: mainform.cpp (creation and layout), mainform_actiontable.cpp (the declared
+// actions), mainform_actions.cpp (menus, toolbar), mainform_views.cpp (tree, list, status bar),
+// mainform_measure.cpp (stopwatch banner and tray), mainform_commands.cpp (file commands, start-up,
+// close, settings), mainform_entries.cpp (filter panel, row menu and the entry commands),
+// mainform_search.cpp (the search window).
 
 #include "app/capp.h"
-#include "app/doclock.h"
+#include "mainwindow/actiontable.h"
 #include "base/messages.h"
 #include "ui/imagelist.h"
 #include "model/ckm.h"
@@ -14,9 +16,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,7 +34,6 @@ class QLabel;
 class QMenu;
 class QMimeData;
 class QSplitter;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
@@ -40,9 +43,11 @@ class TEntryList;
 class TFileDialogService;
 class TProjectTree;
 class TPromptService;
+class TDocumentSession;
 class TRecentFiles;
 class TRegistry;
 class TSearchForm;
+class TStopwatch;
 class TTrayIcon;
 
 class TMainForm : public QMainWindow {
@@ -65,7 +70,6 @@ public:
     static constexpr char VersionText[] = "1.3 Beta 2";
     // The designed width of the first status-bar panel; a longer text widens it.
     static constexpr int StatusPanelWidth = 200;
-    static constexpr char FileFilter[] = "Chronark XML File (*.ckx)|*.ckx|Alle Dateien (*.*)|*.*";
 
     // Creates the window (parses Params, the program's parameters without its name, loads
     // the maker libraries, creates the document and reads the stored option and files).
@@ -77,6 +81,9 @@ public:
     // Restores the placement, opens the start document, honours --start and --silent and
     // shows the window (or hides it in the tray).
     void Start();
+
+    // The actions as the window declares them: the commands, then the stopwatch's items.
+    static std::span<const TActionDecl> DeclaredActions();
 
 signals:
     // Nodes were deleted: a list of entries re-checks its rows before reading them.
@@ -108,35 +115,32 @@ private:
     // "open last file" option, the start file and the recent files.
     void ReadStartOptions(const std::vector<std::string> &Params);
     void BuildLayout();
+    // One action per row of the table, triggering the row's handler.
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
     void BuildPopupMenus();
-    QAction *MakeAction(QAction *&Slot, const char *Name, const char *Category,
-                        const QString &Caption, const QString &Hint, int Image, bool Enabled);
-    void SetActionImage(QAction *Action, int Image);
-    void ConnectHandlers();
+    // The tree's and the list's signals, drops and keys.
+    void ConnectViews();
+    // The document session's and the stopwatch's reports (they exist from ReadStartOptions).
+    void ConnectCollaborators();
 
     // --- services the handlers share ----------------------------------------------------
     TChronarkMan &Doc() const { return *Document; }
     const TImageList &Images() const { return ImageList1; }
     TPromptService &Prompts() const { return *FPrompts; }
-    TRecentFiles &RecentFiles() const { return *TBMRUList1; }
+    TRecentFiles &RecentFiles() const;
     TTrayIcon &Tray() const { return *TrayIcon1; }
     // The tree pane's width as stored at close.
     int TreePaneWidth() const;
     void SetTreePaneWidth(int Width);
 
-    // --- window state: open file, command line, measurement, shown project and rows ----
+    // --- window state: command line, shown project and rows ----------------------------
     QString AppName;
     QString ApplicationTitle;
-    QString CurrentFile;
     tAppParam CmdLine;
     bool HasFileArgument = false;
-    bool SilentMode = false;
     bool StartHidden = false;
-    TDateTime MeasureStart = 0;
-    bool MeasureRunning = false;
     TCKProjectItem *CurrentProject = nullptr;
     QTreeWidgetItem *SelectedEntry = nullptr;
     QTreeWidgetItem *ProjectNode = nullptr;
@@ -149,7 +153,7 @@ private:
     // The one search window while it is open; closing it deletes it.
     QPointer<TSearchForm> SearchForm1;
 
-    // --- components: panes, views, status bar, timer, tray, recent files (Qt owns them)
+    // --- components: panes, views, status bar, tray (Qt owns them) ----------------------
     QWidget *Panel2 = nullptr; // elapsed-time banner
     QLabel *Label1 = nullptr;
     QWidget *Panel3 = nullptr;
@@ -173,69 +177,33 @@ private:
     QLabel *StatusPanel0 = nullptr;
     QLabel *StatusPanel1 = nullptr;
     QLabel *StatusPanel2 = nullptr;
-    QTimer *Timer1 = nullptr;
     TTrayIcon *TrayIcon1 = nullptr;
-    TRecentFiles *TBMRUList1 = nullptr;
     QToolBar *ButtonBar = nullptr;
 
-    // --- menus of the menu bar, the button bar's drop-downs and the popups -------------
-    QMenu *MenuFile = nullptr;
+    // --- the menus the handlers fill or enable ------------------------------------------
     QMenu *MenuRecent = nullptr;
     QMenu *OpenDropDown = nullptr;
-    QMenu *TBSubmenuItem9 = nullptr; // "Bearbeiten"
-    QMenu *TBSubmenuItem4 = nullptr; // "Projekt"
-    QMenu *MenuTimes = nullptr;
-    QMenu *MenuMeasure = nullptr;
+    QMenu *TBSubmenuItem4 = nullptr;  // "Projekt"
     QMenu *TBSubmenuItem10 = nullptr; // "Messung" -> "Messung starten"
     QMenu *TBSubmenuItem13 = nullptr; // "Messung" -> "Messung stoppen"
-    QMenu *MenuOptions = nullptr;
-    QMenu *MenuExtras = nullptr;
-    QMenu *MenuHelp = nullptr;
-    QMenu *rubrprop = nullptr;      // tree menu
-    QMenu *PropPopupMenu = nullptr; // row menu of the entry list
-    QMenu *PopupMenu1 = nullptr;    // tray menu
+    QMenu *rubrprop = nullptr;        // tree menu
+    QMenu *PropPopupMenu = nullptr;   // row menu of the entry list
+    QMenu *PopupMenu1 = nullptr;      // tray menu
 
-    // --- actions: the measurement's own items, then the commands ------------------------
-    QAction *TBSubmenuItem2 = nullptr;  // split button "Messung starten"
-    QAction *TBSubmenuItem12 = nullptr; // split button "Messung stoppen"
-    QAction *TBItem3 = nullptr, *TBItem13 = nullptr, *TBItem8 = nullptr, *TBItem28 = nullptr;
-    QAction *Zeitstoppen1 = nullptr, *Stop1 = nullptr, *StopundBeenden1 = nullptr;
-
-    QAction *acNew = nullptr, *acOpen = nullptr, *acSave = nullptr, *acSaveAs = nullptr;
-    QAction *acPrint = nullptr, *acImport = nullptr, *acExport = nullptr, *acSettings = nullptr;
-    QAction *acExit = nullptr, *acLeer = nullptr;
-    QAction *acCut = nullptr, *acPaste = nullptr;
-    QAction *acNewProject = nullptr, *acRenProject = nullptr, *acDelProject = nullptr;
-    QAction *acDefaultMeasure = nullptr, *acNewProjectLV = nullptr;
-    QAction *acNewTime = nullptr, *acEditTime = nullptr, *acRenTime = nullptr;
-    QAction *acDelTime = nullptr, *acSplit = nullptr, *acMelt = nullptr;
-    QAction *acMinimize = nullptr, *acAutoOpen = nullptr, *acFilter = nullptr;
-    QAction *acSearch = nullptr, *acVerCtrl = nullptr, *acInfo = nullptr;
-    QAction *acNewTimePopup = nullptr, *acEditTimePopup = nullptr, *acRenTimePopup = nullptr;
-    QAction *acDelTimePopup = nullptr, *acSplitPopup = nullptr, *acMeltPopup = nullptr;
-
-    // Every action of the window, in declaration order.
+    // The action of that object name; every one the table declares exists.
+    QAction *Action(const char *Name) const;
+    // The commands (not the stopwatch's own items), in declaration order.
     QList<QAction *> Actions() const { return AllActions; }
     static void EnableCommand(QAction *Action, bool Enabled);
     void RebuildRecentMenus();
 
     // --- measurement handlers: stopwatch, banner, tray ----------------------------------
     void StartWork();
-    void TBItem13Click();
     void StopWork();
-    void LapTime();
-    void Timer1Timer();
+    void ShowElapsed();
+    void SetMeasureItems(bool Running);
     void MinimizeClick();
     void Zeitstoppen1Click();
-    void Stop1Click();
-    void ExitClick();
-    // Adds the interval from MeasureStart to now to the default project and answers the end
-    // time it used; the timer, banner and menu items stay as they are.
-    TDateTime RecordMeasurement();
-    void SetMeasureItems(bool Running);
-    // While the stopwatch runs, the banner's and the tray's tooltips name where the time goes.
-    QString MeasureTargetToolTip(const TCKProjectItem *Target) const;
-    QString MeasureTrayToolTip(const TCKProjectItem *Target, const QString &Elapsed) const;
 
     // --- tree and list: filling the views and their handlers ---------------------------
     // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
@@ -336,61 +304,21 @@ private:
 
     // --- file commands and lifecycle ----------------------------------------------------
     void SetSaveState(bool Modified);
-    bool ConfirmSave();
-    bool OpenDocument(const QString &FileName);
-    bool ShowOpenDialog(const QString &Title, QString &FileName);
-    bool ShowSaveAsDialog(QString &FileName);
-    bool SaveAsCommand();
-    // Writes the document; a failure shows the file error and leaves it modified.
-    bool SaveDocument(const QString &FileName);
     void NewClick();
-    void OpenClick();
-    void SaveClick();
-    void SaveAsClick();
-    void acImportExecute();
     // "Dokumenteinstellungen": default project and field definitions.
     void FileSettingsClick();
     // "Exportieren...": the profiles of ExportDir over the current document.
     void ExportClick();
     // "Drucken...": the print dialog, then the report on the printer or in a PDF file.
     void acPrintExecute();
-    void TBMRUList1Click(const QString &FileName);
-    void TBMRUList1Change();
-    void infoclick();
-    void VerCtrlClick();
     void FilesDropped(const QStringList &FileNames);
     bool MimeHasLocalFile(const QMimeData *Data) const;
     // The close handling; false keeps the window open.
     bool FormCloseQuery();
-    QString InitialDialogFolder() const;
-    static std::string NativeName(const QString &FileName);
 
-    // --- crash safety: the running measurement kept in the settings, the document's lock --
-    static QString MeasureKey(const QString &FileName);
-    // Stores the running measurement (start, document, a sign of life) or clears it.
-    void KeepMeasureState();
-    void Heartbeat();
-    // A start that a crash left for the current document: record it or not, as the user says.
-    void OfferLostMeasurement();
-    // Locks FileName before it is opened; when another running copy holds it the user picks
-    // read-only, open anyway, or not at all (false).
-    bool ClaimDocument(const QString &FileName, std::unique_ptr<TDocumentLock> &Lock,
-                       bool &ReadOnly);
-    void TakeDocument(std::unique_ptr<TDocumentLock> Lock, bool ReadOnly);
-    // After a Save As the new file is the one this window writes.
-    void FollowSavedAs(const QString &FileName);
-    // The open document's own file while it is open read-only: it goes to Save As instead.
-    bool IsReadOnlyTarget(const QString &FileName) const;
-    QTimer *HeartbeatTimer = nullptr;
-    QString StoredMeasureKey;
-    std::unique_ptr<TDocumentLock> DocLock;
-    bool DocReadOnly = false;
-
-    // --- stored settings: placement, column widths, recent files ------------------------
+    // --- stored settings: placement, column widths -------------------------------------
     void LoadWindowSettings();
     void SaveWindowSettings();
-    void LoadRecentFiles();
-    void SaveRecentFiles();
 
     // --- owned services and the document ------------------------------------------------
     std::unique_ptr<TChronarkMan> Document;
@@ -406,7 +334,11 @@ private:
     QString ExportDir;
     std::string LastExportFileType;
     TImageList ImageList1;
+    // After the document and the registry, so that they go first.
+    std::unique_ptr<TDocumentSession> Session;
+    std::unique_ptr<TStopwatch> Watch;
     QList<QAction *> AllActions;
+    QHash<QString, QAction *> ActionsByName;
     QRect ScreenArea;
     QToolButton *OpenButton = nullptr;
 

@@ -132,7 +132,7 @@ void TMainForm::BuildFilterPanel(QWidget *Parent) {
     Column->addLayout(Grid);
     Column->addStretch(1);
 
-    connect(Close, &QToolButton::clicked, this, [this] { acFilter->trigger(); });
+    connect(Close, &QToolButton::clicked, this, [this] { Action("acFilter")->trigger(); });
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
     connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { SetFilter(Edit1); });
@@ -172,7 +172,7 @@ void TMainForm::acFilterExecute() {
         RefreshEntries(-1);
     }
     Panel8->setVisible(Opening);
-    acFilter->setChecked(Opening);
+    Action("acFilter")->setChecked(Opening);
 }
 
 void TMainForm::CheckBox1Click() {
@@ -246,7 +246,7 @@ void TMainForm::ShowRowMenu(TEntryList *List, const QPoint &GlobalPos, bool With
     PopupListObject = List;
     const QList<TEntryRow *> Rows = List->SelectedRows();
     PopupItem = Rows.isEmpty() ? nullptr : Rows.first();
-    acNewTimePopup->setVisible(WithNewTime);
+    Action("acNewTimePopup")->setVisible(WithNewTime);
     PropPopupMenu->popup(GlobalPos);
 }
 
@@ -258,11 +258,11 @@ void TMainForm::PropPopupMenuPopup() {
     const int Selected = PopupList ? int(PopupList->SelectedRows().size()) : 0;
     const TCKItem *Item = TEntryList::ItemOf(PopupItem);
     const bool OneEntry = Selected == 1 && Item && Item->IsTime();
-    EnableCommand(acEditTimePopup, OneEntry);
-    EnableCommand(acRenTimePopup, OneEntry);
-    EnableCommand(acSplitPopup, OneEntry);
-    EnableCommand(acDelTimePopup, Selected >= 1);
-    EnableCommand(acMeltPopup, Selected > 1);
+    EnableCommand(Action("acEditTimePopup"), OneEntry);
+    EnableCommand(Action("acRenTimePopup"), OneEntry);
+    EnableCommand(Action("acSplitPopup"), OneEntry);
+    EnableCommand(Action("acDelTimePopup"), Selected >= 1);
+    EnableCommand(Action("acMeltPopup"), Selected > 1);
 }
 
 // --- commands -------------------------------------------------------------------------------

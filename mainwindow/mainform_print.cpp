@@ -2,6 +2,7 @@
 
 #include "app/qtext.h"
 #include "dialogs/f_printform.h"
+#include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
 
@@ -9,8 +10,8 @@
 
 void TMainForm::acPrintExecute() {
     TExportMan Man;
-    TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile, &ImageList1);
-    const TPrintResult Result = Man.Print(Ui, *Document, FromQ(CurrentFile));
+    TPrintDialogUi Ui(this, *FFileDialogs, Session->FileName(), &ImageList1);
+    const TPrintResult Result = Man.Print(Ui, *Document, FromQ(Session->FileName()));
     if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
         if (!Ui.PdfFile().isEmpty())
             ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());

@@ -2,6 +2,7 @@
 // drag and drop, cut and paste and the project commands.
 
 #include "dialogs/entrylist.h"
+#include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/projecttree.h"
 #include "ui/prompts.h"
@@ -128,11 +129,12 @@ void TMainForm::ShowWrittenFile(const QString &What, const QString &FileName) {
 }
 
 void TMainForm::UpdateCaption() {
-    if (!CurrentFile.isEmpty())
-        ApplicationTitle = QFileInfo(CurrentFile).fileName() + QStringLiteral(" - ") + AppName;
+    if (!Session->FileName().isEmpty())
+        ApplicationTitle =
+            QFileInfo(Session->FileName()).fileName() + QStringLiteral(" - ") + AppName;
     else
         ApplicationTitle = AppName;
-    if (DocReadOnly)
+    if (Session->ReadOnly())
         ApplicationTitle += QStringLiteral(" [schreibgeschützt]");
     setWindowTitle(ApplicationTitle);
 }
@@ -290,12 +292,12 @@ void TMainForm::ListView1SelectItem() {
         SelectedEntry = Rows.isEmpty() ? nullptr : Rows.first();
     const TCKItem *Item = TEntryList::ItemOf(SelectedEntry);
     const bool OneEntry = Rows.size() == 1 && Item && Item->IsTime();
-    EnableCommand(acEditTime, OneEntry);
-    EnableCommand(acRenTime, OneEntry);
-    EnableCommand(acSplit, OneEntry);
-    EnableCommand(acDelTime, !Rows.isEmpty());
-    EnableCommand(acCut, !Rows.isEmpty());
-    EnableCommand(acMelt, Rows.size() > 1);
+    EnableCommand(Action("acEditTime"), OneEntry);
+    EnableCommand(Action("acRenTime"), OneEntry);
+    EnableCommand(Action("acSplit"), OneEntry);
+    EnableCommand(Action("acDelTime"), !Rows.isEmpty());
+    EnableCommand(Action("acCut"), !Rows.isEmpty());
+    EnableCommand(Action("acMelt"), Rows.size() > 1);
 }
 
 void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
@@ -343,10 +345,10 @@ bool TMainForm::ListView1KeyDown(int Key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (SelectedEntry && Selected == 1)
-            acEditTime->trigger();
+            Action("acEditTime")->trigger();
         return true;
     case Qt::Key_Delete:
-        acDelTime->trigger();
+        Action("acDelTime")->trigger();
         return true;
     case Qt::Key_F2:
         renTimeClick();
@@ -361,7 +363,7 @@ void TMainForm::ListView1DblClick() {
     if (!Item || !SelectedEntry->isSelected())
         return;
     if (Item->IsTime()) {
-        acEditTime->trigger();
+        Action("acEditTime")->trigger();
         return;
     }
     if (QTreeWidgetItem *Node = FindProjectNode(static_cast<const TCKProjectItem *>(Item))) {
@@ -373,12 +375,12 @@ void TMainForm::ListView1DblClick() {
 void TMainForm::rubrpropPopup() {
     ProjectNode = TreeView1->currentItem();
     const bool Movable = ProjectNode && ProjectNode != TreeView1->TopNode();
-    acRenProject->setEnabled(Movable);
-    acDelProject->setEnabled(Movable);
+    Action("acRenProject")->setEnabled(Movable);
+    Action("acDelProject")->setEnabled(Movable);
     if (ProjectNode) {
         const bool IsDefault = TProjectTree::ProjectOf(ProjectNode) == Document->DefaultProject;
-        acDefaultMeasure->setChecked(IsDefault);
-        acDefaultMeasure->setEnabled(!IsDefault);
+        Action("acDefaultMeasure")->setChecked(IsDefault);
+        Action("acDefaultMeasure")->setEnabled(!IsDefault);
     }
 }
 
@@ -442,8 +444,8 @@ void TMainForm::DefaultMeasureClick() {
         Document->DefaultProject = Project;
         Document->SetSaved(false);
     }
-    acDefaultMeasure->setChecked(true);
-    acDefaultMeasure->setEnabled(false);
+    Action("acDefaultMeasure")->setChecked(true);
+    Action("acDefaultMeasure")->setEnabled(false);
     ShowDefaultProject();
 }
 
@@ -453,14 +455,14 @@ void TMainForm::ShowDefaultProject() {
 
 void TMainForm::acCutExecute() {
     CutList = ListItems(ListView1, true);
-    acPaste->setEnabled(!CutList.empty());
+    Action("acPaste")->setEnabled(!CutList.empty());
 }
 
 void TMainForm::acPasteExecute() {
     // Items deleted since the cut have already left the list (ForgetItems).
     const TCKList Items = CutList;
     CutList.clear();
-    acPaste->setEnabled(false);
+    Action("acPaste")->setEnabled(false);
     const bool Moved = MoveItemsTo(Items, CurrentProject);
     RefreshEntries(-1);
     if (Moved)
@@ -477,7 +479,7 @@ void TMainForm::ForgetItems(const TCKItem *Removed) {
         return Item == Removed || Item->IsInSubtreeOf(Removed);
     });
     if (CutList.empty())
-        acPaste->setEnabled(false);
+        Action("acPaste")->setEnabled(false);
 }
 
 bool TMainForm::eventFilter(QObject *Watched, QEvent *Event) {

@@ -5,7 +5,12 @@
 
 #include "dialogs/entrylist.h"
 #include "dialogs/u_searchform.h"
+#include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
+#include "mainwindow/stopwatch.h"
+
+#include <QAction>
+#include <QMenu>
 
 class TMainFormTestPeer {
     // First: the references below are bound from it.
@@ -20,20 +25,24 @@ public:
     TMainForm &Window() const { return Form; }
     void Start() const { Form.Start(); }
 
-    // --- services -----------------------------------------------------------------------
+    // --- services and collaborators -----------------------------------------------------
     TChronarkMan &Doc() const { return Form.Doc(); }
     const TImageList &Images() const { return Form.Images(); }
     TRecentFiles &RecentFiles() const { return Form.RecentFiles(); }
     TTrayIcon &Tray() const { return Form.Tray(); }
+    TDocumentSession &Session() const { return *Form.Session; }
+    TStopwatch &Stopwatch() const { return *Form.Watch; }
     int TreePaneWidth() const { return Form.TreePaneWidth(); }
     void SetTreePaneWidth(int Width) const { Form.SetTreePaneWidth(Width); }
     QList<QAction *> Actions() const { return Form.Actions(); }
+    // The action or the menu of that object name; null when there is none.
+    QAction *Action(const char *Name) const {
+        return Form.findChild<QAction *>(QLatin1String(Name), Qt::FindDirectChildrenOnly);
+    }
+    QMenu *Menu(const char *Name) const { return Form.findChild<QMenu *>(QLatin1String(Name)); }
 
     // --- window state -------------------------------------------------------------------
-    QString &CurrentFile = Form.CurrentFile;
     bool &HasFileArgument = Form.HasFileArgument;
-    bool &SilentMode = Form.SilentMode;
-    bool &MeasureRunning = Form.MeasureRunning;
     TCKProjectItem *&CurrentProject = Form.CurrentProject;
     QTreeWidgetItem *&SelectedEntry = Form.SelectedEntry;
     QTreeWidgetItem *&ProjectNode = Form.ProjectNode;
@@ -62,72 +71,12 @@ public:
     QLabel *&StatusPanel0 = Form.StatusPanel0;
     QLabel *&StatusPanel1 = Form.StatusPanel1;
     QLabel *&StatusPanel2 = Form.StatusPanel2;
-    QTimer *&Timer1 = Form.Timer1;
     QToolBar *&ButtonBar = Form.ButtonBar;
-
-    // --- menus --------------------------------------------------------------------------
-    QMenu *&MenuFile = Form.MenuFile;
-    QMenu *&MenuRecent = Form.MenuRecent;
-    QMenu *&OpenDropDown = Form.OpenDropDown;
-    QMenu *&TBSubmenuItem9 = Form.TBSubmenuItem9;
-    QMenu *&TBSubmenuItem4 = Form.TBSubmenuItem4;
-    QMenu *&MenuTimes = Form.MenuTimes;
-    QMenu *&MenuMeasure = Form.MenuMeasure;
-    QMenu *&TBSubmenuItem10 = Form.TBSubmenuItem10;
-    QMenu *&TBSubmenuItem13 = Form.TBSubmenuItem13;
-    QMenu *&MenuHelp = Form.MenuHelp;
-    QMenu *&rubrprop = Form.rubrprop;
-    QMenu *&PropPopupMenu = Form.PropPopupMenu;
-    QMenu *&PopupMenu1 = Form.PopupMenu1;
-
-    // --- actions ------------------------------------------------------------------------
-    QAction *&TBSubmenuItem2 = Form.TBSubmenuItem2;
-    QAction *&TBSubmenuItem12 = Form.TBSubmenuItem12;
-    QAction *&TBItem3 = Form.TBItem3;
-    QAction *&TBItem13 = Form.TBItem13;
-    QAction *&TBItem8 = Form.TBItem8;
-    QAction *&TBItem28 = Form.TBItem28;
-    QAction *&Zeitstoppen1 = Form.Zeitstoppen1;
-    QAction *&Stop1 = Form.Stop1;
-    QAction *&StopundBeenden1 = Form.StopundBeenden1;
-    QAction *&acNew = Form.acNew;
-    QAction *&acOpen = Form.acOpen;
-    QAction *&acSave = Form.acSave;
-    QAction *&acSaveAs = Form.acSaveAs;
-    QAction *&acImport = Form.acImport;
-    QAction *&acPrint = Form.acPrint;
-    QAction *&acExport = Form.acExport;
-    QAction *&acSettings = Form.acSettings;
-    QAction *&acLeer = Form.acLeer;
-    QAction *&acCut = Form.acCut;
-    QAction *&acPaste = Form.acPaste;
-    QAction *&acNewProject = Form.acNewProject;
-    QAction *&acRenProject = Form.acRenProject;
-    QAction *&acDelProject = Form.acDelProject;
-    QAction *&acDefaultMeasure = Form.acDefaultMeasure;
-    QAction *&acRenTime = Form.acRenTime;
-    QAction *&acMinimize = Form.acMinimize;
-    QAction *&acAutoOpen = Form.acAutoOpen;
-    QAction *&acFilter = Form.acFilter;
-    QAction *&acSearch = Form.acSearch;
-    QAction *&acNewProjectLV = Form.acNewProjectLV;
-    QAction *&acNewTime = Form.acNewTime;
-    QAction *&acEditTime = Form.acEditTime;
-    QAction *&acDelTime = Form.acDelTime;
-    QAction *&acSplit = Form.acSplit;
-    QAction *&acMelt = Form.acMelt;
-    QAction *&acNewTimePopup = Form.acNewTimePopup;
-    QAction *&acEditTimePopup = Form.acEditTimePopup;
-    QAction *&acRenTimePopup = Form.acRenTimePopup;
-    QAction *&acDelTimePopup = Form.acDelTimePopup;
-    QAction *&acSplitPopup = Form.acSplitPopup;
-    QAction *&acMeltPopup = Form.acMeltPopup;
 
     // --- handlers -----------------------------------------------------------------------
     void StartWork() const { Form.StartWork(); }
     void StopWork() const { Form.StopWork(); }
     void Zeitstoppen1Click() const { Form.Zeitstoppen1Click(); }
-    void ExitClick() const { Form.ExitClick(); }
     void RefreshEntries(int Mode) const { Form.RefreshEntries(Mode); }
     void RebuildViews(bool ToRoot) const { Form.RebuildViews(ToRoot); }
     void UpdateCaption() const { Form.UpdateCaption(); }
@@ -152,12 +101,5 @@ public:
     void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }
     void PropPopupMenuPopup() const { Form.PropPopupMenuPopup(); }
     TEntryList *PopupList() const { return Form.PopupList; }
-
-    // --- crash safety: the stored measurement and the document's lock -----------------
-    static QString MeasureKey(const QString &FileName) { return TMainForm::MeasureKey(FileName); }
-    void Heartbeat() const { Form.Heartbeat(); }
-    QTimer *HeartbeatTimer() const { return Form.HeartbeatTimer; }
-    bool DocReadOnly() const { return Form.DocReadOnly; }
-    bool OpenDocument(const QString &FileName) const { return Form.OpenDocument(FileName); }
     void acSearchExecute() const { Form.acSearchExecute(); }
 };

@@ -59,23 +59,23 @@ TEST(MainFormRecentFilesTest, MenuCaptionNumbersTheEntryAndShowsAmpersandsLitera
 
 TEST_F(MainFormTest, RecentMenusShowTheDisabledPlaceholderWhenEmpty) {
     TMainFormTestPeer &F = MakeStarted();
-    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"(Leer)"});
-    EXPECT_EQ(MenuTexts(F.OpenDropDown), QStringList{"(Leer)"});
-    EXPECT_FALSE(F.acLeer->isEnabled());
+    EXPECT_EQ(MenuTexts(F.Menu("MenuRecent")), QStringList{"(Leer)"});
+    EXPECT_EQ(MenuTexts(F.Menu("OpenDropDown")), QStringList{"(Leer)"});
+    EXPECT_FALSE(F.Action("acLeer")->isEnabled());
     F.RecentFiles().Add("/tmp/x&y.ckx");
-    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"&1 /tmp/x&&y.ckx"});
-    EXPECT_EQ(MenuTexts(F.OpenDropDown), QStringList{"&1 /tmp/x&&y.ckx"});
+    EXPECT_EQ(MenuTexts(F.Menu("MenuRecent")), QStringList{"&1 /tmp/x&&y.ckx"});
+    EXPECT_EQ(MenuTexts(F.Menu("OpenDropDown")), QStringList{"&1 /tmp/x&&y.ckx"});
     F.RecentFiles().Remove("/tmp/x&y.ckx");
-    EXPECT_EQ(MenuTexts(F.MenuRecent), QStringList{"(Leer)"});
+    EXPECT_EQ(MenuTexts(F.Menu("MenuRecent")), QStringList{"(Leer)"});
 }
 
 TEST_F(MainFormTest, ChoosingAMissingRecentFileRemovesIt) {
     TMainFormTestPeer &F = MakeStarted();
     F.RecentFiles().Add(FilePath("fehlt.ckx"));
     F.RecentFiles().Add(FilePath("andere.ckx"));
-    F.MenuRecent->actions().at(1)->trigger();
+    F.Menu("MenuRecent")->actions().at(1)->trigger();
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{FilePath("andere.ckx")});
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
 }
 
 TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
@@ -84,10 +84,10 @@ TEST_F(MainFormTest, CancellingTheQuestionForARecentFileRemovesIt) {
     F.RecentFiles().Add(Path);
     F.Doc().Root->AddProject("ungespeichert");
     Prompts.Answers = {TPromptAnswer::Cancel};
-    F.MenuRecent->actions().at(0)->trigger();
+    F.Menu("MenuRecent")->actions().at(0)->trigger();
     EXPECT_EQ(Prompts.Questions.size(), 1);
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
 }
 
 TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
@@ -96,8 +96,8 @@ TEST_F(MainFormTest, ChoosingARecentFileOpensIt) {
     TMainFormTestPeer &F = MakeStarted();
     F.RecentFiles().Add(Path);
     F.RecentFiles().Add(FilePath("x.ckx"));
-    F.MenuRecent->actions().at(1)->trigger();
-    EXPECT_EQ(F.CurrentFile, Path);
+    F.Menu("MenuRecent")->actions().at(1)->trigger();
+    EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(F.RecentFiles().Items().first(), Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
 }
@@ -115,7 +115,7 @@ TEST_F(MainFormTest, AMissingRecentFileIsReportedWhenChosen) {
     TMainFormTestPeer &F = MakeStarted();
     const QString Gone = FilePath("fehlt.ckx");
     F.RecentFiles().Add(Gone);
-    F.MenuRecent->actions().at(0)->trigger();
+    F.Menu("MenuRecent")->actions().at(0)->trigger();
     EXPECT_EQ(Prompts.Errors, QStringList{NotFound(Gone)});
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
 
@@ -124,7 +124,7 @@ TEST_F(MainFormTest, AMissingRecentFileIsReportedWhenChosen) {
     F.RecentFiles().Add(Gone);
     F.Doc().Root->AddProject("ungespeichert");
     Prompts.Answers = {TPromptAnswer::Cancel};
-    F.MenuRecent->actions().at(0)->trigger();
+    F.Menu("MenuRecent")->actions().at(0)->trigger();
     EXPECT_TRUE(Prompts.Errors.isEmpty());
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
 }
@@ -134,12 +134,12 @@ TEST_F(MainFormTest, AMissingRecentFileIsReportedWhenChosen) {
 TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
     TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.Window().isVisible());
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
     EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
-    EXPECT_FALSE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
-    EXPECT_FALSE(F.MeasureRunning);
-    EXPECT_FALSE(F.SilentMode);
+    EXPECT_FALSE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), imgSaveNothing);
+    EXPECT_FALSE(F.Stopwatch().Running());
+    EXPECT_FALSE(F.Session().Silent());
     EXPECT_EQ(F.Window().pos(), QPoint(231, 152));
     EXPECT_EQ(F.Window().size(), QSize(893, 755));
 }
@@ -148,20 +148,20 @@ TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
     const QString Path =
         WriteDocument("arg.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Aus Datei"); });
     TMainFormTestPeer &F = MakeStarted({Native(Path)});
-    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("arg.ckx - Chronark"));
     EXPECT_EQ(ListCaptions(), QStringList{"Aus Datei"});
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{Path});
-    EXPECT_FALSE(F.acAutoOpen->isChecked());
-    EXPECT_FALSE(F.acSave->isEnabled());
+    EXPECT_FALSE(F.Action("acAutoOpen")->isChecked());
+    EXPECT_FALSE(F.Action("acSave")->isEnabled());
 }
 
 TEST_F(MainFormTest, RelativeFileArgumentBecomesAFullPath) {
     TMainFormTestPeer &F = Make({"gibtsnicht.ckx"});
     EXPECT_TRUE(F.HasFileArgument);
-    EXPECT_TRUE(QFileInfo(F.CurrentFile).isAbsolute());
+    EXPECT_TRUE(QFileInfo(F.Session().FileName()).isAbsolute());
     F.Start();
-    EXPECT_TRUE(F.CurrentFile.isEmpty()) << "a missing file leaves a new document";
+    EXPECT_TRUE(F.Session().FileName().isEmpty()) << "a missing file leaves a new document";
 }
 
 TEST_F(MainFormTest, OptionOnReopensTheLastFile) {
@@ -173,8 +173,8 @@ TEST_F(MainFormTest, OptionOnReopensTheLastFile) {
         Reg->WriteString("ProjectFile", Path);
     }
     TMainFormTestPeer &F = MakeStarted();
-    EXPECT_TRUE(F.acAutoOpen->isChecked());
-    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_TRUE(F.Action("acAutoOpen")->isChecked());
+    EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Zuletzt"});
 }
 
@@ -186,7 +186,7 @@ TEST_F(MainFormTest, MissingLastFileGivesANewDocumentAndKeepsTheStoredName) {
         Reg->WriteString("ProjectFile", Gone);
     }
     TMainFormTestPeer &F = MakeStarted();
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
     EXPECT_TRUE(F.Window().close());
     QString Stored;
     ASSERT_TRUE(Settings(QString(), false)->ReadString("ProjectFile", Stored));
@@ -201,14 +201,14 @@ TEST_F(MainFormTest, OptionOffIgnoresTheStoredFile) {
         Reg->WriteString("ProjectFile", Path);
     }
     TMainFormTestPeer &F = MakeStarted();
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
 }
 
 TEST_F(MainFormTest, AMissingFileArgumentIsReported) {
     const QString Gone = FilePath("fehlt.ckx");
     TMainFormTestPeer &F = MakeStarted({Native(Gone)});
     EXPECT_EQ(Prompts.Errors, QStringList{NotFound(Gone)});
-    EXPECT_TRUE(F.CurrentFile.isEmpty());
+    EXPECT_TRUE(F.Session().FileName().isEmpty());
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
 }
 
@@ -240,7 +240,7 @@ TEST_F(MainFormTest, OpeningAndImportingWarnAboutReplacedCharacters) {
 
     Prompts.Warnings.clear();
     Dialogs.Answers = {Path};
-    F.acImport->trigger();
+    F.Action("acImport")->trigger();
     EXPECT_EQ(Prompts.Warnings, QStringList{Warning});
 }
 
@@ -269,13 +269,13 @@ TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
     const QString Named = FilePath("doc.ckx");
     const QString Chosen = FilePath("gewaehlt.ckx");
     if (Case.Named)
-        F.CurrentFile = Named;
+        F.Session().SetFileName(Named);
     F.Doc().Root->AddProject("Arbeit");
     Prompts.Answers.assign(Case.Answers.begin(), Case.Answers.end());
     if (Case.SaveAsChoice)
         Dialogs.Answers = {QString::fromUtf8(Case.SaveAsChoice).isEmpty() ? QString() : Chosen};
 
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
 
     EXPECT_EQ(Prompts.Questions.size(), int(Case.Answers.size()));
     if (!Prompts.Questions.isEmpty()) {
@@ -288,7 +288,7 @@ TEST_P(MainFormConfirmTest, NewAsksAboutUnsavedChanges) {
     const QString Written = Case.Named ? Named : Chosen;
     EXPECT_EQ(QFileInfo::exists(Written), Case.Saved);
     if (Case.Proceeds) {
-        EXPECT_TRUE(F.CurrentFile.isEmpty());
+        EXPECT_TRUE(F.Session().FileName().isEmpty());
         EXPECT_FALSE(F.Doc().Modified) << "a new document has nothing to save";
         EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Chronark"));
     }
@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainFormTest, NoQuestionWithoutUnsavedChanges) {
     TMainFormTestPeer &F = MakeStarted();
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     EXPECT_TRUE(Prompts.Questions.isEmpty());
 }
 
@@ -337,9 +337,9 @@ TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
     TMainFormTestPeer &F = MakeStarted();
     Dialogs.Answers = {FilePath("Kunde.ckx")};
     F.Doc().Root->AddProject("A");
-    EXPECT_TRUE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSave);
-    F.acSave->trigger();
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), imgSave);
+    F.Action("acSave")->trigger();
     ASSERT_EQ(Dialogs.Requests.size(), 1u);
     const TFileDialogRequest &R = Dialogs.Requests[0];
     EXPECT_EQ(R.Kind, TFileDialogRequest::Save);
@@ -347,26 +347,26 @@ TEST_F(MainFormTest, SaveStateFollowsChangesAndSaving) {
     EXPECT_EQ(R.Filter, QStringLiteral("Chronark XML File (*.ckx)|*.ckx|Alle Dateien (*.*)|*.*"));
     EXPECT_EQ(R.DefaultSuffix, QStringLiteral("ckx"));
     EXPECT_EQ(R.InitialDir, QCoreApplication::applicationDirPath());
-    EXPECT_FALSE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSaveNothing);
-    EXPECT_EQ(F.CurrentFile, FilePath("Kunde.ckx"));
+    EXPECT_FALSE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), imgSaveNothing);
+    EXPECT_EQ(F.Session().FileName(), FilePath("Kunde.ckx"));
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{FilePath("Kunde.ckx")});
 
     // Save As proposes the current name in its folder.
     Dialogs.Answers = {QString()};
-    F.acSaveAs->trigger();
+    F.Action("acSaveAs")->trigger();
     ASSERT_EQ(Dialogs.Requests.size(), 2u);
     EXPECT_EQ(Dialogs.Requests[1].FileName, FilePath("Kunde.ckx"));
     EXPECT_EQ(Dialogs.Requests[1].InitialDir, Dir.path());
-    EXPECT_EQ(F.CurrentFile, FilePath("Kunde.ckx"));
+    EXPECT_EQ(F.Session().FileName(), FilePath("Kunde.ckx"));
 }
 
 TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
     TMainFormTestPeer &F = MakeStarted();
-    F.CurrentFile = FilePath("fehlt/ordner/x.ckx");
+    F.Session().SetFileName(FilePath("fehlt/ordner/x.ckx"));
     F.Doc().Root->AddProject("A");
-    F.acSave->trigger();
+    F.Action("acSave")->trigger();
     EXPECT_EQ(Prompts.Errors.size(), 1);
     // The document's own text, with the plain line ends a box shows.
     const QString Head = QStringLiteral("Die Datei \"") + FilePath("fehlt/ordner/x.ckx") +
@@ -374,18 +374,18 @@ TEST_F(MainFormTest, AFailedSaveShowsTheErrorAndKeepsTheDocumentModified) {
     EXPECT_TRUE(Prompts.Errors.value(0).startsWith(Head)) << Prompts.Errors.value(0).toStdString();
     EXPECT_FALSE(Prompts.Errors.value(0).contains(QLatin1Char('\r')));
     EXPECT_TRUE(F.Doc().Modified);
-    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
 
     // Inside the question, the failure ends the command that asked.
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     EXPECT_EQ(Prompts.Errors.size(), 2);
     EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
-    EXPECT_EQ(F.CurrentFile, FilePath("fehlt/ordner/x.ckx"));
+    EXPECT_EQ(F.Session().FileName(), FilePath("fehlt/ordner/x.ckx"));
 }
 
 TEST(MainFormFileDialogTest, FilterPairsBecomeNameFiltersMatchingEveryFileForStarDotStar) {
-    EXPECT_EQ(NameFiltersFromPairs(QString::fromUtf8(TMainForm::FileFilter)),
+    EXPECT_EQ(NameFiltersFromPairs(QString::fromUtf8(TDocumentSession::FileFilter)),
               (QStringList{"Chronark XML File (*.ckx)", "Alle Dateien (*)"}));
     EXPECT_EQ(NameFiltersFromPairs("Texte|*.txt;*.csv"), QStringList{"Texte (*.txt *.csv)"});
 }
@@ -399,12 +399,12 @@ TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
     F.TreeView1->setCurrentItem(F.FindProjectNode(Old));
     Prompts.Answers = {TPromptAnswer::No};
     Dialogs.Answers = {Path};
-    F.acOpen->trigger();
+    F.Action("acOpen")->trigger();
     ASSERT_EQ(Dialogs.Requests.size(), 1u);
     EXPECT_EQ(Dialogs.Requests[0].Title, QStringLiteral("Öffnen"));
     EXPECT_EQ(Dialogs.Requests[0].Kind, TFileDialogRequest::Open);
     EXPECT_TRUE(Dialogs.Requests[0].FileName.isEmpty());
-    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
     EXPECT_EQ(F.TreeView1->currentItem(), F.TreeView1->TopNode());
     EXPECT_EQ(ListCaptions(), QStringList{"B-Projekt"});
@@ -420,13 +420,13 @@ TEST_F(MainFormTest, AFileThatCannotBeReadKeepsTheOpenDocument) {
         File.write("<ChronarkDocument><oops");
     }
     TMainFormTestPeer &F = MakeStarted();
-    F.CurrentFile = FilePath("vorher.ckx");
+    F.Session().SetFileName(FilePath("vorher.ckx"));
     F.Doc().Root->AddProject("bleibt");
     F.Doc().SetSaved(true);
     Dialogs.Answers = {Bad};
-    F.acOpen->trigger();
+    F.Action("acOpen")->trigger();
     EXPECT_FALSE(Prompts.Errors.isEmpty());
-    EXPECT_EQ(F.CurrentFile, FilePath("vorher.ckx"));
+    EXPECT_EQ(F.Session().FileName(), FilePath("vorher.ckx"));
     EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
     EXPECT_TRUE(F.RecentFiles().IsEmpty());
 }
@@ -435,12 +435,12 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
     const QString Path =
         WriteDocument("imp.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Importiert"); });
     TMainFormTestPeer &F = MakeStarted();
-    F.CurrentFile = FilePath("haupt.ckx");
+    F.Session().SetFileName(FilePath("haupt.ckx"));
     F.UpdateCaption();
     F.Doc().Root->AddProject("Eigenes");
     F.Doc().SetSaved(true);
     Dialogs.Answers = {Path};
-    F.acImport->trigger();
+    F.Action("acImport")->trigger();
     EXPECT_TRUE(Prompts.Questions.isEmpty());
     EXPECT_EQ(Dialogs.Requests.at(0).Title, QStringLiteral("Importieren"));
     // The file's projects arrive below a new project named after the file.
@@ -456,11 +456,11 @@ TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
     const QString Dropped =
         WriteDocument("drop.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Gezogen"); });
     TMainFormTestPeer &F = MakeStarted();
-    F.CurrentFile = FilePath("aktuell.ckx");
+    F.Session().SetFileName(FilePath("aktuell.ckx"));
     F.FilesDropped({Dropped, FilePath("zweite.ckx")});
     EXPECT_TRUE(QFileInfo::exists(FilePath("aktuell.ckx"))) << "saved without a question";
     EXPECT_TRUE(Prompts.Questions.isEmpty());
-    EXPECT_EQ(F.CurrentFile, Dropped);
+    EXPECT_EQ(F.Session().FileName(), Dropped);
     EXPECT_EQ(ListCaptions(), QStringList{"Gezogen"});
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{Dropped});
 }
@@ -472,13 +472,13 @@ TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
     Dialogs.Answers = {QString()};
     F.FilesDropped({Dropped});
     EXPECT_EQ(Dialogs.Requests.size(), 1u);
-    EXPECT_TRUE(F.CurrentFile.isEmpty()) << "cancelled: the dropped file is not opened";
+    EXPECT_TRUE(F.Session().FileName().isEmpty()) << "cancelled: the dropped file is not opened";
     EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
 
     Dialogs.Answers = {FilePath("gerettet.ckx")};
     F.FilesDropped({Dropped});
     EXPECT_TRUE(QFileInfo::exists(FilePath("gerettet.ckx")));
-    EXPECT_EQ(F.CurrentFile, Dropped);
+    EXPECT_EQ(F.Session().FileName(), Dropped);
 }
 
 TEST_F(MainFormTest, DroppedFileOnAnUntouchedNewDocumentOpensDirectly) {
@@ -486,7 +486,7 @@ TEST_F(MainFormTest, DroppedFileOnAnUntouchedNewDocumentOpensDirectly) {
     TMainFormTestPeer &F = MakeStarted();
     F.FilesDropped({Dropped});
     EXPECT_TRUE(Dialogs.Requests.empty());
-    EXPECT_EQ(F.CurrentFile, Dropped);
+    EXPECT_EQ(F.Session().FileName(), Dropped);
 }
 
 // --- Settings ------------------------------------------------------------------------------
@@ -503,8 +503,8 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
         F.ListView1->header()->resizeSection(0, 210);
         F.ListView1->header()->resizeSection(3, 77);
         F.SetTreePaneWidth(240);
-        F.acAutoOpen->trigger();
-        F.CurrentFile = FilePath("zuletzt.ckx");
+        F.Action("acAutoOpen")->trigger();
+        F.Session().SetFileName(FilePath("zuletzt.ckx"));
         F.RecentFiles().Assign({"/eins.ckx", "/zwei.ckx"});
         F.Window().move(100, 120);
         F.Window().resize(700, 500);
@@ -548,7 +548,7 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
     Main.reset();
     Recent.reset();
     TMainFormTestPeer &Next = Make();
-    EXPECT_TRUE(Next.acAutoOpen->isChecked());
+    EXPECT_TRUE(Next.Action("acAutoOpen")->isChecked());
     EXPECT_EQ(Next.RecentFiles().Items(), (QStringList{"/eins.ckx", "/zwei.ckx"}));
     Next.Start();
     EXPECT_EQ(Next.ListView1->header()->sectionSize(0), 210);

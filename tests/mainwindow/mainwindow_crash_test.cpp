@@ -68,7 +68,7 @@ TEST_F(MainFormTest, AProgramKilledWhileMeasuringOffersTheMeasurementAtTheNextSt
         // The lock of the dead copy is stale: no question about it.
         ASSERT_EQ(Prompts.Questions.size(), 1) << c.name;
         EXPECT_TRUE(Prompts.Questions[0].startsWith(QStringLiteral("Chronark wurde während")));
-        EXPECT_FALSE(F.DocReadOnly()) << c.name;
+        EXPECT_FALSE(F.Session().ReadOnly()) << c.name;
         EXPECT_EQ(Contents(Doc + QStringLiteral(".lock")), Lock) << c.name;
         const TCKTimeItemList E = F.Doc().Root->TimeItems();
         ASSERT_EQ(E.size(), c.recorded ? 1u : 0u) << c.name;

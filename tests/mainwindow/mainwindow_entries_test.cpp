@@ -36,7 +36,7 @@ protected:
     // Opens the row menu on the main list as a right click would, and closes it again.
     void OpenRowMenu() {
         Form->ListView1ContextPopup(QPoint(2, 2));
-        Form->PropPopupMenu->hide();
+        Form->Menu("PropPopupMenu")->hide();
     }
 
     TCKProjectItem *Root = nullptr;
@@ -54,11 +54,11 @@ TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
     TMainFormTestPeer &F = MakeWithEntries();
     F.Edit1->setText(QStringLiteral("alt"));
     F.CheckBox1->setChecked(true);
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     EXPECT_TRUE(F.Panel8->isVisible());
     EXPECT_EQ(F.Panel8->height(), 105);
     EXPECT_EQ(F.Panel9->text(), QStringLiteral(" Filter"));
-    EXPECT_TRUE(F.acFilter->isChecked());
+    EXPECT_TRUE(F.Action("acFilter")->isChecked());
     EXPECT_TRUE(F.Doc().FilterActive);
     EXPECT_TRUE(F.Edit1->text().isEmpty());
     EXPECT_FALSE(F.CheckBox1->isChecked());
@@ -77,7 +77,7 @@ TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
     ASSERT_EQ(F.ListView1->Count(), 1);
     static_cast<QAbstractButton *>(F.SpeedButton1)->click();
     EXPECT_FALSE(F.Panel8->isVisible());
-    EXPECT_FALSE(F.acFilter->isChecked());
+    EXPECT_FALSE(F.Action("acFilter")->isChecked());
     EXPECT_FALSE(F.Doc().FilterActive);
     // Every row and the true totals come back at once.
     EXPECT_EQ(F.ListView1->Count(), 3);
@@ -85,12 +85,12 @@ TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
 
 TEST_F(EntriesTest, ClosingAFilterThatHidEverythingShowsAllRowsAndTheTrueTotals) {
     TMainFormTestPeer &F = MakeWithEntries();
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     F.CheckBox1->setChecked(true);
     SetPickers(F.sddate, F.sdtime, At(12, 0, 0));
     ASSERT_EQ(F.ListView1->Count(), 0);
     ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     EXPECT_EQ(F.ListView1->Count(), 3);
     EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
     EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 3 Std, 0 Min, 0 Sek"));
@@ -140,8 +140,8 @@ TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
     for (const Case &C : Cases) {
         SCOPED_TRACE(C.Name);
         if (F.Panel8->isVisible())
-            F.acFilter->trigger();
-        F.acFilter->trigger();
+            F.Action("acFilter")->trigger();
+        F.Action("acFilter")->trigger();
         F.CheckBox1->setChecked(C.UseFrom);
         F.CheckBox2->setChecked(C.UseTo);
         if (C.UseFrom)
@@ -157,7 +157,7 @@ TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
 TEST_F(EntriesTest, FromAtOrAfterToIsRefusedWithTheBoundJustChangedMoved) {
     TMainFormTestPeer &F = MakeWithEntries();
     const QString Text = QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit");
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     F.CheckBox1->setChecked(true);
     F.CheckBox2->setChecked(true);
     ASSERT_TRUE(Prompts.Messages.isEmpty());
@@ -199,7 +199,7 @@ TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
     TMainFormTestPeer &F = MakeWithEntries();
     QApplication::setActiveWindow(&F.Window());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Window()));
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     F.CheckBox1->setChecked(true);
     F.CheckBox2->setChecked(true);
     EXPECT_EQ(F.sddate->text(), QStringLiteral("Mo., 04.03.2024"));
@@ -219,7 +219,7 @@ TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
 // The header's close button says what it does, and its cross stands out from the header.
 TEST_F(EntriesTest, FilterCloseButtonIsNamedAndItsCrossContrastsWithTheHeader) {
     TMainFormTestPeer &F = MakeWithEntries();
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     EXPECT_EQ(F.SpeedButton1->toolTip(), QStringLiteral("Filter schließen"));
     const QColor Header = F.Panel9->palette().color(QPalette::Highlight);
     const QImage Shot = F.Panel9->grab().toImage();
@@ -263,18 +263,18 @@ TEST_F(EntriesTest, RowMenuEnablesItsItemsByTheSelection) {
         SelectRows(C.Rows);
         OpenRowMenu();
         EXPECT_EQ(F.PopupList(), F.ListView1);
-        EXPECT_TRUE(F.acNewTimePopup->isVisible());
-        EXPECT_TRUE(F.acNewTimePopup->isEnabled());
-        EXPECT_EQ(F.acEditTimePopup->isEnabled(), C.Edit);
-        EXPECT_EQ(F.acRenTimePopup->isEnabled(), C.Edit);
-        EXPECT_EQ(F.acSplitPopup->isEnabled(), C.Edit);
-        EXPECT_EQ(F.acDelTimePopup->isEnabled(), C.Delete);
-        EXPECT_EQ(F.acMeltPopup->isEnabled(), C.Melt);
+        EXPECT_TRUE(F.Action("acNewTimePopup")->isVisible());
+        EXPECT_TRUE(F.Action("acNewTimePopup")->isEnabled());
+        EXPECT_EQ(F.Action("acEditTimePopup")->isEnabled(), C.Edit);
+        EXPECT_EQ(F.Action("acRenTimePopup")->isEnabled(), C.Edit);
+        EXPECT_EQ(F.Action("acSplitPopup")->isEnabled(), C.Edit);
+        EXPECT_EQ(F.Action("acDelTimePopup")->isEnabled(), C.Delete);
+        EXPECT_EQ(F.Action("acMeltPopup")->isEnabled(), C.Melt);
         // The main menu's commands follow the same rules.
-        EXPECT_EQ(F.acEditTime->isEnabled(), C.Edit);
-        EXPECT_EQ(F.acSplit->isEnabled(), C.Edit);
-        EXPECT_EQ(F.acDelTime->isEnabled(), C.Delete);
-        EXPECT_EQ(F.acMelt->isEnabled(), C.Melt);
+        EXPECT_EQ(F.Action("acEditTime")->isEnabled(), C.Edit);
+        EXPECT_EQ(F.Action("acSplit")->isEnabled(), C.Edit);
+        EXPECT_EQ(F.Action("acDelTime")->isEnabled(), C.Delete);
+        EXPECT_EQ(F.Action("acMelt")->isEnabled(), C.Melt);
     }
 }
 
@@ -286,8 +286,8 @@ TEST_F(EntriesTest, RowMenuCommandsLeaveARowThatIsGoneAlone) {
     // A refill removes every row; the menu's row goes with them.
     F.RefreshEntries(-1);
     EXPECT_EQ(F.PopupItem, nullptr);
-    F.acEditTimePopup->trigger();
-    F.acRenTimePopup->trigger();
+    F.Action("acEditTimePopup")->trigger();
+    F.Action("acRenTimePopup")->trigger();
     EXPECT_TRUE(EntryDialogs.Requests.empty());
 }
 
@@ -303,9 +303,9 @@ TEST_F(EntriesTest, NewEntryAddsWhatTheDialogReturnsToTheShownProject) {
     Made.Fields = {{"Kunde", "Acme"}};
     EntryDialogs.Answers = {{false, {}, 0}, {true, Made, 0}};
 
-    F.acNewTime->trigger(); // cancelled
+    F.Action("acNewTime")->trigger(); // cancelled
     EXPECT_EQ(F.ListView1->Count(), 0);
-    F.acNewTimePopup->trigger();
+    F.Action("acNewTimePopup")->trigger();
     ASSERT_EQ(EntryDialogs.Requests.size(), 2u);
     EXPECT_EQ(EntryDialogs.Requests[1].Kind, QStringLiteral("new"));
     EXPECT_EQ(EntryDialogs.Requests[1].Data, tCKEditItem());
@@ -325,7 +325,7 @@ TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
     Entry->Comment = "still shown";
     EntryDialogs.Answers = {{false, {}, 0}};
     SelectRows({1});
-    F.acEditTime->trigger();
+    F.Action("acEditTime")->trigger();
     ASSERT_EQ(EntryDialogs.Requests.size(), 1u);
     EXPECT_EQ(EntryDialogs.Requests[0].Kind, QStringLiteral("edit"));
     EXPECT_EQ(EntryDialogs.Requests[0].Data, Entry->GetData());
@@ -337,7 +337,7 @@ TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
     EntryDialogs.Answers = {{true, Edited, 0}};
     SelectRows({1});
     OpenRowMenu();
-    F.acEditTimePopup->trigger();
+    F.Action("acEditTimePopup")->trigger();
     EXPECT_EQ(Entry->GetData(), Edited);
     EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "meeting Beta", "spaet"}));
     EXPECT_EQ(F.ListView1->Row(2)->text(3), QStringLiteral("00:00:05"));
@@ -375,10 +375,10 @@ TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
             if (Round % 4 == 3) {
                 const TDateTime Mid = (Entry->StartTime + Entry->EndTime) / 2;
                 EntryDialogs.Answers = {{true, {}, Mid}};
-                F.acSplit->trigger();
+                F.Action("acSplit")->trigger();
             } else {
                 EntryDialogs.Answers = {{true, RandomSpan(Window), 0}};
-                F.acEditTime->trigger();
+                F.Action("acEditTime")->trigger();
             }
             ASSERT_TRUE(EntryDialogs.Answers.empty());
             for (int i = 0; i < F.ListView1->Count(); ++i) {
@@ -397,15 +397,15 @@ TEST_F(EntriesTest, SplitAddsTheSecondPartAndARefusedMomentChangesNothing) {
     const tCKEditItem Before = Entry->GetData();
     EntryDialogs.Answers = {{true, {}, At(11, 0, 0)}, {false, {}, 0}, {true, {}, At(9, 20, 0)}};
     SelectRows({1});
-    F.acSplit->trigger(); // outside the entry: refused by the document
+    F.Action("acSplit")->trigger(); // outside the entry: refused by the document
     EXPECT_EQ(F.ListView1->Count(), 3);
     EXPECT_EQ(Entry->EndTime, At(10, 0, 0));
     SelectRows({1});
-    F.acSplit->trigger(); // cancelled
+    F.Action("acSplit")->trigger(); // cancelled
     EXPECT_EQ(F.ListView1->Count(), 3);
     SelectRows({1});
     OpenRowMenu();
-    F.acSplitPopup->trigger();
+    F.Action("acSplitPopup")->trigger();
     ASSERT_EQ(EntryDialogs.Requests.size(), 3u);
     EXPECT_EQ(EntryDialogs.Requests[2].Kind, QStringLiteral("split"));
     EXPECT_EQ(EntryDialogs.Requests[2].Data, Before);
@@ -456,7 +456,7 @@ TEST_F(EntriesTest, DeleteAsksForOneOrSeveralRows) {
         Prompts.Questions.clear();
         Prompts.Answers = {C.Answer};
         SelectRows(C.Rows);
-        F.acDelTime->trigger();
+        F.Action("acDelTime")->trigger();
         EXPECT_EQ(Prompts.Questions, QStringList{QString::fromUtf8(C.Question)});
         EXPECT_EQ(ListCaptions(), C.Left);
         EXPECT_EQ(Root->TimeItems().size(), size_t(C.Left.size()));
@@ -473,13 +473,13 @@ TEST_F(EntriesTest, DeletingASubProjectRowTakesItsNodeAndForgetsItsItems) {
     ASSERT_NE(F.FindProjectNode(Deeper), nullptr);
     // Cut first: the cut list must not keep the deleted entry.
     SelectRows({0, 1});
-    F.acCut->trigger();
+    F.Action("acCut")->trigger();
     ASSERT_EQ(F.CutList.size(), 2u);
     QSignalSpy Removed(&F.Window(), &TMainForm::ItemsRemoved);
     Prompts.Answers = {TPromptAnswer::Yes};
     SelectRows({0});
     OpenRowMenu();
-    F.acDelTimePopup->trigger();
+    F.Action("acDelTimePopup")->trigger();
     // A project row takes its entries with it: the tree's question.
     EXPECT_EQ(Prompts.Questions,
               QStringList{"Soll das Projekt inkl. aller Einträge gelöscht werden?"});
@@ -519,9 +519,9 @@ TEST_F(EntriesTest, MergeJoinsTouchingEntriesOnly) {
         R->AddTime(C.First);
         F.RebuildViews(true);
         SelectRows({0, 1});
-        F.acCut->trigger();
+        F.Action("acCut")->trigger();
         SelectRows({0, 1});
-        F.acMelt->trigger();
+        F.Action("acMelt")->trigger();
         EXPECT_EQ(ListCaptions(), C.Rows);
         EXPECT_EQ(F.CutList.size(), size_t(C.Rows.size()));
         if (C.Rows.size() == 1) {
@@ -541,7 +541,7 @@ TEST_F(EntriesTest, MergeOfASubProjectRowAndEntriesTreatsOnlyTheEntries) {
     F.RebuildViews(true);
     SelectRows({0, 1, 2});
     OpenRowMenu();
-    F.acMeltPopup->trigger();
+    F.Action("acMeltPopup")->trigger();
     EXPECT_EQ(ListCaptions(), (QStringList{"Unter", "a & b"}));
     EXPECT_EQ(Root->FirstChild, Sub);
     EXPECT_NE(F.FindProjectNode(Sub), nullptr);
@@ -554,7 +554,7 @@ TEST_F(EntriesTest, NewProjectFromTheRowMenuAddsNodeAndRowAndEditsIt) {
     TCKProjectItem *Sub = Root->AddProject("Unter");
     F.RebuildViews(true);
     ShowProject(Sub);
-    F.acNewProjectLV->trigger();
+    F.Action("acNewProjectLV")->trigger();
     ASSERT_NE(Sub->FirstChild, nullptr);
     TCKProjectItem *Made = Sub->FirstChild->AsProject();
     ASSERT_NE(Made, nullptr);

@@ -61,11 +61,11 @@ protected:
 
 TEST_F(ExportCommandTest, ExportsTheSampleWithTheCsvProfileByteForByte) {
     TMainFormTestPeer &F = OpenSample();
-    ASSERT_TRUE(F.acExport->isEnabled());
+    ASSERT_TRUE(F.Action("acExport")->isEnabled());
     const QString Out = FilePath(QStringLiteral("Beispiel.csv"));
     Dialogs.Answers = {Out};
     AnswerExportForm("OkButton");
-    F.acExport->trigger();
+    F.Action("acExport")->trigger();
 
     ASSERT_EQ(Dialogs.Requests.size(), 1u);
     const TFileDialogRequest &R = Dialogs.Requests[0];
@@ -85,12 +85,12 @@ TEST_F(ExportCommandTest, TheSaveDialogRemembersTheFileTypeOfTheLastExport) {
     Dialogs.Answers = {FilePath(QStringLiteral("Zettel.txt")), QString()};
     Dialogs.FilterAnswers = {3};
     AnswerExportForm("OkButton");
-    F.acExport->trigger();
+    F.Action("acExport")->trigger();
     EXPECT_EQ(Captions, QStringList{QStringLiteral("Stundenzettel Export")});
     EXPECT_EQ(Bytes(FilePath(QStringLiteral("Zettel.txt"))),
               Bytes(QStringLiteral(CHRONARK_TEST_DATA "/export/Beispiel.Text.golden")));
 
-    F.acExport->trigger(); // cancelled in the save dialog: no export window follows
+    F.Action("acExport")->trigger(); // cancelled in the save dialog: no export window follows
     ASSERT_EQ(Dialogs.Requests.size(), 2u);
     EXPECT_EQ(Dialogs.Requests[1].FilterIndex, 3);
     EXPECT_EQ(Dialogs.Requests[1].FileName, QStringLiteral("Beispiel.txt"));
@@ -102,7 +102,7 @@ TEST_F(ExportCommandTest, CancellingTheExportWindowWritesNothing) {
     const QString Out = FilePath(QStringLiteral("nie.csv"));
     Dialogs.Answers = {Out};
     AnswerExportForm("CancelButton");
-    F.acExport->trigger();
+    F.Action("acExport")->trigger();
     EXPECT_EQ(FormsSeen, 1);
     EXPECT_FALSE(QFile::exists(Out));
     EXPECT_TRUE(Prompts.Messages.isEmpty());
@@ -125,7 +125,7 @@ TEST_F(ExportCommandTest, WithoutAUsableProfileOnlyTheMessageIsShown) {
         Prompts.Messages.clear();
         Dialogs.Requests.clear();
         TMainFormTestPeer &F = MakeStartedWithExport(ExportDir.path(), {});
-        F.acExport->trigger();
+        F.Action("acExport")->trigger();
         EXPECT_EQ(Prompts.Messages, QStringList{QStringLiteral("Keine Exportprofile vorhanden!")});
         EXPECT_TRUE(Dialogs.Requests.empty());
     }
@@ -141,7 +141,7 @@ TEST_F(ExportCommandTest, TheStatusBarNamesTheFileWrittenAndKeepsTheTotals) {
     const QString Csv = FilePath(QStringLiteral("zeiten.csv"));
     Dialogs.Answers = {Csv};
     AnswerExportForm("OkButton");
-    F.acExport->trigger();
+    F.Action("acExport")->trigger();
     EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("Exportiert nach: ") + Csv);
     EXPECT_EQ(F.StatusPanel0->text(), Totals);
 
@@ -150,7 +150,7 @@ TEST_F(ExportCommandTest, TheStatusBarNamesTheFileWrittenAndKeepsTheTotals) {
     const QString Pdf = FilePath(QStringLiteral("bericht.pdf"));
     Dialogs.Answers = {Pdf};
     AnswerExportForm("OkButton");
-    F.acPrint->trigger();
+    F.Action("acPrint")->trigger();
     EXPECT_TRUE(QFile::exists(Pdf));
     EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("PDF gespeichert unter: ") + Pdf);
     EXPECT_EQ(F.StatusPanel0->text(), Totals);

@@ -126,8 +126,8 @@ TEST_F(KeysTest, CommandsCarryTheirStandardShortcutsAndShowThemInTheMenus) {
         EXPECT_TRUE(A->isShortcutVisibleInContextMenu() ||
                     !QApplication::testAttribute(Qt::AA_DontShowShortcutsInContextMenus));
     }
-    EXPECT_EQ(F.TBItem3->shortcut(), QKeySequence(Qt::Key_F9));
-    EXPECT_EQ(F.TBItem8->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(F.Action("TBItem3")->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(F.Action("TBItem8")->shortcut(), QKeySequence(Qt::Key_F9));
 }
 
 TEST_F(KeysTest, NoTwoWindowWideShortcutsAreLiveAtOnce) {
@@ -137,7 +137,7 @@ TEST_F(KeysTest, NoTwoWindowWideShortcutsAreLiveAtOnce) {
     F.RebuildViews(true);
     ShowProject(A);
     SelectRows({0});
-    F.acCut->trigger();
+    F.Action("acCut")->trigger();
     // Every state the stopwatch can be in, with as many commands enabled as a user gets.
     for (bool Running : {false, true}) {
         SCOPED_TRACE(Running ? "running" : "idle");
@@ -170,7 +170,7 @@ TEST_F(KeysTest, KeysTriggerTheirCommands) {
     Prompts.Answers = {TPromptAnswer::No};
     Dialogs.Answers = {QString(), QString()};
     QTest::keySequence(&F.Window(), QKeySequence::Open);
-    QTest::keySequence(&F.Window(), F.acSaveAs->shortcut());
+    QTest::keySequence(&F.Window(), F.Action("acSaveAs")->shortcut());
     ASSERT_EQ(Dialogs.Requests.size(), 2u);
     EXPECT_EQ(Dialogs.Requests[0].Title, QStringLiteral("Öffnen"));
     EXPECT_EQ(Dialogs.Requests[1].Title, QStringLiteral("Speichern unter"));
@@ -188,10 +188,10 @@ TEST_F(KeysTest, KeysTriggerTheirCommands) {
 
     // F9 starts the stopwatch and stops it again; the measured time is recorded.
     QTest::keyClick(&F.Window(), Qt::Key_F9);
-    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_TRUE(F.Stopwatch().Running());
     Clock.Advance(60);
     QTest::keyClick(&F.Window(), Qt::Key_F9);
-    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_FALSE(F.Stopwatch().Running());
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 2u);
 
     // New on a modified document asks first; "Abbrechen" keeps everything.
@@ -210,7 +210,7 @@ TEST_F(KeysTest, DeleteActsOnWhatHasTheFocus) {
     ShowProject(B);
     // The project menu enabled its delete command for B; the list's key still deletes rows.
     F.TBSubmenuItem4Select();
-    ASSERT_TRUE(F.acDelProject->isEnabled());
+    ASSERT_TRUE(F.Action("acDelProject")->isEnabled());
     SelectRows({0});
     F.ListView1->setFocus();
     Prompts.Answers = {TPromptAnswer::Yes};

@@ -30,15 +30,15 @@ protected:
             QFile::copy(QStringLiteral(CHRONARK_SOURCE_DIR "/examples/Beispiel.ckx"), Copy));
         TMainFormTestPeer &F = MakeStarted();
         Dialogs.Answers.push_back(Copy);
-        F.acOpen->trigger();
-        EXPECT_EQ(F.CurrentFile, Copy);
+        F.Action("acOpen")->trigger();
+        EXPECT_EQ(F.Session().FileName(), Copy);
         return F;
     }
 
     // "Projekt > Neu" as the menu runs it: opening the menu names the selected node.
     void NewProjectFromMenu(TMainFormTestPeer &F) {
-        emit F.TBSubmenuItem4->aboutToShow();
-        F.acNewProject->trigger();
+        emit F.Menu("TBSubmenuItem4")->aboutToShow();
+        F.Action("acNewProject")->trigger();
         // The new node's editor closes unchanged.
         auto *Editor = F.TreeView1->findChild<QLineEdit *>();
         ASSERT_NE(Editor, nullptr);
@@ -82,7 +82,7 @@ TEST_F(MainFormLoadTest, ANewProjectOnTheTopNodeJoinsTheOpenedDocument) {
 TEST_F(MainFormLoadTest, NewAfterALoadLeavesAWorkingEmptyDocument) {
     TMainFormTestPeer &F = OpenSample();
     ClickNode(F.TreeView1, NodeNamed(F.TreeView1, QStringLiteral("Fortbildung")));
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     ExpectRootShown(F);
     NewProjectFromMenu(F);
     EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
@@ -112,11 +112,11 @@ TEST_F(MainFormLoadTest, SplitHalvesMergeBackWithTheirBooleanFieldIntact) {
     Split.Ok = true;
     Split.SplitAt = AddSeconds(Before.StartTime, 3600);
     EntryDialogs.Answers.push_back(Split);
-    F.acSplit->trigger();
+    F.Action("acSplit")->trigger();
     ASSERT_EQ(F.ListView1->Count(), 9);
 
     SelectRows({0, 1});
-    F.acMelt->trigger();
+    F.Action("acMelt")->trigger();
     EXPECT_EQ(F.ListView1->Count(), 8);
     EXPECT_TRUE(Prompts.Errors.isEmpty()) << Prompts.Errors.join(QLatin1Char('\n')).toStdString();
     const tCKEditItem After = Entry->GetData();
@@ -147,7 +147,7 @@ TEST_F(MainFormLoadTest, DeletingASubProjectRowAsksAboutTheProjectAndItsEntries)
 
 TEST_F(MainFormLoadTest, AnEditorLeftOpenWhenAnotherDocumentOpensIsDiscarded) {
     TMainFormTestPeer &F = OpenSample();
-    const QString First = F.CurrentFile;
+    const QString First = F.Session().FileName();
     const QString Second = FilePath(QStringLiteral("Zweites.ckx"));
     ASSERT_TRUE(QFile::copy(First, Second));
     // A row's editor, then a node's, left open while the other file is opened.
@@ -160,10 +160,10 @@ TEST_F(MainFormLoadTest, AnEditorLeftOpenWhenAnotherDocumentOpensIsDiscarded) {
         auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Item, 0));
         ASSERT_NE(Editor, nullptr);
         Editor->setText(QStringLiteral("Getippt"));
-        const QString Next = F.CurrentFile == First ? Second : First;
+        const QString Next = F.Session().FileName() == First ? Second : First;
         Dialogs.Answers.push_back(Next);
-        F.acOpen->trigger();
-        ASSERT_EQ(F.CurrentFile, Next);
+        F.Action("acOpen")->trigger();
+        ASSERT_EQ(F.Session().FileName(), Next);
         EXPECT_FALSE(F.Doc().Modified);
         EXPECT_EQ(NodeNamed(F.TreeView1, QStringLiteral("Getippt")), nullptr);
     }

@@ -20,30 +20,30 @@ TDateTime At(int H, int M, int S, int Ms = 0) {
 TEST_F(MainFormTest, StartAndStopWithinOneSecondGiveAOneSecondEntry) {
     TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0, 100);
-    F.TBSubmenuItem2->trigger();
+    F.Action("TBSubmenuItem2")->trigger();
     Clock.Time = At(9, 0, 0, 900);
-    F.TBSubmenuItem12->trigger();
+    F.Action("TBSubmenuItem12")->trigger();
     TCKTimeItemList Entries = F.Doc().Root->TimeItems();
     ASSERT_EQ(Entries.size(), 1u);
     EXPECT_EQ(Entries[0]->StartTime, At(9, 0, 0));
     EXPECT_EQ(Entries[0]->EndTime, At(9, 0, 1));
     EXPECT_EQ(ListCaptions().size(), 1);
     EXPECT_TRUE(F.Doc().Modified);
-    EXPECT_TRUE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), imgSave);
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), imgSave);
 }
 
 TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
     TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0, 700);
-    F.TBItem3->trigger();
+    F.Action("TBItem3")->trigger();
     Clock.Time = At(9, 10, 0, 400);
-    F.TBItem28->trigger();
-    EXPECT_TRUE(F.MeasureRunning);
+    F.Action("TBItem28")->trigger();
+    EXPECT_TRUE(F.Stopwatch().Running());
     Clock.Time = At(9, 25, 30, 999);
-    F.TBItem28->trigger();
+    F.Action("TBItem28")->trigger();
     Clock.Time = At(10, 0, 0, 0);
-    F.TBItem8->trigger();
+    F.Action("TBItem8")->trigger();
     TCKTimeItemList E = F.Doc().Root->TimeItems();
     ASSERT_EQ(E.size(), 3u);
     EXPECT_EQ(E[0]->StartTime, At(9, 0, 0));
@@ -55,7 +55,7 @@ TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
     EXPECT_EQ(ListCaptions().size(), 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(F.ListView1->ImageOf(i), imgEntryPlain) << "touching is no overlap";
-    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_FALSE(F.Stopwatch().Running());
 }
 
 TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
@@ -77,14 +77,14 @@ TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
 TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
     TMainFormTestPeer &F = MakeStarted();
     auto Check = [&](bool Running) {
-        EXPECT_EQ(F.TBSubmenuItem2->isEnabled(), !Running);
-        EXPECT_EQ(F.TBSubmenuItem10->menuAction()->isEnabled(), !Running);
-        EXPECT_EQ(F.TBSubmenuItem12->isEnabled(), Running);
-        EXPECT_EQ(F.TBSubmenuItem13->menuAction()->isEnabled(), Running);
-        EXPECT_EQ(F.acMinimize->isEnabled(), Running);
+        EXPECT_EQ(F.Action("TBSubmenuItem2")->isEnabled(), !Running);
+        EXPECT_EQ(F.Menu("TBSubmenuItem10")->menuAction()->isEnabled(), !Running);
+        EXPECT_EQ(F.Action("TBSubmenuItem12")->isEnabled(), Running);
+        EXPECT_EQ(F.Menu("TBSubmenuItem13")->menuAction()->isEnabled(), Running);
+        EXPECT_EQ(F.Action("acMinimize")->isEnabled(), Running);
         EXPECT_EQ(F.Panel2->isVisible(), Running);
         EXPECT_EQ(F.Panel3->isVisible(), Running);
-        EXPECT_EQ(F.Timer1->isActive(), Running);
+        EXPECT_EQ(F.Stopwatch().Ticker()->isActive(), Running);
     };
     Check(false);
     F.StartWork();
@@ -125,36 +125,36 @@ TEST_F(MainFormTest, TrayTooltipKeepsAtMost62Characters) {
 TEST_F(MainFormTest, TrayHidesTheWindowAndBringsItBackWithoutStopping) {
     TMainFormTestPeer &F = MakeStarted();
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark"));
-    F.TBItem13->trigger();
-    EXPECT_TRUE(F.MeasureRunning);
+    F.Action("TBItem13")->trigger();
+    EXPECT_TRUE(F.Stopwatch().Running());
     EXPECT_FALSE(F.Window().isVisible());
     EXPECT_TRUE(F.Tray().Active());
 
-    F.Zeitstoppen1->trigger();
+    F.Action("Zeitstoppen1")->trigger();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
-    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_TRUE(F.Stopwatch().Running());
 
-    F.acMinimize->trigger();
+    F.Action("acMinimize")->trigger();
     EXPECT_FALSE(F.Window().isVisible());
     emit F.Tray().DoubleClicked();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
-    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_TRUE(F.Stopwatch().Running());
 
-    F.acMinimize->trigger();
+    F.Action("acMinimize")->trigger();
     Clock.Advance(60);
-    F.Stop1->trigger();
+    F.Action("Stop1")->trigger();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_FALSE(F.Tray().Active());
-    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_FALSE(F.Stopwatch().Running());
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
 }
 
 TEST_F(MainFormTest, WithoutATrayTheWindowOnlyMinimises) {
     SetTrayAvailableOverride(TTrayOverride::Unavailable);
     TMainFormTestPeer &F = MakeStarted();
-    F.TBItem13->trigger();
+    F.Action("TBItem13")->trigger();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(F.Window().windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(F.Tray().Active());
@@ -165,19 +165,19 @@ TEST_F(MainFormTest, WithoutATrayTheWindowOnlyMinimises) {
 TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTwice) {
     TMainFormTestPeer &F = MakeStarted();
     Clock.Time = At(9, 0, 0);
-    F.TBItem13->trigger();
+    F.Action("TBItem13")->trigger();
     Clock.Time = At(9, 30, 0);
     Prompts.Answers = {TPromptAnswer::Cancel};
     QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
-    F.StopundBeenden1->trigger();
+    F.Action("StopundBeenden1")->trigger();
     EXPECT_EQ(Closed.count(), 0);
     ASSERT_EQ(Prompts.Questions.size(), 1);
     EXPECT_EQ(Prompts.Questions[0], QStringLiteral("Möchten Sie die Änderungen speichern?"));
     ASSERT_EQ(F.Doc().Root->TimeItems().size(), 1u);
     // The window stays (still in the tray) and the measurement goes on from the recorded end.
     EXPECT_TRUE(F.Tray().Active());
-    EXPECT_TRUE(F.MeasureRunning);
-    EXPECT_TRUE(F.Timer1->isActive());
+    EXPECT_TRUE(F.Stopwatch().Running());
+    EXPECT_TRUE(F.Stopwatch().Ticker()->isActive());
     Clock.Time = At(9, 45, 0);
     F.Zeitstoppen1Click();
     F.StopWork();
@@ -195,18 +195,18 @@ TEST_F(MainFormTest, StopAndQuitWithNoAnswerRecordsAndCloses) {
     Clock.Advance(10);
     Prompts.Answers = {TPromptAnswer::No};
     QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
-    F.ExitClick();
+    F.Window().close();
     EXPECT_EQ(Closed.count(), 1);
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
-    EXPECT_FALSE(F.MeasureRunning);
+    EXPECT_FALSE(F.Stopwatch().Running());
 }
 
 TEST_F(MainFormTest, StartSwitchMeasuresInTheTrayFromTheStart) {
     TMainFormTestPeer &F = MakeStarted({"--start"});
-    EXPECT_TRUE(F.MeasureRunning);
+    EXPECT_TRUE(F.Stopwatch().Running());
     EXPECT_FALSE(F.Window().isVisible());
     EXPECT_TRUE(F.Tray().Active());
-    EXPECT_FALSE(F.acSave->isEnabled());
+    EXPECT_FALSE(F.Action("acSave")->isEnabled());
     F.Zeitstoppen1Click();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return F.Window().isVisible(); }));
@@ -217,8 +217,8 @@ TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {
         D.Root->AddProject("Kunde")->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
     });
     TMainFormTestPeer &F = MakeStarted({"-start", QFile::encodeName(Path).toStdString()});
-    EXPECT_TRUE(F.MeasureRunning);
-    EXPECT_EQ(F.CurrentFile, Path);
+    EXPECT_TRUE(F.Stopwatch().Running());
+    EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
     EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("start.ckx - Chronark"));

@@ -405,7 +405,7 @@ private:
         if (!List.SelectedRows().isEmpty())
             At = List.visualItemRect(List.SelectedRows().first()).center();
         emit List.customContextMenuRequested(At);
-        return F->PropPopupMenu;
+        return F->Menu("PropPopupMenu");
     }
 
     void TriggerFromMenu(QMenu *Menu) {
@@ -483,12 +483,12 @@ private:
             if (Dialog->isVisible())
                 Dialog->reject();
         });
-        F->acSettings->trigger();
+        F->Action("acSettings")->trigger();
     }
 
     void SearchWindow() {
         if (!F->SearchForm1 || Chance(Rng, 20)) {
-            F->acSearch->trigger();
+            F->Action("acSearch")->trigger();
             Say(QStringLiteral("opened"));
         }
         TSearchForm *Form = F->SearchForm1;
@@ -537,7 +537,7 @@ private:
         // The panel's fields can be reached only while it is open.
         switch (F->Panel8->isHidden() ? 0 : Pick(Rng, 4)) {
         case 0:
-            F->acFilter->trigger();
+            F->Action("acFilter")->trigger();
             Say(F->Panel8->isHidden() ? QStringLiteral("closed") : QStringLiteral("opened"));
             break;
         case 1:
@@ -595,8 +595,8 @@ private:
              }},
             {"Projekt menu", 8,
              [this] {
-                 emit F->TBSubmenuItem4->aboutToShow();
-                 TriggerFromMenu(F->TBSubmenuItem4);
+                 emit F->Menu("TBSubmenuItem4")->aboutToShow();
+                 TriggerFromMenu(F->Menu("TBSubmenuItem4"));
                  if (F->TreeView1->IsEditing())
                      AnswerEditor(F->TreeView1);
              }},
@@ -605,7 +605,7 @@ private:
                  QTreeWidgetItem *N = AnyNode();
                  Tree->scrollToItem(N);
                  emit Tree->customContextMenuRequested(Tree->visualItemRect(N).center());
-                 TriggerFromMenu(F->rubrprop);
+                 TriggerFromMenu(F->Menu("rubrprop"));
                  if (Tree->IsEditing())
                      AnswerEditor(Tree);
              }},
@@ -623,12 +623,13 @@ private:
                  Say(QStringLiteral(" onto ") + Target->text(0));
                  F->TreeView1DragDrop(List, Target);
              }},
-            {"cut", 3, [this] { Trigger(F->acCut); }},
-            {"paste", 3, [this] { Trigger(F->acPaste); }},
+            {"cut", 3, [this] { Trigger(F->Action("acCut")); }},
+            {"paste", 3, [this] { Trigger(F->Action("acPaste")); }},
             {"Zeiten menu", 10,
              [this] {
-                 std::vector<QAction *> Commands = {F->acNewTime, F->acEditTime, F->acDelTime,
-                                                    F->acSplit,   F->acMelt,     F->acRenTime};
+                 std::vector<QAction *> Commands = {F->Action("acNewTime"), F->Action("acEditTime"),
+                                                    F->Action("acDelTime"), F->Action("acSplit"),
+                                                    F->Action("acMelt"),    F->Action("acRenTime")};
                  QAction *A = PickOf(Rng, Commands);
                  Say(WithoutAccessKey(A->text()));
                  Trigger(A);
@@ -651,8 +652,9 @@ private:
             {"search window", 6, [this] { SearchWindow(); }},
             {"stopwatch", 5,
              [this] {
-                 std::vector<QAction *> Commands = {F->TBItem3, F->TBItem8, F->TBItem28,
-                                                    F->acMinimize, F->Zeitstoppen1};
+                 std::vector<QAction *> Commands = {F->Action("TBItem3"), F->Action("TBItem8"),
+                                                    F->Action("TBItem28"), F->Action("acMinimize"),
+                                                    F->Action("Zeitstoppen1")};
                  QAction *A = PickOf(Rng, Commands);
                  Say(WithoutAccessKey(A->text()));
                  A->trigger();
@@ -660,10 +662,11 @@ private:
             {"document settings", 3, [this] { SettingsDialog(); }},
             {"Datei menu", 5,
              [this] {
-                 std::vector<QAction *> Commands = {F->acNew, F->acOpen, F->acSave, F->acSaveAs,
-                                                    F->acImport};
-                 for (QAction *A : F->MenuRecent->actions())
-                     if (A != F->acLeer)
+                 std::vector<QAction *> Commands = {F->Action("acNew"), F->Action("acOpen"),
+                                                    F->Action("acSave"), F->Action("acSaveAs"),
+                                                    F->Action("acImport")};
+                 for (QAction *A : F->Menu("MenuRecent")->actions())
+                     if (A != F->Action("acLeer"))
                          Commands.push_back(A);
                  QAction *A = PickOf(Rng, Commands);
                  Say(WithoutAccessKey(A->text()));
@@ -732,7 +735,7 @@ private:
         }
         if (CheckSaved) {
             CheckSaved = false;
-            if (!Doc.Modified && !F->CurrentFile.isEmpty() && !SavedAsLoaded(Why))
+            if (!Doc.Modified && !F->Session().FileName().isEmpty() && !SavedAsLoaded(Why))
                 return false;
         }
         return true;
@@ -828,7 +831,8 @@ private:
         TChronarkMan Reloaded;
         std::string Error;
         Reloaded.OnMessage = [&Error](TMessageKind, const std::string &Text) { Error += Text; };
-        if (!Reloaded.LoadFromFile(QFile::encodeName(F->CurrentFile).toStdString(), false)) {
+        if (!Reloaded.LoadFromFile(QFile::encodeName(F->Session().FileName()).toStdString(),
+                                   false)) {
             Why = "the saved file does not load: " + Error;
             return false;
         }

@@ -49,9 +49,9 @@ protected:
     void CrashWhileMeasuring(const QString &Doc) {
         Clock.Time = At(9, 0);
         TMainFormTestPeer &F = MakeStarted({Native(Doc)});
-        F.TBSubmenuItem2->trigger();
+        F.Action("TBSubmenuItem2")->trigger();
         Clock.Time = At(9, 45);
-        F.Heartbeat();
+        F.Stopwatch().Heartbeat();
         Clock.Time = At(9, 50);
         Form.reset();
     }
@@ -95,8 +95,8 @@ TEST_F(RecoveryTest, ACrashedMeasurementIsRecordedAsTheUserChooses) {
             EXPECT_EQ(ListCaptions().size(), 1) << c.name;
         }
         EXPECT_EQ(G.Doc().Modified, c.recorded) << c.name;
-        EXPECT_EQ(G.acSave->isEnabled(), c.recorded) << c.name;
-        EXPECT_FALSE(G.MeasureRunning) << c.name;
+        EXPECT_EQ(G.Action("acSave")->isEnabled(), c.recorded) << c.name;
+        EXPECT_FALSE(G.Stopwatch().Running()) << c.name;
         Form.reset();
         Prompts = {};
         if (c.askedAgain)
@@ -115,14 +115,14 @@ TEST_F(RecoveryTest, AStoredStartNoDocumentCanHoldIsDiscardedWithAWarning) {
         const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
         Prompts = {};
         CrashWhileMeasuring(Doc);
-        Settings(TMainFormTestPeer::MeasureKey(Doc), false)
+        Settings(TStopwatch::RecordKey(Doc), false)
             ->WriteString(QStringLiteral("Start"), QString::fromLatin1(Stored));
         Clock.Time = At(11, 0);
         TMainFormTestPeer &G = MakeStarted({Native(Doc)}); // a question fails the test
         EXPECT_EQ(Prompts.Warnings, QStringList{Warning});
         EXPECT_TRUE(Entries().empty());
         EXPECT_FALSE(G.Doc().Modified);
-        const auto Kept = Settings(TMainFormTestPeer::MeasureKey(Doc), false);
+        const auto Kept = Settings(TStopwatch::RecordKey(Doc), false);
         EXPECT_TRUE(!Kept || !Kept->ValueExists(QStringLiteral("Start")));
         Form.reset();
         Prompts = {};
@@ -153,7 +153,7 @@ TEST_F(RecoveryTest, AnUnusableLastSignOfLifeLeavesTheStartToBeRecorded) {
         Prompts = {};
         CrashWhileMeasuring(Doc);
         {
-            auto Reg = Settings(TMainFormTestPeer::MeasureKey(Doc), false);
+            auto Reg = Settings(TStopwatch::RecordKey(Doc), false);
             if (Row.stored.isEmpty())
                 Reg->DeleteValue(QStringLiteral("Alive"));
             else
@@ -177,13 +177,13 @@ TEST_F(RecoveryTest, StopsAndLapsKeepTheStoredStartInStep) {
     const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
     Clock.Time = At(9, 0);
     TMainFormTestPeer &F = MakeStarted({Native(Doc)});
-    F.TBItem3->trigger();
-    ASSERT_NE(F.HeartbeatTimer(), nullptr);
-    EXPECT_TRUE(F.HeartbeatTimer()->isActive());
-    EXPECT_LE(F.HeartbeatTimer()->interval(), 60 * 1000);
-    EXPECT_GE(F.HeartbeatTimer()->interval(), 1000) << "a cheap write, not a busy one";
+    F.Action("TBItem3")->trigger();
+    ASSERT_NE(F.Stopwatch().HeartbeatTimer(), nullptr);
+    EXPECT_TRUE(F.Stopwatch().HeartbeatTimer()->isActive());
+    EXPECT_LE(F.Stopwatch().HeartbeatTimer()->interval(), 60 * 1000);
+    EXPECT_GE(F.Stopwatch().HeartbeatTimer()->interval(), 1000) << "a cheap write, not a busy one";
     Clock.Time = At(9, 10);
-    F.TBItem28->trigger(); // lap: only the time since the lap is still running
+    F.Action("TBItem28")->trigger(); // lap: only the time since the lap is still running
     Form.reset();
     Prompts.Choices = {0};
     Clock.Time = At(9, 30);
@@ -194,10 +194,10 @@ TEST_F(RecoveryTest, StopsAndLapsKeepTheStoredStartInStep) {
     EXPECT_EQ(Entries()[0]->EndTime, At(9, 30));
 
     // A stopped measurement is recorded: nothing is left to offer.
-    Form->TBItem3->trigger();
+    Form->Action("TBItem3")->trigger();
     Clock.Time = At(9, 40);
-    Form->TBItem8->trigger();
-    EXPECT_FALSE(Form->HeartbeatTimer()->isActive());
+    Form->Action("TBItem8")->trigger();
+    EXPECT_FALSE(Form->Stopwatch().HeartbeatTimer()->isActive());
     Form.reset();
     Prompts = {};
     MakeStarted({Native(Doc)});
@@ -213,7 +213,7 @@ TEST_F(RecoveryTest, AStartIsOfferedOnlyForItsOwnDocument) {
     EXPECT_TRUE(Entries().empty());
     // The start waits for its document, also when that is opened later.
     Prompts.Choices = {1};
-    ASSERT_TRUE(Form->OpenDocument(A));
+    ASSERT_TRUE(Form->Session().Open(A));
     ASSERT_EQ(Prompts.Questions.size(), 1);
     ASSERT_EQ(Entries().size(), 1u);
     EXPECT_EQ(Entries()[0]->EndTime, At(9, 45));
@@ -223,7 +223,7 @@ TEST_F(RecoveryTest, AMeasurementOfAnotherRunningCopyIsNotOffered) {
     const QString Doc = MakeDocument(QStringLiteral("doc.ckx"));
     CrashWhileMeasuring(Doc);
     {
-        auto Reg = Settings(TMainFormTestPeer::MeasureKey(Doc), false);
+        auto Reg = Settings(TStopwatch::RecordKey(Doc), false);
         ASSERT_NE(Reg, nullptr);
         Reg->WriteInteger(QStringLiteral("Pid"), int(::getppid()));
     }
@@ -269,8 +269,8 @@ TEST_F(RecoveryTest, ADocumentAnotherRunningCopyWritesIsOpenedAsTheUserSays) {
             QStringLiteral("Die Datei \"doc.ckx\" ist bereits in Chronark geöffnet")))
             << c.name;
         EXPECT_TRUE(Prompts.WithCancel[0]) << c.name;
-        EXPECT_EQ(F.CurrentFile.isEmpty(), !c.opened) << c.name;
-        EXPECT_EQ(F.DocReadOnly(), c.readOnly) << c.name;
+        EXPECT_EQ(F.Session().FileName().isEmpty(), !c.opened) << c.name;
+        EXPECT_EQ(F.Session().ReadOnly(), c.readOnly) << c.name;
         EXPECT_EQ(F.Window().windowTitle().contains(QStringLiteral("[schreibgeschützt]")),
                   c.readOnly)
             << c.name;
@@ -281,12 +281,12 @@ TEST_F(RecoveryTest, ADocumentAnotherRunningCopyWritesIsOpenedAsTheUserSays) {
             F.Doc().Root->AddProject("geändert");
             if (c.readOnly)
                 Dialogs.Answers = {Copy};
-            F.acSave->trigger();
+            F.Action("acSave")->trigger();
             EXPECT_EQ(Dialogs.Requests.size(), c.readOnly ? 1u : 0u) << c.name;
             EXPECT_EQ(Contents(Doc) == Original, c.readOnly) << c.name;
             EXPECT_EQ(QFile::exists(Copy), c.readOnly) << c.name;
             EXPECT_FALSE(F.Doc().Modified) << c.name;
-            EXPECT_FALSE(F.DocReadOnly()) << c.name << ": the copy is this window's own";
+            EXPECT_FALSE(F.Session().ReadOnly()) << c.name << ": the copy is this window's own";
             if (c.readOnly) {
                 EXPECT_EQ(Contents(Copy + QStringLiteral(".lock")), Self) << c.name;
                 EXPECT_EQ(Contents(Doc + QStringLiteral(".lock")), Other) << c.name;
@@ -307,14 +307,14 @@ TEST_F(RecoveryTest, AStaleLockIsTakenOverWithoutAWordAndGoesWithTheWindow) {
     WriteText(Lock, OwnerText(999999999, ThisHostName()));
     TMainFormTestPeer &F = MakeStarted({Native(Doc)});
     EXPECT_TRUE(Prompts.Questions.isEmpty());
-    EXPECT_FALSE(F.DocReadOnly());
+    EXPECT_FALSE(F.Session().ReadOnly());
     EXPECT_EQ(Contents(Lock), OwnerText(::getpid(), ThisHostName()));
     // Opening it again in the same window keeps the lock.
-    ASSERT_TRUE(F.OpenDocument(Doc));
+    ASSERT_TRUE(F.Session().Open(Doc));
     EXPECT_TRUE(QFile::exists(Lock));
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     EXPECT_FALSE(QFile::exists(Lock)) << "a new document frees the old one";
-    ASSERT_TRUE(F.OpenDocument(Doc));
+    ASSERT_TRUE(F.Session().Open(Doc));
     EXPECT_TRUE(QFile::exists(Lock));
     F.Window().close();
     EXPECT_FALSE(QFile::exists(Lock));

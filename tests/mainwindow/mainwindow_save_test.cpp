@@ -50,12 +50,12 @@ TEST_F(MainFormTest, AFileOfANewerVersionIsOverwrittenOnlyWhenTheUserSaysSo) {
         Dialogs.Requests.clear();
         TMainFormTestPeer &F = MakeStarted({Native(Path)});
         ASSERT_EQ(Prompts.Warnings.size(), 1) << c.name;
-        F.SilentMode = c.silent;
+        F.Session().SetSilent(c.silent);
         Prompts.Answers.assign(c.answers.begin(), c.answers.end());
         if (!c.saveAs.isEmpty())
             Dialogs.Answers = {c.saveAs == QStringLiteral("-") ? QString() : FilePath(c.saveAs)};
         F.Doc().Root->AddProject("geändert");
-        F.acSave->trigger();
+        F.Action("acSave")->trigger();
         EXPECT_EQ(Prompts.Questions.size(), c.silent ? 0 : 1) << c.name;
         // Without questions the user still learns why the window stays modified.
         EXPECT_EQ(Prompts.Warnings.size(), c.silent ? 2 : 1) << c.name;
@@ -76,7 +76,7 @@ TEST_F(MainFormTest, AFileOfANewerVersionIsOverwrittenOnlyWhenTheUserSaysSo) {
         if (c.overwritten) {
             // Once saved, the file holds what this version wrote: no more questions.
             F.Doc().Root->AddProject("noch einmal");
-            F.acSave->trigger();
+            F.Action("acSave")->trigger();
             EXPECT_EQ(Prompts.Questions.size(), 1) << c.name;
             EXPECT_FALSE(F.Doc().Modified) << c.name;
         }
@@ -91,28 +91,28 @@ TEST_F(MainFormTest, AFileChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSay
     Overwrite(Path, Theirs);
     F.Doc().Root->AddProject("Meins");
 
-    F.SilentMode = true;
-    F.acSave->trigger();
+    F.Session().SetSilent(true);
+    F.Action("acSave")->trigger();
     EXPECT_TRUE(Prompts.Questions.isEmpty());
     EXPECT_EQ(Contents(Path), Theirs) << "without questions the other version stays";
     ASSERT_EQ(Prompts.Warnings.size(), 1);
     EXPECT_TRUE(Prompts.Warnings[0].contains(QStringLiteral("nicht überschrieben")));
 
-    F.SilentMode = false;
+    F.Session().SetSilent(false);
     Prompts.Answers = {TPromptAnswer::No};
-    F.acSave->trigger();
+    F.Action("acSave")->trigger();
     ASSERT_EQ(Prompts.Questions.size(), 1);
     EXPECT_TRUE(Prompts.Questions[0].contains(QStringLiteral("anderen Programm geändert")));
     EXPECT_EQ(Contents(Path), Theirs);
     EXPECT_TRUE(F.Doc().Modified);
 
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.acSave->trigger();
+    F.Action("acSave")->trigger();
     EXPECT_TRUE(Contents(Path).contains("Meins"));
     EXPECT_FALSE(F.Doc().Modified);
     // The window's own save is no change by another program.
     F.Doc().Root->AddProject("Mehr");
-    F.acSave->trigger();
+    F.Action("acSave")->trigger();
     EXPECT_EQ(Prompts.Questions.size(), 2);
 }
 
@@ -123,7 +123,7 @@ TEST_F(MainFormTest, NoNewProjectBelowTheDeepestAFileCanHold) {
         Deepest = Deepest->AddProject("p");
     F.RebuildViews(true);
     ShowProject(Deepest);
-    F.acNewProject->trigger();
+    F.Action("acNewProject")->trigger();
     EXPECT_EQ(Deepest->FirstChild, nullptr);
     ASSERT_EQ(Prompts.Errors.size(), 1);
     EXPECT_TRUE(Prompts.Errors[0].contains(QStringLiteral("höchstens 994 Ebenen")))

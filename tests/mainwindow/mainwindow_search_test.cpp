@@ -31,7 +31,7 @@ protected:
         Root->AddTime(Span(10, 0, 0, 11, 0, 0, "Kunde intern"));
         F.RebuildViews(true);
         F.Doc().SetSaved(true);
-        F.acSearch->trigger();
+        F.Action("acSearch")->trigger();
         Search = F.SearchForm1;
         EXPECT_NE(Search, nullptr);
         Search->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("kunde"));
@@ -56,7 +56,7 @@ protected:
     // The row menu as a right click on the results opens it, closed again at once.
     void OpenResultMenu() {
         emit Results().customContextMenuRequested(QPoint(2, 2));
-        Form->PropPopupMenu->hide();
+        Form->Menu("PropPopupMenu")->hide();
     }
 
     TCKProjectItem *Kunden = nullptr;
@@ -68,10 +68,10 @@ protected:
 
 TEST_F(SearchTest, AtMostOneWindowWhichClosingFrees) {
     TMainFormTestPeer &F = MakeWithSearch();
-    EXPECT_TRUE(F.acSearch->isEnabled());
+    EXPECT_TRUE(F.Action("acSearch")->isEnabled());
     EXPECT_TRUE(Search->isVisible());
     EXPECT_FALSE(Search->isModal());
-    F.acSearch->trigger();
+    F.Action("acSearch")->trigger();
     EXPECT_EQ(F.SearchForm1, Search);
     EXPECT_EQ(F.Window().findChildren<TSearchForm *>().size(), 1);
     // A second open keeps the results.
@@ -84,8 +84,8 @@ TEST_F(SearchTest, AtMostOneWindowWhichClosingFrees) {
     // Commands that would update it now find none.
     Prompts.Answers = {TPromptAnswer::Yes};
     SelectRows({0});
-    F.acDelTime->trigger();
-    F.acSearch->trigger();
+    F.Action("acDelTime")->trigger();
+    F.Action("acSearch")->trigger();
     ASSERT_NE(F.SearchForm1, nullptr);
     EXPECT_EQ(F.SearchForm1->ResultList().Count(), 0);
 }
@@ -95,13 +95,13 @@ TEST_F(SearchTest, RowMenuOverResultsHidesNewTimeAndActsOnThem) {
     SelectResults({1});
     OpenResultMenu();
     EXPECT_EQ(F.PopupList(), &Results());
-    EXPECT_FALSE(F.acNewTimePopup->isVisible());
-    EXPECT_TRUE(F.acEditTimePopup->isEnabled());
-    EXPECT_FALSE(F.acMeltPopup->isEnabled());
+    EXPECT_FALSE(F.Action("acNewTimePopup")->isVisible());
+    EXPECT_TRUE(F.Action("acEditTimePopup")->isEnabled());
+    EXPECT_FALSE(F.Action("acMeltPopup")->isEnabled());
     // The main list's own menu shows it again.
     F.ListView1ContextPopup(QPoint(2, 2));
-    F.PropPopupMenu->hide();
-    EXPECT_TRUE(F.acNewTimePopup->isVisible());
+    F.Menu("PropPopupMenu")->hide();
+    EXPECT_TRUE(F.Action("acNewTimePopup")->isVisible());
 }
 
 TEST_F(SearchTest, EditFromResultsUpdatesBothLists) {
@@ -124,7 +124,7 @@ TEST_F(SearchTest, EditFromResultsUpdatesBothLists) {
     EntryDialogs.Answers = {Ok};
     SelectResults({1});
     OpenResultMenu();
-    F.acEditTimePopup->trigger();
+    F.Action("acEditTimePopup")->trigger();
     EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern kurz", "Kunde Beta"}));
     EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
 }
@@ -134,7 +134,7 @@ TEST_F(SearchTest, DeleteFromResultsUpdatesBothLists) {
     SelectResults({0, 2});
     OpenResultMenu();
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.acDelTimePopup->trigger();
+    F.Action("acDelTimePopup")->trigger();
     EXPECT_EQ(Prompts.Questions, QStringList{"Sollen die Einträge gelöscht werden?"});
     EXPECT_EQ(ResultColumn(0), QStringList{"Kunde Alpha"});
     EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
@@ -149,7 +149,7 @@ TEST_F(SearchTest, MainListCommandsKeepTheResultsCurrent) {
     ShowProject(Kunden);
     SelectRows({0});
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.acDelTime->trigger();
+    F.Action("acDelTime")->trigger();
     EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern", "Kunde Beta"}));
     EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
 
@@ -166,7 +166,7 @@ TEST_F(SearchTest, MainListCommandsKeepTheResultsCurrent) {
 
     // A new document: no row may name the old one's entries.
     Prompts.Answers = {TPromptAnswer::No};
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     EXPECT_EQ(Results().Count(), 0);
     EXPECT_EQ(Status(), QStringLiteral("0 Item(s) gefunden!"));
 }
@@ -175,7 +175,7 @@ TEST_F(SearchTest, MeltFromResultsDropsTheAbsorbedRow) {
     TMainFormTestPeer &F = MakeWithSearch();
     SelectResults({1, 2});
     OpenResultMenu();
-    F.acMeltPopup->trigger();
+    F.Action("acMeltPopup")->trigger();
     EXPECT_EQ(ResultColumn(0), (QStringList{"Kunde intern", "Kunde Alpha & Kunde Beta"}));
     EXPECT_EQ(ResultColumn(3).last(), QStringLiteral("02:00:00"));
     EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
@@ -186,7 +186,7 @@ TEST_F(SearchTest, CommentEditedInResultsMarksModifiedAndShowsInTheMainList) {
     ASSERT_FALSE(F.Doc().Modified);
     emit Results().RowEdited(Results().Row(0), QStringLiteral("Kunde extern"));
     EXPECT_TRUE(F.Doc().Modified);
-    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
     EXPECT_EQ(ResultColumn(0).first(), QStringLiteral("Kunde extern"));
     EXPECT_TRUE(ListCaptions().contains(QStringLiteral("Kunde extern")));
 
@@ -198,7 +198,7 @@ TEST_F(SearchTest, CommentEditedInResultsMarksModifiedAndShowsInTheMainList) {
 
 TEST_F(SearchTest, ACommentEditedInResultsUnderTheFilterUpdatesTotalsAndRows) {
     TMainFormTestPeer &F = MakeWithSearch();
-    F.acFilter->trigger();
+    F.Action("acFilter")->trigger();
     F.Edit1->setText(QStringLiteral("extern"));
     ASSERT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
     ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
@@ -243,10 +243,10 @@ TEST_F(SearchTest, DialogsOfResultCommandsBelongToTheSearchWindow) {
     emit Results().itemDoubleClicked(Results().Row(1), 0);
     SelectResults({1});
     OpenResultMenu();
-    F.acSplitPopup->trigger();
+    F.Action("acSplitPopup")->trigger();
     Prompts.Answers = {TPromptAnswer::No};
     OpenResultMenu();
-    F.acDelTimePopup->trigger();
+    F.Action("acDelTimePopup")->trigger();
     emit Results().RowEdited(Results().Row(0), QStringLiteral("Kunde \u4e2d"));
     ASSERT_EQ(EntryDialogs.Requests.size(), 2u);
     EXPECT_EQ(EntryDialogs.Requests[0].Owner, Search.data()) << "edit";
@@ -259,9 +259,9 @@ TEST_F(SearchTest, DialogsOfResultCommandsBelongToTheSearchWindow) {
     ShowProject(Kunden);
     SelectRows({0});
     EntryDialogs.Answers = {Cancel};
-    F.acEditTime->trigger();
+    F.Action("acEditTime")->trigger();
     Prompts.Answers = {TPromptAnswer::No};
-    F.acDelTime->trigger();
+    F.Action("acDelTime")->trigger();
     EXPECT_EQ(EntryDialogs.Requests.back().Owner, &F.Window());
     ASSERT_EQ(Prompts.Owners.size(), 1);
     EXPECT_TRUE(Prompts.Owners[0] == nullptr || Prompts.Owners[0] == &F.Window());
@@ -316,7 +316,7 @@ TEST_F(SearchTest, OpensOverTheMainWindowAndKeepsItsPlacement) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(Settings(QStringLiteral("SearchForm"), false), nullptr);
 
-    F.acSearch->trigger();
+    F.Action("acSearch")->trigger();
     Search = F.SearchForm1;
     EXPECT_EQ(Search->geometry(), QRect(300, 200, 700, 450));
     QList<int> Restored;
@@ -352,7 +352,7 @@ TEST_F(SearchTest, StoredPlacementIsFittedIntoTheScreen) {
             Stored->WriteInteger("colCommentWidth", Case.Column);
         }
         TMainFormTestPeer &F = MakeStarted();
-        F.acSearch->trigger();
+        F.Action("acSearch")->trigger();
         TSearchForm *Window = F.SearchForm1;
         EXPECT_TRUE(ScreenArea.contains(Window->frameGeometry())) << Case.Name;
         EXPECT_GE(Window->width(), Case.MinWidth) << Case.Name;

@@ -47,19 +47,19 @@ TEST_F(MainFormTest, SettingsChosenOnOkReachTheDocumentAndTheSaveCommand) {
     TCKProjectItem *Target = F.Doc().NewProject(F.Doc().Root.get(), "Messungen");
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
-    ASSERT_TRUE(F.acSettings->isEnabled());
-    ASSERT_FALSE(F.acSave->isEnabled());
+    ASSERT_TRUE(F.Action("acSettings")->isEnabled());
+    ASSERT_FALSE(F.Action("acSave")->isEnabled());
 
     AnswerSettings([](QDialog &Dialog) {
         ChooseProject(Dialog, QStringLiteral("Messungen"));
         Click(Dialog, "AddButton");
         Click(Dialog, "OkButton");
     });
-    F.acSettings->trigger();
+    F.Action("acSettings")->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, Target);
     EXPECT_EQ(F.Doc().FieldDefs, (tFieldDefList{{"Feld1", ftString}}));
-    EXPECT_TRUE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), int(imgSave));
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), int(imgSave));
     // Closing now asks about the change instead of dropping it.
     EXPECT_TRUE(F.Doc().Modified);
 
@@ -75,8 +75,8 @@ TEST_F(MainFormTest, SettingsOkWithoutChangesEnablesSaveOnly) {
     TMainFormTestPeer &F = MakeStarted();
     AnswerSettings([](QDialog &Dialog) { Click(Dialog, "OkButton"); });
     F.FileSettingsClick();
-    EXPECT_TRUE(F.acSave->isEnabled());
-    EXPECT_EQ(F.acSave->property("imageIndex").toInt(), int(imgSave));
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
+    EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), int(imgSave));
     EXPECT_FALSE(F.Doc().Modified);
 }
 
@@ -94,7 +94,7 @@ TEST_F(MainFormTest, SettingsCancelledLeaveDocumentAndSaveCommandAlone) {
     F.FileSettingsClick();
     EXPECT_EQ(F.Doc().DefaultProject, F.Doc().Root.get());
     EXPECT_EQ(F.Doc().FieldDefs, (tFieldDefList{{"Kunde", ftString}}));
-    EXPECT_FALSE(F.acSave->isEnabled());
+    EXPECT_FALSE(F.Action("acSave")->isEnabled());
     EXPECT_FALSE(F.Doc().Modified);
 }
 

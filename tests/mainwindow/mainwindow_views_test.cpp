@@ -19,53 +19,20 @@
 
 namespace {
 
-struct ActionRow {
-    const char *Name;
-    const char *Category;
-    const char *Caption;
-    const char *Hint;
-    int Image;
-    bool Enabled; // after start-up, before any change
-};
+// The commands that are disabled after start-up, before any change: those whose windows come
+// later, and Save with nothing to save.
+const QStringList DisabledAtStart = {
+    "acSave",       "acLeer",     "acCut",           "acPaste",        "acRenProject",
+    "acDelProject", "acEditTime", "acRenTime",       "acDelTime",      "acSplit",
+    "acMelt",       "acMinimize", "acEditTimePopup", "acRenTimePopup", "acDelTimePopup",
+    "acSplitPopup", "acMeltPopup"};
 
-// The commands as the window declares them. Those whose windows come later are disabled.
-const ActionRow ActionTable[] = {
-    {"acNew", "Datei", "Neu", "Neu", 0, true},
-    {"acOpen", "Datei", "Öffnen...", "Öffnen...", 1, true},
-    {"acSave", "Datei", "Speichern", "Speichern", 23, false},
-    {"acSaveAs", "Datei", "Speichern unter...", "Speichern unter...", -1, true},
-    {"acPrint", "Datei", "Drucken...", "Drucken...", 18, true},
-    {"acImport", "Datei", "Importieren...", "Importieren...", 22, true},
-    {"acExport", "Datei", "Exportieren...", "Exportieren...", 6, true},
-    {"acSettings", "Datei", "Dokumenteinstellungen", "", 17, true},
-    {"acExit", "Datei", "Schließen", "Schließen", 7, true},
-    {"acLeer", "Datei", "(Leer)", "", -1, false},
-    {"acCut", "Bearbeiten", "Ausschneiden", "Bearbeiten", 20, false},
-    {"acPaste", "Bearbeiten", "Einfügen", "Einfügen", 21, false},
-    {"acNewProject", "Projekt", "Neu", "Neu", -1, true},
-    {"acRenProject", "Projekt", "Umbenennen", "Umbenennen", -1, false},
-    {"acDelProject", "Projekt", "Löschen", "Löschen", -1, false},
-    {"acDefaultMeasure", "Projekt", "Standard für Zeitmessungen", "", -1, true},
-    {"acNewProjectLV", "Projekt", "Neues Project", "", -1, true},
-    {"acNewTime", "Zeiten", "Neu...", "Neu...", 10, true},
-    {"acEditTime", "Zeiten", "Editieren...", "Editieren...", 9, false},
-    {"acRenTime", "Zeiten", "Umbenennen", "Umbenennen", -1, false},
-    {"acDelTime", "Zeiten", "Löschen", "Löschen", 8, false},
-    {"acSplit", "Zeiten", "Zeit splitten...", "Zeit splitten...", -1, false},
-    {"acMelt", "Zeiten", "Zeiten verschmelzen", "Zeiten verschmelzen", -1, false},
-    {"acMinimize", "Messung", "In den SysTray minimieren", "In den SysTray minimieren", 12, false},
-    {"acAutoOpen", "Optionen", "Letzte Datei beim Start automatisch öffnen", "", -1, true},
-    {"acFilter", "Extras", "Filter", "Filter", 25, true},
-    {"acSearch", "Extras", "Suchen...", "Suchen...", 24, true},
-    {"acVerCtrl", "Hilfe", "Nach neuer Version suchen...", "Nach neuer Version suchen...", 4, true},
-    {"acInfo", "Hilfe", "Info...", "Info...", 5, true},
-    {"acNewTimePopup", "PopupItems", "Neue Zeit...", "Neue Zeit...", 10, true},
-    {"acEditTimePopup", "PopupItems", "Editieren...", "Editieren...", 9, false},
-    {"acRenTimePopup", "PopupItems", "Umbenennen", "Umbenennen", -1, false},
-    {"acDelTimePopup", "PopupItems", "Löschen", "Löschen", 8, false},
-    {"acSplitPopup", "PopupItems", "Zeit splitten...", "Zeit splitten...", -1, false},
-    {"acMeltPopup", "PopupItems", "Zeiten verschmelzen", "Zeiten verschmelzen", -1, false},
-};
+// A hint repeats its caption, or there is none; Cut's names its menu.
+bool HintFitsCaption(const TActionDecl &Row) {
+    const QString Hint = QString::fromUtf8(Row.Hint);
+    return Hint.isEmpty() || Hint == WithoutAccessKey(QString::fromUtf8(Row.Caption)) ||
+           (QLatin1String(Row.Name) == QLatin1String("acCut") && Hint == "Bearbeiten");
+}
 
 QStringList MenuTexts(const QMenu *Menu) {
     QStringList T;
@@ -85,22 +52,48 @@ QAction *FindAction(const TMainFormTestPeer &F, const char *Name) {
 
 TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
     TMainFormTestPeer &F = MakeStarted();
-    EXPECT_EQ(F.Actions().size(), int(std::size(ActionTable)));
-    for (const ActionRow &Row : ActionTable) {
+    int Commands = 0;
+    QStringList Names;
+    for (const TActionDecl &Row : TMainForm::DeclaredActions()) {
         SCOPED_TRACE(Row.Name);
-        QAction *A = FindAction(F, Row.Name);
+        EXPECT_FALSE(Names.contains(QLatin1String(Row.Name)));
+        Names << QLatin1String(Row.Name);
+        EXPECT_TRUE(HintFitsCaption(Row));
+        QAction *A = F.Action(Row.Name);
         ASSERT_NE(A, nullptr);
+        EXPECT_EQ(A->text(), QString::fromUtf8(Row.Caption));
+        EXPECT_EQ(A->shortcut(), Row.Key.Keys());
+        if (!Row.Category) {
+            EXPECT_EQ(FindAction(F, Row.Name), nullptr) << "a stopwatch item is no command";
+            continue;
+        }
+        ++Commands;
+        EXPECT_EQ(FindAction(F, Row.Name), A);
         EXPECT_EQ(A->property("category").toString(), QString::fromUtf8(Row.Category));
-        EXPECT_EQ(WithoutAccessKey(A->text()), QString::fromUtf8(Row.Caption));
         EXPECT_EQ(A->property("hint").toString(), QString::fromUtf8(Row.Hint));
-        EXPECT_EQ(A->property("imageIndex").toInt(), Row.Image);
+        EXPECT_EQ(A->statusTip(), QString::fromUtf8(Row.Hint));
+        // Save shows that there is nothing to save.
+        const bool Save = QLatin1String(Row.Name) == QLatin1String("acSave");
+        const int Image = Save ? int(imgSaveNothing) : Row.Image;
+        EXPECT_EQ(A->property("imageIndex").toInt(), Image);
         // A hidden action (no version check installed) is never enabled.
-        EXPECT_EQ(A->isEnabled(), Row.Enabled && A->isVisible());
-        EXPECT_EQ(A->icon().isNull(), Row.Image < 0);
+        EXPECT_EQ(A->isEnabled(),
+                  !DisabledAtStart.contains(QLatin1String(Row.Name)) && A->isVisible());
+        EXPECT_EQ(A->icon().isNull(), Image < 0);
     }
-    EXPECT_TRUE(F.acAutoOpen->isCheckable());
-    EXPECT_FALSE(F.acAutoOpen->isChecked());
-    EXPECT_FALSE(F.acFilter->isChecked());
+    EXPECT_EQ(F.Actions().size(), Commands);
+    EXPECT_EQ(Commands, 35);
+    for (const QString &Name : DisabledAtStart)
+        EXPECT_TRUE(Names.contains(Name)) << Name.toStdString();
+    EXPECT_TRUE(F.Action("acAutoOpen")->isCheckable());
+    EXPECT_FALSE(F.Action("acAutoOpen")->isChecked());
+    EXPECT_FALSE(F.Action("acFilter")->isChecked());
+    // The stopwatch's items as the menus and the split buttons show them.
+    EXPECT_EQ(F.Action("TBSubmenuItem2")->toolTip(), QStringLiteral("Messung starten"));
+    EXPECT_EQ(F.Action("TBSubmenuItem12")->toolTip(), QStringLiteral("Messung stoppen"));
+    EXPECT_FALSE(F.Action("TBSubmenuItem12")->isEnabled());
+    EXPECT_FALSE(F.Action("TBItem8")->isEnabled());
+    EXPECT_TRUE(F.Action("TBItem3")->isEnabled());
 }
 
 TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
@@ -110,31 +103,33 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
         Titles << WithoutAccessKey(A->text());
     EXPECT_EQ(Titles, (QStringList{"Datei", "Bearbeiten", "Projekt", "Zeiten", "Messung",
                                    "Optionen", "Extras", "Hilfe"}));
-    EXPECT_EQ(MenuTexts(F.MenuFile),
+    EXPECT_EQ(MenuTexts(F.Menu("MenuFile")),
               (QStringList{"Neu", "Öffnen...", "Zuletzt geöffnet", "Speichern",
                            "Speichern unter...", "-", "Drucken...", "-", "Importieren...",
                            "Exportieren...", "-", "Dokumenteinstellungen", "-", "Schließen"}));
-    EXPECT_EQ(MenuTexts(F.TBSubmenuItem9), (QStringList{"Ausschneiden", "Einfügen"}));
-    EXPECT_EQ(MenuTexts(F.TBSubmenuItem4),
+    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem9")), (QStringList{"Ausschneiden", "Einfügen"}));
+    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem4")),
               (QStringList{"Neu", "Löschen", "-", "Standard für Zeitmessungen"}));
-    EXPECT_EQ(MenuTexts(F.MenuTimes), (QStringList{"Neu...", "Editieren...", "Löschen", "-",
-                                                   "Zeit splitten...", "Zeiten verschmelzen"}));
-    EXPECT_EQ(MenuTexts(F.MenuMeasure),
+    EXPECT_EQ(MenuTexts(F.Menu("MenuTimes")),
+              (QStringList{"Neu...", "Editieren...", "Löschen", "-", "Zeit splitten...",
+                           "Zeiten verschmelzen"}));
+    EXPECT_EQ(MenuTexts(F.Menu("MenuMeasure")),
               (QStringList{"Messung starten", "In den SysTray minimieren", "Messung stoppen"}));
-    EXPECT_EQ(MenuTexts(F.TBSubmenuItem10),
+    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem10")),
               (QStringList{"Messung starten", "Messung starten + in den Systray"}));
-    EXPECT_EQ(MenuTexts(F.TBSubmenuItem13),
+    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem13")),
               (QStringList{"Messung stoppen", "Zwischenzeit stoppen"}));
-    EXPECT_EQ(MenuTexts(F.MenuHelp), (QStringList{"Nach neuer Version suchen...", "-", "Info..."}));
-    EXPECT_EQ(MenuTexts(F.rubrprop),
+    EXPECT_EQ(MenuTexts(F.Menu("MenuHelp")),
+              (QStringList{"Nach neuer Version suchen...", "-", "Info..."}));
+    EXPECT_EQ(MenuTexts(F.Menu("rubrprop")),
               (QStringList{"Neu", "Umbenennen", "Löschen", "-", "Standard für Zeitmessungen"}));
-    EXPECT_EQ(MenuTexts(F.PropPopupMenu),
+    EXPECT_EQ(MenuTexts(F.Menu("PropPopupMenu")),
               (QStringList{"Neu", "Editieren...", "Umbenennen", "Löschen", "-", "Zeit splitten...",
                            "Zeiten verschmelzen"}));
-    EXPECT_EQ(MenuTexts(F.PopupMenu1),
+    EXPECT_EQ(MenuTexts(F.Menu("PopupMenu1")),
               (QStringList{"Anzeigen", "Messung stoppen", "-", "Stop und Beenden"}));
-    EXPECT_EQ(F.PopupMenu1->defaultAction(), F.Zeitstoppen1);
-    EXPECT_TRUE(F.Zeitstoppen1->font().bold());
+    EXPECT_EQ(F.Menu("PopupMenu1")->defaultAction(), F.Action("Zeitstoppen1"));
+    EXPECT_TRUE(F.Action("Zeitstoppen1")->font().bold());
 }
 
 TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
@@ -258,10 +253,10 @@ TEST_F(MainFormTest, StatusBarSumsTheDocumentAndTheShownProjectOnly) {
 
 TEST_F(MainFormTest, CaptionNamesTheFileWithoutItsFolder) {
     TMainFormTestPeer &F = MakeStarted();
-    F.CurrentFile = FilePath(QStringLiteral("Kunde.ckx"));
+    F.Session().SetFileName(FilePath(QStringLiteral("Kunde.ckx")));
     F.UpdateCaption();
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Kunde.ckx - Chronark"));
-    F.CurrentFile.clear();
+    F.Session().SetFileName(QString());
     F.UpdateCaption();
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("Chronark"));
 }
@@ -333,7 +328,7 @@ TEST_F(MainFormTest, EntryCommentIsRenamedInPlaceWithF2) {
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
     SelectRows({0});
-    EXPECT_TRUE(F.acRenTime->isEnabled());
+    EXPECT_TRUE(F.Action("acRenTime")->isEnabled());
     F.ListView1->setFocus();
     QTest::keyClick(F.ListView1, Qt::Key_F2);
     auto *Editor = F.ListView1->findChild<QLineEdit *>();
@@ -355,8 +350,8 @@ TEST_F(MainFormTest, TopNodeCanNeitherBeRenamedNorDeleted) {
     QTest::keyClick(F.TreeView1, Qt::Key_Delete);
     EXPECT_TRUE(Prompts.Questions.isEmpty());
     F.rubrpropPopup();
-    EXPECT_FALSE(F.acRenProject->isEnabled());
-    EXPECT_FALSE(F.acDelProject->isEnabled());
+    EXPECT_FALSE(F.Action("acRenProject")->isEnabled());
+    EXPECT_FALSE(F.Action("acDelProject")->isEnabled());
     EXPECT_EQ(F.TreeView1->TopNode()->text(0), QStringLiteral("Projekte"));
 }
 
@@ -406,7 +401,7 @@ TEST_F(MainFormTest, NewProjectStartsEditingUnderTheChosenNode) {
     F.RebuildViews(true);
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
     F.TBSubmenuItem4Select();
-    F.acNewProject->trigger();
+    F.Action("acNewProject")->trigger();
     ASSERT_NE(A->FirstChild, nullptr);
     EXPECT_EQ(A->FirstChild->AsProject()->Caption, "Neues Projekt");
     QTreeWidgetItem *Node = F.FindProjectNode(A->FirstChild->AsProject());
@@ -425,20 +420,20 @@ TEST_F(MainFormTest, DefaultProjectCommandIsCheckedAndDisabledForTheDefault) {
     F.Doc().SetSaved(true);
     F.TreeView1->setCurrentItem(F.TreeView1->TopNode());
     F.rubrpropPopup();
-    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
-    EXPECT_FALSE(F.acDefaultMeasure->isEnabled());
+    EXPECT_TRUE(F.Action("acDefaultMeasure")->isChecked());
+    EXPECT_FALSE(F.Action("acDefaultMeasure")->isEnabled());
 
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
     F.rubrpropPopup();
-    EXPECT_FALSE(F.acDefaultMeasure->isChecked());
-    ASSERT_TRUE(F.acDefaultMeasure->isEnabled());
-    F.acDefaultMeasure->trigger();
+    EXPECT_FALSE(F.Action("acDefaultMeasure")->isChecked());
+    ASSERT_TRUE(F.Action("acDefaultMeasure")->isEnabled());
+    F.Action("acDefaultMeasure")->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, A);
     // The choice is stored in the file: it must not be lost at close.
     EXPECT_TRUE(F.Doc().Modified);
     F.rubrpropPopup();
-    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
-    EXPECT_FALSE(F.acDefaultMeasure->isEnabled());
+    EXPECT_TRUE(F.Action("acDefaultMeasure")->isChecked());
+    EXPECT_FALSE(F.Action("acDefaultMeasure")->isEnabled());
 }
 
 TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
@@ -450,21 +445,21 @@ TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
 
     SelectRows({1});
     EXPECT_EQ(F.SelectedEntry, F.ListView1->Row(1));
-    EXPECT_TRUE(F.acRenTime->isEnabled());
-    EXPECT_TRUE(F.acCut->isEnabled());
+    EXPECT_TRUE(F.Action("acRenTime")->isEnabled());
+    EXPECT_TRUE(F.Action("acCut")->isEnabled());
 
     SelectRows({0});
-    EXPECT_FALSE(F.acRenTime->isEnabled()) << "a sub-project row is no entry";
-    EXPECT_TRUE(F.acCut->isEnabled());
+    EXPECT_FALSE(F.Action("acRenTime")->isEnabled()) << "a sub-project row is no entry";
+    EXPECT_TRUE(F.Action("acCut")->isEnabled());
 
     SelectRows({1, 2});
-    EXPECT_FALSE(F.acRenTime->isEnabled());
-    EXPECT_TRUE(F.acCut->isEnabled());
+    EXPECT_FALSE(F.Action("acRenTime")->isEnabled());
+    EXPECT_TRUE(F.Action("acCut")->isEnabled());
 
     F.RefreshEntries(-1);
     EXPECT_EQ(F.SelectedEntry, nullptr);
-    EXPECT_FALSE(F.acCut->isEnabled());
-    EXPECT_FALSE(F.acRenTime->isEnabled());
+    EXPECT_FALSE(F.Action("acCut")->isEnabled());
+    EXPECT_FALSE(F.Action("acRenTime")->isEnabled());
 }
 
 TEST_F(MainFormTest, DoubleClickOnASubProjectRowShowsThatProject) {
@@ -595,15 +590,15 @@ TEST_F(MainFormTest, CutAndPasteMovesItemsIntoTheShownProject) {
     F.RebuildViews(true);
     ShowProject(A);
     SelectRows({0});
-    F.acCut->trigger();
-    EXPECT_TRUE(F.acPaste->isEnabled());
+    F.Action("acCut")->trigger();
+    EXPECT_TRUE(F.Action("acPaste")->isEnabled());
     EXPECT_EQ(E->Parent, A) << "cutting changes nothing yet";
     EXPECT_EQ(ListCaptions(), QStringList{"e"});
     ShowProject(B);
-    F.acPaste->trigger();
+    F.Action("acPaste")->trigger();
     EXPECT_EQ(E->Parent, B);
     EXPECT_EQ(ListCaptions(), QStringList{"e"});
-    EXPECT_FALSE(F.acPaste->isEnabled());
+    EXPECT_FALSE(F.Action("acPaste")->isEnabled());
     EXPECT_TRUE(F.CutList.empty());
 }
 
@@ -614,8 +609,8 @@ TEST_F(MainFormTest, PastingIntoTheSameProjectMarksTheDocumentModified) {
     F.RebuildViews(true);
     F.Doc().SetSaved(true);
     SelectRows({1});
-    F.acCut->trigger();
-    F.acPaste->trigger();
+    F.Action("acCut")->trigger();
+    F.Action("acPaste")->trigger();
     EXPECT_EQ(ListCaptions(), (QStringList{"b", "a"}));
     EXPECT_TRUE(F.Doc().Modified);
 }
@@ -628,7 +623,7 @@ TEST_F(MainFormTest, PastingNeverTouchesItemsDeletedAfterTheCut) {
     TCKTimeItem *Keep = F.Doc().Root->AddTime(Span(10, 0, 0, 11, 0, 0, "bleibt"));
     F.RebuildViews(true);
     SelectRows({0, 1, 2});
-    F.acCut->trigger();
+    F.Action("acCut")->trigger();
     ASSERT_EQ(F.CutList.size(), 3u);
     // Deleting A takes its entry with it; the cut list forgets both.
     F.ProjectNode = F.FindProjectNode(A);
@@ -636,7 +631,7 @@ TEST_F(MainFormTest, PastingNeverTouchesItemsDeletedAfterTheCut) {
     F.DelProjectClick();
     ASSERT_EQ(F.CutList.size(), 2u);
     ShowProject(B);
-    F.acPaste->trigger();
+    F.Action("acPaste")->trigger();
     EXPECT_EQ(Keep->Parent, B);
     EXPECT_EQ(B->Parent, F.Doc().Root.get()) << "B cannot go into itself";
     EXPECT_TRUE(F.Doc().CheckInvariants());
@@ -648,9 +643,9 @@ TEST_F(MainFormTest, PastingAProjectIntoItsOwnSubtreeIsRefused) {
     TCKProjectItem *Sub = A->AddProject("Sub");
     F.RebuildViews(true);
     SelectRows({0});
-    F.acCut->trigger();
+    F.Action("acCut")->trigger();
     ShowProject(Sub);
-    F.acPaste->trigger();
+    F.Action("acPaste")->trigger();
     EXPECT_EQ(A->Parent, F.Doc().Root.get());
     EXPECT_EQ(Sub->Parent, A);
     EXPECT_TRUE(F.Doc().CheckInvariants());
@@ -677,9 +672,9 @@ TEST_F(MainFormTest, ChoosingTheDefaultProjectAsksAtClose) {
     F.Doc().SetSaved(true);
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
     F.rubrpropPopup();
-    F.acDefaultMeasure->trigger();
+    F.Action("acDefaultMeasure")->trigger();
     ASSERT_EQ(F.Doc().DefaultProject, A);
-    EXPECT_TRUE(F.acSave->isEnabled());
+    EXPECT_TRUE(F.Action("acSave")->isEnabled());
     Prompts.Answers = {TPromptAnswer::Cancel};
     EXPECT_FALSE(F.Window().close());
     EXPECT_EQ(Prompts.Questions, QStringList{"Möchten Sie die Änderungen speichern?"});
@@ -718,9 +713,9 @@ TEST_P(MainFormDefaultMoveTest, TheDefaultProjectStaysChosen) {
         if (How == "list") {
             F.TreeView1DragDrop(F.ListView1, F.FindProjectNode(B));
         } else {
-            F.acCut->trigger();
+            F.Action("acCut")->trigger();
             ShowProject(B);
-            F.acPaste->trigger();
+            F.Action("acPaste")->trigger();
         }
     }
     EXPECT_EQ(Moved->Parent, B);
@@ -728,7 +723,7 @@ TEST_P(MainFormDefaultMoveTest, TheDefaultProjectStaysChosen) {
     EXPECT_TRUE(F.Doc().CheckInvariants());
     F.TreeView1->setCurrentItem(F.FindProjectNode(Def));
     F.rubrpropPopup();
-    EXPECT_TRUE(F.acDefaultMeasure->isChecked());
+    EXPECT_TRUE(F.Action("acDefaultMeasure")->isChecked());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -834,7 +829,7 @@ TEST_F(MainFormTest, TheDefaultProjectsNodeIsBoldAndFollowsTheDefault) {
     // "Standard für Zeitmessungen" on A moves the mark.
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
     F.TBSubmenuItem4Select();
-    F.acDefaultMeasure->trigger();
+    F.Action("acDefaultMeasure")->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, A);
     EXPECT_EQ(BoldNodes(), QStringList{"A"});
 
@@ -842,7 +837,7 @@ TEST_F(MainFormTest, TheDefaultProjectsNodeIsBoldAndFollowsTheDefault) {
     F.TreeView1->setCurrentItem(F.FindProjectNode(A));
     F.TBSubmenuItem4Select();
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.acDelProject->trigger();
+    F.Action("acDelProject")->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, F.Doc().Root.get());
     EXPECT_EQ(BoldNodes(), QStringList{"Projekte"});
 
@@ -851,7 +846,7 @@ TEST_F(MainFormTest, TheDefaultProjectsNodeIsBoldAndFollowsTheDefault) {
     F.RebuildViews(true);
     EXPECT_EQ(BoldNodes(), QStringList{"C"});
     Prompts.Answers = {TPromptAnswer::No};
-    F.acNew->trigger();
+    F.Action("acNew")->trigger();
     EXPECT_EQ(BoldNodes(), QStringList{"Projekte"});
 }
 
