@@ -1,11 +1,11 @@
 #pragma once
 // The main window: the program's only top-level window. It wires its collaborators, the
 // stopwatch (stopwatch.h) and the document's file (docsession.h), to its views. Its sources
-// follow its concerns: mainform.cpp (creation and layout), mainform_actiontable.cpp (the declared
-// actions), mainform_actions.cpp (menus, toolbar), mainform_views.cpp (tree, list, status bar),
-// mainform_measure.cpp (stopwatch banner and tray), mainform_commands.cpp (file commands, start-up,
-// close, settings), mainform_entries.cpp (filter panel, row menu and the entry commands),
-// mainform_search.cpp (the search window).
+// follow its concerns: mainform.cpp (creation and layout), mainform_actiontable.cpp (the
+// declared actions), mainform_actions.cpp (menus, toolbar), mainform_views.cpp (tree, list,
+// status bar), mainform_measure.cpp (stopwatch banner and tray), mainform_commands.cpp (file
+// commands, start-up, close, settings), mainform_entries.cpp (filter panel, row menu and the
+// entry commands), mainform_search.cpp (the search window).
 
 #include "app/capp.h"
 #include "mainwindow/actiontable.h"
