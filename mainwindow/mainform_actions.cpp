@@ -2,7 +2,7 @@
 
 #include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/trayicon.h"
 

@@ -10,7 +10,7 @@
 #include "dialogs/u_searchform.h"
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
 #include "mainwindow/recentfiles.h"
