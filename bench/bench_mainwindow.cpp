@@ -6,7 +6,7 @@
 #include "dialogs/entrydialogs.h"
 #include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "model/ckm.h"
 #include "tests/mainwindow/mainform_testpeer.h"
 

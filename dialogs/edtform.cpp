@@ -4,6 +4,7 @@
 #include "app/qtext.h"
 #include "dialogs/pickers.h"
 #include "ui/prompts.h"
+#include "ui/refusededit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,13 +15,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,7 +43,7 @@ QString DisplayText(const std::string &Value, int FieldType) {
 } // namespace
 
 // The value cells' editors: a pick list for Booleans, a line for everything else. A value the
-// form refuses is not stored and its cell opens again with the refused text.
+// form refuses is not stored and its cell opens again with the refused text (TRefusedEdit).
 class TFieldValueDelegate : public TGridCellDelegate {
 public:
     TFieldValueDelegate(TEditForm &AForm, QTableWidget *AGrid)
@@ -81,24 +80,11 @@ public:
         const QString Text = EditorText(AEditor);
         if (Form.Refusing)
             return;
-        if (Form.CommitValue(Index.row(), Text)) {
-            // The cell keeps what was typed; the normalised form goes to the row only.
-            Model->setData(Index, Text, Qt::EditRole);
+        if (TRefusedEdit::Refused(*Grid, Index, Text, Index.data(Qt::EditRole).toString(),
+                                  [&] { return !Form.CommitValue(Index.row(), Text); }))
             return;
-        }
-        // The view closes this editor behind the commit; the cell opens again after that.
-        QPointer<QTableWidget> View = Grid;
-        const int AtRow = Index.row();
-        QTimer::singleShot(0, Grid, [this, View, AtRow, Text] {
-            if (!View || !View->isVisible())
-                return;
-            if (!Editor)
-                View->editItem(View->item(AtRow, ValueColumn));
-            if (Editor) {
-                SetEditorText(Editor, Text);
-                Editor->setFocus();
-            }
-        });
+        // The cell keeps what was typed; the normalised form goes to the row only.
+        Model->setData(Index, Text, Qt::EditRole);
     }
 
 private:

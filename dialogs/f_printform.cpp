@@ -1,6 +1,6 @@
 #include "dialogs/f_printform.h"
 
-#include "dialogs/reporttree.h"
+#include "dialogs/projecttree.h"
 #include "app/qtext.h"
 #include "model/ckfileio.h"
 #include "ui/filedialogs.h"
@@ -8,8 +8,6 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -18,59 +16,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <unordered_map>
-
-namespace {
-
-const int ProjectRole = Qt::UserRole + 1;
-
-// Space ticks the current node, as a click on it does.
-class TPrintTree : public TReportTree {
-public:
-    using TReportTree::TReportTree;
-    std::function<void(QTreeWidgetItem *)> OnToggle;
-
-protected:
-    void keyPressEvent(QKeyEvent *Event) override {
-        if (Event->key() == Qt::Key_Space && currentItem() && OnToggle) {
-            OnToggle(currentItem());
-            return;
-        }
-        QTreeWidget::keyPressEvent(Event);
-    }
-};
-
-} // namespace
-
 Tprintform::Tprintform(const TChronarkMan &Document, const TImageList *Images, QWidget *Parent)
-    : QDialog(Parent), Projects(ProjectsInTreeOrder(Document)) {
+    : QDialog(Parent) {
     setObjectName(QStringLiteral("printform"));
     setWindowTitle(QStringLiteral("Drucken"));
-    auto *Tree = new TPrintTree(Images, this);
-    Tree->OnToggle = [this](QTreeWidgetItem *Node) { Toggle(Node); };
-    TreeView1 = Tree;
+    TreeView1 = new TProjectTree(Images, TProjectTree::CheckMarks, this);
+    TreeView1->SetRootProject(Document.Root.get());
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
-
-    // Projects come each after its parent, so the parent's node is there already.
-    std::unordered_map<const TCKProjectItem *, QTreeWidgetItem *> Nodes;
-    for (size_t i = 0; i < Projects.size(); ++i) {
-        const TCKProjectItem *P = Projects[i];
-        const QString Caption = P->Parent ? ToQ(P->Caption) : QStringLiteral("Projekte");
-        auto *Node = new QTreeWidgetItem(QStringList(Caption));
-        // The tick is only shown; a click anywhere on the node toggles it (NodeClicked).
-        Node->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        Node->setCheckState(0, Qt::Checked);
-        Tree->SetFolderIcon(Node);
-        Node->setData(0, ProjectRole, qulonglong(i));
-        const auto Parent = P->Parent ? Nodes.find(P->Parent) : Nodes.end();
-        if (Parent != Nodes.end())
-            Parent->second->addChild(Node);
-        else
-            TreeView1->addTopLevelItem(Node);
-        Nodes[P] = Node;
-    }
+    Document.FillProjectTree(*TreeView1);
     TreeView1->expandAll();
-    connect(TreeView1, &QTreeWidget::itemClicked, this, &Tprintform::NodeClicked);
 
     SetupButton = new QPushButton(QStringLiteral("Setup..."), this);
     SetupButton->setObjectName(QStringLiteral("SetupButton"));
@@ -104,22 +58,12 @@ Tprintform::Tprintform(const TChronarkMan &Document, const TImageList *Images, Q
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void Tprintform::NodeClicked(QTreeWidgetItem *Node) {
-    Toggle(Node);
-}
-
 void Tprintform::Toggle(QTreeWidgetItem *Node) {
-    if (!Node)
-        return;
-    Node->setCheckState(0, Node->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    TreeView1->Toggle(Node);
 }
 
 TCKProjectList Tprintform::Ticked() const {
-    TCKProjectList Result;
-    for (QTreeWidgetItemIterator It(TreeView1); *It; ++It)
-        if ((*It)->checkState(0) == Qt::Checked)
-            Result.push_back(Projects[size_t((*It)->data(0, ProjectRole).toULongLong())]);
-    return Result;
+    return TreeView1->Ticked();
 }
 
 // --- TPrintDialogUi ----------------------------------------------------------------------

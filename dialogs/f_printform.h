@@ -11,12 +11,12 @@
 #include <functional>
 #include <memory>
 
-class QTreeWidget;
 class QTreeWidgetItem;
 class QPushButton;
 class TFileDialogService;
 class TImageList;
 class TPdfScratch;
+class TProjectTree;
 class TQtPrintCanvas;
 
 class Tprintform : public QDialog {
@@ -38,10 +38,7 @@ public:
     std::function<void(QWidget *, const TCKProjectList &)> OnPreview;
 
 private:
-    void NodeClicked(QTreeWidgetItem *Node);
-
-    TCKProjectList Projects; // in tree order, one per node
-    QTreeWidget *TreeView1;
+    TProjectTree *TreeView1;
     QPushButton *SetupButton;
     QPushButton *PreviewButton;
     QPushButton *OkButton;

@@ -3,9 +3,9 @@
 
 #include "app/qtext.h"
 #include "dialogs/edtform.h"
-#include "ui/captiondelegate.h"
-#include "ui/imagelist.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
+#include "ui/refusededit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,16 +14,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-#include <vector>
 
 namespace {
 
@@ -44,72 +40,10 @@ QString RowMessage(TFieldSettings::TRowCheck Check) {
     return {};
 }
 
-// A project node; siblings sort by caption as in the main window's tree.
-class TSettingsNode : public QTreeWidgetItem {
-public:
-    TSettingsNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
-        : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
-        if (Images)
-            setIcon(0, Images->Icon(imgFolder));
-    }
-    bool operator<(const QTreeWidgetItem &Other) const override {
-        return CaptionBefore(*this, Other);
-    }
-
-    TCKProjectItem *Project;
-};
-
 } // namespace
 
-// The read-only project tree of the first tab; its top node "Projekte" stands for the root.
-class TSettingsTree : public QTreeWidget, public TCKTreeView {
-public:
-    TSettingsTree(const TImageList *AImages, TCKProjectItem *Root, QWidget *Parent)
-        : QTreeWidget(Parent), Images(AImages) {
-        setHeaderHidden(true);
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setEditTriggers(QAbstractItemView::NoEditTriggers);
-        auto *Top = new TSettingsNode(Root, QStringLiteral("Projekte"), Images);
-        addTopLevelItem(Top);
-        Nodes.push_back(Top);
-    }
-
-    static TCKProjectItem *ProjectOf(const QTreeWidgetItem *Node) {
-        const auto *P = dynamic_cast<const TSettingsNode *>(Node);
-        return P ? P->Project : nullptr;
-    }
-    QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const {
-        for (QTreeWidgetItem *Node : Nodes)
-            if (ProjectOf(Node) == Project)
-                return Node;
-        return nullptr;
-    }
-
-    void ClearRootChildren() override {
-        qDeleteAll(Nodes.front()->takeChildren());
-        Nodes.resize(1);
-    }
-    Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
-        QTreeWidgetItem *ParentNode =
-            Parent >= 0 && size_t(Parent) < Nodes.size() ? Nodes[size_t(Parent)] : Nodes.front();
-        auto *N = new TSettingsNode(Data, ToQ(Caption), Images);
-        ParentNode->addChild(N);
-        Nodes.push_back(N);
-        return Node(Nodes.size() - 1);
-    }
-    void SortAll() override {
-        for (QTreeWidgetItem *Node : Nodes)
-            Node->sortChildren(0, Qt::AscendingOrder);
-    }
-    void ExpandRootOneLevel() override { Nodes.front()->setExpanded(true); }
-
-private:
-    const TImageList *Images;
-    std::vector<QTreeWidgetItem *> Nodes;
-};
-
 // The grid's editors: a line for names, a pick list of type names that also takes typed text.
-// A refused text is not stored and its cell opens again with it.
+// A refused text is not stored and its cell opens again with it (TRefusedEdit).
 class TFieldDefDelegate : public TGridCellDelegate {
 public:
     TFieldDefDelegate(TFileSettingsForm &AForm, QTableWidget *AGrid)
@@ -153,26 +87,11 @@ public:
         const QString Text = EditorText(AEditor);
         if (Form.Refusing)
             return;
-        if (Form.CommitCell(Index.row(), Index.column(), Text)) {
-            Model->setData(Index, Form.ShownText(Index.row(), Index.column(), Text), Qt::EditRole);
+        if (TRefusedEdit::Refused(*Grid, Index, Text, Index.data(Qt::EditRole).toString(), [&] {
+                return !Form.CommitCell(Index.row(), Index.column(), Text);
+            }))
             return;
-        }
-        // The view closes this editor behind the commit; the cell opens again after that.
-        QPointer<QTableWidget> View = Grid;
-        const int AtRow = Index.row();
-        const int AtColumn = Index.column();
-        QTimer::singleShot(0, Grid, [this, View, AtRow, AtColumn, Text] {
-            if (!View || !View->isVisible() || AtRow >= View->rowCount())
-                return;
-            if (!Editor) {
-                View->setCurrentCell(AtRow, AtColumn);
-                View->editItem(View->item(AtRow, AtColumn));
-            }
-            if (Editor) {
-                SetEditorText(Editor, Text);
-                Editor->setFocus();
-            }
-        });
+        Model->setData(Index, Form.ShownText(Index.row(), Index.column(), Text), Qt::EditRole);
     }
 
 private:
@@ -192,7 +111,9 @@ TFileSettingsForm::TFileSettingsForm(TPromptService &APrompts, const TChronarkMa
     auto *Standard = new QWidget;
     auto *StandardLayout = new QVBoxLayout(Standard);
     StandardLayout->addWidget(new QLabel(QStringLiteral("Standardprojekt für Zeitmessungen:")));
-    TreeView1 = new TSettingsTree(Images, Doc.Root.get(), Standard);
+    // Read-only: a click picks the default project.
+    TreeView1 = new TProjectTree(Images, 0, Standard);
+    TreeView1->SetRootProject(Doc.Root.get());
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     StandardLayout->addWidget(TreeView1);
     PageControl1->addTab(Standard, QStringLiteral("Standardprojekt"));
@@ -334,7 +255,7 @@ bool TFileSettingsForm::CommitOpenEditor() {
 }
 
 void TFileSettingsForm::TreeView1Change(QTreeWidgetItem *Node) {
-    if (TCKProjectItem *Project = TSettingsTree::ProjectOf(Node))
+    if (TCKProjectItem *Project = TProjectTree::ProjectOf(Node))
         Fields.DefaultProject = Project;
 }
 

@@ -14,7 +14,7 @@ class QTreeWidgetItem;
 class TFieldDefDelegate;
 class TImageList;
 class TPromptService;
-class TSettingsTree;
+class TProjectTree;
 
 class TFileSettingsForm : public QDialog {
     Q_OBJECT
@@ -48,7 +48,7 @@ private:
     bool Refusing = false;
 
     QTabWidget *PageControl1;
-    TSettingsTree *TreeView1;
+    TProjectTree *TreeView1;
     QTableWidget *ValueListEditor1;
     TFieldDefDelegate *Delegate;
     QPushButton *AddButton;

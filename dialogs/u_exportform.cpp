@@ -1,11 +1,8 @@
 #include "dialogs/u_exportform.h"
 
-#include "dialogs/reporttree.h"
+#include "dialogs/projecttree.h"
 #include "app/qtext.h"
-#include "base/imageroles.h"
-#include "ui/captiondelegate.h"
 #include "ui/filedialogs.h"
-#include "ui/imagelist.h"
 #include "ui/prompts.h"
 
 #include <QComboBox>
@@ -13,7 +10,6 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +18,6 @@
 #include <QVBoxLayout>
 
 #include <climits>
-#include <vector>
 
 namespace {
 
@@ -34,96 +29,7 @@ std::string ToNative(const QString &Name) {
     return QFile::encodeName(Name).toStdString();
 }
 
-// A project node; siblings sort by caption as in the main window's tree.
-class TExportNode : public QTreeWidgetItem {
-public:
-    TExportNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
-        : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
-        // Not user-checkable: the tree toggles the mark itself, on the mark and on the text.
-        setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        setCheckState(0, Qt::Checked);
-        if (Images)
-            setIcon(0, Images->Icon(imgFolder));
-    }
-    bool operator<(const QTreeWidgetItem &Other) const override {
-        return CaptionBefore(*this, Other);
-    }
-
-    TCKProjectItem *Project;
-};
-
 } // namespace
-
-// The project tree of the export: every node carries a mark of its own and stays expanded.
-class TExportTree : public TReportTree, public TCKTreeView {
-public:
-    TExportTree(const TImageList *AImages, TCKProjectItem *Root, QWidget *Parent)
-        : TReportTree(AImages, Parent), Images(AImages) {
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setEditTriggers(QAbstractItemView::NoEditTriggers);
-        auto *Top = new TExportNode(Root, QStringLiteral("Projekte"), Images);
-        SetFolderIcon(Top);
-        addTopLevelItem(Top);
-        Nodes.push_back(Top);
-        connect(this, &QTreeWidget::itemClicked, this, [](QTreeWidgetItem *Node) { Toggle(Node); });
-        // Nothing the user does may hide a node that could hold a mark.
-        connect(this, &QTreeWidget::itemCollapsed, this,
-                [](QTreeWidgetItem *Node) { Node->setExpanded(true); });
-    }
-
-    static void Toggle(QTreeWidgetItem *Node) {
-        if (Node)
-            Node->setCheckState(0,
-                                Node->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    }
-
-    // The projects of the marked nodes, each node before its children.
-    TCKProjectList Ticked() const {
-        TCKProjectList Result;
-        std::vector<QTreeWidgetItem *> Stack{topLevelItem(0)};
-        while (!Stack.empty()) {
-            QTreeWidgetItem *Node = Stack.back();
-            Stack.pop_back();
-            if (Node->checkState(0) == Qt::Checked)
-                Result.push_back(static_cast<TExportNode *>(Node)->Project);
-            for (int i = Node->childCount() - 1; i >= 0; --i)
-                Stack.push_back(Node->child(i));
-        }
-        return Result;
-    }
-
-    void ClearRootChildren() override {
-        qDeleteAll(Nodes.front()->takeChildren());
-        Nodes.resize(1);
-    }
-    Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data, int, int) override {
-        QTreeWidgetItem *ParentNode =
-            Parent >= 0 && size_t(Parent) < Nodes.size() ? Nodes[size_t(Parent)] : Nodes.front();
-        auto *N = new TExportNode(Data, ToQ(Caption), Images);
-        SetFolderIcon(N);
-        ParentNode->addChild(N);
-        Nodes.push_back(N);
-        return Node(Nodes.size() - 1);
-    }
-    void SortAll() override {
-        for (QTreeWidgetItem *Node : Nodes)
-            Node->sortChildren(0, Qt::AscendingOrder);
-    }
-    void ExpandRootOneLevel() override { Nodes.front()->setExpanded(true); }
-
-protected:
-    void keyPressEvent(QKeyEvent *Event) override {
-        if (Event->key() == Qt::Key_Space && Event->modifiers() == Qt::NoModifier) {
-            Toggle(currentItem());
-            return;
-        }
-        QTreeWidget::keyPressEvent(Event);
-    }
-
-private:
-    const TImageList *Images;
-    std::vector<QTreeWidgetItem *> Nodes;
-};
 
 Texportform::Texportform(const TExportFormRequest &ARequest, const TChronarkMan &Document,
                          const TImageList *Images, QWidget *Parent)
@@ -131,7 +37,8 @@ Texportform::Texportform(const TExportFormRequest &ARequest, const TChronarkMan 
     setObjectName(QStringLiteral("exportform"));
     setWindowTitle(ToQ(Request.Caption));
 
-    TreeView1 = new TExportTree(Images, Document.Root.get(), this);
+    TreeView1 = new TProjectTree(Images, TProjectTree::CheckMarks, this);
+    TreeView1->SetRootProject(Document.Root.get());
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     ProfileLabel = new QLabel(QStringLiteral("Exportprofil:"), this);
     cbProfile = new QComboBox(this);

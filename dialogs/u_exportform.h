@@ -15,7 +15,7 @@ class QLineEdit;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TExportTree;
+class TProjectTree;
 class TFileDialogService;
 class TImageList;
 class TPromptService;
@@ -36,7 +36,7 @@ private:
     bool CustomSeparator() const;
 
     TExportFormRequest Request;
-    TExportTree *TreeView1;
+    TProjectTree *TreeView1;
     QLabel *ProfileLabel;
     QComboBox *cbProfile;
     QLabel *SeparatorLabel;

@@ -537,14 +537,6 @@ public:
         Nodes[static_cast<size_t>(Parent)].Children.push_back(id);
         return id;
     }
-    // In the order of every tree; equal captions keep their order.
-    void SortAll() override {
-        for (TNode &node : Nodes)
-            std::stable_sort(node.Children.begin(), node.Children.end(), [this](Node A, Node B) {
-                return CompareCaptions(Nodes[static_cast<size_t>(A)].Caption,
-                                       Nodes[static_cast<size_t>(B)].Caption) < 0;
-            });
-    }
     void ExpandRootOneLevel() override {}
 
     TCKProjectList PreOrder() const {

@@ -8,7 +8,7 @@
 #include "dialogs/entrylist.h"
 #include "dialogs/u_searchform.h"
 #include "ui/filedialogs.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
 #include "mainwindow/docsession.h"
@@ -98,7 +98,7 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
             FPrompts->ShowWarning(ToQMessage(Text));
     };
     CurrentProject = Document->DefaultProject;
-    static_cast<TProjectNode *>(TreeView1->TopNode())->Project = Document->Root.get();
+    TreeView1->SetRootProject(Document->Root.get());
 
     QIcon Small = ExtractSmallIcon(QCoreApplication::applicationFilePath(), 0);
     if (Small.isNull())
@@ -205,8 +205,11 @@ void TMainForm::BuildLayout() {
     Panel5->setObjectName(QStringLiteral("Panel5"));
     Panel5->setFrameShape(QFrame::StyledPanel);
     Panel5->setMinimumHeight(20);
-    TreeView1 = new TProjectTree(&ImageList1, Panel4);
+    TreeView1 = new TProjectTree(
+        &ImageList1,
+        TProjectTree::EditCaptions | TProjectTree::DragAndDrop | TProjectTree::DefaultMark, Panel4);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     Left->addWidget(Panel5);
     Left->addWidget(TreeView1);
 

@@ -252,9 +252,6 @@ private:
     // Asked before a project goes with its entries, from the tree or from a row.
     static const QString ProjectDeleteQuestion;
     bool RefuseCaption(const QString &Text);
-    // Opens the editor of Item's node (View is the tree) or row again with the refused Text,
-    // so that the user can mend it instead of typing it anew.
-    void EditAgain(QTreeWidget *View, const TCKItem *Item, const QString &Text);
 
     // --- filter panel, row menu and entry commands --------------------------------------
     void BuildFilterPanel(QWidget *Parent);

@@ -3,7 +3,7 @@
 #include "dialogs/entrylist.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"

@@ -9,7 +9,7 @@
 #include "dialogs/u_searchform.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
 #include "mainwindow/recentfiles.h"

@@ -5,7 +5,7 @@
 #include "dialogs/pickers.h"
 #include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
 #include "app/qtext.h"
 #include "model/ckm.h"

@@ -5,6 +5,7 @@
 #include "dialogs/u_searchform.h"
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
+#include "ui/refusededit.h"
 #include "app/qtext.h"
 #include "app/registry.h"
 #include "model/ckm.h"
@@ -42,7 +43,8 @@ void TMainForm::SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QS
         // The refusal belongs to the search window the text was typed in.
         const TPromptOwnerScope Owner(Prompts(), List.window());
         // The row keeps the comment the entry has: the list writes no text of its own.
-        if (RefuseUnstorable(Text))
+        if (TRefusedEdit::Refused(List, List.indexFromItem(Row), Text, ToQ(Entry->Comment),
+                                  [&] { return RefuseUnstorable(Text); }))
             return;
     }
     const std::string Comment = FromQ(Text);

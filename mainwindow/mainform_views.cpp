@@ -4,8 +4,9 @@
 #include "dialogs/entrylist.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
+#include "ui/refusededit.h"
 #include "app/qtext.h"
 
 #include <QAction>
@@ -13,9 +14,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -50,35 +49,6 @@ bool TMainForm::RefuseCaption(const QString &Text) {
         return true;
     }
     return RefuseUnstorable(Text);
-}
-
-void TMainForm::EditAgain(QTreeWidget *View, const TCKItem *Item, const QString &Text) {
-    // The view closes the old editor after the text was handed over (or already did, when a
-    // message box took the focus); the new one opens behind that. Item is looked up again,
-    // as its row or node may be gone by then.
-    const auto *Project = Item->IsProject() ? static_cast<const TCKProjectItem *>(Item) : nullptr;
-    QTimer::singleShot(0, this, [this, View, Item, Project, Text] {
-        QTreeWidgetItem *Row = nullptr;
-        if (View == TreeView1) {
-            Row = FindProjectNode(Project);
-        } else {
-            for (int i = 0; i < ListView1->Count() && !Row; ++i)
-                if (ListView1->RowData(i) == Item)
-                    Row = ListView1->Row(i);
-        }
-        if (!Row || (View == TreeView1 ? TreeView1->IsEditing() : ListView1->IsEditing()))
-            return;
-        View->scrollToItem(Row);
-        View->setCurrentItem(Row);
-        View->editItem(Row, 0);
-        // A frame and the text selected: the row is seen to be edited again, not renamed.
-        if (auto *Editor = qobject_cast<QLineEdit *>(View->itemWidget(Row, 0))) {
-            Editor->setFrame(true);
-            Editor->setText(Text);
-            Editor->selectAll();
-            Editor->setFocus();
-        }
-    });
 }
 
 void TMainForm::RefreshEntries(int Mode, const TCKConstTimeItems *Touched) {
@@ -161,11 +131,9 @@ void TMainForm::TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) {
     TCKProjectItem *Project = TProjectTree::ProjectOf(Node);
     if (!Project || Node == TreeView1->TopNode())
         return;
-    if (RefuseCaption(Text)) {
-        Node->setText(0, ToQ(Project->Caption));
-        EditAgain(TreeView1, Project, Text);
+    if (TRefusedEdit::Refused(*TreeView1, TreeView1->indexFromItem(Node), Text,
+                              ToQ(Project->Caption), [&] { return RefuseCaption(Text); }))
         return;
-    }
     const std::string Caption = FromQ(Text);
     if (Caption == Project->Caption)
         return;
@@ -305,11 +273,11 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
     const int Index = ListView1->IndexOf(Row);
     if (!Item || Index < 0)
         return;
+    const QModelIndex At = ListView1->indexFromItem(Row);
     if (TCKTimeItem *Entry = Item->AsTime()) {
-        if (RefuseUnstorable(Text)) {
-            EditAgain(ListView1, Entry, Text);
+        if (TRefusedEdit::Refused(*ListView1, At, Text, ToQ(Entry->Comment),
+                                  [&] { return RefuseUnstorable(Text); }))
             return;
-        }
         const std::string Comment = FromQ(Text);
         if (Comment == Entry->Comment)
             return;
@@ -320,10 +288,9 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
         return;
     }
     TCKProjectItem *Project = Item->AsProject();
-    if (RefuseCaption(Text)) {
-        EditAgain(ListView1, Project, Text);
+    if (TRefusedEdit::Refused(*ListView1, At, Text, ToQ(Project->Caption),
+                              [&] { return RefuseCaption(Text); }))
         return;
-    }
     const std::string Caption = FromQ(Text);
     if (Caption == Project->Caption)
         return;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -463,20 +462,6 @@ void TChronarkMan::NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Ho
 }
 
 // --- Views ---------------------------------------------------------------------------------
-
-void TChronarkMan::FillProjectTree(TCKTreeView &Tree) const {
-    Tree.ClearRootChildren();
-    std::unordered_map<const TCKProjectItem *, TCKTreeView::Node> nodes;
-    nodes[Root.get()] = TCKTreeView::RootNode;
-    WalkSubtree(
-        Root.get(),
-        [&](TCKProjectItem *p) {
-            nodes[p] = Tree.AddNode(nodes.at(p->Parent), p->Caption, p, imgFolder, imgFolderOpen);
-        },
-        [](TCKTimeItem *) {}, [](TCKProjectItem *) {});
-    Tree.SortAll();
-    Tree.ExpandRootOneLevel();
-}
 
 void TChronarkMan::RefreshListItem(TCKListView &View, int Index) const {
     if (Index < 0 || Index >= View.Count())

@@ -28,7 +28,8 @@ public:
     }
 };
 
-// A project tree whose first node (handle 0) stands for the invisible root.
+// A project tree whose first node (handle 0) stands for the invisible root. The document adds
+// each node's children in caption order (CompareCaptions); a view keeps the order it is given.
 class TCKTreeView {
 public:
     using Node = int;
@@ -38,7 +39,5 @@ public:
     virtual void ClearRootChildren() = 0;
     virtual Node AddNode(Node Parent, const std::string &Caption, TCKProjectItem *Data,
                          int ImageIndex, int SelectedIndex) = 0;
-    // Sorts every level alphabetically by caption.
-    virtual void SortAll() = 0;
     virtual void ExpandRootOneLevel() = 0;
 };

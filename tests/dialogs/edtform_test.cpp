@@ -175,6 +175,35 @@ INSTANTIATE_TEST_SUITE_P(
                   "Diese Zeichen können im Dokument nicht gespeichert werden: \u4E00", ""}),
     [](const ::testing::TestParamInfo<TCellCase> &Info) { return Info.param.Name; });
 
+// The cell opened again for a refused value, left as it is, closes: the user has been told
+// once, the row keeps its value, and the cell does not open again and again.
+TEST_F(EditFormTest, ARefusedValueLeftUnchangedClosesTheCellWithTheStoredValue) {
+    tCKEditItem Data = Entry();
+    Data.Fields = {{"Count", "7"}};
+    Open(Data);
+    Type(RowCount, QStringLiteral("12x"));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const QLineEdit *Line = OpenLine();
+        return Line && Line->hasFocus() && Line->selectedText() == QStringLiteral("12x");
+    }));
+    QTest::keyClick(OpenLine(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenLine() == nullptr; }));
+    QTest::qWait(50);
+    EXPECT_EQ(OpenLine(), nullptr);
+    EXPECT_EQ(Prompts.Messages.size(), 1);
+    EXPECT_EQ(Grid->item(RowCount, 1)->text(), QStringLiteral("7"));
+    // A mended value is taken from a cell opened anew.
+    Type(RowCount, QStringLiteral("12x"));
+    EXPECT_EQ(Prompts.Messages.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenLine() != nullptr; }));
+    OpenLine()->setText(QStringLiteral("12"));
+    QTest::keyClick(OpenLine(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenLine() == nullptr; }));
+    const tFieldList Expected = {{"Count", "12"}};
+    EXPECT_EQ(Confirmed().Fields, Expected);
+    EXPECT_EQ(Prompts.Messages.size(), 2);
+}
+
 TEST_F(EditFormTest, OkRefusesReversedAndEqualTimesAndStaysOpen) {
     const struct {
         const char *Name;

@@ -9,7 +9,7 @@
 #include "ui/filedialogs.h"
 #include "mainwindow/mainform.h"
 #include "mainform_testpeer.h"
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 #include "ui/prompts.h"
 #include "tests/ui/scriptedprompts.h"
 #include "app/qtext.h"

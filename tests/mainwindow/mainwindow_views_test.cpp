@@ -790,6 +790,55 @@ TEST_P(MainFormRefusedTextTest, TheEditorStaysOpenWithTheTypedText) {
     EXPECT_EQ(Prompts.Messages.size(), 1);
 }
 
+// Leaving the editor opened again for a refused text without changing it ends the edit: the
+// item keeps what the document holds, and neither the message nor the editor comes back
+// again and again.
+TEST_P(MainFormRefusedTextTest, LeavingTheEditorOpenedAgainUnchangedEndsTheEdit) {
+    const RefusedTextCase &Case = GetParam();
+    TMainFormTestPeer &F = MakeStarted();
+    QApplication::setActiveWindow(&F.Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Window()));
+    TCKProjectItem *P = F.Doc().Root->AddProject("Alt");
+    TCKTimeItem *E = F.Doc().Root->AddTime(Span(8, 0, 0, 9, 0, 0, "alt"));
+    F.RebuildViews(true);
+    F.Doc().SetSaved(true);
+    const std::string Where = Case.Where;
+    QTreeWidget *View = Where == "tree" ? static_cast<QTreeWidget *>(F.TreeView1) : F.ListView1;
+    QTreeWidget *Elsewhere =
+        Where == "tree" ? static_cast<QTreeWidget *>(F.ListView1) : F.TreeView1;
+    QTreeWidgetItem *Item = Where == "tree"   ? F.FindProjectNode(P)
+                            : Where == "list" ? F.ListView1->Row(0)
+                                              : F.ListView1->Row(1);
+    auto OpenEditor = [&] { return qobject_cast<QLineEdit *>(View->itemWidget(Item, 0)); };
+    EditInPlace(View, Item, QString::fromUtf8(Case.Text));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenEditor() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenEditor()->hasFocus(); }));
+
+    // A click on the free part of the other view takes the focus from the editor.
+    const QPoint Free(5, Elsewhere->viewport()->height() - 5);
+    ASSERT_EQ(Elsewhere->itemAt(Free), nullptr);
+    QTest::mouseClick(Elsewhere->viewport(), Qt::LeftButton, {}, Free);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenEditor() == nullptr; }));
+    // Nothing opens again behind the click.
+    QTest::qWait(50);
+    EXPECT_EQ(OpenEditor(), nullptr);
+    EXPECT_FALSE(F.TreeView1->IsEditing());
+    EXPECT_FALSE(F.ListView1->IsEditing());
+    EXPECT_LE(Prompts.Messages.size(), 2);
+    EXPECT_EQ(Prompts.Messages.first(), QString::fromUtf8(Case.Message));
+    EXPECT_EQ(P->Caption, "Alt");
+    EXPECT_EQ(E->Comment, "alt");
+    EXPECT_EQ(F.FindProjectNode(P)->text(0), QStringLiteral("Alt"));
+    EXPECT_EQ(Item->text(0), QString::fromUtf8(Where == "entry" ? "alt" : "Alt"));
+    EXPECT_FALSE(F.Doc().Modified);
+
+    // The same text typed anew is a new refusal, told and opened again as the first.
+    const qsizetype Told = Prompts.Messages.size();
+    EditInPlace(View, Item, QString::fromUtf8(Case.Text));
+    EXPECT_EQ(Prompts.Messages.size(), Told + 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OpenEditor() != nullptr; }));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     TreeAndList, MainFormRefusedTextTest,
     testing::Values(

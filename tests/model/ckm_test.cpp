@@ -426,6 +426,38 @@ TEST_F(ModelTest, FilterBoundsAreStrictAndKeywordsSearchCommentAndFields) {
     EXPECT_FALSE(e->MatchesSearch(f, "Intern"));
 }
 
+// The tree view keeps what it is given: the document hands each level over in caption order,
+// whatever order the projects were added in and with entries between them.
+TEST_F(ModelTest, TheProjectTreeGetsEveryLevelInCaptionOrder) {
+    const std::string sharpS = std::string("Stra\xDF") + "e"; // "ß" counts as "ss"
+    TCKProjectItem *zulu = Root.AddProject("Zulu");
+    Root.AddTime(Edit(T(8), T(9), "between"));
+    Root.AddProject("\xC4rger");
+    Root.AddProject("beta");
+    Root.AddProject("Arger");
+    Root.AddProject("Alpha");
+    zulu->AddProject("z2");
+    zulu->AddTime(Edit(T(9), T(10), "between"));
+    TCKProjectItem *z1 = zulu->AddProject("Z1");
+    zulu->AddProject("a");
+    z1->AddProject(sharpS);
+    z1->AddProject("Strasse");
+    z1->AddProject("Strasbourg");
+    MemoryTreeView tree;
+    Man.FillProjectTree(tree);
+    const std::string below = "(a,Z1(Strasbourg,Strasse," + sharpS + "),z2)";
+    EXPECT_EQ(tree.Outline(), "Alpha,Arger,\xC4rger,beta,Zulu" + below);
+    // Every node is its project's, below its parent's node.
+    for (size_t i = 1; i < tree.Nodes.size(); ++i)
+        for (int child : tree.Nodes[i].Children)
+            EXPECT_EQ(tree.Nodes[size_t(child)].Data->Parent, tree.Nodes[i].Data);
+
+    // A renamed project moves to its new place at the next fill.
+    zulu->Caption = "Aal";
+    Man.FillProjectTree(tree);
+    EXPECT_EQ(tree.Outline(), "Aal" + below + ",Alpha,Arger,\xC4rger,beta");
+}
+
 TEST_F(ModelTest, ViewsAreFilledWithRowsImagesAndSorting) {
     TCKProjectItem *b = Root.AddProject("Beta");
     TCKProjectItem *a = Root.AddProject("Alpha");

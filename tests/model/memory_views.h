@@ -1,10 +1,8 @@
 #pragma once
 // Plain in-memory views for testing what the document manager fills.
 
-#include "base/collate.h"
 #include "model/ckviews.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -50,6 +48,7 @@ public:
     }
 };
 
+// Keeps the children in the order the document added them, so a test sees that order.
 class MemoryTreeView : public TCKTreeView {
 public:
     struct TreeNode {
@@ -71,12 +70,6 @@ public:
         const int id = static_cast<int>(Nodes.size()) - 1;
         Nodes[Parent].Children.push_back(id);
         return id;
-    }
-    void SortAll() override {
-        for (auto &n : Nodes)
-            std::stable_sort(n.Children.begin(), n.Children.end(), [&](int a, int b) {
-                return CompareCaptions(Nodes[a].Caption, Nodes[b].Caption) < 0;
-            });
     }
     void ExpandRootOneLevel() override { Nodes[0].Expanded = true; }
 

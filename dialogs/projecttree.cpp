@@ -1,12 +1,13 @@
-#include "mainwindow/projecttree.h"
+#include "dialogs/projecttree.h"
 
+#include "app/qtext.h"
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
-#include "app/qtext.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 
 namespace {
@@ -25,45 +26,76 @@ QIcon NodeIcon(const TImageList *Images, int Image, int SelectedImage) {
 
 } // namespace
 
-TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text, const TImageList *Images)
-    : QTreeWidgetItem(QStringList(Text)), Project(AProject) {
-    setIcon(0, NodeIcon(Images, imgFolder, imgFolderOpen));
-    setData(0, TProjectTree::ImageRole, int(imgFolder));
-    setData(0, TProjectTree::SelectedImageRole, int(imgFolderOpen));
-    setFlags(flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled);
-}
+TProjectNode::TProjectNode(TCKProjectItem *AProject, const QString &Text)
+    : QTreeWidgetItem(QStringList(Text)), Project(AProject) {}
 
 bool TProjectNode::operator<(const QTreeWidgetItem &Other) const {
     return CaptionBefore(*this, Other);
 }
 
-TProjectTree::TProjectTree(const TImageList *AImages, QWidget *Parent)
-    : QTreeWidget(Parent), Images(AImages) {
+TProjectTree::TProjectTree(const TImageList *AImages, int AOptions, QWidget *Parent)
+    : QTreeWidget(Parent), Images(AImages), Options(AOptions) {
     setColumnCount(1);
     setHeaderHidden(true);
     setIndentation(19);
+    setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::DragDrop);
-    setDefaultDropAction(Qt::CopyAction);
-    setContextMenuPolicy(Qt::CustomContextMenu);
     header()->setStretchLastSection(true);
 
     auto *Delegate = new TCaptionDelegate(this);
     setItemDelegate(Delegate);
-    connect(Delegate, &TCaptionDelegate::CaptionEdited, this,
-            [this](const QModelIndex &Index, const QString &Text) {
-                if (QTreeWidgetItem *Node = itemFromIndex(Index))
-                    emit NodeEdited(Node, Text);
-            });
+    if (Has(EditCaptions))
+        connect(Delegate, &TCaptionDelegate::CaptionEdited, this,
+                [this](const QModelIndex &Index, const QString &Text) {
+                    if (QTreeWidgetItem *Node = itemFromIndex(Index))
+                        emit NodeEdited(Node, Text);
+                });
+    if (Has(DragAndDrop)) {
+        setDragEnabled(true);
+        setAcceptDrops(true);
+        setDragDropMode(QAbstractItemView::DragDrop);
+        setDefaultDropAction(Qt::CopyAction);
+    }
+    if (Has(CheckMarks)) {
+        setRootIsDecorated(false);
+        setItemsExpandable(false);
+        setExpandsOnDoubleClick(false);
+        setMinimumHeight(sizeHint().height());
+        connect(this, &QTreeWidget::itemClicked, this, &TProjectTree::Toggle);
+        // Nothing the user does may hide a node that could hold a mark.
+        connect(this, &QTreeWidget::itemCollapsed, this,
+                [](QTreeWidgetItem *Node) { Node->setExpanded(true); });
+    }
 
-    auto *Top = new TProjectNode(nullptr, QStringLiteral("Projekte"), Images);
+    auto *Top = NewNode(nullptr, QStringLiteral("Projekte"), imgFolder, imgFolderOpen);
     // The top node is neither renamed nor dragged.
     Top->setFlags(Top->flags() & ~(Qt::ItemIsEditable | Qt::ItemIsDragEnabled));
     addTopLevelItem(Top);
     Nodes.push_back(Top);
+}
+
+TProjectNode *TProjectTree::NewNode(TCKProjectItem *Project, const QString &Text, int Image,
+                                    int SelectedImage) const {
+    auto *Node = new TProjectNode(Project, Text);
+    Node->setIcon(0, NodeIcon(Images, Image, SelectedImage));
+    Qt::ItemFlags Flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (Has(EditCaptions))
+        Flags |= Qt::ItemIsEditable;
+    if (Has(DragAndDrop))
+        Flags |= Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    Node->setFlags(Flags);
+    if (Has(CheckMarks)) {
+        // Not user-checkable: the tree turns the mark itself, on the mark and on the text.
+        Node->setCheckState(0, Qt::Checked);
+        // As high as an icon row even without images: marks and umlauts are not cut.
+        Node->setSizeHint(0, QSize(0, RowHeight()));
+    }
+    return Node;
+}
+
+void TProjectTree::SetRootProject(TCKProjectItem *Root) {
+    static_cast<TProjectNode *>(TopNode())->Project = Root;
 }
 
 TCKProjectItem *TProjectTree::ProjectOf(const QTreeWidgetItem *Node) {
@@ -88,7 +120,7 @@ QTreeWidgetItem *TProjectTree::FindProjectNode(const TCKProjectItem *Project) co
 
 QTreeWidgetItem *TProjectTree::AddProjectNode(QTreeWidgetItem *Parent, TCKProjectItem *Project,
                                               const QString &Text) {
-    auto *Node = new TProjectNode(Project, Text, Images);
+    auto *Node = NewNode(Project, Text, imgFolder, imgFolderOpen);
     Parent->addChild(Node);
     SortChildrenOf(Parent);
     return Node;
@@ -128,6 +160,8 @@ const QString TProjectTree::DefaultProjectToolTip =
     QStringLiteral("Standard f\u00fcr Zeitmessungen");
 
 void TProjectTree::MarkDefaultProject(const TCKProjectItem *Project) {
+    if (!Has(DefaultMark))
+        return;
     std::vector<QTreeWidgetItem *> Stack{TopNode()};
     while (!Stack.empty()) {
         QTreeWidgetItem *Node = Stack.back();
@@ -148,6 +182,37 @@ bool TProjectTree::IsMarkedDefault(const QTreeWidgetItem *Node) {
     return Node && Node->font(0).bold();
 }
 
+void TProjectTree::Toggle(QTreeWidgetItem *Node) {
+    if (Node && Has(CheckMarks))
+        Node->setCheckState(0, Node->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+TCKProjectList TProjectTree::Ticked() const {
+    TCKProjectList Result;
+    if (!Has(CheckMarks))
+        return Result;
+    std::vector<QTreeWidgetItem *> Stack{TopNode()};
+    while (!Stack.empty()) {
+        QTreeWidgetItem *Node = Stack.back();
+        Stack.pop_back();
+        if (Node->checkState(0) == Qt::Checked)
+            Result.push_back(ProjectOf(Node));
+        for (int i = Node->childCount() - 1; i >= 0; --i)
+            Stack.push_back(Node->child(i));
+    }
+    return Result;
+}
+
+int TProjectTree::RowHeight() const {
+    return qMax(iconSize().height(), fontMetrics().height()) + 4;
+}
+
+QSize TProjectTree::sizeHint() const {
+    if (!Has(CheckMarks))
+        return QTreeWidget::sizeHint();
+    return QSize(QTreeWidget::sizeHint().width(), VisibleRows * RowHeight() + 2 * frameWidth());
+}
+
 void TProjectTree::ClearRootChildren() {
     static_cast<TCaptionDelegate *>(itemDelegate())->DiscardEditor();
     QTreeWidgetItem *Top = TopNode();
@@ -162,30 +227,29 @@ TCKTreeView::Node TProjectTree::AddNode(Node Parent, const std::string &Caption,
         (Parent >= 0 && size_t(Parent) < Nodes.size()) ? Nodes[size_t(Parent)] : nullptr;
     if (!ParentNode)
         ParentNode = TopNode();
-    auto *N = new TProjectNode(Data, ToQ(Caption), Images);
-    if (ImageIndex != imgFolder || SelectedIndex != imgFolderOpen) {
-        N->setIcon(0, NodeIcon(Images, ImageIndex, SelectedIndex));
-        N->setData(0, ImageRole, ImageIndex);
-        N->setData(0, SelectedImageRole, SelectedIndex);
-    }
-    ParentNode->addChild(N);
-    Nodes.push_back(N);
+    // The document hands siblings over in their order: appended, not sorted.
+    ParentNode->addChild(NewNode(Data, ToQ(Caption), ImageIndex, SelectedIndex));
+    Nodes.push_back(ParentNode->child(ParentNode->childCount() - 1));
     return Node(Nodes.size() - 1);
-}
-
-void TProjectTree::SortAll() {
-    std::vector<QTreeWidgetItem *> Stack{TopNode()};
-    while (!Stack.empty()) {
-        QTreeWidgetItem *Node = Stack.back();
-        Stack.pop_back();
-        Node->sortChildren(0, Qt::AscendingOrder);
-        for (int i = 0; i < Node->childCount(); ++i)
-            Stack.push_back(Node->child(i));
-    }
 }
 
 void TProjectTree::ExpandRootOneLevel() {
     TopNode()->setExpanded(true);
+}
+
+void TProjectTree::keyPressEvent(QKeyEvent *Event) {
+    if (Has(CheckMarks) && Event->key() == Qt::Key_Space && Event->modifiers() == Qt::NoModifier &&
+        currentItem()) {
+        Toggle(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(Event);
+}
+
+void TProjectTree::drawBranches(QPainter *Painter, const QRect &Rect,
+                                const QModelIndex &Index) const {
+    if (!Has(CheckMarks))
+        QTreeWidget::drawBranches(Painter, Rect, Index);
 }
 
 bool TProjectTree::IsExternalFileDrag(const QDropEvent *Event) const {
