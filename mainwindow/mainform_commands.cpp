@@ -181,7 +181,7 @@ bool TMainForm::SaveDocument(const QString &FileName) {
                               false) != TPromptAnswer::Yes)
             return false;
     }
-    return Document->SaveToFile(Name);
+    return static_cast<bool>(Document->SaveToFile(Name));
 }
 
 bool TMainForm::OpenDocument(const QString &FileName) {
@@ -302,12 +302,12 @@ void TMainForm::acImportExecute() {
 }
 
 void TMainForm::FileSettingsClick() {
-    bool Changed = false;
-    if (!FileSettingsDialog(this, Prompts(), &ImageList1, *Document, Changed))
+    const TSettingsOutcome Outcome = FileSettingsDialog(this, Prompts(), &ImageList1, *Document);
+    if (Outcome == TSettingsOutcome::Cancelled)
         return;
     // The settings are saved with the document: a change left unmarked would be lost without a
     // question when the document is closed.
-    if (Changed)
+    if (Outcome == TSettingsOutcome::Changed)
         Document->SetSaved(false);
     SetSaveState(true);
     ShowDefaultProject();

@@ -165,7 +165,7 @@ bool TMainForm::ClaimDocument(const QString &FileName, std::unique_ptr<TDocument
     Lock = std::make_unique<TDocumentLock>();
     TLockOwner Holder;
     const std::string Name = NativeName(QFileInfo(FileName).absoluteFilePath());
-    if (Lock->Acquire(Name, false, Holder) != TDocumentLock::TResult::HeldByOther)
+    if (Lock->Acquire(Name, false, Holder) != TDocumentLock::TOutcome::HeldByOther)
         return true;
     const QString Text =
         QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
@@ -205,7 +205,7 @@ void TMainForm::FollowSavedAs(const QString &FileName) {
     if (!DocLock || DocLock->LockFile() != LockFileName(Name)) {
         auto Lock = std::make_unique<TDocumentLock>();
         TLockOwner Holder;
-        if (Lock->Acquire(Name, false, Holder) != TDocumentLock::TResult::Acquired)
+        if (Lock->Acquire(Name, false, Holder) != TDocumentLock::TOutcome::Acquired)
             Lock.reset();
         TakeDocument(std::move(Lock), false);
     }
