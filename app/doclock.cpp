@@ -159,8 +159,8 @@ bool ReadLockOwner(const std::string &LockFile, TLockOwner &Owner) {
     return true;
 }
 
-TDocumentLock::TResult TDocumentLock::Acquire(const std::string &Document, bool Force,
-                                              TLockOwner &Holder) {
+TDocumentLock::TOutcome TDocumentLock::Acquire(const std::string &Document, bool Force,
+                                               TLockOwner &Holder) {
     Release();
     const std::string file = LockFileName(Document);
     const TLockOwner self = ThisProcessOwner();
@@ -170,20 +170,20 @@ TDocumentLock::TResult TDocumentLock::Acquire(const std::string &Document, bool 
         if (error == 0) {
             File = file;
             Hold(File);
-            return TResult::Acquired;
+            return TOutcome::Acquired;
         }
         if (error != EEXIST)
-            return TResult::Unavailable;
+            return TOutcome::Unavailable;
         TLockOwner owner;
         const bool readable = ReadLockOwner(file, owner);
         if (readable && owner == self) {
             File = file;
             Hold(File);
-            return TResult::Acquired;
+            return TOutcome::Acquired;
         }
         if (!Force && !IsStaleLock(owner, readable)) {
             Holder = owner;
-            return TResult::HeldByOther;
+            return TOutcome::HeldByOther;
         }
         if (Force) {
             // Replaced in one step: there is no moment without a lock file.
@@ -192,14 +192,14 @@ TDocumentLock::TResult TDocumentLock::Acquire(const std::string &Document, bool 
                 ::rename(temp.c_str(), file.c_str()) == 0) {
                 File = file;
                 Hold(File);
-                return TResult::Acquired;
+                return TOutcome::Acquired;
             }
             ::unlink(temp.c_str());
-            return TResult::Unavailable;
+            return TOutcome::Unavailable;
         }
         ::unlink(file.c_str());
     }
-    return TResult::Unavailable;
+    return TOutcome::Unavailable;
 }
 
 void TDocumentLock::Release() {

@@ -29,7 +29,7 @@ bool ReadLockOwner(const std::string &LockFile, TLockOwner &Owner);
 
 class TDocumentLock {
 public:
-    enum class TResult {
+    enum class TOutcome {
         Acquired,    // the lock file names this process now
         HeldByOther, // a running process holds it (Holder says which)
         Unavailable, // no lock file can be made there (a read-only folder): none is needed
@@ -43,7 +43,7 @@ public:
     // Takes the lock of Document. A stale lock is replaced; a lock of this very process is
     // taken over as it is. With Force a live holder's lock is replaced too ("open anyway"):
     // from then on others see this process as the writer.
-    TResult Acquire(const std::string &Document, bool Force, TLockOwner &Holder);
+    TOutcome Acquire(const std::string &Document, bool Force, TLockOwner &Holder);
     // Removes the lock file while it still names this process and no other lock object of
     // it holds the file; a lock another process has taken over since stays.
     void Release();

@@ -1,7 +1,8 @@
 #include "base/cstring.h"
 
+#include "base/ckassert.h"
+
 #include <algorithm>
-#include <cassert>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -295,8 +296,7 @@ TDateTime EncodeDateTime(int Year, int Month, int Day, int Hour, int Minute, int
                          int MilliSecond) {
     TDateTime result = 0;
     const bool ok = TryEncodeDateTime(Year, Month, Day, Hour, Minute, Second, MilliSecond, result);
-    assert(ok && "EncodeDateTime: invalid date or time");
-    (void)ok;
+    CK_ASSERT(ok, return 0);
     return result;
 }
 

@@ -50,7 +50,7 @@ int main(int argc, char **argv) {
     TChronarkMan man;
     man.OnMessage = [](TMessageKind, const std::string &) {};
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = man.LoadFromFile(path, false);
+    const bool ok = static_cast<bool>(man.LoadFromFile(path, false));
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const long peak = StatusKB("VmHWM:");

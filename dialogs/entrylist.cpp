@@ -1,5 +1,6 @@
 #include "dialogs/entrylist.h"
 
+#include "base/ckassert.h"
 #include "base/collate.h"
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
@@ -182,8 +183,7 @@ int TEntryList::AddRow(const std::string &Caption, const TStringArray &SubItems,
 void TEntryList::SetRow(int Index, const std::string &Caption, const TStringArray &SubItems,
                         int ImageIndex) {
     TEntryRow *R = Row(Index);
-    if (!R)
-        return;
+    CK_ASSERT(R, return );
     Fill(R, Caption, SubItems, ImageIndex);
     if (Sorted)
         sortItems(0, Qt::AscendingOrder);
@@ -191,7 +191,8 @@ void TEntryList::SetRow(int Index, const std::string &Caption, const TStringArra
 
 void TEntryList::SetRowImage(int Index, int ImageIndex) {
     QTreeWidgetItem *R = topLevelItem(Index);
-    if (!R || R->data(0, ImageRole).toInt() == ImageIndex)
+    CK_ASSERT(R, return );
+    if (R->data(0, ImageRole).toInt() == ImageIndex)
         return;
     R->setData(0, ImageRole, ImageIndex);
     R->setIcon(0, Images ? Images->Icon(ImageIndex) : QIcon());

@@ -1,5 +1,6 @@
 #include "dialogs/f_printform.h"
 
+#include "base/ckassert.h"
 #include "dialogs/projecttree.h"
 #include "app/qtext.h"
 #include "model/ckfileio.h"
@@ -124,7 +125,8 @@ void TPrintDialogUi::Setup(QWidget *Parent) {
 }
 
 void TPrintDialogUi::ShowPreview(QWidget *Parent, const TCKProjectList &Projects) {
-    if (!FDocument || Projects.empty())
+    CK_ASSERT(FDocument, return );
+    if (Projects.empty())
         return;
     if (!HasPrinter() && !PaperChosen)
         UseReportPaper(FPrinter);
@@ -160,8 +162,10 @@ TPrintCanvas *TPrintDialogUi::Canvas() {
         // Refused before the report is drawn; the file itself is written by DeliverPdf.
         TWriteOptions Options;
         Options.Protected = FProtected;
-        if (!CheckOutputTarget(NativeFileName(FPdfFile), Options, FReason))
+        if (const TResult Target = CheckOutputTarget(NativeFileName(FPdfFile), Options); !Target) {
+            FReason = Target.Message();
             return nullptr;
+        }
         FScratch = std::make_unique<TPdfScratch>();
         if (!FScratch->Attach(FPrinter))
             return nullptr;
@@ -179,9 +183,8 @@ bool TPrintDialogUi::DeliverPdf() {
         return false;
     TWriteOptions Options;
     Options.Protected = FProtected;
-    TSaveReport Report;
-    if (WriteFileAtomic(NativeFileName(FPdfFile), Data, Report, Options))
-        return true;
-    FReason = Report.Reason;
-    return false;
+    const TResult Written = WriteFileAtomic(NativeFileName(FPdfFile), Data, Options).Result;
+    if (!Written)
+        FReason = Written.Message();
+    return static_cast<bool>(Written);
 }

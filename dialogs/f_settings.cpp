@@ -291,11 +291,10 @@ void TFileSettingsForm::Confirm() {
     accept();
 }
 
-bool FileSettingsDialog(QWidget *Owner, TPromptService &Prompts, const TImageList *Images,
-                        TChronarkMan &Doc, bool &Changed) {
+TSettingsOutcome FileSettingsDialog(QWidget *Owner, TPromptService &Prompts,
+                                    const TImageList *Images, TChronarkMan &Doc) {
     TFileSettingsForm Form(Prompts, Doc, Images, Owner);
     if (Form.exec() != QDialog::Accepted)
-        return false;
-    Changed = Form.Settings().Apply(Doc);
-    return true;
+        return TSettingsOutcome::Cancelled;
+    return Form.Settings().Apply(Doc) ? TSettingsOutcome::Changed : TSettingsOutcome::Unchanged;
 }

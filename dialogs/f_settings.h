@@ -57,7 +57,9 @@ private:
     QPushButton *CancelButton;
 };
 
-// Shows the dialog over Doc; on OK writes its settings into Doc and answers true, with Changed
-// telling whether anything of the document changed.
-bool FileSettingsDialog(QWidget *Owner, TPromptService &Prompts, const TImageList *Images,
-                        TChronarkMan &Doc, bool &Changed);
+// How the dialog ended: cancelled, or OK with or without a change to the document.
+enum class TSettingsOutcome { Cancelled, Unchanged, Changed };
+
+// Shows the dialog over Doc; on OK writes its settings into Doc.
+TSettingsOutcome FileSettingsDialog(QWidget *Owner, TPromptService &Prompts,
+                                    const TImageList *Images, TChronarkMan &Doc);

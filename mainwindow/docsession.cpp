@@ -38,7 +38,7 @@ std::string TDocumentSession::NativeName(const QString &FileName) {
 }
 
 bool TDocumentSession::Load(const QString &FileName, bool Merge) {
-    return Doc.LoadFromFile(NativeName(FileName), Merge);
+    return static_cast<bool>(Doc.LoadFromFile(NativeName(FileName), Merge));
 }
 
 void TDocumentSession::OpenStartFile(bool Named) {
@@ -122,7 +122,7 @@ bool TDocumentSession::SaveTo(const QString &FileName) {
                             false) != TPromptAnswer::Yes)
             return false;
     }
-    return Doc.SaveToFile(Name);
+    return static_cast<bool>(Doc.SaveToFile(Name));
 }
 
 bool TDocumentSession::Open(const QString &FileName) {
@@ -248,7 +248,7 @@ bool TDocumentSession::Claim(const QString &FileName, std::unique_ptr<TDocumentL
     Claimed = std::make_unique<TDocumentLock>();
     TLockOwner Holder;
     const std::string Name = NativeName(QFileInfo(FileName).absoluteFilePath());
-    if (Claimed->Acquire(Name, false, Holder) != TDocumentLock::TResult::HeldByOther)
+    if (Claimed->Acquire(Name, false, Holder) != TDocumentLock::TOutcome::HeldByOther)
         return true;
     const QString Text =
         QStringLiteral("Die Datei \"") + QFileInfo(FileName).fileName() +
@@ -288,7 +288,7 @@ void TDocumentSession::FollowSavedAs(const QString &FileName) {
     if (!Lock || Lock->LockFile() != LockFileName(Name)) {
         auto Claimed = std::make_unique<TDocumentLock>();
         TLockOwner Holder;
-        if (Claimed->Acquire(Name, false, Holder) != TDocumentLock::TResult::Acquired)
+        if (Claimed->Acquire(Name, false, Holder) != TDocumentLock::TOutcome::Acquired)
             Claimed.reset();
         Take(std::move(Claimed), false);
     }

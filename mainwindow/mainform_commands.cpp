@@ -101,12 +101,12 @@ void TMainForm::NewClick() {
 }
 
 void TMainForm::FileSettingsClick() {
-    bool Changed = false;
-    if (!FileSettingsDialog(this, Prompts(), &ImageList1, *Document, Changed))
+    const TSettingsOutcome Outcome = FileSettingsDialog(this, Prompts(), &ImageList1, *Document);
+    if (Outcome == TSettingsOutcome::Cancelled)
         return;
     // The settings are saved with the document: a change left unmarked would be lost without a
     // question when the document is closed.
-    if (Changed)
+    if (Outcome == TSettingsOutcome::Changed)
         Document->SetSaved(false);
     SetSaveState(true);
     ShowDefaultProject();

@@ -1,4 +1,4 @@
-// The .ckx document file: writer and reader.
+// The .ckx document file: the reader, and loading and saving the file.
 #include "model/ckfile.h"
 
 #include "base/version.h"
@@ -20,25 +20,6 @@ static_assert(MaxProjectDepth + 2 + 4 == tXMLParser::MaxDepth);
 
 namespace {
 
-const char *const CRLF = "\r\n";
-
-// --- Writing -------------------------------------------------------------------------------
-
-const char *TypeName(int FieldType) {
-    switch (FieldType) {
-    case ftBoolean:
-        return "boolean";
-    case ftInteger:
-        return "integer";
-    case ftFloat:
-        return "float";
-    case ftDateTime:
-        return "datetime";
-    default:
-        return "string";
-    }
-}
-
 int TypeFromName(const std::string &Name) {
     const std::string name = LowerCase(Name);
     if (name == "boolean")
@@ -51,151 +32,6 @@ int TypeFromName(const std::string &Name) {
         return ftDateTime;
     return ftString;
 }
-
-void AppendDigits(std::string &Out, int Value, int Width) {
-    char buffer[8];
-    for (int i = Width - 1; i >= 0; --i) {
-        buffer[i] = static_cast<char>('0' + Value % 10);
-        Value /= 10;
-    }
-    Out.append(buffer, static_cast<size_t>(Width));
-}
-
-// EncodeStamp without the temporary strings: the writer calls it twice per entry.
-void AppendStamp(std::string &Out, TDateTime T) {
-    int y, mo, d, h, mi, s, ms;
-    DecodeDateTime(RecodeMilliSecond(T, 0), y, mo, d, h, mi, s, ms);
-    AppendDigits(Out, y, 4);
-    AppendDigits(Out, mo, 2);
-    AppendDigits(Out, d, 2);
-    AppendDigits(Out, h, 2);
-    AppendDigits(Out, mi, 2);
-    AppendDigits(Out, s, 2);
-}
-
-// An attribute value cannot hold '<', nor both quote characters: such a value is written
-// in a readable approximation, and the exact text follows as a child element.
-bool FitsAttribute(const std::string &Value) {
-    return Value.find('<') == std::string::npos &&
-           (Value.find('"') == std::string::npos || Value.find('\'') == std::string::npos);
-}
-
-void AppendAttribute(std::string &Out, const char *Name, const std::string &Value) {
-    Out += ' ';
-    Out += Name;
-    Out += '=';
-    std::string value = Value;
-    if (!FitsAttribute(value)) {
-        for (char &c : value)
-            c = c == '<' ? '(' : c == '"' ? '\'' : c;
-    }
-    const char quote = value.find('"') == std::string::npos ? '"' : '\'';
-    Out += quote;
-    Out += value;
-    Out += quote;
-}
-
-// A CDATA section ends at "]]>": such text is cut there into adjacent sections, and the
-// element is marked so that the reader joins them without the usual space.
-bool NeedsSplit(const std::string &Text) {
-    return Text.find("]]>") != std::string::npos;
-}
-
-void AppendCData(std::string &Out, const std::string &Text) {
-    Out += "<![CDATA[";
-    size_t start = 0;
-    for (size_t hit = Text.find("]]>"); hit != std::string::npos; hit = Text.find("]]>", start)) {
-        Out.append(Text, start, hit + 2 - start);
-        Out += "]]><![CDATA[";
-        start = hit + 2;
-    }
-    Out.append(Text, start, std::string::npos);
-    Out += "]]>";
-}
-
-void AppendTextElement(std::string &Out, const char *Tag, const std::string &Text) {
-    Out += '<';
-    Out += Tag;
-    if (NeedsSplit(Text))
-        Out += " split=\"1\"";
-    Out += '>';
-    AppendCData(Out, Text);
-    Out += "</";
-    Out += Tag;
-    Out += '>';
-}
-
-// Whether a value survives as plain character data, which the reader trims and whose
-// whitespace runs it collapses.
-bool FitsPlainText(const std::string &Value) {
-    if (Value.empty())
-        return true;
-    if (static_cast<unsigned char>(Value.front()) <= 32 ||
-        static_cast<unsigned char>(Value.back()) <= 32)
-        return false;
-    for (size_t i = 0; i < Value.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(Value[i]);
-        if (c == '<' || c < 32 || (c == ' ' && Value[i + 1] == ' '))
-            return false;
-    }
-    return true;
-}
-
-void AppendFieldValue(std::string &Out, const TChronarkMan &Man, const tFieldItem &Field) {
-    Out += "<fielditem";
-    AppendAttribute(Out, "id", Field.Id);
-    const bool plain = Man.FieldDefExists(Field.Id) && Man.FieldDefType(Field.Id) != ftString &&
-                       FitsPlainText(Field.Value);
-    if (!plain && NeedsSplit(Field.Value))
-        Out += " split=\"1\"";
-    Out += '>';
-    if (!FitsAttribute(Field.Id))
-        AppendTextElement(Out, "id", Field.Id);
-    if (plain)
-        Out += Field.Value;
-    else
-        AppendCData(Out, Field.Value);
-    Out += "</fielditem>";
-    Out += CRLF;
-}
-
-void AppendEntry(std::string &Out, const TChronarkMan &Man, const TCKTimeItem &E) {
-    Out += "<item starttime=\"";
-    AppendStamp(Out, E.StartTime);
-    Out += "\" endtime=\"";
-    AppendStamp(Out, E.EndTime);
-    Out += "\">";
-    Out += CRLF;
-    if (!E.Comment.empty()) {
-        AppendTextElement(Out, "comment", E.Comment);
-        Out += CRLF;
-    }
-    if (!E.Fields.empty()) {
-        Out += "<fields>";
-        Out += CRLF;
-        for (const tFieldItem &f : E.Fields)
-            AppendFieldValue(Out, Man, f);
-        Out += "</fields>";
-        Out += CRLF;
-    }
-    Out += "</item>";
-    Out += CRLF;
-}
-
-void AppendProjectStart(std::string &Out, const TChronarkMan &Man, const TCKProjectItem &P) {
-    Out += "<project";
-    AppendAttribute(Out, "caption", P.Caption);
-    if (Man.DefaultProject == &P)
-        Out += " default=\"1\"";
-    Out += '>';
-    Out += CRLF;
-    if (!FitsAttribute(P.Caption)) {
-        AppendTextElement(Out, "caption", P.Caption);
-        Out += CRLF;
-    }
-}
-
-// --- Reading -------------------------------------------------------------------------------
 
 // A read-only stream over bytes already in memory, without copying them.
 class MemoryBuffer : public std::streambuf {
@@ -589,44 +425,43 @@ void TDocumentReader::ReportLostCharacters() {
 
 } // namespace
 
-std::string DocumentText(const TChronarkMan &Man) {
-    std::string out;
-    out.reserve(4096);
-    out += DocumentHeader;
-    if (!Man.FieldDefs.empty()) {
-        out += "<head>\r\n<fielddef>\r\n";
-        for (const tFieldDefItem &d : Man.FieldDefs) {
-            out += "<fielditem";
-            AppendAttribute(out, "id", d.Id);
-            out += " type=\"";
-            out += TypeName(d.FieldType);
-            if (FitsAttribute(d.Id)) {
-                out += "\"/>\r\n";
-            } else {
-                out += "\">";
-                AppendTextElement(out, "id", d.Id);
-                out += "</fielditem>\r\n";
-            }
-        }
-        out += "</fielddef>\r\n</head>\r\n";
-    }
-    out += "<data>\r\n";
-    WalkSubtree(
-        Man.Root.get(), [&](TCKProjectItem *p) { AppendProjectStart(out, Man, *p); },
-        [&](TCKTimeItem *e) { AppendEntry(out, Man, *e); },
-        [&](TCKProjectItem *) { out += "</project>\r\n"; });
-    out += "</data>\r\n</ckx>";
-    return out;
-}
-
 namespace {
 
-bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Stream,
-                  const std::string &FileName, bool Import) {
+// Forwards what the document reports to its sink and keeps the last error, which is the
+// reason when the load fails. Restores the sink when it goes.
+class TFailureRecorder {
+public:
+    explicit TFailureRecorder(TChronarkMan &AMan) : Man(AMan), Outer(AMan.OnMessage) {
+        Man.OnMessage = [this](TMessageKind Kind, const std::string &Text) {
+            if (Kind == TMessageKind::Error)
+                LastError = Text;
+            DeliverMessage(Outer, Kind, Text);
+        };
+    }
+    ~TFailureRecorder() { Man.OnMessage = Outer; }
+    TFailureRecorder(const TFailureRecorder &) = delete;
+    TFailureRecorder &operator=(const TFailureRecorder &) = delete;
+
+    TResult Failure(TStatus Status, int64_t Position = -1) const {
+        return TResult::Failure(Status, LastError, Position);
+    }
+
+private:
+    TChronarkMan &Man;
+    TMessageSink Outer;
+    std::string LastError;
+};
+
+TResult ReadDocument(TChronarkMan &Man, const TFailureRecorder &Recorder, const std::string &Bytes,
+                     std::istream &Stream, const std::string &FileName, bool Import) {
     TCKProjectItem *const oldDefault = Man.DefaultProject;
     TDocumentReader reader(Man, Bytes, FileName, Import);
-    tXMLParser parser([&Man](const std::string &Message, const std::string &Name, std::istream &In,
-                             int32_t Position, int32_t Length) {
+    int64_t position = -1;
+    tXMLParser parser([&Man, &position](const std::string &Message, const std::string &Name,
+                                        std::istream &In, int32_t Position, int32_t Length) {
+        // The message names a position only for a fault of some length.
+        if (Length > 0)
+            position = Position;
         XMLErrorHandler(Man.OnMessage, Message, Name, In, Position, Length);
     });
     parser.OnElementEnd = [&reader](const tXMLMarkupItem &E,
@@ -635,106 +470,111 @@ bool ReadDocument(TChronarkMan &Man, const std::string &Bytes, std::istream &Str
     };
     auto doc = std::make_unique<tXMLDocument>();
     if (!parser.ParseMemory(Bytes.data(), Bytes.size(), Stream, FileName, *doc, ceDetect))
-        return false;
+        return Recorder.Failure(TStatus::BadDocument, position);
     const tXMLMarkupItem *root = doc->GetRootElement();
     if (!root || root->Name != u"ckx") {
         Stream.clear();
         Stream.seekg(0);
         ShowStreamError(Man.OnMessage, "Ung\xFCltiges Rootelement", FileName, Stream,
                         root ? root->Position : 0, root ? root->TagEnd - root->Position : 0);
-        return false;
+        return Recorder.Failure(TStatus::BadDocument, root ? root->Position : -1);
     }
     if (reader.TooDeep()) {
         DeliverMessage(Man.OnMessage, TMessageKind::Error,
                        "Fehler in \"" + FileName + "\":\r\n\r\nDie Datei kann nicht " +
                            (Import ? "importiert" : "geladen") + " werden. " + DepthLimitText());
-        return false;
+        return Recorder.Failure(TStatus::TooLarge);
     }
     if (!reader.Finish(*root))
-        return false;
+        return Recorder.Failure(TStatus::TooLarge);
     reader.ReportLostCharacters();
     if (Import)
         Man.DefaultProject = oldDefault;
     else
         Man.SetSaved(true);
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const std::string &FileName,
-                           bool Import) {
+TResult LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
+                              const std::string &FileName, bool Import) {
+    const TFailureRecorder recorder(Man);
     // Positions in the file are 32-bit; the limit keeps every one of them, and every sum of a
     // position and a length, in range.
     if (Bytes.size() > MaxDocumentBytes) {
         DeliverMessage(Man.OnMessage, TMessageKind::Error,
                        "Fehler in \"" + FileName + "\":\r\n\r\n" + FileTooLargeText(Bytes.size()));
-        return false;
+        return recorder.Failure(TStatus::TooLarge);
     }
     try {
         MemoryBuffer buffer(Bytes);
         std::istream stream(&buffer);
-        return ReadDocument(Man, Bytes, stream, FileName, Import);
+        return ReadDocument(Man, recorder, Bytes, stream, FileName, Import);
     } catch (const std::bad_alloc &) {
         DeliverMessage(Man.OnMessage, TMessageKind::Error, OutOfMemoryText(FileName));
-        return false;
+        return recorder.Failure(TStatus::OutOfMemory);
     }
 }
 
-bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
-    std::string bytes, reason;
-    bool missing = false;
+TResult TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
     const std::string name = FileNameToText(FileName);
     // Taken before reading: a change while it is read counts as a change since.
     const TFileStamp stamp = FileStampOf(FileName);
-    bool read;
+    TResultWith<std::string> read;
     try {
-        read = ReadWholeFile(FileName, bytes, missing, reason);
+        read = ReadWholeFile(FileName);
     } catch (const std::bad_alloc &) {
-        DeliverMessage(OnMessage, TMessageKind::Error, OutOfMemoryText(name));
-        return false;
+        const std::string text = OutOfMemoryText(name);
+        DeliverMessage(OnMessage, TMessageKind::Error, text);
+        return TResult::Failure(TStatus::OutOfMemory, text);
     }
-    if (!read) {
-        DeliverMessage(OnMessage, TMessageKind::Error,
-                       "Fehler in \"" + name +
-                           "\":\r\n\r\nDie Datei kann nicht gelesen "
-                           "werden. " +
-                           reason);
-        return false;
+    // A missing file is read as empty: the parser names what is wrong with that.
+    const bool missing = read.Result.Status() == TStatus::NotFound;
+    if (!read.Result && !missing) {
+        const std::string text = "Fehler in \"" + name +
+                                 "\":\r\n\r\nDie Datei kann nicht gelesen werden. " +
+                                 read.Result.Message();
+        DeliverMessage(OnMessage, TMessageKind::Error, text);
+        return TResult::Failure(read.Result.Status(), text);
     }
-    if (!LoadDocumentFromBytes(*this, bytes, name, Import))
-        return false;
+    const TResult loaded = LoadDocumentFromBytes(*this, read.Value, name, Import);
+    if (!loaded)
+        return missing ? TResult::Failure(TStatus::NotFound, loaded.Message()) : loaded;
     if (!Import) {
         DiskFile = FileName;
         DiskStamp = stamp;
     }
-    return true;
+    return loaded;
 }
 
-bool TChronarkMan::SaveToFile(const std::string &FileName) {
-    TSaveReport report;
+TResult TChronarkMan::SaveToFile(const std::string &FileName) {
     // The backup is a convenience: a save it could not make still goes ahead, with a word.
-    std::string backupReason;
-    const bool backedUp = KeepBackup(FileName, sizeof DocumentHeader - 1, backupReason);
-    if (!WriteFileAtomic(FileName, DocumentText(*this), report)) {
-        DeliverMessage(OnMessage, TMessageKind::Error,
-                       "Die Datei \"" + FileNameToText(FileName) +
-                           "\" konnte nicht gespeichert werden.\r\n" + report.Reason);
-        return false;
+    const TResult backedUp = KeepBackup(FileName, sizeof DocumentHeader - 1);
+    const TResultWith<TFileStamp> written = WriteFileAtomic(FileName, DocumentText(*this));
+    if (!written.Result) {
+        const std::string text = "Die Datei \"" + FileNameToText(FileName) +
+                                 "\" konnte nicht gespeichert werden.\r\n" +
+                                 written.Result.Message();
+        DeliverMessage(OnMessage, TMessageKind::Error, text);
+        return TResult::Failure(written.Result.Status(), text);
     }
     DiskFile = FileName;
-    DiskStamp = report.Written;
+    DiskStamp = written.Value;
     LoadedNewerVersion = false;
     SetSaved(true);
-    if (!report.Warning.empty())
-        DeliverMessage(OnMessage, TMessageKind::Warning,
-                       "Die Datei \"" + FileNameToText(FileName) + "\" wurde gespeichert.\r\n" +
-                           report.Warning);
+    std::string warnings;
+    const auto warn = [&](const std::string &Text) {
+        DeliverMessage(OnMessage, TMessageKind::Warning, Text);
+        warnings += (warnings.empty() ? "" : "\r\n\r\n") + Text;
+    };
+    if (!written.Result.Message().empty())
+        warn("Die Datei \"" + FileNameToText(FileName) + "\" wurde gespeichert.\r\n" +
+             written.Result.Message());
     if (!backedUp)
-        DeliverMessage(OnMessage, TMessageKind::Warning,
-                       "Die Sicherungskopie \"" + FileNameToText(BackupFileName(FileName)) +
-                           "\" konnte nicht geschrieben werden.\r\n" + backupReason);
-    return true;
+        warn("Die Sicherungskopie \"" + FileNameToText(BackupFileName(FileName)) +
+             "\" konnte nicht geschrieben werden.\r\n" + backedUp.Message());
+    return TResult::Success(warnings);
 }
 
 bool TChronarkMan::ChangedOnDisk(const std::string &FileName) const {

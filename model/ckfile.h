@@ -2,6 +2,8 @@
 // The .ckx document file. TChronarkMan::LoadFromFile and SaveToFile use these; tests, the
 // command-line tool and the fuzzer use them on bytes in memory.
 
+#include "base/result.h"
+
 #include <string>
 
 class TChronarkMan;
@@ -14,6 +16,7 @@ inline constexpr char DocumentHeader[] =
 std::string DocumentText(const TChronarkMan &Man);
 
 // Reads a document from a file's bytes (FileName names it in messages and, when importing,
-// the new top-level project). Faults go to Man.OnMessage.
-bool LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes, const std::string &FileName,
-                           bool Import);
+// the new top-level project). Faults go to Man.OnMessage; a failure answers the last of them
+// as its reason, with the byte offset of a fault in the markup.
+TResult LoadDocumentFromBytes(TChronarkMan &Man, const std::string &Bytes,
+                              const std::string &FileName, bool Import);

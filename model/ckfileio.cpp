@@ -82,6 +82,32 @@ bool IsPermissionError(int Error) {
     return Error == EACCES || Error == EPERM;
 }
 
+TStatus StatusOf(int Error) {
+    switch (Error) {
+    case ENOENT:
+    case ENOTDIR:
+        return TStatus::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return TStatus::AccessDenied;
+    case EISDIR:
+        return TStatus::NotAFile;
+    case EFBIG:
+    case EOVERFLOW:
+        return TStatus::TooLarge;
+    case ENOMEM:
+        return TStatus::OutOfMemory;
+    default:
+        return TStatus::SystemError;
+    }
+}
+
+// The failure a system call reported, in German.
+TResult SystemFailure(int Error) {
+    return TResult::Failure(StatusOf(Error), ErrorText(Error));
+}
+
 bool WriteAll(int Fd, const std::string &Data) {
     const char *p = Data.data();
     size_t left = Data.size();
@@ -290,16 +316,13 @@ int FillTemporary(TTemporary &Temp, const std::string &Folder, const std::string
 // Overwrites the file itself: it keeps its identity, owner, permissions and links. Space is
 // reserved before the old content is touched, so a full disk refuses the save and leaves the
 // file as it was; the data is flushed before success is reported.
-bool WriteInPlace(const std::string &Target, const std::string &Data, TSaveReport &Report) {
+TResultWith<TFileStamp> WriteInPlace(const std::string &Target, const std::string &Data) {
     const int fd = ::open(Target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        Report.Reason = ErrorText(errno);
-        return false;
-    }
-    auto fail = [&](int Error) {
+    if (fd < 0)
+        return {SystemFailure(errno)};
+    auto fail = [&](int Error) -> TResultWith<TFileStamp> {
         ::close(fd);
-        Report.Reason = ErrorText(Error);
-        return false;
+        return {SystemFailure(Error)};
     };
 #ifdef __linux__
     if (!Data.empty() &&
@@ -313,14 +336,13 @@ bool WriteInPlace(const std::string &Target, const std::string &Data, TSaveRepor
         return fail(errno);
     if (::fsync(fd) != 0)
         return fail(errno);
+    TResultWith<TFileStamp> done;
     struct stat written {};
     if (::fstat(fd, &written) == 0)
-        Report.Written = StampOf(written);
-    if (::close(fd) != 0) {
-        Report.Reason = ErrorText(errno);
-        return false;
-    }
-    return true;
+        done.Value = StampOf(written);
+    if (::close(fd) != 0)
+        return {SystemFailure(errno)};
+    return done;
 }
 
 } // namespace
@@ -346,61 +368,48 @@ std::string NotRegularText() {
 
 } // namespace
 
-bool ReadWholeFile(const std::string &FileName, std::string &Data, bool &Missing,
-                   std::string &Reason) {
-    Data.clear();
-    Missing = false;
+TResultWith<std::string> ReadWholeFile(const std::string &FileName) {
+    TResultWith<std::string> read;
     // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            Missing = true;
-            return true;
-        }
-        Reason = ErrorText(errno);
-        return false;
-    }
+    if (fd < 0)
+        return {SystemFailure(errno)};
+    const auto fail = [&](TResult Failure) {
+        ::close(fd);
+        read.Value.clear();
+        read.Result = std::move(Failure);
+        return std::move(read);
+    };
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        Reason = ErrorText(errno);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        Reason = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : NotRegularText();
-        return false;
-    }
-    if (static_cast<uint64_t>(st.st_size) > MaxDocumentBytes) {
-        ::close(fd);
-        Reason = FileTooLargeText(static_cast<uint64_t>(st.st_size));
-        return false;
-    }
+    if (::fstat(fd, &st) != 0)
+        return fail(SystemFailure(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail(S_ISDIR(st.st_mode) ? SystemFailure(EISDIR)
+                                        : TResult::Failure(TStatus::NotAFile, NotRegularText()));
+    if (static_cast<uint64_t>(st.st_size) > MaxDocumentBytes)
+        return fail(TResult::Failure(TStatus::TooLarge,
+                                     FileTooLargeText(static_cast<uint64_t>(st.st_size))));
+    std::string &data = read.Value;
     if (st.st_size > 0)
-        Data.reserve(static_cast<size_t>(st.st_size));
+        data.reserve(static_cast<size_t>(st.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            Reason = ErrorText(errno);
-            ::close(fd);
-            return false;
+            return fail(SystemFailure(errno));
         }
         if (n == 0)
             break;
         // A file that grows while it is read, or reports no size, meets the limit here.
-        if (Data.size() + static_cast<size_t>(n) > MaxDocumentBytes) {
-            ::close(fd);
-            Reason = FileTooLargeText(Data.size() + static_cast<size_t>(n));
-            Data.clear();
-            return false;
-        }
-        Data.append(buffer, static_cast<size_t>(n));
+        if (data.size() + static_cast<size_t>(n) > MaxDocumentBytes)
+            return fail(TResult::Failure(TStatus::TooLarge,
+                                         FileTooLargeText(data.size() + static_cast<size_t>(n))));
+        data.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
-    return true;
+    return read;
 }
 
 TFileStamp FileStampOf(const std::string &FileName) {
@@ -421,90 +430,85 @@ std::string ProtectedText() {
            "berschreiben. W\xE4hlen Sie einen anderen Dateinamen.";
 }
 
-// What the write replaces and how it stands: Target is the name written (links followed
-// unless they are replaced), St its state when Exists. False with the reason for a target
-// no output may replace.
-bool InspectTarget(const std::string &FileName, const TWriteOptions &Options, std::string &Target,
-                   struct stat &St, bool &Exists, std::string &Reason) {
-    Target = Options.ReplaceLinks ? FileName : ResolveTarget(FileName);
-    Exists =
-        (Options.ReplaceLinks ? ::lstat(Target.c_str(), &St) : ::stat(Target.c_str(), &St)) == 0;
+// What a write replaces and how it stands: Path is the name written (links followed unless
+// they are replaced), St its state when Exists.
+struct TTarget {
+    std::string Path;
+    struct stat St {};
+    bool Exists = false;
+};
+
+// The target, or the reason no output may replace it.
+TResultWith<TTarget> InspectTarget(const std::string &FileName, const TWriteOptions &Options) {
+    TResultWith<TTarget> inspected;
+    TTarget &t = inspected.Value;
+    t.Path = Options.ReplaceLinks ? FileName : ResolveTarget(FileName);
+    t.Exists = (Options.ReplaceLinks ? ::lstat(t.Path.c_str(), &t.St)
+                                     : ::stat(t.Path.c_str(), &t.St)) == 0;
     // A link in place of a file of our own is replaced as if nothing stood there.
-    if (Exists && S_ISLNK(St.st_mode)) {
-        Exists = false;
-        return true;
+    if (t.Exists && S_ISLNK(t.St.st_mode)) {
+        t.Exists = false;
+        return inspected;
     }
-    if (Exists && S_ISDIR(St.st_mode)) {
-        Reason = ErrorText(EISDIR);
-        return false;
-    }
-    if (Exists && !S_ISREG(St.st_mode)) {
-        // An output is a file a program can read back; writing into a pipe would wait for a
-        // reader that may never come, and renaming would replace the device itself.
-        Reason = NotRegularText();
-        return false;
-    }
+    if (!t.Exists)
+        return inspected;
+    if (S_ISDIR(t.St.st_mode))
+        return {SystemFailure(EISDIR)};
+    // An output is a file a program can read back; writing into a pipe would wait for a
+    // reader that may never come, and renaming would replace the device itself.
+    if (!S_ISREG(t.St.st_mode))
+        return {TResult::Failure(TStatus::NotAFile, NotRegularText())};
     struct stat kept {};
-    if (Exists && !Options.Protected.empty() && ::stat(Options.Protected.c_str(), &kept) == 0 &&
-        kept.st_dev == St.st_dev && kept.st_ino == St.st_ino) {
-        Reason = ProtectedText();
-        return false;
-    }
+    if (!Options.Protected.empty() && ::stat(Options.Protected.c_str(), &kept) == 0 &&
+        kept.st_dev == t.St.st_dev && kept.st_ino == t.St.st_ino)
+        return {TResult::Failure(TStatus::Refused, ProtectedText())};
     // Renaming over a file needs only the folder's permission: a write-protected file would
     // be replaced without a word.
-    if (Exists && ::faccessat(AT_FDCWD, Target.c_str(), W_OK, AT_EACCESS) != 0) {
-        Reason = ErrorText(errno);
-        return false;
-    }
-    return true;
+    if (::faccessat(AT_FDCWD, t.Path.c_str(), W_OK, AT_EACCESS) != 0)
+        return {SystemFailure(errno)};
+    return inspected;
 }
 
 } // namespace
 
-bool CheckOutputTarget(const std::string &FileName, const TWriteOptions &Options,
-                       std::string &Reason) {
-    std::string target;
-    struct stat st {};
-    bool exists = false;
-    return InspectTarget(FileName, Options, target, st, exists, Reason);
+TResult CheckOutputTarget(const std::string &FileName, const TWriteOptions &Options) {
+    return InspectTarget(FileName, Options).Result;
 }
 
-bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSaveReport &Report,
-                     const TWriteOptions &Options) {
-    std::string target;
-    struct stat st {};
-    bool exists = false;
-    if (!InspectTarget(FileName, Options, target, st, exists, Report.Reason))
-        return false;
+TResultWith<TFileStamp> WriteFileAtomic(const std::string &FileName, const std::string &Data,
+                                        const TWriteOptions &Options) {
+    const TResultWith<TTarget> inspected = InspectTarget(FileName, Options);
+    if (!inspected.Result)
+        return {inspected.Result};
+    const TTarget &target = inspected.Value;
     // In place, a write would go on through every hard link of the file.
-    const bool mayWriteInPlace = exists && !Options.ReplaceLinks;
+    const bool mayWriteInPlace = target.Exists && !Options.ReplaceLinks;
 
-    const std::string folder = FolderOf(target);
-    const struct stat *old = exists ? &st : nullptr;
+    const std::string folder = FolderOf(target.Path);
+    const struct stat *old = target.Exists ? &target.St : nullptr;
+    TResultWith<TFileStamp> written;
     TTemporary temp;
     bool created = false;
-    int error = FillTemporary(temp, folder, Data, old, true, created, Report.Written);
+    int error = FillTemporary(temp, folder, Data, old, true, created, written.Value);
     if (error != 0 && created && temp.Unnamed) {
         // Linking the finished file failed (no /proc, say): write it once more under a name.
         temp.Discard();
-        error = FillTemporary(temp, folder, Data, old, false, created, Report.Written);
+        error = FillTemporary(temp, folder, Data, old, false, created, written.Value);
     }
     if (error != 0) {
         temp.Discard();
         // A folder the user may not write to: the file itself may still be writable.
         if (!created && mayWriteInPlace && IsPermissionError(error))
-            return WriteInPlace(target, Data, Report);
-        Report.Reason = ErrorText(error);
-        return false;
+            return WriteInPlace(target.Path, Data);
+        return {SystemFailure(error)};
     }
-    if (::rename(temp.Path.c_str(), target.c_str()) != 0) {
+    if (::rename(temp.Path.c_str(), target.Path.c_str()) != 0) {
         error = errno;
         temp.Discard();
         // A sticky folder, a file mounted on its own: the file itself may still be writable.
         if (mayWriteInPlace && (IsPermissionError(error) || error == EBUSY || error == EXDEV))
-            return WriteInPlace(target, Data, Report);
-        Report.Reason = ErrorText(error);
-        return false;
+            return WriteInPlace(target.Path, Data);
+        return {SystemFailure(error)};
     }
     temp.Path.clear();
     // Make the rename itself durable; the file is saved either way, but the user should know
@@ -520,37 +524,32 @@ bool WriteFileAtomic(const std::string &FileName, const std::string &Data, TSave
         ::close(dir);
     }
     if (error != 0)
-        Report.Warning = "Der Ordner konnte nicht auf den Datentr\xE4ger geschrieben werden, "
-                         "nach einem Absturz kann die vorige Fassung zur\xFC"
-                         "ckkehren. " +
-                         ErrorText(error);
+        written.Result =
+            TResult::Success("Der Ordner konnte nicht auf den Datentr\xE4ger geschrieben werden, "
+                             "nach einem Absturz kann die vorige Fassung zur\xFC"
+                             "ckkehren. " +
+                             ErrorText(error));
     RemoveStaleTemporaries(folder);
-    return true;
+    return written;
 }
 
 std::string BackupFileName(const std::string &FileName) {
     return FileName + ".bak";
 }
 
-bool KeepBackup(const std::string &FileName, uint64_t MinBytes, std::string &Reason) {
+TResult KeepBackup(const std::string &FileName, uint64_t MinBytes) {
     struct stat st {};
     if (::stat(FileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<uint64_t>(st.st_size) < MinBytes)
-        return true;
-    std::string data;
-    bool missing = false;
-    if (!ReadWholeFile(FileName, data, missing, Reason))
-        return false;
-    // Read again, since it may have shrunk after the look at its size.
-    if (missing || data.size() < MinBytes)
-        return true;
-    TSaveReport report;
+        return {};
+    const TResultWith<std::string> read = ReadWholeFile(FileName);
+    // Read again, since it may have shrunk or gone after the look at its size.
+    if (read.Result.Status() == TStatus::NotFound || (read.Result && read.Value.size() < MinBytes))
+        return {};
+    if (!read.Result)
+        return read.Result;
     TWriteOptions options;
     // Whoever may write into the folder could have left a link at the backup's name.
     options.ReplaceLinks = true;
-    if (!WriteFileAtomic(BackupFileName(FileName), data, report, options)) {
-        Reason = report.Reason;
-        return false;
-    }
-    return true;
+    return WriteFileAtomic(BackupFileName(FileName), read.Value, options).Result;
 }

@@ -1,11 +1,11 @@
 #include "model/ckitems.h"
 
 #include "model/ckmanager.h"
+#include "base/ckassert.h"
 #include "base/prefetch.h"
 #include "model/ckreducedtime.h"
 
 #include <algorithm>
-#include <cassert>
 
 void EnsurePositiveLength(TDateTime &StartTime, TDateTime &EndTime) {
     if (EndTime < StartTime)
@@ -139,8 +139,9 @@ void TCKProjectItem::DeleteChildren() {
 }
 
 void TCKProjectItem::TakeChildrenOf(TCKProjectItem &Source) {
+    CK_ASSERT(&Source != this, return );
     TCKItem *first = Source.FirstChild;
-    if (!first || &Source == this)
+    if (!first)
         return;
     if (LastChild)
         LastChild->Next = first;
@@ -206,8 +207,7 @@ std::string TCKProjectItem::GetPath() const {
 }
 
 void TCKProjectItem::Add(TCKItem *Item) {
-    if (!Item)
-        return;
+    CK_ASSERT(Item, return );
     Item->Prev = LastChild;
     Item->Next = nullptr;
     if (LastChild)
@@ -350,7 +350,8 @@ void TCKProjectItem::AddLastToList(TCKListView &View) const {
 // --- TCKTimeItem ---------------------------------------------------------------------------
 
 TCKTimeItem::~TCKTimeItem() {
-    assert(!InSegments() && "entry freed while in the segment list");
+    // The segment list would keep the freed entry's address.
+    CK_ASSERT(!InSegments(), LeaveSegments());
 }
 
 void TCKTimeItem::LeaveSegments() {

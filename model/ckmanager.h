@@ -81,12 +81,14 @@ public:
     // One walk over the document, whatever the number of items.
     TCKList StillContained(const TCKList &Items) const;
 
-    // The .ckx file; both report through OnMessage. LoadFromFile answers whether the file was
-    // read; the open document is untouched when it was not. SaveToFile replaces the file
-    // atomically; on failure the old file stays, the document stays modified, and one error
-    // naming file and reason goes to OnMessage.
-    bool LoadFromFile(const std::string &FileName, bool Import);
-    bool SaveToFile(const std::string &FileName);
+    // The .ckx file; both report through OnMessage, and a failure answers the error it sent
+    // there. LoadFromFile leaves the open document untouched when it fails (NotFound for a
+    // missing file); its remarks on a load that succeeded are in OnMessage alone. SaveToFile
+    // replaces the file atomically; on failure the old file stays, the document stays
+    // modified, and one error naming file and reason goes to OnMessage; a success carries the
+    // warnings it sent.
+    TResult LoadFromFile(const std::string &FileName, bool Import);
+    TResult SaveToFile(const std::string &FileName);
     // Whether FileName is the file last loaded or saved and it has changed since (another
     // program, or a second window, saved it). A file gone since is not counted.
     bool ChangedOnDisk(const std::string &FileName) const;

@@ -1,10 +1,10 @@
 #include "model/ckreducedtime.h"
 
+#include "base/ckassert.h"
 #include "base/prefetch.h"
 #include "model/ckitems.h"
 
 #include <algorithm>
-#include <cassert>
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
@@ -131,7 +131,8 @@ TCKReducedTimeItem *TCKReducedTime::FindEndSegment(TCKReducedTimeItem *From, TDa
 }
 
 void TCKReducedTime::AddToSegments(TCKTimeItem *Entry) {
-    assert(Entry->StartTime < Entry->EndTime);
+    // A segment of no length would break the list's order; such an entry stays outside.
+    CK_ASSERT(Entry->StartTime < Entry->EndTime, return );
     TCKReducedTimeItem *s1;
     TCKReducedTimeItem *s2;
     if (!First) {

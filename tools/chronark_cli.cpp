@@ -1,5 +1,6 @@
 // chronark-cli: checks, summarises, exports and prints Chronark documents from the command
 // line.
+#include "base/ckassert.h"
 #include "model/ckm.h"
 #include "tools/cliargs.h"
 #include "tools/cliexport.h"
@@ -14,31 +15,13 @@
 
 namespace {
 
-// The model treats a missing file as empty input, which the parser reports as a document
-// without a root element; on the command line a mistyped name deserves a plainer message.
-bool ReportMissingFile(const TMessageSink &Sink, const std::string &FileName) {
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::path(FileName), error) || error)
-        return false;
-    // Worded like the model's own message for a file it cannot read.
-    const std::string reason = "Die Datei kann nicht gelesen werden. Der Ordner oder die "
-                               "Datei existiert nicht.";
-    DeliverMessage(Sink, TMessageKind::Error, "Fehler in \"" + FileName + "\":\r\n\r\n" + reason);
-    return true;
-}
-
-// Man reports to its OnMessage, and so does the check before it.
-bool Load(TChronarkMan &Man, const std::string &FileName) {
-    return !ReportMissingFile(Man.OnMessage, FileName) && Man.LoadFromFile(FileName, false);
-}
-
 int Check(const std::string &FileName) {
     TChronarkMan man;
     TCliMessageSink sink(std::cout, FileName);
     man.OnMessage = sink.Sink();
     // A check lists every fault, however many.
     man.ReportAllTimeFaults = true;
-    const bool loaded = Load(man, FileName);
+    const TResult loaded = LoadCliFile(man, FileName);
     if (sink.Count() > 0)
         std::cout << '\n';
     std::cout << "Ergebnis: " << (loaded ? "geladen" : "nicht geladen") << " (";
@@ -48,20 +31,15 @@ int Check(const std::string &FileName) {
     }
     std::cout << sink.Errors() << " Fehler, " << sink.Warnings()
               << (sink.Warnings() == 1 ? " Warnung" : " Warnungen") << ")\n";
-    return loaded && sink.Errors() == 0 ? ExitOk : ExitFailed;
+    if (!loaded)
+        return ExitCode(loaded);
+    return sink.Errors() == 0 ? ExitOk : ExitFailed;
 }
 
 int Summary(const std::string &FileName) {
     TChronarkMan man;
-    bool loaded;
-    {
-        TCliMessageSink sink(std::cerr, FileName);
-        man.OnMessage = sink.Sink();
-        loaded = Load(man, FileName);
-        man.OnMessage = nullptr;
-    }
-    if (!loaded)
-        return ExitFailed;
+    if (const TResult loaded = LoadCliDocument(FileName, man, std::cerr); !loaded)
+        return ExitCode(loaded);
     std::cout << SummaryText(man, FileName);
     return ExitOk;
 }
@@ -109,9 +87,11 @@ int main(int argc, char **argv) {
 #endif
         break;
     case TCliCommand::None:
-        std::cerr << "chronark-cli: " << EscapeControls(args.Error) << '\n'
+        // Only a command line that cannot run has no command.
+        CK_ASSERT(!args.Result, return ExitUsage);
+        std::cerr << "chronark-cli: " << EscapeControls(args.Result.Message()) << '\n'
                   << CliUsageLine() << "Hilfe: chronark-cli --help\n";
-        return ExitUsage;
+        return ExitCode(args.Result);
     }
     std::cout.flush();
     if (!std::cout) {

@@ -4,6 +4,10 @@
 
 namespace {
 
+TResult UsageError(std::string Text) {
+    return TResult::Failure(TStatus::BadUsage, std::move(Text));
+}
+
 bool IsHelp(const std::string &A) {
     return A == "-h" || A == "--help";
 }
@@ -126,66 +130,66 @@ TCliArgs ParseCliArgs(const std::vector<std::string> &Args) {
         }
     }
     if (!unknownOption.empty()) {
-        result.Error = "Unbekannte Option \"" + unknownOption + "\".";
+        result.Result = UsageError("Unbekannte Option \"" + unknownOption + "\".");
         return result;
     }
     if (positional.empty()) {
-        result.Error = "Es fehlt der Befehl (check, summary, export oder print).";
+        result.Result = UsageError("Es fehlt der Befehl (check, summary, export oder print).");
         return result;
     }
     result.Command = CommandNamed(positional[0]);
     if (result.Command == TCliCommand::None) {
-        result.Error = "Unbekannter Befehl \"" + positional[0] + "\".";
+        result.Result = UsageError("Unbekannter Befehl \"" + positional[0] + "\".");
         return result;
     }
     if (result.Command != TCliCommand::Export && !exportOption.empty()) {
-        result.Error = "Die Option " + exportOption + " gilt nur für export.";
+        result.Result = UsageError("Die Option " + exportOption + " gilt nur für export.");
         result.Command = TCliCommand::None;
         return result;
     }
     if (result.Command != TCliCommand::Print && !pdfOption.empty()) {
-        result.Error = "Die Option --pdf gilt nur für print.";
+        result.Result = UsageError("Die Option --pdf gilt nur für print.");
         result.Command = TCliCommand::None;
         return result;
     }
     if (result.Command != TCliCommand::Export && result.Command != TCliCommand::Print &&
         result.Export.HasProjects) {
-        result.Error = "Die Option --project gilt nur für export und print.";
+        result.Result = UsageError("Die Option --project gilt nur für export und print.");
         result.Command = TCliCommand::None;
         return result;
     }
-    if (result.Command == TCliCommand::Print && result.Error.empty()) {
+    if (result.Command == TCliCommand::Print && result.Result) {
         if (!exportError.empty())
-            result.Error = exportError;
+            result.Result = UsageError(exportError);
         else if (!seenPdf || result.Pdf.empty())
-            result.Error = "Es fehlt die PDF-Datei (--pdf).";
+            result.Result = UsageError("Es fehlt die PDF-Datei (--pdf).");
     }
-    if (result.Command == TCliCommand::Export && result.Error.empty()) {
+    if (result.Command == TCliCommand::Export && result.Result) {
         if (!exportError.empty())
-            result.Error = exportError;
+            result.Result = UsageError(exportError);
         else if (!seenProfile || result.Export.Profile.empty())
-            result.Error = "Es fehlt das Exportprofil (--profile).";
+            result.Result = UsageError("Es fehlt das Exportprofil (--profile).");
         else if (!seenOutput || result.Export.Output.empty())
-            result.Error = "Es fehlt die Ausgabedatei (--output).";
+            result.Result = UsageError("Es fehlt die Ausgabedatei (--output).");
     }
-    if (!result.Error.empty()) {
+    if (!result.Result) {
         result.Command = TCliCommand::None;
         return result;
     }
     if (result.Command == TCliCommand::Help) {
         if (positional.size() > 1)
-            result.Error = "Der Befehl help erwartet keine weiteren Argumente.";
+            result.Result = UsageError("Der Befehl help erwartet keine weiteren Argumente.");
     } else if (positional.size() < 2) {
-        result.Error = "Es fehlt der Name der Datei.";
+        result.Result = UsageError("Es fehlt der Name der Datei.");
     } else if (positional.size() > 2) {
-        result.Error = "Zu viele Argumente: nur eine Datei ist erlaubt (\"" + positional[2] +
-                       "\" ist zu viel).";
+        result.Result = UsageError("Zu viele Argumente: nur eine Datei ist erlaubt (\"" +
+                                   positional[2] + "\" ist zu viel).");
     } else if (positional[1].empty()) {
-        result.Error = "Der Name der Datei ist leer.";
+        result.Result = UsageError("Der Name der Datei ist leer.");
     } else {
         result.FileName = positional[1];
     }
-    if (!result.Error.empty())
+    if (!result.Result)
         result.Command = TCliCommand::None;
     return result;
 }

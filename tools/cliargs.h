@@ -1,6 +1,8 @@
 #pragma once
 // The command line of chronark-cli: one command and one document file.
 
+#include "base/result.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,8 +30,9 @@ struct TCliArgs {
     TCliExport Export;
     // print: the PDF file written (--pdf); the projects come from Export.Projects.
     std::string Pdf;
-    // Set when the command line cannot be run; a German sentence for stderr.
-    std::string Error;
+    // A failure (BadUsage) when the command line cannot be run, with a German sentence for
+    // stderr; Command is None then.
+    TResult Result;
 };
 
 // Args without the program name. -h/--help and --version win over everything else;
@@ -46,3 +49,9 @@ std::string CliVersionText();
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+// The exit code a command's result calls for.
+inline int ExitCode(const TResult &Result) {
+    if (Result)
+        return ExitOk;
+    return Result.Status() == TStatus::BadUsage ? ExitUsage : ExitFailed;
+}

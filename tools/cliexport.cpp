@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <unordered_set>
 
@@ -21,35 +22,37 @@ std::string ShowTyped(const std::string &Utf8) {
     return EscapeControls(Utf8);
 }
 
-struct TFailure {
-    std::string Text;
-};
+TResult Failure(TStatus Status, std::string Text) {
+    return TResult::Failure(Status, std::move(Text));
+}
 
-const tPItem &ChooseProfile(TExportMan &Man, const std::string &ExportDir,
-                            const std::string &Section) {
+// The profile named Section, as an index into Man.Profiles().
+TResultWith<size_t> ChooseProfile(TExportMan &Man, const std::string &ExportDir,
+                                  const std::string &Section) {
     if (!Man.LoadProfiles(ExportDir))
-        throw TFailure{std::string(NoProfilesText) + " (" + ShowTyped(ExportDir + "export.ini") +
-                       ")"};
+        return {Failure(TStatus::NotFound, std::string(NoProfilesText) + " (" +
+                                               ShowTyped(ExportDir + "export.ini") + ")")};
     const int index = Man.FindProfile(Utf8ToCp1252(Section));
     if (index < 0) {
         std::string known;
         for (const tPItem &p : Man.Profiles())
             known += (known.empty() ? "" : ", ") + Show(p.Section);
-        throw TFailure{"Das Exportprofil \"" + ShowTyped(Section) + "\" gibt es nicht (" +
-                       "vorhanden: " + known + ")."};
+        return {Failure(TStatus::NotFound, "Das Exportprofil \"" + ShowTyped(Section) +
+                                               "\" gibt es nicht (" + "vorhanden: " + known +
+                                               ").")};
     }
-    return Man.Profiles()[static_cast<size_t>(index)];
+    return {TResult(), static_cast<size_t>(index)};
 }
 
-// The sub-profile the export dialog would use: the one named, else its pre-selection.
-void ChooseSubProfile(const TCliExport &Export, const std::string &ExportDir, const tPItem &Profile,
-                      bool &HasSub, std::string &Sub) {
-    HasSub = false;
+// The sub-profile the export dialog would use: the one named, else its pre-selection; none
+// for a profile without sub-profiles.
+TResultWith<std::optional<std::string>>
+ChooseSubProfile(const TCliExport &Export, const std::string &ExportDir, const tPItem &Profile) {
     if (!Profile.Profiles) {
         if (Export.HasSubProfile)
-            throw TFailure{"Das Exportprofil \"" + Show(Profile.Section) +
-                           "\" hat keine Unterprofile."};
-        return;
+            return {Failure(TStatus::BadRequest, "Das Exportprofil \"" + Show(Profile.Section) +
+                                                     "\" hat keine Unterprofile.")};
+        return {};
     }
     TStringList names;
     ListSubFolders(TExportMan::TemplateFolder(ExportDir, Profile, false, {}), names, true);
@@ -61,35 +64,74 @@ void ChooseSubProfile(const TCliExport &Export, const std::string &ExportDir, co
             if (SameText(names[i], Export.SubProfile))
                 chosen = static_cast<int>(i);
         if (chosen < 0)
-            throw TFailure{"Das Unterprofil \"" + ShowTyped(Export.SubProfile) +
-                           "\" gibt es nicht im Exportprofil \"" + Show(Profile.Section) + "\"."};
+            return {Failure(TStatus::NotFound, "Das Unterprofil \"" + ShowTyped(Export.SubProfile) +
+                                                   "\" gibt es nicht im Exportprofil \"" +
+                                                   Show(Profile.Section) + "\".")};
     }
-    if (chosen >= 0) {
-        HasSub = true;
-        Sub = names[static_cast<size_t>(chosen)];
-    }
+    if (chosen < 0)
+        return {};
+    return {TResult(), names[static_cast<size_t>(chosen)]};
 }
 
-char ChooseSeparator(const TCliExport &Export, const tPItem &Profile) {
+TResultWith<char> ChooseSeparator(const TCliExport &Export, const tPItem &Profile) {
     if (!Export.HasSeparator && !Export.HasSeparatorCode)
-        return TExportMan::DefaultSeparator(Profile);
+        return {TResult(), TExportMan::DefaultSeparator(Profile)};
     if (!Profile.Separator)
-        throw TFailure{"Das Exportprofil \"" + Show(Profile.Section) +
-                       "\" bietet kein Trennzeichen an."};
+        return {Failure(TStatus::BadRequest, "Das Exportprofil \"" + Show(Profile.Section) +
+                                                 "\" bietet kein Trennzeichen an.")};
     if (Export.HasSeparatorCode)
-        return static_cast<char>(static_cast<uint8_t>(Export.SeparatorCode & 0xFF));
+        return {TResult(), static_cast<char>(static_cast<uint8_t>(Export.SeparatorCode & 0xFF))};
     const std::string c = Utf8ToCp1252(Export.Separator);
     if (c.size() != 1)
-        throw TFailure{"--separator erwartet genau ein Zeichen, nicht \"" +
-                       ShowTyped(Export.Separator) + "\"."};
-    return c[0];
+        return {Failure(TStatus::BadRequest, "--separator erwartet genau ein Zeichen, nicht \"" +
+                                                 ShowTyped(Export.Separator) + "\".")};
+    return {TResult(), c[0]};
 }
 
+// What the export dialog would be given, and the export it starts.
+TResult ExportDocument(const TCliExport &Options, const std::string &ExportDir,
+                       const TChronarkMan &Document, std::ostream &Err) {
+    TExportMan man;
+    const TResultWith<size_t> profileIndex = ChooseProfile(man, ExportDir, Options.Profile);
+    if (!profileIndex.Result)
+        return profileIndex.Result;
+    const tPItem &profile = man.Profiles()[profileIndex.Value];
+    const TResultWith<std::optional<std::string>> sub =
+        ChooseSubProfile(Options, ExportDir, profile);
+    if (!sub.Result)
+        return sub.Result;
+    const TResultWith<char> separator = ChooseSeparator(Options, profile);
+    if (!separator.Result)
+        return separator.Result;
+    const TResultWith<TCKProjectList> projects = ChooseReportProjects(Options, Document);
+    if (!projects.Result)
+        return projects.Result;
+    // The save dialog hands over a full path; $fullfilename$ shows it.
+    std::error_code error;
+    std::string output = std::filesystem::absolute(Options.Output, error).string();
+    if (error)
+        output = Options.Output;
+    std::string reason;
+    const std::string folder = TExportMan::TemplateFolder(ExportDir, profile, sub.Value.has_value(),
+                                                          sub.Value.value_or(""));
+    // As the window warns; the export itself goes on. The folder's name is UTF-8 already.
+    if (!projects.Value.empty() && TemplateFolderMissing(folder))
+        Err << "Warnung: " << ShowTyped(MissingTemplateFolderText(FolderName(folder))) << '\n';
+    if (man.ExportToFile(output, folder, separator.Value, Document, projects.Value, reason) ==
+        TExportResult::Failed)
+        return Failure(TStatus::SystemError,
+                       ShowTyped(CannotCreateText(output, Cp1252ToUtf8(reason))));
+    return {};
+}
+
+} // namespace
+
 // The ticked projects in the export dialog's tree order.
-TCKProjectList ChooseProjects(const TCliExport &Export, const TChronarkMan &Document) {
+TResultWith<TCKProjectList> ChooseReportProjects(const TCliExport &Export,
+                                                 const TChronarkMan &Document) {
     const TCKProjectList all = ProjectsInTreeOrder(Document);
     if (!Export.HasProjects)
-        return all;
+        return {TResult(), all};
     std::unordered_set<const TCKProjectItem *> ticked;
     for (const std::string &typed : Export.Projects) {
         const std::string path = Utf8ToCp1252(typed);
@@ -98,82 +140,50 @@ TCKProjectList ChooseProjects(const TCliExport &Export, const TChronarkMan &Docu
             if (p->GetPath() != path)
                 continue;
             if (found)
-                throw TFailure{"Der Pfad \"" + ShowTyped(typed) +
-                               "\" bezeichnet mehrere Projekte."};
+                return {Failure(TStatus::BadRequest, "Der Pfad \"" + ShowTyped(typed) +
+                                                         "\" bezeichnet mehrere Projekte.")};
             found = p;
         }
         if (!found)
-            throw TFailure{"Das Projekt \"" + ShowTyped(typed) + "\" gibt es nicht."};
+            return {Failure(TStatus::NotFound,
+                            "Das Projekt \"" + ShowTyped(typed) + "\" gibt es nicht.")};
         ticked.insert(found);
     }
-    TCKProjectList chosen;
-    std::copy_if(all.begin(), all.end(), std::back_inserter(chosen),
+    TResultWith<TCKProjectList> chosen;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(chosen.Value),
                  [&](const TCKProjectItem *p) { return ticked.count(p) > 0; });
     return chosen;
 }
 
-} // namespace
-
-bool ChooseReportProjects(const TCliExport &Export, const TChronarkMan &Document,
-                          TCKProjectList &Projects, std::string &Error) {
-    try {
-        Projects = ChooseProjects(Export, Document);
-    } catch (const TFailure &failure) {
-        Error = failure.Text;
-        return false;
+TResult LoadCliFile(TChronarkMan &Man, const std::string &FileName) {
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::path(FileName), error) && !error) {
+        const std::string text = "Fehler in \"" + FileName +
+                                 "\":\r\n\r\nDie Datei kann nicht gelesen werden. Der Ordner "
+                                 "oder die Datei existiert nicht.";
+        DeliverMessage(Man.OnMessage, TMessageKind::Error, text);
+        return Failure(TStatus::NotFound, text);
     }
-    return true;
+    return Man.LoadFromFile(FileName, false);
 }
 
-bool LoadCliDocument(const std::string &FileName, TChronarkMan &Document, std::ostream &Err) {
+TResult LoadCliDocument(const std::string &FileName, TChronarkMan &Document, std::ostream &Err) {
     TCliMessageSink sink(Err, FileName);
     Document.OnMessage = sink.Sink();
-    std::error_code error;
-    const bool exists = std::filesystem::exists(FileName, error);
-    if (!exists && !error) {
-        DeliverMessage(Document.OnMessage, TMessageKind::Error,
-                       "Fehler in \"" + FileName +
-                           "\":\r\n\r\nDie Datei kann nicht gelesen werden. Der Ordner "
-                           "oder die Datei existiert nicht.");
-        Document.OnMessage = nullptr;
-        return false;
-    }
-    const bool loaded = Document.LoadFromFile(FileName, false);
+    TResult loaded = LoadCliFile(Document, FileName);
     Document.OnMessage = nullptr;
     return loaded;
 }
 
 int RunExport(const TCliArgs &Args, const std::string &DefaultExportDir, std::ostream &Err) {
-    const TCliExport &options = Args.Export;
     TChronarkMan document;
-    if (!LoadCliDocument(Args.FileName, document, Err))
-        return ExitFailed;
+    // Its messages are out already.
+    if (const TResult loaded = LoadCliDocument(Args.FileName, document, Err); !loaded)
+        return ExitCode(loaded);
     const std::string exportDir = SetTrailingBackslash(
-        options.ExportDir.empty() ? DefaultExportDir : options.ExportDir, true);
-    try {
-        TExportMan man;
-        const tPItem &profile = ChooseProfile(man, exportDir, options.Profile);
-        bool hasSub;
-        std::string sub;
-        ChooseSubProfile(options, exportDir, profile, hasSub, sub);
-        const char separator = ChooseSeparator(options, profile);
-        const TCKProjectList projects = ChooseProjects(options, document);
-        // The save dialog hands over a full path; $fullfilename$ shows it.
-        std::error_code error;
-        std::string output = std::filesystem::absolute(options.Output, error).string();
-        if (error)
-            output = options.Output;
-        std::string reason;
-        const std::string folder = TExportMan::TemplateFolder(exportDir, profile, hasSub, sub);
-        // As the window warns; the export itself goes on. The folder's name is UTF-8 already.
-        if (!projects.empty() && TemplateFolderMissing(folder))
-            Err << "Warnung: " << ShowTyped(MissingTemplateFolderText(FolderName(folder))) << '\n';
-        if (man.ExportToFile(output, folder, separator, document, projects, reason) ==
-            TExportResult::Failed)
-            throw TFailure{ShowTyped(CannotCreateText(output, Cp1252ToUtf8(reason)))};
-    } catch (const TFailure &failure) {
-        Err << "Fehler: " << failure.Text << '\n';
-        return ExitFailed;
-    }
-    return ExitOk;
+        Args.Export.ExportDir.empty() ? DefaultExportDir : Args.Export.ExportDir, true);
+    const TResult exported = ExportDocument(Args.Export, exportDir, document, Err);
+    if (!exported)
+        Err << "Fehler: " << exported.Message() << '\n';
+    return ExitCode(exported);
 }

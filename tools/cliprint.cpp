@@ -39,33 +39,27 @@ std::unique_ptr<QGuiApplication> StartApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-} // namespace
-
-int RunPrint(const TCliArgs &Args, std::ostream &Err) {
-    TChronarkMan document;
-    if (!LoadCliDocument(Args.FileName, document, Err))
-        return ExitFailed;
-    TCKProjectList projects;
-    std::string error;
-    if (!ChooseReportProjects(Args.Export, document, projects, error)) {
-        Err << "Fehler: " << error << '\n';
-        return ExitFailed;
-    }
+// The report into Args.Pdf; the reason of a failure names the file.
+TResult PrintDocument(const TCliArgs &Args, const TChronarkMan &Document) {
+    const TResultWith<TCKProjectList> projects = ChooseReportProjects(Args.Export, Document);
+    if (!projects.Result)
+        return projects.Result;
     namespace fs = std::filesystem;
     std::error_code fsError;
     fs::path absolute = fs::absolute(fs::path(Args.Pdf), fsError);
     const std::string shown = EscapeControls(fsError ? Args.Pdf : absolute.string());
-    const auto fail = [&](const std::string &Reason) {
-        Err << "Fehler: Die PDF-Datei \"" << shown << "\" kann nicht geschrieben werden."
-            << (Reason.empty() ? "" : " " + Cp1252ToUtf8(Reason)) << '\n';
-        return ExitFailed;
+    const auto fail = [&](const TResult &Cause) {
+        std::string text = "Die PDF-Datei \"" + shown + "\" kann nicht geschrieben werden.";
+        if (!Cause.Message().empty())
+            text.append(" ").append(Cp1252ToUtf8(Cause.Message()));
+        return TResult::Failure(Cause.Status(), text);
     };
+    const TResult unexplained = TResult::Failure(TStatus::SystemError, {});
     // The name goes on as given, in whatever encoding; the document itself is never the target.
     TWriteOptions options;
-    options.Protected = document.DiskFile;
-    std::string reason;
-    if (!CheckOutputTarget(Args.Pdf, options, reason))
-        return fail(reason);
+    options.Protected = Document.DiskFile;
+    if (const TResult target = CheckOutputTarget(Args.Pdf, options); !target)
+        return fail(target);
     const auto app = StartApplication();
     TPdfScratch scratch;
     TPrintResult result;
@@ -73,20 +67,31 @@ int RunPrint(const TCliArgs &Args, std::ostream &Err) {
         QPrinter printer(QPrinter::HighResolution);
         UseReportPaper(printer);
         if (!scratch.Attach(printer))
-            return fail({});
+            return fail(unexplained);
         TQtPrintCanvas canvas(printer);
         // The report's header shows the document's file name as the program would.
-        result = PrintReport(canvas, document, Utf8ToCp1252(Args.FileName), projects);
+        result = PrintReport(canvas, Document, Utf8ToCp1252(Args.FileName), projects.Value);
     }
-    if (result == TPrintResult::NothingChosen) {
-        Err << "Fehler: Es gibt kein Projekt, das gedruckt werden kann.\n";
-        return ExitFailed;
-    }
+    if (result == TPrintResult::NothingChosen)
+        return TResult::Failure(TStatus::BadRequest,
+                                "Es gibt kein Projekt, das gedruckt werden kann.");
     std::string data;
-    TSaveReport report;
     if (result != TPrintResult::Printed || !scratch.Take(data))
-        return fail({});
-    if (!WriteFileAtomic(Args.Pdf, data, report, options))
-        return fail(report.Reason);
-    return ExitOk;
+        return fail(unexplained);
+    if (const TResult written = WriteFileAtomic(Args.Pdf, data, options).Result; !written)
+        return fail(written);
+    return {};
+}
+
+} // namespace
+
+int RunPrint(const TCliArgs &Args, std::ostream &Err) {
+    TChronarkMan document;
+    // Its messages are out already.
+    if (const TResult loaded = LoadCliDocument(Args.FileName, document, Err); !loaded)
+        return ExitCode(loaded);
+    const TResult printed = PrintDocument(Args, document);
+    if (!printed)
+        Err << "Fehler: " << printed.Message() << '\n';
+    return ExitCode(printed);
 }

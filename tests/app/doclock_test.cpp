@@ -118,7 +118,7 @@ TEST_F(DocLockTest, AFreeDocumentIsLockedWithPidAndHostAndFreedAgain) {
     EXPECT_EQ(LockFileName(Doc), Doc + ".lock");
     TDocumentLock Lock;
     TLockOwner Holder;
-    ASSERT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TResult::Acquired);
+    ASSERT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TOutcome::Acquired);
     EXPECT_TRUE(Lock.Held());
     EXPECT_EQ(ReadText(LockPath), Self());
     Lock.Release();
@@ -147,13 +147,13 @@ TEST_F(DocLockTest, ExistingLocksAreHonouredOrReplacedByWhatTheyName) {
         TLockOwner Holder;
         const auto Result = Lock.Acquire(Doc, false, Holder);
         if (c.held) {
-            EXPECT_EQ(Result, TDocumentLock::TResult::HeldByOther) << c.name;
+            EXPECT_EQ(Result, TDocumentLock::TOutcome::HeldByOther) << c.name;
             EXPECT_EQ(ReadText(LockPath), c.content) << c.name << ": left as it was";
             TLockOwner Read;
             ASSERT_TRUE(ReadLockOwner(LockPath.string(), Read)) << c.name;
             EXPECT_EQ(Holder, Read) << c.name;
         } else {
-            EXPECT_EQ(Result, TDocumentLock::TResult::Acquired) << c.name;
+            EXPECT_EQ(Result, TDocumentLock::TOutcome::Acquired) << c.name;
             EXPECT_EQ(ReadText(LockPath), Self()) << c.name;
         }
         Lock.Release();
@@ -167,7 +167,7 @@ TEST_F(DocLockTest, OpeningAnywayTakesTheLockOverAndTheFormerHolderLeavesIt) {
     WriteText(LockPath, other);
     TDocumentLock Lock;
     TLockOwner Holder;
-    ASSERT_EQ(Lock.Acquire(Doc, true, Holder), TDocumentLock::TResult::Acquired);
+    ASSERT_EQ(Lock.Acquire(Doc, true, Holder), TDocumentLock::TOutcome::Acquired);
     EXPECT_EQ(ReadText(LockPath), Self());
     // The other copy takes it back; this one's release must not remove that lock.
     WriteText(LockPath, other);
@@ -179,8 +179,8 @@ TEST_F(DocLockTest, TwoHoldersInOneProcessKeepTheFileUntilTheLastLetsGo) {
     TLockOwner Holder;
     auto First = std::make_unique<TDocumentLock>();
     auto Second = std::make_unique<TDocumentLock>();
-    ASSERT_EQ(First->Acquire(Doc, false, Holder), TDocumentLock::TResult::Acquired);
-    ASSERT_EQ(Second->Acquire(Doc, false, Holder), TDocumentLock::TResult::Acquired);
+    ASSERT_EQ(First->Acquire(Doc, false, Holder), TDocumentLock::TOutcome::Acquired);
+    ASSERT_EQ(Second->Acquire(Doc, false, Holder), TDocumentLock::TOutcome::Acquired);
     First.reset();
     EXPECT_TRUE(fs::exists(LockPath)) << "the second holder still has the document";
     Second.reset();
@@ -193,7 +193,7 @@ TEST_F(DocLockTest, AFolderWithoutWriteAccessNeedsNoLock) {
     fs::permissions(Dir, fs::perms::owner_read | fs::perms::owner_exec);
     TDocumentLock Lock;
     TLockOwner Holder;
-    EXPECT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TResult::Unavailable);
+    EXPECT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TOutcome::Unavailable);
     EXPECT_FALSE(Lock.Held());
 }
 
@@ -242,7 +242,7 @@ TEST_F(DocLockTest, ALockThatIsNoSmallRegularFileIsUnreadableAndNeverWaitedFor) 
         // Unreadable, so counted as stale: replaced by this process's own lock.
         TDocumentLock Lock;
         TLockOwner Holder;
-        EXPECT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TResult::Acquired) << c.name;
+        EXPECT_EQ(Lock.Acquire(Doc, false, Holder), TDocumentLock::TOutcome::Acquired) << c.name;
         EXPECT_FALSE(Watch.Finish()) << c.name << ": reading hung or took seconds";
         EXPECT_LT(PeakMemoryKb() - MemoryBefore, 16 * 1024) << c.name;
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(LockPath))) << c.name;
@@ -277,7 +277,7 @@ TEST_F(DocLockTest, ALinkUnderATemporaryNameNeverHasItsTargetOverwritten) {
         fs::create_symlink(Victim, Temp);
         TDocumentLock Lock;
         TLockOwner Holder;
-        EXPECT_EQ(Lock.Acquire(Doc, row.force, Holder), TDocumentLock::TResult::Acquired);
+        EXPECT_EQ(Lock.Acquire(Doc, row.force, Holder), TDocumentLock::TOutcome::Acquired);
         EXPECT_EQ(ReadText(Victim), "Daten\n");
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(LockPath)));
         EXPECT_EQ(ReadText(LockPath), Self());

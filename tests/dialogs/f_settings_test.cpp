@@ -219,9 +219,7 @@ TEST_F(FileSettingsTest, OkWritesChoicesAndCarriesRenamesIntoTheEntries) {
         Type(RowFrei, 1, "Float");
         Press(Dialog, "OkButton");
     });
-    bool Changed = false;
-    ASSERT_TRUE(FileSettingsDialog(nullptr, Prompts, nullptr, Doc, Changed));
-    EXPECT_TRUE(Changed);
+    ASSERT_EQ(FileSettingsDialog(nullptr, Prompts, nullptr, Doc), TSettingsOutcome::Changed);
     EXPECT_EQ(Doc.DefaultProject, Alpha);
     const tFieldDefList Expected = {
         {"Auftraggeber", ftString}, {"menge", ftString}, {"Frei", ftFloat}};
@@ -230,6 +228,14 @@ TEST_F(FileSettingsTest, OkWritesChoicesAndCarriesRenamesIntoTheEntries) {
     EXPECT_EQ(B->Fields, (tFieldList{{"Menge", "abc"}}));
     EXPECT_TRUE(Prompts.Messages.isEmpty());
     EXPECT_FALSE(Doc.Modified); // the window marks it
+}
+
+TEST_F(FileSettingsTest, OkWithoutAChangeSaysSoAndLeavesTheDocumentAsItWas) {
+    const tFieldDefList Defs = Doc.FieldDefs;
+    WhenModal([&](QDialog &Dialog) { Press(Dialog, "OkButton"); });
+    EXPECT_EQ(FileSettingsDialog(nullptr, Prompts, nullptr, Doc), TSettingsOutcome::Unchanged);
+    EXPECT_EQ(Doc.DefaultProject, Beta);
+    EXPECT_EQ(Doc.FieldDefs, Defs);
 }
 
 TEST_F(FileSettingsTest, CancelWritesNothing) {
@@ -245,9 +251,7 @@ TEST_F(FileSettingsTest, CancelWritesNothing) {
         Press(Dialog, "DeleteButton");
         Press(Dialog, "CancelButton");
     });
-    bool Changed = false;
-    EXPECT_FALSE(FileSettingsDialog(nullptr, Prompts, nullptr, Doc, Changed));
-    EXPECT_FALSE(Changed);
+    EXPECT_EQ(FileSettingsDialog(nullptr, Prompts, nullptr, Doc), TSettingsOutcome::Cancelled);
     EXPECT_EQ(Doc.DefaultProject, Beta);
     EXPECT_EQ(Doc.FieldDefs, Defs);
     EXPECT_EQ(A->Fields, (tFieldList{{"Kunde", "Acme"}}));

@@ -58,7 +58,7 @@ protected:
             (Kind == TMessageKind::Error ? Errors : Warnings).push_back(Text);
         };
     }
-    bool Load(const std::string &Bytes, bool Import = false, const std::string &Name = "t.ckx") {
+    TResult Load(const std::string &Bytes, bool Import = false, const std::string &Name = "t.ckx") {
         return LoadDocumentFromBytes(Man, Bytes, Name, Import);
     }
 
@@ -405,7 +405,9 @@ TEST_F(FileTest, CharactersTheDocumentCannotHoldAreCountedInOneWarning) {
         man.OnMessage = [&heard](TMessageKind Kind, const std::string &Text) {
             heard.push_back((Kind == TMessageKind::Warning ? "W:" : "E:") + Text);
         };
-        EXPECT_EQ(LoadDocumentFromBytes(man, c.Bytes, "t.ckx", c.Import), c.Loads) << c.Name;
+        EXPECT_EQ(static_cast<bool>(LoadDocumentFromBytes(man, c.Bytes, "t.ckx", c.Import)),
+                  c.Loads)
+            << c.Name;
         const size_t reports = std::count_if(heard.begin(), heard.end(), [](const std::string &m) {
             return m.find("Beim Lesen") != std::string::npos;
         });

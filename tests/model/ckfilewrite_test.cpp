@@ -167,7 +167,8 @@ TEST_F(WriteTest, FilesNestingProjectsDeeperThanTheLimitAreRefused) {
     for (const Case &c : cases) {
         Errors.clear();
         const std::string before = DocumentText(Man);
-        EXPECT_EQ(LoadDocumentFromBytes(Man, c.text, "t.ckx", false), c.loads) << c.name;
+        EXPECT_EQ(static_cast<bool>(LoadDocumentFromBytes(Man, c.text, "t.ckx", false)), c.loads)
+            << c.name;
         EXPECT_EQ(Errors.size(), c.loads ? 0u : 1u) << c.name;
         EXPECT_EQ(DocumentText(Man) == before, !c.loads) << c.name << ": kept when refused";
     }
@@ -240,7 +241,7 @@ TEST_F(WriteTest, PermissionsOfFileAndFolderDecideHowTheFileIsSaved) {
         const std::string result = AsOrdinaryUser([&]() -> std::string {
             std::vector<std::string> e, w;
             Man.OnMessage = Capture(e, w);
-            const bool saved = Man.SaveToFile(file.string());
+            const bool saved = static_cast<bool>(Man.SaveToFile(file.string()));
             if (saved != c.saves)
                 return saved ? "saved" : "not saved: " + e.front();
             if (!saved && e.front().find("Zugriff verweigert.") == std::string::npos)
@@ -339,6 +340,168 @@ int (*SyncErrorWith(int Error))(int) {
         errno = chosen;
         return -1;
     };
+}
+
+// --- Results -----------------------------------------------------------------------------
+
+TEST_F(WriteTest, AWholeFileReadAnswersWhatKeptItFromTheBytes) {
+    const fs::path file = Dir / "doc.ckx";
+    WriteFile(file, "inhalt");
+    const TResultWith<std::string> read = ReadWholeFile(file.string());
+    ASSERT_TRUE(read.Result) << read.Result.Message();
+    EXPECT_EQ(read.Value, "inhalt");
+    EXPECT_EQ(read.Result.Message(), "");
+    EXPECT_EQ(read.Result.Position(), -1);
+
+    struct Case {
+        const char *name;
+        fs::path path;
+        TStatus status;
+        std::string message;
+    } cases[] = {
+        {"missing file", Dir / "fehlt.ckx", TStatus::NotFound,
+         "Der Ordner oder die Datei existiert nicht."},
+        {"missing folder", Dir / "fehlt" / "doc.ckx", TStatus::NotFound,
+         "Der Ordner oder die Datei existiert nicht."},
+        {"folder", Dir, TStatus::NotAFile, "Der Name bezeichnet einen Ordner."},
+        {"a file as folder", file / "doc.ckx", TStatus::NotFound,
+         "Ein Teil des Pfades ist kein Ordner."},
+        {"device", "/dev/null", TStatus::NotAFile,
+         "Der Name bezeichnet keine gew\xF6hnliche Datei, sondern ein Ger\xE4t oder eine Pipe."},
+    };
+    for (const Case &c : cases) {
+        const TResultWith<std::string> failed = ReadWholeFile(c.path.string());
+        EXPECT_FALSE(failed.Result) << c.name;
+        EXPECT_EQ(failed.Result.Status(), c.status) << c.name;
+        EXPECT_EQ(failed.Result.Message(), c.message) << c.name;
+        EXPECT_EQ(failed.Value, "") << c.name;
+    }
+
+    // Sparse: the size is what counts, not the blocks.
+    const fs::path huge = Dir / "huge.ckx";
+    WriteFile(huge, "");
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(MaxDocumentBytes) + 1), 0);
+    const TResultWith<std::string> tooLarge = ReadWholeFile(huge.string());
+    EXPECT_EQ(tooLarge.Result.Status(), TStatus::TooLarge);
+    EXPECT_EQ(tooLarge.Result.Message(), FileTooLargeText(MaxDocumentBytes + 1));
+    EXPECT_EQ(tooLarge.Value, "");
+
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), User, User), 0);
+    }
+    fs::permissions(file, fs::perms::none);
+    const std::string denied = AsOrdinaryUser([&]() -> std::string {
+        const TResultWith<std::string> r = ReadWholeFile(file.string());
+        return r.Result.Status() == TStatus::AccessDenied &&
+                       r.Result.Message() == "Zugriff verweigert." && r.Value.empty()
+                   ? ""
+                   : "status " + std::to_string(static_cast<int>(r.Result.Status())) + ": " +
+                         r.Result.Message();
+    });
+    EXPECT_EQ(denied, "");
+}
+
+TEST_F(WriteTest, ARefusedWriteAnswersWhyAndKeepsTheOldFile) {
+    const fs::path file = Dir / "doc.ckx", open = Dir / "offen.ckx", link = Dir / "link.ckx";
+    WriteFile(file, "alt");
+    WriteFile(open, "offen");
+    fs::create_symlink(open, link);
+    TWriteOptions keepOpen;
+    keepOpen.Protected = open.string();
+    // The checks before the work know no more than the target itself: a missing folder shows
+    // only when the write tries it.
+    struct Case {
+        const char *name;
+        fs::path target;
+        TWriteOptions options;
+        TStatus status;
+        bool checked;
+    } cases[] = {
+        {"folder", Dir, {}, TStatus::NotAFile, true},
+        {"missing folder", Dir / "fehlt" / "x.ckx", {}, TStatus::NotFound, false},
+        {"the open document", open, keepOpen, TStatus::Refused, true},
+        {"a link to the open document", link, keepOpen, TStatus::Refused, true},
+    };
+    for (const Case &c : cases) {
+        const TResult checked = CheckOutputTarget(c.target.string(), c.options);
+        EXPECT_EQ(checked.Status(), c.checked ? c.status : TStatus::Ok) << c.name;
+        const TResultWith<TFileStamp> written =
+            WriteFileAtomic(c.target.string(), "neu", c.options);
+        EXPECT_EQ(written.Result.Status(), c.status) << c.name;
+        if (c.checked) {
+            EXPECT_EQ(written.Result.Message(), checked.Message()) << c.name;
+        }
+        EXPECT_FALSE(written.Value.Exists) << c.name;
+    }
+    EXPECT_EQ(ReadFile(open), "offen");
+
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), User, User), 0);
+    }
+    fs::permissions(file, fs::perms::owner_read);
+    const std::string refused = AsOrdinaryUser([&]() -> std::string {
+        const TResultWith<TFileStamp> r = WriteFileAtomic(file.string(), "neu");
+        if (r.Result.Status() != TStatus::AccessDenied ||
+            r.Result.Message() != "Zugriff verweigert.")
+            return "write-protected: " + r.Result.Message();
+        return ReadFile(file) == "alt" ? "" : "the old file changed";
+    });
+    EXPECT_EQ(refused, "");
+
+    // A success answers the stamp of the file as written.
+    const TResultWith<TFileStamp> done = WriteFileAtomic((Dir / "neu.ckx").string(), "neu");
+    ASSERT_TRUE(done.Result) << done.Result.Message();
+    EXPECT_EQ(done.Value, FileStampOf((Dir / "neu.ckx").string()));
+    EXPECT_EQ(done.Value.Size, 3);
+}
+
+TEST_F(WriteTest, LoadAndSaveAnswerTheErrorTheyReported) {
+    const fs::path file = Dir / "doc.ckx";
+    WriteFile(file, "<?xml version=\"1.0\"?>\r\n<ckx><data><item></data></ckx>");
+    const TResult broken = Man.LoadFromFile(file.string(), false);
+    EXPECT_EQ(broken.Status(), TStatus::BadDocument);
+    ASSERT_EQ(Errors.size(), 1u);
+    EXPECT_EQ(broken.Message(), Errors.back());
+    // The byte offset the message's line and column stand for.
+    EXPECT_GT(broken.Position(), 20);
+    EXPECT_LT(broken.Position(), 50);
+
+    WriteFile(file, "<?xml version=\"1.0\"?>\r\n<kcx/>");
+    const TResult wrongRoot = Man.LoadFromFile(file.string(), false);
+    EXPECT_EQ(wrongRoot.Status(), TStatus::BadDocument);
+    EXPECT_EQ(wrongRoot.Message(), Errors.back());
+    EXPECT_EQ(wrongRoot.Position(), 23);
+
+    const TResult missing = Man.LoadFromFile((Dir / "fehlt.ckx").string(), false);
+    EXPECT_EQ(missing.Status(), TStatus::NotFound);
+    EXPECT_EQ(missing.Message(), Errors.back());
+
+    const TResult folder = Man.LoadFromFile(Dir.string(), false);
+    EXPECT_EQ(folder.Status(), TStatus::NotAFile);
+    EXPECT_EQ(folder.Message(), Errors.back());
+    EXPECT_NE(folder.Message().find("Die Datei kann nicht gelesen werden. Der Name bezeichnet "
+                                    "einen Ordner."),
+              std::string::npos)
+        << folder.Message();
+    EXPECT_EQ(Errors.size(), 4u);
+
+    const TResult notSaved = Man.SaveToFile((Dir / "fehlt" / "x.ckx").string());
+    EXPECT_EQ(notSaved.Status(), TStatus::NotFound);
+    EXPECT_EQ(notSaved.Message(), Errors.back());
+    EXPECT_EQ(Errors.size(), 5u);
+
+    // A success carries the warning it reported; the sink is the one it had before.
+    FileIoTestHooks.SyncFolder = FailingSync;
+    const TResult saved = Man.SaveToFile(file.string());
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(Warnings.size(), 1u);
+    EXPECT_EQ(saved.Message(), Warnings[0]);
+    FileIoTestHooks = {};
+    const TResult loaded = Man.LoadFromFile(file.string(), false);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(loaded.Message(), "");
+    Man.OnMessage = nullptr;
+    EXPECT_EQ(Errors.size(), 5u);
 }
 
 TEST_F(WriteTest, EveryReasonIsGerman) {

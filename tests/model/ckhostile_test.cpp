@@ -113,7 +113,8 @@ TEST(HostileDocuments, LoadInBoundedTimeAndMemory) {
             TMessages messages;
             man.OnMessage = messages.Sink();
             FillSmall(man);
-            const bool loaded = LoadDocumentFromBytes(man, row.Bytes, "h.ckx", false);
+            const bool loaded =
+                static_cast<bool>(LoadDocumentFromBytes(man, row.Bytes, "h.ckx", false));
             if (loaded != row.Loaded)
                 return 1;
             if (!loaded)
@@ -271,11 +272,14 @@ TEST(HostileDocuments, OnlyRegularFilesOfBoundedSizeAreRead) {
                                 "Ger\xE4t oder eine Pipe.";
     struct TRow {
         std::string File, Reason;
+        TStatus Status;
     } rows[] = {
-        {fifo, special},
-        {"/dev/zero", special},
-        {huge, "Die Datei ist mit 3.221.225.472 Bytes zu gro\xDF; h\xF6"
-               "chstens 1.073.741.824 Bytes sind m\xF6glich."},
+        {fifo, special, TStatus::NotAFile},
+        {"/dev/zero", special, TStatus::NotAFile},
+        {huge,
+         "Die Datei ist mit 3.221.225.472 Bytes zu gro\xDF; h\xF6"
+         "chstens 1.073.741.824 Bytes sind m\xF6glich.",
+         TStatus::TooLarge},
     };
     for (const TRow &row : rows) {
         SCOPED_TRACE(row.File);
@@ -284,12 +288,13 @@ TEST(HostileDocuments, OnlyRegularFilesOfBoundedSizeAreRead) {
             TMessages messages;
             man.OnMessage = messages.Sink();
             FillSmall(man);
-            if (man.LoadFromFile(row.File, false) || !StillSmall(man))
+            const TResult loaded = man.LoadFromFile(row.File, false);
+            if (loaded || !StillSmall(man))
                 return 1;
-            return messages.Texts == std::vector<std::string>{"Fehler in \"" + row.File + notRead +
-                                                              row.Reason}
-                       ? 0
-                       : 2;
+            const std::string expected = "Fehler in \"" + row.File + notRead + row.Reason;
+            if (messages.Texts != std::vector<std::string>{expected})
+                return 2;
+            return loaded.Status() == row.Status && loaded.Message() == expected ? 0 : 3;
         });
         EXPECT_EQ(code, 0);
     }

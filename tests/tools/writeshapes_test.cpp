@@ -181,9 +181,8 @@ protected:
         }
         case TWriter::Backup: {
             // The backup of the document Prepare put at the target's name without ".bak".
-            std::string Reason;
             const fs::path Source = Target.parent_path() / Target.stem();
-            return KeepBackup(Source.string(), 1, Reason) && fs::exists(Source) &&
+            return KeepBackup(Source.string(), 1) && fs::exists(Source) &&
                    ReadBytes(Target) == DocBytes;
         }
         case TWriter::Export:
