@@ -1,6 +1,7 @@
 #include "dialogs/entrylist.h"
 
 #include "base/collate.h"
+#include "base/dates.h"
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
 #include "app/qtext.h"

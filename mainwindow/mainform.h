@@ -7,6 +7,7 @@
 
 #include "app/capp.h"
 #include "app/doclock.h"
+#include "base/dates.h"
 #include "base/messages.h"
 #include "ui/imagelist.h"
 #include "model/ckm.h"

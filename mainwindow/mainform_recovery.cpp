@@ -6,7 +6,8 @@
 #include "app/formsettings.h"
 #include "app/qtext.h"
 #include "app/registry.h"
-#include "base/cstring.h"
+#include "base/clock.h"
+#include "base/dates.h"
 #include "mainwindow/mainform.h"
 #include "ui/prompts.h"
 

@@ -1,5 +1,6 @@
 #include "model/ckreducedtime.h"
 
+#include "base/dates.h"
 #include "base/prefetch.h"
 #include "model/ckitems.h"
 
