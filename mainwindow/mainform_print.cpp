@@ -8,9 +8,8 @@
 #include <QLabel>
 
 void TMainForm::acPrintExecute() {
-    TExportMan Man;
     TPrintDialogUi Ui(this, *FFileDialogs, CurrentFile, &ImageList1);
-    const TPrintResult Result = Man.Print(Ui, *Document, FromQ(CurrentFile));
+    const TPrintResult Result = ExecutePrint(Ui, *Document, FromQ(CurrentFile));
     if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
         if (!Ui.PdfFile().isEmpty())
             ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());
