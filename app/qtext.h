@@ -2,7 +2,7 @@
 // The document's 8-bit text (Windows-1252) at the boundary to Qt's strings: the one place
 // every Qt layer converts through.
 
-#include "base/cstring.h"
+#include "base/cp1252.h"
 
 #include <QFile>
 #include <QString>

@@ -1,5 +1,7 @@
 #include "app/regionalformat.h"
 
+#include "base/formatsettings.h"
+
 #include <QLocale>
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // The user's regional format for dates, times and numbers, taken from the system's locale.
 
-#include "base/cstring.h"
+#include "base/formatsettings.h"
 
 #include <QString>
 

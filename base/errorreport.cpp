@@ -5,6 +5,26 @@
 #include <istream>
 #include <sstream>
 
+namespace {
+
+// Counts Byte into Line and Column: CR, LF and CR LF each end a line.
+void CountByte(unsigned char Byte, unsigned char &Previous, int32_t &Line, int32_t &Column) {
+    if (Byte == 10) {
+        if (Previous != 13) {
+            ++Line;
+            Column = 0;
+        }
+    } else if (Byte == 13) {
+        ++Line;
+        Column = 0;
+    } else {
+        ++Column;
+    }
+    Previous = Byte;
+}
+
+} // namespace
+
 void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_t &Column) {
     Line = 1;
     Column = 0;
@@ -18,21 +38,8 @@ void GetLineColumn(std::istream &Stream, int32_t Position, int32_t &Line, int32_
         const std::streamsize got = Stream.gcount();
         if (got <= 0)
             break;
-        for (std::streamsize i = 0; i < got; ++i) {
-            const auto byte = static_cast<unsigned char>(buffer[i]);
-            if (byte == 10) {
-                if (previous != 13) {
-                    ++Line;
-                    Column = 0;
-                }
-            } else if (byte == 13) {
-                ++Line;
-                Column = 0;
-            } else {
-                ++Column;
-            }
-            previous = byte;
-        }
+        for (std::streamsize i = 0; i < got; ++i)
+            CountByte(static_cast<unsigned char>(buffer[i]), previous, Line, Column);
         left -= got;
     }
 }
@@ -50,21 +57,8 @@ void TLineCounter::Get(int64_t Position, int32_t &Line, int32_t &Column) {
         Previous = 0;
     }
     const size_t stop = std::min<uint64_t>(static_cast<uint64_t>(Position) + 1, Bytes.size());
-    for (; Next < stop; ++Next) {
-        const auto byte = static_cast<unsigned char>(Bytes[Next]);
-        if (byte == 10) {
-            if (Previous != 13) {
-                ++CurLine;
-                CurColumn = 0;
-            }
-        } else if (byte == 13) {
-            ++CurLine;
-            CurColumn = 0;
-        } else {
-            ++CurColumn;
-        }
-        Previous = byte;
-    }
+    for (; Next < stop; ++Next)
+        CountByte(static_cast<unsigned char>(Bytes[Next]), Previous, CurLine, CurColumn);
     Line = CurLine;
     Column = CurColumn;
 }

@@ -1,5 +1,6 @@
 #include "base/messages.h"
 
+#include "base/cp1252.h"
 #include "base/cstring.h"
 
 #include <iostream>

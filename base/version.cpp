@@ -1,6 +1,6 @@
 #include "base/version.h"
 
-#include "base/cstring.h"
+#include "base/numbers.h"
 
 int32_t StrToInt(const std::string &S) {
     int32_t value = 0;

@@ -1,6 +1,7 @@
 // Exporting a 100,000-entry document with the CSV profile against loading that document, side
 // by side in one run: the export must not take longer than the load (ratio <= 1.0). Prints the
 // medians of several rounds of each and exits 1 when the ratio is above 1.
+#include "base/formatsettings.h"
 #include "base/messages.h"
 #include "bench/docgen.h"
 #include "export/u_export.h"

@@ -1,6 +1,9 @@
 // The settings dialog's checks against the stored values on a document of 100,000 entries:
 // reading which fields are in use when the dialog opens, and changing the type of a field in
 // use, which checks every value stored for it.
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/formatsettings.h"
 #include "base/messages.h"
 #include "bench/docgen.h"
 #include "model/ckfieldsettings.h"

@@ -3,6 +3,7 @@
 // typed into the filter box (the filter test over all entries and the list fill apart), and
 // one entry edited through the (scripted) edit dialog.
 
+#include "base/dates.h"
 #include "dialogs/entrydialogs.h"
 #include "dialogs/entrylist.h"
 #include "mainwindow/mainform.h"

@@ -2,6 +2,7 @@
 // (limit 0.3 s) and written as a PDF through QPrinter (limit 5 s), and one comment of 100 KB,
 // 1 MB and 10 MB wrapped (linear: ten times the text, about ten times the time). Prints the
 // medians and exits 1 when a limit is passed.
+#include "base/formatsettings.h"
 #include "bench/docgen.h"
 #include "export/u_print.h"
 #include "tests/export/recordingcanvas.h"

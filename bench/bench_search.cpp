@@ -2,6 +2,8 @@
 // and a date range that together find about 10,000 entries. The model's part (the search and
 // the order of the rows) and the whole "Start" with the sorted result list apart.
 
+#include "base/dates.h"
+#include "base/formatsettings.h"
 #include "bench/docgen.h"
 #include "dialogs/entrylist.h"
 #include "dialogs/u_searchform.h"

@@ -1,5 +1,6 @@
 // Segment list: entering and removing entries, and the document's net time, overall and per
 // project.
+#include "base/dates.h"
 #include "model/ckm.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "base/cstring.h"
+#include "base/dates.h"
 
 namespace {
 

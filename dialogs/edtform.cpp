@@ -1,3 +1,7 @@
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/numbers.h"
 #include "dialogs/gridcelldelegate.h"
 #include "dialogs/edtform.h"
 

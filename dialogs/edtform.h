@@ -2,6 +2,7 @@
 // The entry edit dialog "Eintrag": start, end, comment and the document's field values of one
 // entry, edited on a copy of its data.
 
+#include "base/dates.h"
 #include "model/ckm.h"
 
 #include <QDialog>

@@ -1,5 +1,6 @@
 #include "dialogs/entrydialogs.h"
 
+#include "base/dates.h"
 #include "dialogs/edtform.h"
 #include "dialogs/f_splitform.h"
 

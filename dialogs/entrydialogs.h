@@ -2,7 +2,7 @@
 // The entry windows a command opens, behind one service, so that the main window's tests
 // script them as they script the prompts and file dialogs.
 
-#include "base/cstring.h"
+#include "base/dates.h"
 #include "model/ckm.h"
 
 class QWidget;

@@ -2,6 +2,7 @@
 
 #include "base/ckassert.h"
 #include "base/collate.h"
+#include "base/dates.h"
 #include "ui/captiondelegate.h"
 #include "ui/imagelist.h"
 #include "app/qtext.h"

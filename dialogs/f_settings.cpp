@@ -2,6 +2,7 @@
 #include "dialogs/f_settings.h"
 
 #include "app/qtext.h"
+#include "base/fieldtype.h"
 #include "dialogs/edtform.h"
 #include "dialogs/projecttree.h"
 #include "ui/prompts.h"
@@ -63,8 +64,9 @@ public:
             auto *Combo = new QComboBox(Parent);
             Combo->setEditable(true);
             Combo->setInsertPolicy(QComboBox::NoInsert);
-            Combo->addItems({QStringLiteral("String"), QStringLiteral("Boolean"),
-                             QStringLiteral("Integer"), QStringLiteral("Float")});
+            // The types offered; "Date" is accepted when typed.
+            for (int Type = ftString; Type <= ftFloat; ++Type)
+                Combo->addItem(ToQ(FieldTypeName(Type)));
             // Keys and focus arrive at the combo's line, not at the combo.
             Combo->lineEdit()->installEventFilter(const_cast<TFieldDefDelegate *>(this));
             Result = Combo;

@@ -1,5 +1,7 @@
 #include "dialogs/f_splitform.h"
 
+#include "base/dates.h"
+#include "base/durations.h"
 #include "dialogs/pickers.h"
 #include "ui/prompts.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // The split dialog "Zeit splitten": chooses the moment at which one entry is cut in two.
 
+#include "base/dates.h"
 #include "model/ckm.h"
 
 #include <QDialog>

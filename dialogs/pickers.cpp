@@ -1,6 +1,8 @@
 #include "dialogs/pickers.h"
 
 #include "app/qtext.h"
+#include "base/dates.h"
+#include "base/formatsettings.h"
 
 #include <QLineEdit>
 #include <QLocale>

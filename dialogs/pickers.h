@@ -3,7 +3,7 @@
 // weekday name whatever the system's language, and the regional time with seconds. A click
 // into a part of the date or time selects that part, so the digits typed next replace it.
 
-#include "base/cstring.h"
+#include "base/dates.h"
 
 #include <QDateEdit>
 #include <QTimeEdit>

@@ -1,5 +1,8 @@
 #include "dialogs/u_searchform.h"
 
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/durations.h"
 #include "dialogs/entrylist.h"
 #include "dialogs/pickers.h"
 #include "ui/imagelist.h"

@@ -1,17 +1,11 @@
 #include "export/inifile.h"
 
+#include "base/numbers.h"
+
 namespace {
 
 bool IsBlank(char C) {
     return C == ' ' || C == '\t';
-}
-
-std::string TrimBlanks(const std::string &S, size_t From, size_t To) {
-    while (From < To && IsBlank(S[From]))
-        ++From;
-    while (To > From && IsBlank(S[To - 1]))
-        --To;
-    return S.substr(From, To - From);
 }
 
 } // namespace
@@ -32,7 +26,7 @@ TIniFile::TIniFile(const std::string &Text) {
         if (first < end && Text[first] == '[') {
             const size_t close = Text.find(']', first + 1);
             const size_t nameEnd = close == std::string::npos || close > end ? end : close;
-            const std::string name = TrimBlanks(Text, first + 1, nameEnd);
+            const std::string name = Trim(Text.substr(first + 1, nameEnd - first - 1));
             // A second section of the same name is never read: lookups find the first.
             current = nullptr;
             if (FIndex.try_emplace(LowerCase(name), FSections.size()).second) {
@@ -43,8 +37,8 @@ TIniFile::TIniFile(const std::string &Text) {
         } else if (current && first < end && Text[first] != ';') {
             const size_t eq = Text.find('=', first);
             if (eq != std::string::npos && eq < end) {
-                const std::string key = TrimBlanks(Text, first, eq);
-                std::string value = TrimBlanks(Text, eq + 1, end);
+                const std::string key = Trim(Text.substr(first, eq - first));
+                std::string value = Trim(Text.substr(eq + 1, end - eq - 1));
                 if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                     value.back() == value.front())
                     value = value.substr(1, value.size() - 2);

@@ -1,5 +1,7 @@
 #include "export/placeholders.h"
 
+#include "base/cp1252.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -219,6 +221,19 @@ bool IsDroppedControl(unsigned char C) {
     return (C < 0x20 && C != '\t') || C == 0x7F;
 }
 
+// Appends Value with each line break as Break and every other character as Escape writes it.
+template <typename EscapeFn>
+void EscapeLines(std::string_view Value, const char *Break, std::string &Out, EscapeFn Escape) {
+    for (size_t i = 0; i < Value.size(); ++i) {
+        if (const size_t br = LineBreakAt(Value, i)) {
+            Out += Break;
+            i += br - 1;
+        } else {
+            Escape(Out, Value[i]);
+        }
+    }
+}
+
 } // namespace
 
 std::string EscapeValue(std::string_view Value, TEscape Escape) {
@@ -238,50 +253,39 @@ std::string EscapeValue(std::string_view Value, TEscape Escape) {
         out += '"';
         break;
     case TEscape::Html:
-        for (size_t i = 0; i < Value.size(); ++i) {
-            if (const size_t br = LineBreakAt(Value, i)) {
-                out += "<br>";
-                i += br - 1;
-                continue;
-            }
-            switch (Value[i]) {
+        EscapeLines(Value, "<br>", out, [](std::string &Out, char C) {
+            switch (C) {
             case '&':
-                out += "&amp;";
+                Out += "&amp;";
                 break;
             case '<':
-                out += "&lt;";
+                Out += "&lt;";
                 break;
             case '>':
-                out += "&gt;";
+                Out += "&gt;";
                 break;
             case '"':
-                out += "&quot;";
+                Out += "&quot;";
                 break;
             case '\'':
-                out += "&#39;";
+                Out += "&#39;";
                 break;
             case '$':
-                out += "&#36;";
+                Out += "&#36;";
                 break;
             default:
-                if (!IsDroppedControl(static_cast<unsigned char>(Value[i])))
-                    out += Value[i];
+                if (!IsDroppedControl(static_cast<unsigned char>(C)))
+                    Out += C;
             }
-        }
+        });
         break;
     case TEscape::Ics:
-        for (size_t i = 0; i < Value.size(); ++i) {
-            if (const size_t br = LineBreakAt(Value, i)) {
-                out += "\\n";
-                i += br - 1;
-                continue;
-            }
-            const char c = Value[i];
-            if (c == '\\' || c == ';' || c == ',')
-                out += '\\';
-            if (!IsDroppedControl(static_cast<unsigned char>(c)))
-                out += c;
-        }
+        EscapeLines(Value, "\\n", out, [](std::string &Out, char C) {
+            if (C == '\\' || C == ';' || C == ',')
+                Out += '\\';
+            if (!IsDroppedControl(static_cast<unsigned char>(C)))
+                Out += C;
+        });
         // Only ASCII was escaped, so converting afterwards converts the value's own text.
         out = Cp1252ToUtf8(out);
         break;

@@ -1,5 +1,9 @@
 #include "export/u_print.h"
 
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/numbers.h"
+
 #include <algorithm>
 
 namespace {
@@ -338,8 +342,8 @@ TPrintResult PrintReport(TPrintCanvas &Canvas, const TChronarkMan &Document,
     return pm.EndReport() ? TPrintResult::Printed : TPrintResult::Failed;
 }
 
-TPrintResult TExportMan::Print(TPrintUi &Ui, const TChronarkMan &Document,
-                               const std::string &DocFileName) {
+TPrintResult ExecutePrint(TPrintUi &Ui, const TChronarkMan &Document,
+                          const std::string &DocFileName) {
     TCKProjectList projects;
     if (!Ui.AskProjects(Document, projects) || projects.empty())
         return TPrintResult::NothingChosen;

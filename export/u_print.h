@@ -2,8 +2,9 @@
 // The printed report: the page layout (tprintman) over a print canvas, and the handlers that
 // lay out the project walk with it.
 
+#include "base/cstring.h"
 #include "base/printcanvas.h"
-#include "export/u_export.h"
+#include "export/walk.h"
 
 #include <array>
 #include <cstdint>
@@ -115,3 +116,8 @@ public:
     // the user gave up choosing one.
     virtual TPrintCanvas *Canvas() = 0;
 };
+
+// The print command: the print dialog, then the report of the ticked projects on the canvas
+// of the printer chosen.
+TPrintResult ExecutePrint(TPrintUi &Ui, const TChronarkMan &Document,
+                          const std::string &DocFileName);

@@ -8,6 +8,8 @@
 // entry commands), mainform_search.cpp (the search window).
 
 #include "app/capp.h"
+#include "app/doclock.h"
+#include "base/dates.h"
 #include "mainwindow/actiontable.h"
 #include "base/messages.h"
 #include "ui/imagelist.h"

@@ -3,6 +3,7 @@
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
 #include "app/registry.h"
+#include "base/dates.h"
 #include "dialogs/entrylist.h"
 #include "dialogs/f_settings.h"
 #include "dialogs/u_exportform.h"

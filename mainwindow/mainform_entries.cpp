@@ -1,6 +1,8 @@
 // The filter panel above the entry list, the row menu and the entry commands: new, edit,
 // rename, delete, split, merge and a new sub-project from the row menu.
 
+#include "base/clock.h"
+#include "base/dates.h"
 #include "dialogs/entrydialogs.h"
 #include "dialogs/pickers.h"
 #include "dialogs/entrylist.h"

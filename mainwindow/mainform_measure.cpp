@@ -1,6 +1,9 @@
 // The stopwatch's face: its menu items, the elapsed-time banner, and hiding in the tray.
 
 #include "app/platform.h"
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/durations.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"

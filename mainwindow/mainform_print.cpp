@@ -9,9 +9,8 @@
 #include <QLabel>
 
 void TMainForm::acPrintExecute() {
-    TExportMan Man;
     TPrintDialogUi Ui(this, *FFileDialogs, Session->FileName(), &ImageList1);
-    const TPrintResult Result = Man.Print(Ui, *Document, FromQ(Session->FileName()));
+    const TPrintResult Result = ExecutePrint(Ui, *Document, FromQ(Session->FileName()));
     if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
         if (!Ui.PdfFile().isEmpty())
             ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());

@@ -1,6 +1,7 @@
 // The project tree, the entry list and the status bar: refreshing, selection, renaming, keys,
 // drag and drop, cut and paste and the project commands.
 
+#include "base/durations.h"
 #include "dialogs/entrylist.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"

@@ -7,6 +7,8 @@
 #include "base/cstring.h"
 #include "mainwindow/trayicon.h"
 #include "ui/prompts.h"
+#include "base/durations.h"
+#include "base/clock.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #include "model/ckfieldsettings.h"
 
+#include "base/fieldtype.h"
 #include "model/ckitems.h"
 
 #include <unordered_set>

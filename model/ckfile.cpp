@@ -1,6 +1,11 @@
 // The .ckx document file: the reader, and loading and saving the file.
 #include "model/ckfile.h"
 
+#include "base/clock.h"
+#include "base/cp1252.h"
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/numbers.h"
 #include "base/version.h"
 #include "base/errorreport.h"
 #include "base/messages.h"

@@ -1,5 +1,6 @@
 #include "model/ckitems.h"
 
+#include "base/dates.h"
 #include "model/ckmanager.h"
 #include "base/ckassert.h"
 #include "base/prefetch.h"

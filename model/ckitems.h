@@ -1,6 +1,7 @@
 #pragma once
 // The document tree: projects (inner nodes) and time entries (leaves).
 
+#include "base/dates.h"
 #include "model/cktypes.h"
 #include "model/ckviews.h"
 

@@ -1,5 +1,9 @@
 #include "model/ckmanager.h"
 
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/fieldtype.h"
+
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>

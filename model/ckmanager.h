@@ -1,6 +1,7 @@
 #pragma once
 // The document manager: owns one open document and fills the views from it.
 
+#include "base/dates.h"
 #include "base/messages.h"
 #include "model/ckfileio.h"
 #include "model/ckitems.h"

@@ -1,6 +1,7 @@
 #include "model/ckreducedtime.h"
 
 #include "base/ckassert.h"
+#include "base/dates.h"
 #include "base/prefetch.h"
 #include "model/ckitems.h"
 

@@ -2,6 +2,7 @@
 // The segment list: the time axis cut at every entry start and end, each segment listing the
 // entries that cover it. Overlaps and net time are read from it.
 
+#include "base/dates.h"
 #include "model/cktypes.h"
 
 #include "model/cksegmentindex.h"

@@ -1,5 +1,6 @@
 #include "model/cksegmentindex.h"
 
+#include "base/dates.h"
 #include "base/prefetch.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // costs about the same whether the document holds ten thousand segments or a million. Inserts
 // move at most one node's keys.
 
-#include "base/cstring.h"
+#include "base/dates.h"
 
 #include <cstddef>
 #include <string>

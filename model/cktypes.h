@@ -1,6 +1,8 @@
 #pragma once
 // Plain records and arrays shared by the document model and its users.
 
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "model/cksmallvector.h"
 #include "base/cstring.h"
 #include "base/imageroles.h"

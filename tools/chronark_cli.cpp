@@ -1,6 +1,7 @@
 // chronark-cli: checks, summarises, exports and prints Chronark documents from the command
 // line.
 #include "base/ckassert.h"
+#include "base/formatsettings.h"
 #include "model/ckm.h"
 #include "tools/cliargs.h"
 #include "tools/cliexport.h"

@@ -1,5 +1,6 @@
 #include "tools/cliargs.h"
 
+#include "base/numbers.h"
 #include "export/inifile.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "tools/cliexport.h"
 
 #include "app/capp.h"
+#include "base/cp1252.h"
 #include "export/u_export.h"
 #include "model/ckm.h"
 #include "tools/climessages.h"

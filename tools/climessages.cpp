@@ -1,5 +1,6 @@
 #include "tools/climessages.h"
 
+#include "base/cp1252.h"
 #include "base/cstring.h"
 
 #include <ostream>

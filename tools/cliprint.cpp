@@ -1,6 +1,7 @@
 #include "tools/cliprint.h"
 
 #include "app/qtext.h"
+#include "base/cp1252.h"
 #include "export/u_print.h"
 #include "model/ckfileio.h"
 #include "tools/cliexport.h"

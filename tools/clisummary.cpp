@@ -1,5 +1,10 @@
 #include "tools/clisummary.h"
 
+#include "base/cp1252.h"
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/fieldtype.h"
+#include "model/ckfieldsettings.h"
 #include "model/ckm.h"
 #include "tools/climessages.h"
 
@@ -13,21 +18,6 @@ namespace {
 // Beyond this depth lines are no longer indented further: a pathological nesting must not
 // make the output grow with the square of the depth.
 constexpr int MaxIndent = 32;
-
-const char *TypeName(int FieldType) {
-    switch (FieldType) {
-    case ftBoolean:
-        return "Boolean";
-    case ftInteger:
-        return "Integer";
-    case ftFloat:
-        return "Float";
-    case ftDateTime:
-        return "Date";
-    default:
-        return "String";
-    }
-}
 
 std::string ProjectLine(const TNetTimes &NetTimes, const TCKProjectItem &P, const std::string &Name,
                         int Depth) {
@@ -109,7 +99,7 @@ std::string SummaryText(const TChronarkMan &Man, const std::string &FileName) {
         out << "keine";
     for (size_t i = 0; i < Man.FieldDefs.size(); ++i)
         out << (i ? ", " : "") << Cp1252ToUtf8(Man.FieldDefs[i].Id) << " ("
-            << TypeName(Man.FieldDefs[i].FieldType) << ')';
+            << FieldTypeName(Man.FieldDefs[i].FieldType) << ')';
     out << '\n';
 
     out << "Standardprojekt: "

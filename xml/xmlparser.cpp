@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "base/cstring.h"
+#include "base/cp1252.h"
 #include "xml/xmlreaddocument.h"
 
 namespace {

@@ -9,14 +9,6 @@
 
 namespace {
 
-std::string Trim(const std::string &S) {
-    const size_t first = S.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return std::string();
-    const size_t last = S.find_last_not_of(" \t\r\n");
-    return S.substr(first, last - first + 1);
-}
-
 int PartCount(const std::string &Version) {
     return 1 + static_cast<int>(std::count(Version.begin(), Version.end(), '.'));
 }

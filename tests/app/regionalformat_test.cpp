@@ -1,4 +1,7 @@
 #include "app/regionalformat.h"
+#include "base/dates.h"
+#include "base/formatsettings.h"
+#include "base/numbers.h"
 
 #include <QLocale>
 

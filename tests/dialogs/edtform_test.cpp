@@ -1,3 +1,6 @@
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "dialogs/edtform.h"
 
 #include "app/qtext.h"

@@ -1,3 +1,5 @@
+#include "base/dates.h"
+#include "base/formatsettings.h"
 #include "dialogs/f_printform.h"
 
 #include "dialogs_testing.h"
@@ -61,9 +63,8 @@ protected:
     TPrintResult PrintWith(std::function<void(Tprintform &)> Act, bool Printer = false) {
         Ui.HasPrinter = [Printer] { return Printer; };
         WhenModal([Act](QDialog &D) { Act(dynamic_cast<Tprintform &>(D)); });
-        TExportMan Man;
         // As the print command runs it: the report, then the PDF file written whole.
-        const TPrintResult Result = Man.Print(Ui, Doc, "/home/u/Stunden.ckx");
+        const TPrintResult Result = ExecutePrint(Ui, Doc, "/home/u/Stunden.ckx");
         if (Result == TPrintResult::Printed && !Ui.DeliverPdf())
             return TPrintResult::Failed;
         return Result;

@@ -1,3 +1,5 @@
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "dialogs/f_settings.h"
 
 #include "app/qtext.h"

@@ -1,3 +1,4 @@
+#include "base/dates.h"
 #include "dialogs/f_splitform.h"
 
 #include "dialogs_testing.h"

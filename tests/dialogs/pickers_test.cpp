@@ -1,3 +1,5 @@
+#include "base/dates.h"
+#include "base/formatsettings.h"
 #include "dialogs/pickers.h"
 
 #include "picker_testing.h"

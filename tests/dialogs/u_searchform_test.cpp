@@ -1,3 +1,5 @@
+#include "base/clock.h"
+#include "base/dates.h"
 #include "dialogs/u_searchform.h"
 
 #include "dialogs/entrylist.h"

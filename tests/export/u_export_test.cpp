@@ -1,4 +1,7 @@
 // The template export: profiles, the project walk and the exact output bytes.
+#include "base/cp1252.h"
+#include "base/dates.h"
+#include "base/formatsettings.h"
 #include "export/u_export.h"
 
 #include "export/placeholders.h"

@@ -1,5 +1,7 @@
 // The printed report's layout on a recording canvas: positions in printer pixels, page breaks,
 // texts and the print command's choices.
+#include "base/dates.h"
+#include "base/formatsettings.h"
 #include "export/u_print.h"
 #include "tests/export/recordingcanvas.h"
 
@@ -509,8 +511,7 @@ TEST_P(PrintCommand, PrintsOnlyWhenConfirmedWithProjectsAndAPrinter) {
     ui.Confirm = GetParam().Confirm;
     ui.Untick = GetParam().Untick;
     ui.GiveCanvas = GetParam().GiveCanvas;
-    TExportMan man;
-    EXPECT_EQ(man.Print(ui, doc, "/d/A.ckx"), GetParam().Result);
+    EXPECT_EQ(ExecutePrint(ui, doc, "/d/A.ckx"), GetParam().Result);
     EXPECT_EQ(ui.Recorder.Started, GetParam().Result == TPrintResult::Printed);
 }
 

@@ -1,6 +1,8 @@
 // The real program killed during a measurement: the next start finds the measurement and the
 // dead copy's lock, and offers the one while it quietly takes over the other.
 
+#include "base/clock.h"
+#include "base/dates.h"
 #include "mainwindow_testing.h"
 
 #include <QDeadlineTimer>

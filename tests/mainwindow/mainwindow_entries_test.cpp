@@ -1,5 +1,7 @@
 // The filter panel, the row menu and the entry commands, with the entry windows scripted.
 
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "mainwindow_testing.h"
 #include "dialogs/pickers.h"
 #include "tests/dialogs/picker_testing.h"

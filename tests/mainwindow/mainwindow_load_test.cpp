@@ -1,6 +1,7 @@
 // The window after a document was opened, replaced or emptied: the user goes on clicking and
 // typing, and every node, row and command acts on the document now open.
 
+#include "base/dates.h"
 #include "mainwindow_testing.h"
 
 #include <QFile>

@@ -1,5 +1,6 @@
 // The stopwatch: entries from starts, laps and stops, the banner and tooltip, the tray.
 
+#include "base/dates.h"
 #include "mainwindow_testing.h"
 #include "mainwindow/trayicon.h"
 

@@ -8,6 +8,10 @@
 //
 // A failure names its seed and the steps that led to it; the same seed replays them exactly.
 
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/fieldtype.h"
 #include "mainwindow_testing.h"
 #include "dialogs/u_searchform.h"
 #include "model/ckfile.h"

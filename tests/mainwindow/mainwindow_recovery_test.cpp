@@ -1,6 +1,7 @@
 // A measurement a crash interrupted is offered again for its own document, and a document
 // another running copy of the program writes is opened read-only, anyway, or not at all.
 
+#include "base/dates.h"
 #include "mainwindow_testing.h"
 
 #include <QFile>

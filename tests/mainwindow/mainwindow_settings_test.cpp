@@ -1,5 +1,6 @@
 // The settings command of the main window: the real dialog, answered as soon as it is up.
 
+#include "base/fieldtype.h"
 #include "mainwindow_testing.h"
 
 #include <QApplication>

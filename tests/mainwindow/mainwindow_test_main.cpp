@@ -1,6 +1,6 @@
 // The GUI tests run on an offscreen QApplication with the German formats pinned.
 
-#include "base/cstring.h"
+#include "base/formatsettings.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -4,6 +4,8 @@
 
 #include "app/platform.h"
 #include "app/registry.h"
+#include "base/clock.h"
+#include "base/dates.h"
 #include "dialogs/entrydialogs.h"
 #include "dialogs/entrylist.h"
 #include "ui/filedialogs.h"

@@ -1,5 +1,7 @@
 // The window's vocabulary, the project tree, the entry list and the status bar.
 
+#include "base/cp1252.h"
+#include "base/dates.h"
 #include "mainwindow_testing.h"
 #include "export/u_export.h"
 #include "ui/captiondelegate.h"

@@ -1,3 +1,6 @@
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/formatsettings.h"
 #include "model/ckfieldsettings.h"
 #include "model/ckm.h"
 

@@ -1,3 +1,7 @@
+#include "base/clock.h"
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/formatsettings.h"
 #include "base/messages.h"
 #include "model/ckfile.h"
 #include "model/ckfileio.h"

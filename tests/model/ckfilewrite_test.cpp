@@ -1,5 +1,7 @@
 // What the program writes it reads back, and saving keeps what the user would expect kept.
 
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "base/messages.h"
 #include "model/ckfile.h"
 #include "model/ckfileio.h"

@@ -1,5 +1,7 @@
 // Documents built to make loading slow or large, and inputs that are not ordinary files: each
 // ends with the document or a clean message, in bounded time and memory.
+#include "base/dates.h"
+#include "base/fieldtype.h"
 #include "model/ckfile.h"
 #include "model/ckfileio.h"
 #include "model/ckm.h"

@@ -1,5 +1,8 @@
 // Long random sequences of document operations, each step checked against a brute-force
 // recomputation of the segment list, overlap marks and net times from all entries.
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/fieldtype.h"
 #include "model/ckm.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,7 @@
+#include "base/dates.h"
+#include "base/fieldtype.h"
+#include "base/formatsettings.h"
+#include "base/numbers.h"
 #include "model/ckm.h"
 #include "memory_views.h"
 

@@ -1,5 +1,7 @@
 // Net time per project against a brute-force union of intervals, worked out from the entries
 // alone without the segment list.
+#include "base/dates.h"
+#include "base/durations.h"
 #include "model/ckm.h"
 
 #include <gtest/gtest.h>

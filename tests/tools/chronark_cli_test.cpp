@@ -1,4 +1,7 @@
 // chronark-cli as a user runs it: exit codes, stdout and stderr of the built program.
+#include "base/dates.h"
+#include "base/durations.h"
+#include "base/fieldtype.h"
 #include "model/ckfile.h"
 #include "model/ckm.h"
 

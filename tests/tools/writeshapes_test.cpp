@@ -2,6 +2,7 @@
 // the document, its backup, an export, and the PDF of the print command (from the window's
 // print dialog and from chronark-cli) each refuse or write as the others do.
 
+#include "base/dates.h"
 #include "dialogs/f_printform.h"
 #include "export/u_export.h"
 #include "model/ckfile.h"
@@ -209,8 +210,7 @@ protected:
                 if (auto *Dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                     Dialog->accept();
             });
-            TExportMan Man2;
-            return Man2.Print(Ui, Man, Doc.string()) == TPrintResult::Printed && Ui.DeliverPdf();
+            return ExecutePrint(Ui, Man, Doc.string()) == TPrintResult::Printed && Ui.DeliverPdf();
         }
         }
         return false;
