@@ -708,6 +708,7 @@ bool TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
         DiskFile = FileName;
         DiskStamp = stamp;
     }
+    TellDocumentReplaced(Import);
     return true;
 }
 
