@@ -96,6 +96,8 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
         else
             FPrompts->ShowWarning(ToQMessage(Text));
     };
+    // The views follow the document's changes from now on.
+    Document->Subscribe(*this);
     CurrentProject = Document->DefaultProject;
     static_cast<TProjectNode *>(TreeView1->TopNode())->Project = Document->Root.get();
 
@@ -142,8 +144,10 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
 TMainForm::~TMainForm() {
     Timer1->stop();
     // The document's last changes must not call back into a half-destroyed window.
-    if (Document)
+    if (Document) {
         Document->OnChange = nullptr;
+        Document->Unsubscribe(*this);
+    }
     CutList.clear();
     // Its rows name the document's entries.
     delete SearchForm1;

@@ -58,12 +58,15 @@ void TMainForm::Start() {
     LoadWindowSettings();
 
     SilentMode = IndexOfSwitch(CmdLine, "silent") >= 0;
+    // A loaded start document is shown as the load tells it.
+    bool Loaded = false;
     if (HasFileArgument || acAutoOpen->isChecked()) {
         const bool Exists = !CurrentFile.isEmpty() && QFileInfo(CurrentFile).isFile();
         std::unique_ptr<TDocumentLock> Lock;
         bool ReadOnly = false;
         if (Exists && ClaimDocument(CurrentFile, Lock, ReadOnly) &&
             Document->LoadFromFile(NativeName(CurrentFile), false)) {
+            Loaded = true;
             TBMRUList1->Add(CurrentFile);
             TakeDocument(std::move(Lock), ReadOnly);
         } else {
@@ -77,7 +80,8 @@ void TMainForm::Start() {
     OfferLostMeasurement();
 
     // The views show the start document in either case, also when it starts in the tray.
-    RebuildViews(true);
+    if (!Loaded)
+        RebuildViews(true);
     if (IndexOfSwitch(CmdLine, "start") >= 0) {
         // The window is never shown, so there is no first activation to hide it again.
         StartHidden = true;
@@ -98,7 +102,7 @@ void TMainForm::RebuildViews(bool ToRoot) {
     if (ToRoot || !CurrentProject)
         CurrentProject = Document->Root.get();
     ProjectNode = nullptr;
-    RefreshEntries(-1);
+    FillEntryList();
     QSignalBlocker Quiet(TreeView1);
     Document->FillProjectTree(*TreeView1);
     QTreeWidgetItem *Node = FindProjectNode(CurrentProject);
@@ -187,6 +191,7 @@ bool TMainForm::SaveDocument(const QString &FileName) {
 bool TMainForm::OpenDocument(const QString &FileName) {
     std::unique_ptr<TDocumentLock> Lock;
     bool ReadOnly = false;
+    // The load tells the views and the other windows that the document was replaced.
     if (!ClaimDocument(FileName, Lock, ReadOnly) ||
         !Document->LoadFromFile(NativeName(FileName), false))
         return false;
@@ -197,16 +202,7 @@ bool TMainForm::OpenDocument(const QString &FileName) {
         KeepMeasureState();
     else
         OfferLostMeasurement();
-    ShowReplacedDocument();
     return true;
-}
-
-void TMainForm::ShowReplacedDocument() {
-    // The old document's nodes are gone: nothing may name them any more.
-    CutList.clear();
-    acPaste->setEnabled(false);
-    RebuildViews(true);
-    emit DocumentReplaced();
 }
 
 QString TMainForm::InitialDialogFolder() const {
@@ -265,15 +261,12 @@ bool TMainForm::SaveAsCommand() {
 void TMainForm::NewClick() {
     if (!ConfirmSave())
         return;
-    ListView1->Clear();
-    Document->Clear();
     // An empty new document has nothing to save.
-    Document->SetSaved(true);
+    Document->NewDocument();
     CurrentFile.clear();
     TakeDocument(nullptr, false);
     if (MeasureRunning)
         KeepMeasureState();
-    ShowReplacedDocument();
 }
 
 void TMainForm::OpenClick() {
@@ -296,21 +289,16 @@ void TMainForm::SaveAsClick() {
 
 void TMainForm::acImportExecute() {
     QString FileName;
-    if (ShowOpenDialog(QStringLiteral("Importieren"), FileName) &&
-        Document->LoadFromFile(NativeName(FileName), true))
-        RebuildViews(false);
+    if (ShowOpenDialog(QStringLiteral("Importieren"), FileName))
+        Document->LoadFromFile(NativeName(FileName), true);
 }
 
 void TMainForm::FileSettingsClick() {
     bool Changed = false;
     if (!FileSettingsDialog(this, Prompts(), &ImageList1, *Document, Changed))
         return;
-    // The settings are saved with the document: a change left unmarked would be lost without a
-    // question when the document is closed.
-    if (Changed)
-        Document->SetSaved(false);
+    // The document's commands have marked it modified and told the views.
     SetSaveState(true);
-    ShowDefaultProject();
 }
 
 void TMainForm::ExportClick() {
@@ -400,7 +388,6 @@ bool TMainForm::FormCloseQuery() {
             MeasureStart = RecordedUntil;
             MeasureRunning = true;
             KeepMeasureState();
-            RefreshEntries(-2);
         }
         return false;
     }

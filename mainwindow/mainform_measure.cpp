@@ -48,15 +48,11 @@ void TMainForm::StopWork() {
     if (!MeasureRunning)
         return;
     RecordMeasurement();
-    RefreshEntries(-2);
 }
 
 TDateTime TMainForm::RecordMeasurement() {
     const TDateTime End = Now();
-    tCKEditItem Data;
-    Data.StartTime = MeasureStart;
-    Data.EndTime = End;
-    Document->DefaultProject->AddTime(Data);
+    Document->RecordInterval(MeasureStart, End);
     MeasureRunning = false;
     KeepMeasureState();
     return End;
@@ -69,7 +65,6 @@ void TMainForm::LapTime() {
     MeasureStart = RecordMeasurement();
     MeasureRunning = true;
     KeepMeasureState();
-    RefreshEntries(-2);
 }
 
 void TMainForm::Timer1Timer() {

@@ -149,12 +149,8 @@ void TMainForm::OfferLostMeasurement() {
     // A closed box decides nothing: the start stays for the next time.
     if (Choice < 0)
         return;
-    if (Choice != 2) {
-        tCKEditItem Data;
-        Data.StartTime = Start;
-        Data.EndTime = Choice == 0 ? Now() : Alive;
-        Document->DefaultProject->AddTime(Data);
-    }
+    if (Choice != 2)
+        Document->RecordInterval(Start, Choice == 0 ? Now() : Alive);
     StoredMeasureKey = Key;
     KeepMeasureState();
 }

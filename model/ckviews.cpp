@@ -135,4 +135,3 @@ void TChronarkMan::RefreshSearchRows(TCKListView &View, const tFilterItem &Searc
             RecheckSearchRow(View, i, entry, SearchFilter);
     View.SetSorted(true);
 }
-

@@ -162,8 +162,8 @@ TEST_F(EventsTest, DeleteTellsEachItemOnceWithEverythingBelowIt) {
     ASSERT_EQ(Heard.Kinds(), (Kinds{"ItemsRemoved", "DefaultProjectChanged"}));
     const auto &E = Heard.Events[0];
     EXPECT_EQ(E.Items, (TCKList{A, b1}));
-    for (const TCKItem *N : {(TCKItem *)A, (TCKItem *)Sub, (TCKItem *)a1, (TCKItem *)a2,
-                             (TCKItem *)s1, (TCKItem *)b1})
+    for (const TCKItem *N :
+         {(TCKItem *)A, (TCKItem *)Sub, (TCKItem *)a1, (TCKItem *)a2, (TCKItem *)s1, (TCKItem *)b1})
         EXPECT_TRUE(E.Nodes.count(N));
     EXPECT_EQ(E.Nodes.size(), 6u);
     EXPECT_EQ(Entries, 1u) << "the document is consistent while it tells";
@@ -226,9 +226,8 @@ TEST_F(EventsTest, DocumentSettingsGoThroughTheCommands) {
 }
 
 TEST_F(EventsTest, NewLoadAndImportReplaceTheDocument) {
-    const std::filesystem::path File =
-        std::filesystem::temp_directory_path() /
-        ("chronark-events-" + std::to_string(::getpid()) + ".ckx");
+    const std::filesystem::path File = std::filesystem::temp_directory_path() /
+                                       ("chronark-events-" + std::to_string(::getpid()) + ".ckx");
     ASSERT_TRUE(Man.SaveToFile(File.string()));
     EXPECT_TRUE(Heard.Events.empty()) << "a save changes nothing";
     ASSERT_TRUE(Man.LoadFromFile(File.string(), true));

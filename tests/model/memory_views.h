@@ -104,8 +104,8 @@ class RecordingListener : public TCKDocumentListener {
 public:
     struct Heard {
         std::string Kind;
-        TCKTimeItemList Entries;         // added or changed
-        TCKList Items;                   // removed or moved
+        TCKTimeItemList Entries;                   // added or changed
+        TCKList Items;                             // removed or moved
         std::unordered_set<const TCKItem *> Nodes; // removed
         TCKTouched Touched;
         TCKProjectItem *Project = nullptr; // added, renamed, move target
