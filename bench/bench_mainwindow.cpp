@@ -92,7 +92,7 @@ Window &Large() {
 void BM_RefillList(benchmark::State &State) {
     Window &W = Shared();
     for (auto _ : State) {
-        W.Form->RefreshEntries(-1);
+        W.Form->FillEntryList();
         benchmark::DoNotOptimize(W.Form->ListView1->Count());
     }
     State.counters["rows"] = W.Form->ListView1->Count();
@@ -101,7 +101,7 @@ BENCHMARK(BM_RefillList)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(
 
 void BM_RefreshEditedRow(benchmark::State &State) {
     Window &W = Shared();
-    W.Form->RefreshEntries(-1);
+    W.Form->FillEntryList();
     const int Row = W.Form->ListView1->Count() / 2;
     int Step = 0;
     for (auto _ : State) {
@@ -115,7 +115,7 @@ void BM_RefreshEditedRow(benchmark::State &State) {
         Data.Comment += "!";
         Entry->SetData(Data);
         State.ResumeTiming();
-        W.Form->RefreshEntries(Row);
+        W.Form->RefreshRow(Row);
     }
 }
 BENCHMARK(BM_RefreshEditedRow)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -156,7 +156,7 @@ void BM_FillLargeList(benchmark::State &State) {
     Window &W = Large();
     W.Form->Doc().Filter.Keywords.clear();
     for (auto _ : State) {
-        W.Form->RefreshEntries(-1);
+        W.Form->FillEntryList();
         benchmark::DoNotOptimize(W.Form->ListView1->Count());
     }
     State.counters["rows"] = W.Form->ListView1->Count();
@@ -168,7 +168,7 @@ void BM_EditEntryThroughDialog(benchmark::State &State) {
     Window &W = Large();
     if (W.Form->Action("acFilter")->isChecked())
         W.Form->Action("acFilter")->trigger();
-    W.Form->RefreshEntries(-1);
+    W.Form->FillEntryList();
     const int Rows = W.Form->ListView1->Count();
     QTreeWidgetItem *Row = W.Form->ListView1->Row(Rows / 2);
     const TCKItem *Item = TEntryList::ItemOf(Row);

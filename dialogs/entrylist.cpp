@@ -209,6 +209,46 @@ void TEntryList::DeleteRow(int Index) {
     delete R;
 }
 
+void TEntryList::DeleteRowsOf(const std::unordered_set<const TCKItem *> &Gone) {
+    std::vector<int> Doomed;
+    for (int i = Count(); i-- > 0;)
+        if (Gone.count(RowData(i)))
+            Doomed.push_back(i);
+    // Row by row, each removal moves every later row: fine for a few, not for thousands.
+    constexpr size_t FewRows = 64;
+    if (Doomed.size() <= FewRows) {
+        for (const int Index : Doomed)
+            DeleteRow(Index);
+        return;
+    }
+    static_cast<TCaptionDelegate *>(itemDelegate())->DiscardEditor();
+    QTreeWidgetItem *Current = currentItem();
+    std::unordered_set<const QTreeWidgetItem *> Selected;
+    for (TEntryRow *R : SelectedRows())
+        Selected.insert(R);
+    QList<QTreeWidgetItem *> Kept;
+    const QList<QTreeWidgetItem *> Rows = invisibleRootItem()->takeChildren();
+    Kept.reserve(Rows.size());
+    for (QTreeWidgetItem *R : Rows) {
+        if (!Gone.count(ItemOf(R))) {
+            Kept << R;
+            continue;
+        }
+        if (const auto Found = RowOfData.find(ItemOf(R));
+            Found != RowOfData.end() && Found->second == R)
+            RowOfData.erase(Found);
+        if (R == Current)
+            Current = nullptr;
+        delete R;
+    }
+    addTopLevelItems(Kept);
+    if (Current)
+        setCurrentItem(Current, 0, QItemSelectionModel::NoUpdate);
+    for (QTreeWidgetItem *R : Kept)
+        if (Selected.count(R))
+            R->setSelected(true);
+}
+
 int TEntryList::IndexOfData(const TCKItem *Data) const {
     const auto Found = RowOfData.find(Data);
     if (Found == RowOfData.end())

@@ -75,6 +75,8 @@ public:
                 int ImageIndex) override;
     void SetRowImage(int Index, int ImageIndex) override;
     void DeleteRow(int Index) override;
+    // Many rows go in one pass; the rows kept stay selected and current as they were.
+    void DeleteRowsOf(const std::unordered_set<const TCKItem *> &Gone) override;
     int IndexOfData(const TCKItem *Data) const override;
 
 signals:

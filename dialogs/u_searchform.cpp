@@ -96,6 +96,11 @@ TSearchForm::TSearchForm(const TChronarkMan &ADocument, const TImageList &Images
                     Host.CommentEdited(*ListView1, Row, Text);
             });
     NewSearchClick();
+    Document.Subscribe(*this);
+}
+
+TSearchForm::~TSearchForm() {
+    Document.Unsubscribe(*this);
 }
 
 void TSearchForm::BuildLayout() {
@@ -192,18 +197,44 @@ void TSearchForm::NewSearchClick() {
     StatusBar1->clear();
 }
 
-void TSearchForm::UpdateSearch(int Mode, bool Flag) {
-    if (Mode == -1) {
-        Document.RefreshSearchList(*ListView1, SearchParams, Flag);
-    } else if (Mode >= 0) {
-        ListView1->SetSorted(false);
-        ListView1->SetSorted(true);
+void TSearchForm::EntriesAdded(const TCKEntriesEvent &Event) {
+    Document.UpdateOverlapImages(*ListView1, Event.Touched);
+}
+
+void TSearchForm::EntriesChanged(const TCKEntriesEvent &Event) {
+    if (Event.Entries.size() > TChronarkMan::MaxTouched) {
+        RecheckRows();
+        return;
     }
+    Document.RefreshSearchRows(*ListView1, SearchParams, Event.Entries);
+    Document.UpdateOverlapImages(*ListView1, Event.Touched);
     ShowCount();
 }
 
-void TSearchForm::ForgetResults() {
+void TSearchForm::ItemsRemoved(const TCKRemovedEvent &Event) {
+    ListView1->DeleteRowsOf(Event.Nodes);
+    Document.UpdateOverlapImages(*ListView1, Event.Touched);
+    ShowCount();
+}
+
+void TSearchForm::ItemsMoved(const TCKMovedEvent &) {
+    RecheckRows();
+}
+
+void TSearchForm::ProjectRenamed(TCKProjectItem *) {
+    RecheckRows();
+}
+
+void TSearchForm::DocumentReplaced(bool Imported) {
+    // An import leaves every entry found where it was.
+    if (Imported)
+        return;
     ListView1->Clear();
+    ShowCount();
+}
+
+void TSearchForm::RecheckRows() {
+    Document.RefreshSearchList(*ListView1, SearchParams);
     ShowCount();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The search window "Eintrag suchen": finds entries anywhere in the document by words in their
 // comment or field values and by a time range, and lists them with their project path. It is
-// not modal; the window that owns the document keeps its rows current through UpdateSearch.
+// not modal, and follows the document's changes while it is open.
 
 #include "model/ckm.h"
 
@@ -21,7 +21,7 @@ class TImageList;
 class TPromptService;
 class TRegistry;
 
-class TSearchForm : public QWidget {
+class TSearchForm : public QWidget, private TCKDocumentListener {
     Q_OBJECT
 public:
     // The commands on result rows belong to the window that owns the document.
@@ -42,13 +42,9 @@ public:
     // Document and the services must outlive the window.
     TSearchForm(const TChronarkMan &ADocument, const TImageList &Images, TPromptService &APrompts,
                 THost AHost, QWidget *Parent = nullptr);
+    ~TSearchForm() override;
 
-    // After entries changed: Mode -1 re-checks every row against the search (Flag: first drop
-    // rows of entries no longer in the document), Mode >= 0 only re-sorts, -2 leaves the rows.
-    // The status line then counts the rows.
-    void UpdateSearch(int Mode, bool Flag);
-    // The document was replaced: its rows name entries that are gone.
-    void ForgetResults();
+    // The status line counts the rows.
     void ShowCount();
 
     TEntryList &ResultList() const { return *ListView1; }
@@ -68,6 +64,18 @@ protected:
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 
 private:
+    // The rows follow the document: changed entries are checked again (those that no longer
+    // match leave), removed ones go unread, changed paths check every row, a document
+    // replaced empties the list. New entries join with the next search.
+    void EntriesAdded(const TCKEntriesEvent &Event) override;
+    void EntriesChanged(const TCKEntriesEvent &Event) override;
+    void ItemsRemoved(const TCKRemovedEvent &Event) override;
+    void ItemsMoved(const TCKMovedEvent &Event) override;
+    void ProjectRenamed(TCKProjectItem *Project) override;
+    void DocumentReplaced(bool Imported) override;
+    // Every row checked again and counted.
+    void RecheckRows();
+
     void BuildLayout();
     // Widths that show the date and duration texts whole; the comment takes the rest.
     void SizeColumns();

@@ -41,19 +41,20 @@ bool TDocumentSession::Load(const QString &FileName, bool Merge) {
     return static_cast<bool>(Doc.LoadFromFile(NativeName(FileName), Merge));
 }
 
-void TDocumentSession::OpenStartFile(bool Named) {
+bool TDocumentSession::OpenStartFile(bool Named) {
     const bool Exists = !FFileName.isEmpty() && QFileInfo(FFileName).isFile();
     std::unique_ptr<TDocumentLock> Claimed;
     bool ReadOnly = false;
     if (Exists && Claim(FFileName, Claimed, ReadOnly) && Load(FFileName, false)) {
         Recent->Add(FFileName);
         Take(std::move(Claimed), ReadOnly);
-        return;
+        return true;
     }
     // The user named this file; the last file of the option may have gone quietly.
     if (!Exists && Named)
         Prompts.ShowError(FileNotFoundText(FFileName));
     FFileName.clear();
+    return false;
 }
 
 bool TDocumentSession::ConfirmSave() {
@@ -196,9 +197,8 @@ bool TDocumentSession::Save() {
 }
 
 void TDocumentSession::New() {
-    Doc.Clear();
     // An empty new document has nothing to save.
-    Doc.SetSaved(true);
+    Doc.NewDocument();
     FFileName.clear();
     Take(nullptr, false);
     emit Emptied();

@@ -43,7 +43,8 @@ public:
 
     // Opens FileName() at start-up. Named: the user gave it, so a missing file is an error;
     // a file that cannot be opened leaves the document without a name either way.
-    void OpenStartFile(bool Named);
+    // Answers whether it was loaded.
+    bool OpenStartFile(bool Named);
     // "Möchten Sie die Änderungen speichern?" for a modified document; false: cancelled or
     // the save failed.
     bool ConfirmSave();

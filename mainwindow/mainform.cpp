@@ -97,6 +97,8 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
         else
             FPrompts->ShowWarning(ToQMessage(Text));
     };
+    // The views follow the document's changes from now on.
+    Document->Subscribe(*this);
     CurrentProject = Document->DefaultProject;
     TreeView1->SetRootProject(Document->Root.get());
 
@@ -149,8 +151,10 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
 TMainForm::~TMainForm() {
     Watch->Ticker()->stop();
     // The document's last changes must not call back into a half-destroyed window.
-    if (Document)
+    if (Document) {
         Document->OnChange = nullptr;
+        Document->Unsubscribe(*this);
+    }
     CutList.clear();
     // Its rows name the document's entries.
     delete SearchForm1;

@@ -3,9 +3,10 @@
 // stopwatch (stopwatch.h) and the document's file (docsession.h), to its views. Its sources
 // follow its concerns: mainform.cpp (creation and layout), mainform_actiontable.cpp (the
 // declared actions), mainform_actions.cpp (menus, toolbar), mainform_views.cpp (tree, list,
-// status bar), mainform_measure.cpp (stopwatch banner and tray), mainform_commands.cpp (file
-// commands, start-up, close, settings), mainform_entries.cpp (filter panel, row menu and the
-// entry commands), mainform_search.cpp (the search window).
+// status bar), mainform_follow.cpp (the views following the document's events),
+// mainform_measure.cpp (stopwatch banner and tray), mainform_commands.cpp (file commands,
+// start-up, close, settings), mainform_entries.cpp (filter panel, row menu and the entry
+// commands), mainform_search.cpp (the search window).
 
 #include "app/capp.h"
 #include "app/doclock.h"
@@ -52,7 +53,7 @@ class TSearchForm;
 class TStopwatch;
 class TTrayIcon;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private TCKDocumentListener {
     Q_OBJECT
 public:
     struct TOptions {
@@ -88,12 +89,6 @@ public:
     static std::span<const TActionDecl> DeclaredActions();
 
 signals:
-    // Nodes were deleted: a list of entries re-checks its rows before reading them.
-    void ItemsRemoved();
-    // An entry's texts or its project path changed in place.
-    void EntriesChanged();
-    // The whole document was replaced or emptied (New, Open).
-    void DocumentReplaced();
     // The close was accepted and the program should end.
     void Closed();
 
@@ -207,10 +202,27 @@ private:
     void MinimizeClick();
     void Zeitstoppen1Click();
 
-    // --- tree and list: filling the views and their handlers ---------------------------
-    // -2: the document's last added item was appended; -1: refill; >= 0: that row changed.
-    // Touched: the entries whose overlap marks may have changed; null means any of them.
-    void RefreshEntries(int Mode, const TCKConstTimeItems *Touched = nullptr);
+    // --- tree and list: filling the views, following the document, and their handlers ---
+    // The shown project's rows afresh.
+    void FillEntryList();
+    // The row at Index shows its item anew and moves to its place, or leaves when filtered out.
+    void RefreshRow(int Index);
+    // After the rows changed: the marks of Touched (null: of every row), the commands that
+    // follow the selection, the totals and the caption.
+    void FinishListChange(const TCKTouched *Touched);
+    // The document tells, the views follow (mainform_follow.cpp). The commands below only
+    // ask the document; how each change shows is decided here.
+    void EntriesAdded(const TCKEntriesEvent &Event) override;
+    void EntriesChanged(const TCKEntriesEvent &Event) override;
+    void ItemsRemoved(const TCKRemovedEvent &Event) override;
+    void ItemsMoved(const TCKMovedEvent &Event) override;
+    void ProjectAdded(TCKProjectItem *Project) override;
+    void ProjectRenamed(TCKProjectItem *Project) override;
+    void DocumentReplaced(bool Imported) override;
+    void DefaultProjectChanged() override;
+    // The tree nodes of removed projects go; the shown project falls back to the root when it
+    // was among them (answers whether it was).
+    bool DropRemovedNodes(const TCKRemovedEvent &Event);
     void UpdateStatusBar();
     // The status bar names the file an export or a printed PDF was written to.
     void ShowWrittenFile(const QString &What, const QString &FileName);
@@ -236,18 +248,10 @@ private:
     void acCutExecute();
     void acPasteExecute();
     void renTimeClick();
-    // After a load or New: the cut list and every view let the old nodes go, the views show
-    // the root of the new document, and DocumentReplaced tells the other windows.
-    void ShowReplacedDocument();
     // Refills list and tree after the document changed as a whole; ToRoot shows the root.
     void RebuildViews(bool ToRoot);
-    // Every command that deletes nodes calls this first: the cut list and the row state
-    // then never refer to them.
-    void ForgetItems(const TCKItem *Removed);
     // The items of the rows; Selected only those selected, in list order.
     TCKList ListItems(QObject *Source, bool SelectedOnly) const;
-    // Answers whether any item moved.
-    bool MoveItemsTo(const TCKList &Items, TCKProjectItem *Target);
     // Typed text the document cannot store as it is: the user is told why, true. A caption
     // also refuses quotes and angle brackets.
     bool RefuseUnstorable(const QString &Text);
@@ -283,20 +287,15 @@ private:
     void acNewProjectLVExecute();
     // The shared bodies; List is the list the command acts on.
     void EditEntryRow(TEntryList &List, QTreeWidgetItem *Row);
-    void RefreshEntryRow(TEntryList &List, QTreeWidgetItem *Row, const TCKConstTimeItems *Touched);
-    // Past this many touched entries, looking their rows up costs more than one pass over all.
-    static constexpr size_t MaxTouchedEntries = 64;
     void DeleteSelectedRows(TEntryList &List);
     void SplitFirstSelected(TEntryList &List);
     void MeltSelected(TEntryList &List);
     // The entry of Row when Row is still a row of List and its entry still in the document.
     TCKTimeItem *LiveEntry(const TEntryList &List, const QTreeWidgetItem *Row) const;
-    // Drops the tree node of a deleted project (and follows it with the current project).
-    void ForgetProjectNode(TCKProjectItem *Project);
 
     // --- the search window ----------------------------------------------------------------
-    // Creates the search window unless it is open, and brings it to the front. While it is
-    // open, ItemsRemoved, EntriesChanged and DocumentReplaced keep its rows current.
+    // Creates the search window unless it is open, and brings it to the front. It follows the
+    // document's events itself.
     void acSearchExecute();
     // The in-place edit of a comment in the search results.
     void SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QString &Text);

@@ -248,19 +248,12 @@ void TMainForm::ConnectCollaborators() {
     connect(&RecentFiles(), &TRecentFiles::Changed, this, &TMainForm::RebuildRecentMenus);
     RebuildRecentMenus();
     connect(Session.get(), &TDocumentSession::TitleChanged, this, &TMainForm::UpdateCaption);
-    connect(Session.get(), &TDocumentSession::Opened, this, [this] {
-        Watch->DocumentOpened(Session->Silent());
-        ShowReplacedDocument();
-    });
-    connect(Session.get(), &TDocumentSession::Emptied, this, [this] {
-        Watch->FollowFile();
-        ShowReplacedDocument();
-    });
+    connect(Session.get(), &TDocumentSession::Opened, this,
+            [this] { Watch->DocumentOpened(Session->Silent()); });
+    connect(Session.get(), &TDocumentSession::Emptied, this, [this] { Watch->FollowFile(); });
     connect(Session.get(), &TDocumentSession::Renamed, this, [this] {
         Watch->FollowFile();
         UpdateCaption();
     });
-    connect(Session.get(), &TDocumentSession::Imported, this, [this] { RebuildViews(false); });
     connect(Watch.get(), &TStopwatch::Ticked, this, &TMainForm::ShowElapsed);
-    connect(Watch.get(), &TStopwatch::Recorded, this, [this] { RefreshEntries(-2); });
 }

@@ -42,13 +42,15 @@ void TMainForm::Start() {
     LoadWindowSettings();
 
     Session->SetSilent(IndexOfSwitch(CmdLine, "silent") >= 0);
-    if (HasFileArgument || Action("acAutoOpen")->isChecked())
-        Session->OpenStartFile(HasFileArgument);
+    // A loaded start document is shown as the load tells it.
+    const bool Loaded = (HasFileArgument || Action("acAutoOpen")->isChecked()) &&
+                        Session->OpenStartFile(HasFileArgument);
     // Before --start begins a new measurement over the stored one.
     Watch->OfferLost(Session->Silent());
 
     // The views show the start document in either case, also when it starts in the tray.
-    RebuildViews(true);
+    if (!Loaded)
+        RebuildViews(true);
     if (IndexOfSwitch(CmdLine, "start") >= 0) {
         // The window is never shown, so there is no first activation to hide it again.
         StartHidden = true;
@@ -69,7 +71,7 @@ void TMainForm::RebuildViews(bool ToRoot) {
     if (ToRoot || !CurrentProject)
         CurrentProject = Document->Root.get();
     ProjectNode = nullptr;
-    RefreshEntries(-1);
+    FillEntryList();
     QSignalBlocker Quiet(TreeView1);
     Document->FillProjectTree(*TreeView1);
     QTreeWidgetItem *Node = FindProjectNode(CurrentProject);
@@ -85,14 +87,6 @@ void TMainForm::SetSaveState(bool Modified) {
     Save->setEnabled(Modified);
 }
 
-void TMainForm::ShowReplacedDocument() {
-    // The old document's nodes are gone: nothing may name them any more.
-    CutList.clear();
-    Action("acPaste")->setEnabled(false);
-    RebuildViews(true);
-    emit DocumentReplaced();
-}
-
 void TMainForm::NewClick() {
     if (!Session->ConfirmSave())
         return;
@@ -105,12 +99,8 @@ void TMainForm::FileSettingsClick() {
     const TSettingsOutcome Outcome = FileSettingsDialog(this, Prompts(), &ImageList1, *Document);
     if (Outcome == TSettingsOutcome::Cancelled)
         return;
-    // The settings are saved with the document: a change left unmarked would be lost without a
-    // question when the document is closed.
-    if (Outcome == TSettingsOutcome::Changed)
-        Document->SetSaved(false);
+    // The document's commands have marked it modified and told the views.
     SetSaveState(true);
-    ShowDefaultProject();
 }
 
 void TMainForm::ExportClick() {

@@ -29,7 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace {
 
@@ -164,14 +163,12 @@ void TMainForm::acFilterExecute() {
         for (QWidget *W : {static_cast<QWidget *>(sddate), static_cast<QWidget *>(sdtime),
                            static_cast<QWidget *>(eddate), static_cast<QWidget *>(edtime)})
             W->setEnabled(false);
-        Doc().Filter.UseFromDate = false;
-        Doc().Filter.UseToDate = false;
-        Doc().FilterActive = true;
+        Doc().SetFilter(Doc().Filter, true, TChronarkMan::TFilterBound::None);
         SetFilter(Edit1);
     } else {
         // Every row and the true totals come back at once.
-        Doc().FilterActive = false;
-        RefreshEntries(-1);
+        Doc().SetFilter(Doc().Filter, false, TChronarkMan::TFilterBound::None);
+        FillEntryList();
     }
     Panel8->setVisible(Opening);
     Action("acFilter")->setChecked(Opening);
@@ -181,7 +178,6 @@ void TMainForm::CheckBox1Click() {
     const bool On = CheckBox1->isChecked();
     sddate->setEnabled(On);
     sdtime->setEnabled(On);
-    Doc().Filter.UseFromDate = On;
     SetFilter(CheckBox1);
 }
 
@@ -189,31 +185,29 @@ void TMainForm::CheckBox2Click() {
     const bool On = CheckBox2->isChecked();
     eddate->setEnabled(On);
     edtime->setEnabled(On);
-    Doc().Filter.UseToDate = On;
     SetFilter(CheckBox2);
 }
 
 void TMainForm::SetFilter(QObject *Sender) {
-    tFilterItem &Filter = Doc().Filter;
-    Filter.FromDate = PickedDateTime(sddate, sdtime);
-    Filter.ToDate = PickedDateTime(eddate, edtime);
-    const bool FromPicker = Sender == sddate || Sender == sdtime;
-    const bool ToPicker = Sender == eddate || Sender == edtime;
-    if ((FromPicker || ToPicker) && CheckBox1->isChecked() && CheckBox2->isChecked() &&
-        CompareDateTime(Filter.FromDate, Filter.ToDate) >= 0) {
+    using TBound = TChronarkMan::TFilterBound;
+    tFilterItem Criteria;
+    Criteria.UseFromDate = CheckBox1->isChecked();
+    Criteria.UseToDate = CheckBox2->isChecked();
+    Criteria.FromDate = PickedDateTime(sddate, sdtime);
+    Criteria.ToDate = PickedDateTime(eddate, edtime);
+    SplitToArray(FromQ(Edit1->text()), ' ', Criteria.Keywords);
+    RemoveBlank(Criteria.Keywords);
+    const TBound Changed = Sender == sddate || Sender == sdtime   ? TBound::From
+                           : Sender == eddate || Sender == edtime ? TBound::To
+                                                                  : TBound::None;
+    if (Doc().SetFilter(Criteria, Doc().FilterActive, Changed)) {
         Prompts().ShowMessage(BoundsText);
-        // The bound just changed gives way to the other.
-        if (FromPicker) {
-            Filter.FromDate = AddSeconds(Filter.ToDate, -1);
-            ShowDateTime(sddate, sdtime, Filter.FromDate);
-        } else {
-            Filter.ToDate = AddSeconds(Filter.FromDate, 1);
-            ShowDateTime(eddate, edtime, Filter.ToDate);
-        }
+        if (Changed == TBound::From)
+            ShowDateTime(sddate, sdtime, Doc().Filter.FromDate);
+        else
+            ShowDateTime(eddate, edtime, Doc().Filter.ToDate);
     }
-    SplitToArray(FromQ(Edit1->text()), ' ', Filter.Keywords);
-    RemoveBlank(Filter.Keywords);
-    RefreshEntries(-1);
+    FillEntryList();
 }
 
 // --- row menu -------------------------------------------------------------------------------
@@ -281,9 +275,8 @@ void TMainForm::NewTimeClick() {
     tCKEditItem Data;
     if (!FEntryDialogs->NewEntry(this, Doc().FieldDefs, Data))
         return;
-    // Null when the document cannot take the entry; it has said why.
-    if (CurrentProject->AddTime(Data))
-        RefreshEntries(-2);
+    // Refused when the document cannot take the entry; it has said why.
+    Doc().AddEntry(CurrentProject, Data);
 }
 
 void TMainForm::acNewTimePopupExecute() {
@@ -298,29 +291,15 @@ void TMainForm::EditEntryRow(TEntryList &List, QTreeWidgetItem *Row) {
     // The dialog and its notices belong to the list's window: over the search window, one
     // owned by this window would bring this window up and leave the search hidden behind it.
     const TPromptOwnerScope Owner(Prompts(), List.window());
-    if (!FEntryDialogs->EditEntry(List.window(), Doc().FieldDefs, Data)) {
-        // The row and the sums show what the document holds now. The dialog is modal, so
-        // the row is still there unless something deleted it meanwhile.
-        RefreshEntryRow(List, Row, nullptr);
+    // Unchanged (or cancelled), the entry's row of the main list and the sums still show
+    // what the document holds now.
+    if (FEntryDialogs->EditEntry(List.window(), Doc().FieldDefs, Data) &&
+        Doc().SetEntryData(Entry, Data))
         return;
+    if (const int Index = ListView1->IndexOfData(Entry); Index >= 0) {
+        RefreshRow(Index);
+        FinishListChange(nullptr);
     }
-    // Only the entries sharing time with the old or the new span can change their marks.
-    TCKConstTimeItems Touched;
-    bool Few = Entry->AddTimeSharers(Touched, MaxTouchedEntries);
-    Entry->SetData(Data);
-    Few = Few && Entry->AddTimeSharers(Touched, MaxTouchedEntries);
-    RefreshEntryRow(List, Row, Few ? &Touched : nullptr);
-}
-
-void TMainForm::RefreshEntryRow(TEntryList &List, QTreeWidgetItem *Row,
-                                const TCKConstTimeItems *Touched) {
-    if (&List == ListView1) {
-        const int Index = ListView1->IndexOf(Row);
-        RefreshEntries(Index >= 0 ? Index : -1, Touched);
-    } else {
-        RefreshEntries(-1);
-    }
-    emit EntriesChanged();
 }
 
 void TMainForm::EditTimeClick() {
@@ -337,26 +316,6 @@ void TMainForm::acRenTimePopupExecute() {
         PopupList->scrollToItem(PopupItem);
         PopupList->editItem(PopupItem, 0);
     }
-}
-
-void TMainForm::ForgetProjectNode(TCKProjectItem *Project) {
-    QTreeWidgetItem *Node = FindProjectNode(Project);
-    if (!Node)
-        return;
-    auto Within = [Node](const QTreeWidgetItem *N) {
-        for (; N; N = N->parent())
-            if (N == Node)
-                return true;
-        return false;
-    };
-    if (Within(ProjectNode))
-        ProjectNode = nullptr;
-    const QSignalBlocker Quiet(TreeView1);
-    if (Within(TreeView1->currentItem())) {
-        TreeView1->setCurrentItem(TreeView1->TopNode());
-        CurrentProject = Doc().Root.get();
-    }
-    TreeView1->DeleteNode(Node);
 }
 
 void TMainForm::DeleteSelectedRows(TEntryList &List) {
@@ -377,37 +336,11 @@ void TMainForm::DeleteSelectedRows(TEntryList &List) {
         if (Prompts().Confirm(Question, false) != TPromptAnswer::Yes)
             return;
     }
-    // Only what is still in the document now; an item below a project deleted in the same
-    // go leaves with that project.
     TCKList Rowed;
     for (TEntryRow *Row : Rows)
         if (TCKItem *Item = TEntryList::ItemOf(Row))
             Rowed.push_back(Item);
-    TCKList Items = Doc().StillContained(Rowed);
-    std::unordered_set<const TCKItem *> Projects;
-    for (const TCKItem *Item : Items)
-        if (Item->IsProject())
-            Projects.insert(Item);
-    std::erase_if(Items, [&Projects](const TCKItem *Item) {
-        for (const TCKItem *Up = Item->Parent; Up; Up = Up->Parent)
-            if (Projects.count(Up))
-                return true;
-        return false;
-    });
-    for (int i = int(Rows.size()); i-- > 0;)
-        List.DeleteRow(List.IndexOf(Rows[i]));
-    for (auto It = Items.rbegin(); It != Items.rend(); ++It) {
-        TCKItem *Item = *It;
-        ForgetItems(Item);
-        if (TCKProjectItem *Project = Item->AsProject())
-            ForgetProjectNode(Project);
-        Item->Delete();
-    }
-    Doc().UpdateOverlapImages(List);
-    // A deleted sub-project may have been the one measurements went to.
-    ShowDefaultProject();
-    emit ItemsRemoved();
-    RefreshEntries(-1);
+    Doc().DeleteItems(Rowed);
 }
 
 void TMainForm::DelTimeClick() {
@@ -434,20 +367,7 @@ void TMainForm::SplitFirstSelected(TEntryList &List) {
         if (!FEntryDialogs->Split(List.window(), *Entry, At))
             return;
     }
-    // Both parts lie within the old span: only its sharers can change their marks.
-    TCKConstTimeItems Touched;
-    const bool Few = Entry->AddTimeSharers(Touched, MaxTouchedEntries);
-    if (!Entry->SplitAt(At))
-        return;
-    const int Index = List.IndexOf(Row);
-    if (&List == ListView1 && Index >= 0) {
-        // The row shows the first part; the second part was appended to the same project.
-        RefreshEntries(Index, Few ? &Touched : nullptr);
-        RefreshEntries(-2, Few ? &Touched : nullptr);
-    } else {
-        RefreshEntries(-1);
-    }
-    emit EntriesChanged();
+    Doc().SplitEntry(Entry, At);
 }
 
 void TMainForm::acSplitExecute() {
@@ -464,29 +384,7 @@ void TMainForm::MeltSelected(TEntryList &List) {
     for (TEntryRow *Row : List.SelectedRows())
         if (TCKItem *Item = TEntryList::ItemOf(Row))
             Rowed.push_back(Item);
-    TCKTimeItemList Entries;
-    for (TCKItem *Item : Doc().StillContained(Rowed))
-        if (TCKTimeItem *Entry = Item->AsTime())
-            Entries.push_back(Entry);
-    if (Entries.size() < 2)
-        return;
-    bool Merged = false;
-    // Absorbed entries are freed: nothing may keep naming them, their rows included.
-    Doc().MeltAll(Entries, [this, &List, &Merged](const TCKTimeItem *Absorbed) {
-        ForgetItems(Absorbed);
-        for (int i = 0; i < List.Count(); ++i)
-            if (List.RowData(i) == Absorbed) {
-                List.DeleteRow(i);
-                break;
-            }
-        Merged = true;
-    });
-    Doc().UpdateOverlapImages(List);
-    RefreshEntries(-1);
-    if (Merged)
-        emit ItemsRemoved();
-    else
-        emit EntriesChanged();
+    Doc().MeltEntries(Rowed);
 }
 
 void TMainForm::acMeltExecute() {
@@ -507,19 +405,13 @@ void TMainForm::acNewProjectLVExecute() {
     TCKProjectItem *Project = Owner ? Doc().NewProject(Owner, "Neues Projekt") : nullptr;
     if (!Project)
         return;
-    TreeView1->AddProjectNode(Parent, Project, QStringLiteral("Neues Projekt"));
     Parent->setExpanded(true);
-    if (Owner != CurrentProject)
-        return;
-    RefreshEntries(-2);
-    for (int i = 0; i < ListView1->Count(); ++i) {
-        if (ListView1->RowData(i) == Project) {
-            TEntryRow *Row = ListView1->Row(i);
-            ListView1->clearSelection();
-            ListView1->setCurrentItem(Row);
-            ListView1->scrollToItem(Row);
-            ListView1->editItem(Row, 0);
-            break;
-        }
+    // The shown project has its new sub-project row now.
+    if (const int Index = ListView1->IndexOfData(Project); Index >= 0) {
+        TEntryRow *Row = ListView1->Row(Index);
+        ListView1->clearSelection();
+        ListView1->setCurrentItem(Row);
+        ListView1->scrollToItem(Row);
+        ListView1->editItem(Row, 0);
     }
 }

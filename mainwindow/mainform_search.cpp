@@ -1,5 +1,5 @@
-// The search window: the main window creates at most one, hands it the row commands and keeps
-// its rows current after every change to entries.
+// The search window: the main window creates at most one and hands it the row commands; the
+// window follows the document's changes itself.
 
 #include "dialogs/entrylist.h"
 #include "dialogs/u_searchform.h"
@@ -26,9 +26,6 @@ void TMainForm::acSearchExecute() {
         TSearchForm *Form = SearchForm1;
         // Its own place, or over this window: not wherever the desktop puts a new window.
         Form->RestorePlacement(*Registry, AppName, ScreenArea, geometry());
-        connect(this, &TMainForm::ItemsRemoved, Form, [Form] { Form->UpdateSearch(-1, true); });
-        connect(this, &TMainForm::EntriesChanged, Form, [Form] { Form->UpdateSearch(-1, false); });
-        connect(this, &TMainForm::DocumentReplaced, Form, [Form] { Form->ForgetResults(); });
     }
     SearchForm1->show();
     SearchForm1->raise();
@@ -47,23 +44,8 @@ void TMainForm::SearchRowEdited(TEntryList &List, QTreeWidgetItem *Row, const QS
                                   [&] { return RefuseUnstorable(Text); }))
             return;
     }
-    const std::string Comment = FromQ(Text);
-    if (Comment == Entry->Comment)
-        return;
     // As an edit in the main list: the document is modified, and both lists show the comment.
-    Entry->Comment = Comment;
-    Doc().SetSaved(false);
-    int Index = -1;
-    for (int i = 0; i < ListView1->Count() && Index < 0; ++i)
-        if (ListView1->RowData(i) == Entry)
-            Index = i;
-    // With the filter on, a new comment may let the entry in or keep it out, and the totals
-    // follow the entries that pass, shown or not.
-    if (Index >= 0)
-        RefreshEntries(Index);
-    else if (Entry->Parent == CurrentProject)
-        RefreshEntries(-1);
-    else
-        UpdateStatusBar();
-    emit EntriesChanged();
+    tCKEditItem Data = Entry->GetData();
+    Data.Comment = FromQ(Text);
+    Doc().SetEntryData(Entry, Data);
 }

@@ -52,26 +52,30 @@ bool TMainForm::RefuseCaption(const QString &Text) {
     return RefuseUnstorable(Text);
 }
 
-void TMainForm::RefreshEntries(int Mode, const TCKConstTimeItems *Touched) {
+void TMainForm::FillEntryList() {
     if (!Document || !CurrentProject)
         return;
-    if (Mode == -2) {
-        CurrentProject->AddLastToList(*ListView1);
-    } else if (Mode == -1) {
-        CurrentProject->FillListView(*ListView1);
-    } else if (Mode >= 0 && Mode < ListView1->Count()) {
-        const int Before = ListView1->Count();
-        ListView1->SetSorted(false);
-        Document->RefreshListItem(*ListView1, Mode);
-        // A row that left the list leaves the rest in order; one that stayed moves alone.
-        ListView1->SortRowIntoPlace(ListView1->Count() == Before ? Mode : -1);
-    }
-    if (Mode != -1) {
-        if (Touched)
-            Document->UpdateOverlapImages(*ListView1, *Touched);
-        else
-            Document->UpdateOverlapImages(*ListView1);
-    }
+    // The rows get their marks as they are made.
+    CurrentProject->FillListView(*ListView1);
+    const TCKTouched None{true, {}};
+    FinishListChange(&None);
+}
+
+void TMainForm::RefreshRow(int Index) {
+    if (Index < 0 || Index >= ListView1->Count())
+        return;
+    const int Before = ListView1->Count();
+    ListView1->SetSorted(false);
+    Document->RefreshListItem(*ListView1, Index);
+    // A row that left the list leaves the rest in order; one that stayed moves alone.
+    ListView1->SortRowIntoPlace(ListView1->Count() == Before ? Index : -1);
+}
+
+void TMainForm::FinishListChange(const TCKTouched *Touched) {
+    if (Touched)
+        Document->UpdateOverlapImages(*ListView1, *Touched);
+    else
+        Document->UpdateOverlapImages(*ListView1);
     // Rows may have gone: the selection-driven commands follow what is still selected.
     ListView1SelectItem();
     UpdateStatusBar();
@@ -124,7 +128,7 @@ void TMainForm::TreeView1Change() {
         return;
     InTreeChange = true;
     CurrentProject = Project;
-    RefreshEntries(-1);
+    FillEntryList();
     InTreeChange = false;
 }
 
@@ -138,19 +142,8 @@ void TMainForm::TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) {
     const std::string Caption = FromQ(Text);
     if (Caption == Project->Caption)
         return;
-    Project->Caption = Caption;
-    Node->setText(0, ToQ(Caption));
-    TreeView1->SortChildrenOf(Node->parent());
-    TreeView1->scrollToItem(Node);
-    Document->SetSaved(false);
-    // A sub-project row of the shown project carries the same caption.
-    for (int i = 0; i < ListView1->Count(); ++i)
-        if (ListView1->RowData(i) == Project) {
-            RefreshEntries(i);
-            break;
-        }
-    // The paths of the entries below have changed.
-    emit EntriesChanged();
+    if (Document->RenameProject(Project, Caption))
+        TreeView1->scrollToItem(Node);
 }
 
 bool TMainForm::TreeView1KeyDown(int Key) {
@@ -198,29 +191,15 @@ void TMainForm::TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) {
     if (!TreeView1DragOver(Source, Target))
         return;
     TCKProjectItem *Project = TProjectTree::ProjectOf(Target);
-    bool Moved = false;
-    if (Source == TreeView1) {
-        QTreeWidgetItem *Dragged = TreeView1->currentItem();
-        Moved = TProjectTree::ProjectOf(Dragged)->MoveTo(Project);
-        if (Moved) {
-            // Taking the node out selects a neighbour for a moment; the moved project stays
-            // the selected and shown one.
-            {
-                QSignalBlocker Quiet(TreeView1);
-                TreeView1->MoveNode(Dragged, Target);
-            }
-            Target->setExpanded(true);
-            TreeView1->setCurrentItem(Dragged);
-        }
-        TreeView1->scrollToItem(Dragged);
-    } else {
-        Moved = MoveItemsTo(ListItems(Source, true), Project);
-        RefreshEntries(-1);
+    if (Source != TreeView1) {
+        Document->MoveItems(ListItems(Source, true), Project);
+        return;
     }
-    if (Moved) {
-        Document->SetSaved(false);
-        emit EntriesChanged();
-    }
+    // The moved project's node stays the selected and shown one.
+    QTreeWidgetItem *Dragged = TreeView1->currentItem();
+    if (Document->MoveItems({TProjectTree::ProjectOf(Dragged)}, Project))
+        Target->setExpanded(true);
+    TreeView1->scrollToItem(Dragged);
 }
 
 TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
@@ -236,20 +215,6 @@ TCKList TMainForm::ListItems(QObject *Source, bool SelectedOnly) const {
             Items.push_back(Item);
     }
     return Items;
-}
-
-bool TMainForm::MoveItemsTo(const TCKList &Items, TCKProjectItem *Target) {
-    bool Moved = false;
-    for (TCKItem *Item : Items) {
-        QTreeWidgetItem *Node = Item->IsProject() ? FindProjectNode(Item->AsProject()) : nullptr;
-        // The model refuses to move a project into its own subtree.
-        if (!Item->MoveTo(Target))
-            continue;
-        Moved = true;
-        if (Node)
-            TreeView1->MoveNode(Node, FindProjectNode(Target));
-    }
-    return Moved;
 }
 
 void TMainForm::ListView1SelectItem() {
@@ -282,27 +247,16 @@ void TMainForm::ListView1Edited(QTreeWidgetItem *Row, const QString &Text) {
         const std::string Comment = FromQ(Text);
         if (Comment == Entry->Comment)
             return;
-        Entry->Comment = Comment;
-        Document->SetSaved(false);
-        RefreshEntries(Index);
-        emit EntriesChanged();
+        tCKEditItem Data = Entry->GetData();
+        Data.Comment = FromQ(Text);
+        Document->SetEntryData(Entry, Data);
         return;
     }
     TCKProjectItem *Project = Item->AsProject();
     if (TRefusedEdit::Refused(*ListView1, At, Text, ToQ(Project->Caption),
                               [&] { return RefuseCaption(Text); }))
         return;
-    const std::string Caption = FromQ(Text);
-    if (Caption == Project->Caption)
-        return;
-    Project->Caption = Caption;
-    if (QTreeWidgetItem *Node = FindProjectNode(Project)) {
-        Node->setText(0, ToQ(Caption));
-        TreeView1->SortChildrenOf(Node->parent());
-    }
-    Document->SetSaved(false);
-    RefreshEntries(Index);
-    emit EntriesChanged();
+    Document->RenameProject(Project, FromQ(Text));
 }
 
 bool TMainForm::ListView1KeyDown(int Key) {
@@ -363,14 +317,10 @@ void TMainForm::NewProjectClick() {
     TCKProjectItem *Owner = TProjectTree::ProjectOf(Parent);
     // Refused below the deepest project a file can hold; the document has said so.
     TCKProjectItem *Project = Document->NewProject(Owner, "Neues Projekt");
-    if (!Project)
+    QTreeWidgetItem *Node = Project ? FindProjectNode(Project) : nullptr;
+    if (!Node)
         return;
-    QTreeWidgetItem *Node =
-        TreeView1->AddProjectNode(Parent, Project, QStringLiteral("Neues Projekt"));
     Parent->setExpanded(true);
-    // The shown project gets its new sub-project row at once.
-    if (Owner == CurrentProject)
-        RefreshEntries(-2);
     TreeView1->scrollToItem(Node);
     TreeView1->editItem(Node, 0);
 }
@@ -385,36 +335,15 @@ void TMainForm::DelProjectClick() {
         return;
     if (Prompts().Confirm(ProjectDeleteQuestion, false) != TPromptAnswer::Yes)
         return;
-    TCKProjectItem *Project = TProjectTree::ProjectOf(ProjectNode);
-    ForgetItems(Project);
-    {
-        // The rows and nodes of the removed subtree go before the projects do.
-        QSignalBlocker Quiet(TreeView1);
-        TreeView1->DeleteNode(ProjectNode);
-        TreeView1->setCurrentItem(TreeView1->TopNode());
-    }
-    ProjectNode = nullptr;
-    ListView1->Clear();
-    Project->Delete();
-    CurrentProject = Document->Root.get();
-    RefreshEntries(-1);
-    // Measurements went to the deleted subtree: they go to the project that took its place.
-    ShowDefaultProject();
-    emit ItemsRemoved();
+    Document->DeleteItems({TProjectTree::ProjectOf(ProjectNode)});
 }
 
 void TMainForm::DefaultMeasureClick() {
     if (!ProjectNode)
         return;
-    TCKProjectItem *Project = TProjectTree::ProjectOf(ProjectNode);
-    // The file stores the choice: without a save it would be lost at close.
-    if (Project && Project != Document->DefaultProject) {
-        Document->DefaultProject = Project;
-        Document->SetSaved(false);
-    }
+    Document->SetDefaultProject(TProjectTree::ProjectOf(ProjectNode));
     Action("acDefaultMeasure")->setChecked(true);
     Action("acDefaultMeasure")->setEnabled(false);
-    ShowDefaultProject();
 }
 
 void TMainForm::ShowDefaultProject() {
@@ -427,27 +356,16 @@ void TMainForm::acCutExecute() {
 }
 
 void TMainForm::acPasteExecute() {
-    // Items deleted since the cut have already left the list (ForgetItems).
+    // Items deleted since the cut have already left the list.
     const TCKList Items = CutList;
     CutList.clear();
     Action("acPaste")->setEnabled(false);
-    const bool Moved = MoveItemsTo(Items, CurrentProject);
-    RefreshEntries(-1);
-    if (Moved)
-        emit EntriesChanged();
+    Document->MoveItems(Items, CurrentProject);
 }
 
 void TMainForm::renTimeClick() {
     if (SelectedEntry && ListView1->IndexOf(SelectedEntry) >= 0)
         ListView1->editItem(SelectedEntry, 0);
-}
-
-void TMainForm::ForgetItems(const TCKItem *Removed) {
-    std::erase_if(CutList, [Removed](const TCKItem *Item) {
-        return Item == Removed || Item->IsInSubtreeOf(Removed);
-    });
-    if (CutList.empty())
-        Action("acPaste")->setEnabled(false);
 }
 
 bool TMainForm::eventFilter(QObject *Watched, QEvent *Event) {

@@ -81,7 +81,6 @@ void TStopwatch::Stop() {
     if (!FRunning)
         return;
     Record();
-    emit Recorded();
 }
 
 void TStopwatch::Lap() {
@@ -91,7 +90,6 @@ void TStopwatch::Lap() {
     FStart = Record();
     FRunning = true;
     KeepRecord();
-    emit Recorded();
 }
 
 bool TStopwatch::Suspend(TDateTime &Until) {
@@ -105,15 +103,11 @@ void TStopwatch::Resume(TDateTime From) {
     FStart = From;
     FRunning = true;
     KeepRecord();
-    emit Recorded();
 }
 
 TDateTime TStopwatch::Record() {
     const TDateTime End = Now();
-    tCKEditItem Data;
-    Data.StartTime = FStart;
-    Data.EndTime = End;
-    Doc.DefaultProject->AddTime(Data);
+    Doc.RecordInterval(FStart, End);
     FRunning = false;
     KeepRecord();
     return End;
@@ -260,12 +254,8 @@ void TStopwatch::OfferLost(bool Silent) {
     // A closed box decides nothing: the start stays for the next time.
     if (Choice < 0)
         return;
-    if (Choice != 2) {
-        tCKEditItem Data;
-        Data.StartTime = Start;
-        Data.EndTime = Choice == 0 ? Now() : Alive;
-        Doc.DefaultProject->AddTime(Data);
-    }
+    if (Choice != 2)
+        Doc.RecordInterval(Start, Choice == 0 ? Now() : Alive);
     StoredKey = Key;
     KeepRecord();
 }

@@ -67,8 +67,6 @@ public:
 signals:
     // The ticker ticked, or a measurement started: the banner shows the new elapsed time.
     void Ticked();
-    // A measured stretch was added to the default project and the views should show it.
-    void Recorded();
 
 private:
     // Adds the interval from the start to now and answers the end it used; the stopwatch is

@@ -109,39 +109,7 @@ bool TFieldSettings::Apply(TChronarkMan &Target) const {
     for (int i = 0; i < Count(); ++i)
         if (Use[i].InUse && LowerCase(Use[i].InitialId) != LowerCase(Defs[i].Id))
             Renames.emplace_back(Use[i].InitialId, Defs[i].Id);
-    const bool Changed =
-        Target.DefaultProject != DefaultProject || Target.FieldDefs != Defs || !Renames.empty();
-    Target.DefaultProject = DefaultProject;
-    Target.FieldDefs = Defs;
-    Target.ReindexFieldDefs();
-    if (!Renames.empty())
-        RenameFieldsAtOnce(Target, Renames);
-    return Changed;
-}
-
-void RenameFieldsAtOnce(TChronarkMan &Doc,
-                        const std::vector<std::pair<std::string, std::string>> &Renames) {
-    std::vector<int> Hits(Renames.size());
-    for (TCKTimeItem *Entry : Doc.AllEntries()) {
-        tFieldList &Fields = Entry->Fields;
-        // Find every pair's value first, then rename: an id given by one pair must not be
-        // found by the next. A value another pair already claimed is passed over.
-        for (size_t r = 0; r < Renames.size(); ++r) {
-            Hits[r] = -1;
-            for (int i = 0; i < static_cast<int>(Fields.size()); ++i) {
-                if (Fields[i].Id != Renames[r].first)
-                    continue;
-                bool Claimed = false;
-                for (size_t k = 0; k < r && !Claimed; ++k)
-                    Claimed = Hits[k] == i;
-                if (!Claimed) {
-                    Hits[r] = i;
-                    break;
-                }
-            }
-        }
-        for (size_t r = 0; r < Renames.size(); ++r)
-            if (Hits[r] >= 0)
-                Fields[Hits[r]].Id = Renames[r].second;
-    }
+    const bool NewDefault = Target.SetDefaultProject(DefaultProject);
+    const bool NewFields = Target.SetFieldDefs(Defs, Renames);
+    return NewDefault || NewFields;
 }

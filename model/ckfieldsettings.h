@@ -49,8 +49,9 @@ public:
     // when editing began. A renamed field is therefore still checked against its own values.
     const std::string &StoredId(int Row) const;
 
-    // Writes the default project and the definitions into the document and carries renames
-    // beyond letter case into the entries' values; answers whether anything changed.
+    // Writes the default project and the definitions into the document (through its commands)
+    // and carries renames beyond letter case into the entries' values; answers whether
+    // anything changed.
     bool Apply(TChronarkMan &Target) const;
 
 private:
@@ -62,9 +63,3 @@ private:
     tFieldDefList Defs;
     tFieldUseList Use;
 };
-
-// In every entry, the first value under each Old id (exact comparison) gets its New id, all
-// pairs at once: a value renamed by one pair is not renamed again by another, so that swapped
-// or chained names keep every value with its field.
-void RenameFieldsAtOnce(TChronarkMan &Doc,
-                        const std::vector<std::pair<std::string, std::string>> &Renames);

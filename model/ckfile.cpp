@@ -550,6 +550,7 @@ TResult TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
         DiskFile = FileName;
         DiskStamp = stamp;
     }
+    TellDocumentReplaced(Import);
     return loaded;
 }
 

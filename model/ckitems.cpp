@@ -329,22 +329,23 @@ void TCKProjectItem::FillListView(TCKListView &View) const {
     View.SetSorted(true);
 }
 
-void TCKProjectItem::AddLastToList(TCKListView &View) const {
-    if (!Manager || !Manager->LastAdded || Manager->LastAdded->Parent != this)
-        return;
-    TCKItem *item = Manager->LastAdded;
-    if (TCKProjectItem *project = item->AsProject()) {
-        View.AddRow(project->Caption, {}, imgFolder, project);
-        return;
-    }
-    TCKTimeItem *entry = item->AsTime();
-    if (!entry->MatchesFilter(Manager->Filter, Manager->FilterActive))
-        return;
+void TCKProjectItem::AddRows(TCKListView &View, const TCKList &Items) const {
     std::string caption;
     TStringArray subItems;
-    EntryRowTexts(entry, false, caption, subItems);
     View.SetSorted(false);
-    View.AddRow(caption, subItems, EntryImage(entry), entry);
+    for (TCKItem *item : Items) {
+        if (item->Parent != this)
+            continue;
+        if (TCKProjectItem *project = item->AsProject()) {
+            View.AddRow(project->Caption, {}, imgFolder, project);
+            continue;
+        }
+        TCKTimeItem *entry = item->AsTime();
+        if (Manager && !entry->MatchesFilter(Manager->Filter, Manager->FilterActive))
+            continue;
+        EntryRowTexts(entry, false, caption, subItems);
+        View.AddRow(caption, subItems, EntryImage(entry), entry);
+    }
     View.SetSorted(true);
 }
 

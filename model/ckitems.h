@@ -84,7 +84,9 @@ public:
 
     // Rows of the entry list; see TChronarkMan for the row layout.
     void FillListView(TCKListView &View) const;
-    void AddLastToList(TCKListView &View) const;
+    // Appends the rows of those of Items that are children of this project (entries only when
+    // they pass the filter).
+    void AddRows(TCKListView &View, const TCKList &Items) const;
 };
 
 class TCKTimeItem : public TCKItem {

@@ -25,30 +25,6 @@ bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts) {
     return TouchCounts ? lengths >= hi - lo : lengths > hi - lo;
 }
 
-void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption,
-                   TStringArray &SubItems) {
-    Caption = Entry->Comment;
-    SubItems.clear();
-    SubItems.push_back(DateTimeText(Entry->StartTime));
-    SubItems.push_back(DateTimeText(Entry->EndTime));
-    SubItems.push_back(DurationClockText(Entry->EndTime, Entry->StartTime));
-    if (ShowPath)
-        SubItems.push_back(Entry->GetPath());
-}
-
-int EntryImage(const TCKTimeItem *Entry) {
-    return Entry->IsOverlapFree() ? imgEntryPlain : imgEntryOverlapping;
-}
-
-int CompareSearchRows(const std::string &PathA, TDateTime StartA, const std::string &PathB,
-                      TDateTime StartB) {
-    // std::string compares bytes as unsigned characters, shorter prefix first.
-    const int c = PathA.compare(PathB);
-    if (c != 0)
-        return c < 0 ? -1 : 1;
-    return CompareDateTime(StartA, StartB);
-}
-
 // --- Lifetime and state --------------------------------------------------------------------
 
 TChronarkMan::TChronarkMan(TChangeEvent AOnChange)
@@ -81,15 +57,6 @@ void TChronarkMan::Clear() {
     ReleaseSegments();
     Root->Detach();
     DefaultProject = Root.get();
-}
-
-TCKProjectItem *TChronarkMan::NewProject(TCKProjectItem *Parent, const std::string &Caption) {
-    if (Parent->Depth() >= MaxProjectDepth) {
-        DeliverMessage(OnMessage, TMessageKind::Error,
-                       "Das Projekt kann nicht angelegt werden: " + DepthLimitText());
-        return nullptr;
-    }
-    return Parent->AddProject(Caption);
 }
 
 void TChronarkMan::SwapDocument(TChronarkMan &Other) noexcept {
@@ -292,7 +259,7 @@ std::string TChronarkMan::TypedFieldConflict(const TCKTimeItem *A, const TCKTime
     return {};
 }
 
-bool TChronarkMan::MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree,
+bool TChronarkMan::MeltPair(TCKTimeItem *A, TCKTimeItem *B, TMeltRecord *Record,
                             std::string &Conflict) {
     if (!A || !B || A == B || !Overlaps(A, B, true))
         return false;
@@ -315,9 +282,13 @@ bool TChronarkMan::MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &
     else if (A->Comment.empty() && !B->Comment.empty())
         A->Comment = B->Comment;
     A->LeaveSegments();
-    if (BeforeFree)
-        BeforeFree(B);
-    B->Delete();
+    if (Record) {
+        // Out of the document, freed by the command once the views have let go of it.
+        B->MoveTo(Record->Absorbed);
+        Record->Grown.push_back(A);
+    } else {
+        B->Delete();
+    }
     A->StartTime = start;
     A->EndTime = end;
     if (A->Manager)
@@ -325,15 +296,19 @@ bool TChronarkMan::MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &
     return true;
 }
 
-bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree) {
+bool TChronarkMan::Melt(TCKTimeItem *A, TCKTimeItem *B) {
     std::string conflict;
-    const bool merged = MeltPair(A, B, BeforeFree, conflict);
+    const bool merged = MeltPair(A, B, nullptr, conflict);
     if (!conflict.empty())
         DeliverMessage(OnMessage, TMessageKind::Error, MeltRefusedText(conflict));
     return merged;
 }
 
-void TChronarkMan::MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree) {
+void TChronarkMan::MeltAll(TCKTimeItemList Entries) {
+    MeltInto(std::move(Entries), nullptr);
+}
+
+void TChronarkMan::MeltInto(TCKTimeItemList Entries, TMeltRecord *Record) {
     // The first pair in array order merges, then the search starts again. An entry found
     // without a partner keeps none until an entry grows into it, so it is looked at again only
     // then: each merge costs a pass over the entries, not one over all pairs.
@@ -349,7 +324,7 @@ void TChronarkMan::MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFr
         bool merged = false;
         for (size_t j = 0; j < Entries.size() && !merged; ++j) {
             std::string conflict;
-            if (j != i && MeltPair(Entries[i], Entries[j], BeforeFree, conflict)) {
+            if (j != i && MeltPair(Entries[i], Entries[j], Record, conflict)) {
                 Entries.erase(Entries.begin() + static_cast<std::ptrdiff_t>(j));
                 settled.erase(settled.begin() + static_cast<std::ptrdiff_t>(j));
                 if (j < i)
@@ -463,87 +438,6 @@ void TChronarkMan::NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Ho
             total += secs;
     });
     SplitSeconds(total, Hours, Minutes, Seconds);
-}
-
-// --- Views ---------------------------------------------------------------------------------
-
-void TChronarkMan::RefreshListItem(TCKListView &View, int Index) const {
-    if (Index < 0 || Index >= View.Count())
-        return;
-    TCKItem *item = View.RowData(Index);
-    if (!item)
-        return;
-    if (TCKProjectItem *project = item->AsProject()) {
-        View.SetRow(Index, project->Caption, {}, imgFolder);
-        return;
-    }
-    TCKTimeItem *entry = item->AsTime();
-    if (!entry->MatchesFilter(Filter, FilterActive)) {
-        View.DeleteRow(Index);
-        return;
-    }
-    std::string caption;
-    TStringArray subItems;
-    EntryRowTexts(entry, false, caption, subItems);
-    View.SetRow(Index, caption, subItems, EntryImage(entry));
-}
-
-void TChronarkMan::UpdateOverlapImages(TCKListView &View) const {
-    for (int i = 0; i < View.Count(); ++i)
-        if (TCKItem *item = View.RowData(i); item && item->IsTime())
-            View.SetRowImage(i, EntryImage(item->AsTime()));
-}
-
-void TChronarkMan::UpdateOverlapImages(TCKListView &View, const TCKConstTimeItems &Touched) const {
-    for (const TCKTimeItem *e : Touched)
-        if (const int i = View.IndexOfData(e); i >= 0)
-            View.SetRowImage(i, EntryImage(e));
-}
-
-void TChronarkMan::FillAllEntries(TCKListView &View, const tFilterItem &SearchFilter) const {
-    View.SetSorted(false);
-    std::string caption;
-    TStringArray subItems;
-    ForEachEntry(Root.get(), [&](TCKTimeItem *e) {
-        if (!e->MatchesFilter(SearchFilter, true))
-            return;
-        EntryRowTexts(e, true, caption, subItems);
-        View.AddRow(caption, subItems, EntryImage(e), e);
-    });
-    View.SetSorted(true);
-}
-
-void TChronarkMan::RefreshSearchList(TCKListView &View, const tFilterItem &SearchFilter,
-                                     bool CheckContained) const {
-    View.SetSorted(false);
-    // Rows may name entries deleted meanwhile: compare addresses before touching any of them.
-    std::unordered_set<const TCKItem *> live;
-    if (CheckContained)
-        ForEachEntry(Root.get(), [&](TCKTimeItem *e) { live.insert(e); });
-    std::string caption;
-    TStringArray subItems;
-    for (int i = 0; i < View.Count();) {
-        TCKItem *item = View.RowData(i);
-        if (CheckContained && !live.count(item)) {
-            View.DeleteRow(i);
-            continue;
-        }
-        TCKTimeItem *entry = item ? item->AsTime() : nullptr;
-        if (!entry) {
-            ++i;
-            continue;
-        }
-        const std::string path = entry->GetPath();
-        if (!entry->MatchesFilter(SearchFilter, true) &&
-            !entry->MatchesSearch(SearchFilter, path)) {
-            View.DeleteRow(i);
-            continue;
-        }
-        EntryRowTexts(entry, true, caption, subItems);
-        View.SetRow(i, caption, subItems, EntryImage(entry));
-        ++i;
-    }
-    View.SetSorted(true);
 }
 
 // --- Debug check ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "base/dates.h"
 #include "base/messages.h"
+#include "model/ckevents.h"
 #include "model/ckfileio.h"
 #include "model/ckitems.h"
 #include "model/ckreducedtime.h"
@@ -11,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 // Net time of every project's direct entries and of the whole document, in whole seconds.
 class TNetTimes {
@@ -73,10 +76,9 @@ public:
     // for the rest; what is left after an import ran out of memory half way.
     void DropPartialImport(TCKProjectItem *Project);
     void SetSaved(bool Saved);
-    // A new last sub-project of Parent; null, with an error to OnMessage, where it would lie
-    // deeper than MaxProjectDepth.
-    TCKProjectItem *NewProject(TCKProjectItem *Parent, const std::string &Caption);
     bool Contains(const TCKTimeItem *Entry) const;
+    // Whether Item is a node of this document (the root counts); Item must be a live node.
+    bool Holds(const TCKItem *Item) const;
     // The items below the root, in the order given, that are still nodes of this document;
     // the others (the root, items deleted since) are compared by address only, never read.
     // One walk over the document, whatever the number of items.
@@ -118,14 +120,63 @@ public:
     bool AdmitEntries(const std::vector<std::pair<TDateTime, TDateTime>> &Spans, bool Alone,
                       const std::string &Prefix, const std::string &Suffix);
 
-    // Merging entries: A absorbs B when they overlap or touch. BeforeFree hears of every
-    // absorbed entry just before it is freed, so that holders of its address can let go.
-    // Comments and text fields join ("a & b"); a typed field (Boolean, number, date) keeps a
-    // value both share or only one has, and two different values refuse the merge, which is
-    // reported to OnMessage naming the field (MeltAll reports once).
-    using TAbsorbEvent = std::function<void(const TCKTimeItem *Absorbed)>;
-    bool Melt(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree = {});
-    void MeltAll(TCKTimeItemList Entries, const TAbsorbEvent &BeforeFree = {});
+    // Merging entries: A absorbs B when they overlap or touch; B is freed. Comments and text
+    // fields join ("a & b"); a typed field (Boolean, number, date) keeps a value both share or
+    // only one has, and two different values refuse the merge, which is reported to OnMessage
+    // naming the field (MeltAll reports once). Tools of MeltEntries, which tells the views.
+    bool Melt(TCKTimeItem *A, TCKTimeItem *B);
+    void MeltAll(TCKTimeItemList Entries);
+
+    // --- Commands ------------------------------------------------------------------------
+    // Every change the windows make goes through these. Each tells the listeners its events
+    // once (ckevents.h), after the document is consistent again; a refused command (false or
+    // null) changes nothing and tells nothing. The item methods they use (Delete, MoveTo,
+    // SplitAt, SetData, ...) change the document without telling anyone.
+
+    // Listening changes nothing in the document, so a read-only holder may listen. A listener
+    // may unsubscribe (or be destroyed after unsubscribing) at any time, also while it is told.
+    void Subscribe(TCKDocumentListener &Listener) const;
+    void Unsubscribe(TCKDocumentListener &Listener) const;
+
+    // Refused for a project outside the document and for entries the segment list cannot take
+    // (AdmitEntries reports it).
+    TCKTimeItem *AddEntry(TCKProjectItem *Project, const tCKEditItem &Data);
+    // The default project takes Start..End: the stopwatch, a recovered measurement.
+    TCKTimeItem *RecordInterval(TDateTime Start, TDateTime End);
+    // Refused for an entry outside the document and for data equal to the entry's own.
+    bool SetEntryData(TCKTimeItem *Entry, const tCKEditItem &Data);
+    // The entry keeps the part before At, a new entry of its project takes the rest.
+    bool SplitEntry(TCKTimeItem *Entry, TDateTime At);
+    // Merges what MeltAll merges of the entries among Items that are still in the document.
+    bool MeltEntries(const TCKList &Items);
+    // Deletes Items, each once: items no longer in the document (the root, items deleted
+    // since) are only compared by address, items below another of Items go with it.
+    bool DeleteItems(const TCKList &Items);
+    // Appends Items still in the document to Target, as MoveTo does (which may refuse some);
+    // refused when none moved.
+    bool MoveItems(const TCKList &Items, TCKProjectItem *Target);
+    // A new last sub-project of Parent; null, with an error to OnMessage, where it would lie
+    // deeper than MaxProjectDepth.
+    TCKProjectItem *NewProject(TCKProjectItem *Parent, const std::string &Caption);
+    // Refused for the root and for the caption the project has.
+    bool RenameProject(TCKProjectItem *Project, const std::string &Caption);
+    // The project measurements go to; the file keeps it, so the document is modified.
+    bool SetDefaultProject(TCKProjectItem *Project);
+    // Replaces the field definitions; Renames (old id, new id) carry the values of renamed
+    // fields along (RenameFieldsAtOnce). Refused when nothing changes.
+    bool SetFieldDefs(const tFieldDefList &Defs,
+                      const std::vector<std::pair<std::string, std::string>> &Renames);
+    // An empty document in place of this one, unmodified.
+    void NewDocument();
+
+    // The filter of the entry list; not part of the document, so nobody is told. With both
+    // bounds in use and From not before To, the bound just set gives way to the other (From a
+    // second before To, To a second after From); answers whether it had to.
+    enum class TFilterBound { None, From, To };
+    bool SetFilter(const tFilterItem &Criteria, bool Active, TFilterBound Changed);
+
+    // Past this many, the entries whose overlap marks a change touched are not named.
+    static constexpr size_t MaxTouched = 64;
 
     // Net time, summed over the segment list in whole seconds per segment, so overlaps count
     // once. A segment counts for every project with a direct entry in it; with the filter on,
@@ -140,15 +191,19 @@ public:
     void NetTimeOfProjects(const TCKProjectList &Projects, int32_t &Hours, int32_t &Minutes,
                            int32_t &Seconds) const;
 
-    // Views.
+    // Views (ckviews.cpp).
     void FillProjectTree(TCKTreeView &Tree) const;
     void RefreshListItem(TCKListView &View, int Index) const;
     void UpdateOverlapImages(TCKListView &View) const;
     // Only the rows of Touched: after a change whose time sharers are known.
     void UpdateOverlapImages(TCKListView &View, const TCKConstTimeItems &Touched) const;
+    void UpdateOverlapImages(TCKListView &View, const TCKTouched &Touched) const;
     void FillAllEntries(TCKListView &View, const tFilterItem &SearchFilter) const;
-    void RefreshSearchList(TCKListView &View, const tFilterItem &SearchFilter,
-                           bool CheckContained) const;
+    // Every row of a search result list checked again: texts and paths anew, rows whose entry
+    // no longer matches leave. RefreshSearchRows does it for the rows of Entries only.
+    void RefreshSearchList(TCKListView &View, const tFilterItem &SearchFilter) const;
+    void RefreshSearchRows(TCKListView &View, const tFilterItem &SearchFilter,
+                           const TCKTimeItemList &Entries) const;
 
     // Every entry of the document, depth-first in child order.
     TCKTimeItemList AllEntries() const;
@@ -158,9 +213,24 @@ public:
 private:
     // The id of a typed field holding different values in A and B; empty when none does.
     std::string TypedFieldConflict(const TCKTimeItem *A, const TCKTimeItem *B) const;
+    // Where a merge puts what it absorbed (instead of freeing it) and which entries grew.
+    struct TMeltRecord {
+        TCKProjectItem *Absorbed = nullptr;
+        std::vector<TCKTimeItem *> Grown;
+    };
     // Melt without reporting; Conflict names the field that refused the pair.
-    bool MeltPair(TCKTimeItem *A, TCKTimeItem *B, const TAbsorbEvent &BeforeFree,
-                  std::string &Conflict);
+    bool MeltPair(TCKTimeItem *A, TCKTimeItem *B, TMeltRecord *Record, std::string &Conflict);
+    void MeltInto(TCKTimeItemList Entries, TMeltRecord *Record);
+
+    // Calls Tell on every listener subscribed when it starts.
+    template <typename TellFn> void TellListeners(TellFn Tell) const;
+    // A load or an import has succeeded.
+    void TellDocumentReplaced(bool Imported) const;
+    // The listeners; a slot emptied while they are told is dropped afterwards.
+    mutable std::vector<TCKDocumentListener *> Listeners;
+    mutable int Telling = 0;
+    // The entries sharing time with Entries (themselves included), as far as they are few.
+    void AddSharers(const TCKTimeItem *Entry, TCKTouched &Touched) const;
     // The first definition of a case-folded id, or null.
     const tFieldDefItem *FindFieldDef(const std::string &Id) const;
     // Brings the index up to FieldDefs after appends; rebuilds it after the list shrank.
@@ -179,6 +249,12 @@ private:
 };
 
 bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts);
+
+// In every entry, the first value under each Old id (exact comparison) gets its New id, all
+// pairs at once: a value renamed by one pair is not renamed again by another, so that swapped
+// or chained names keep every value with its field.
+void RenameFieldsAtOnce(TChronarkMan &Doc,
+                        const std::vector<std::pair<std::string, std::string>> &Renames);
 
 // Caption, sub-items and image of an entry row (ShowPath adds the project path).
 void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption,

@@ -4,6 +4,8 @@
 
 #include "model/cktypes.h"
 
+#include <unordered_set>
+
 // A report list: rows with a caption, sub-items, an image and the node they show.
 class TCKListView {
 public:
@@ -19,6 +21,13 @@ public:
                         int ImageIndex) = 0;
     virtual void SetRowImage(int Index, int ImageIndex) = 0;
     virtual void DeleteRow(int Index) = 0;
+    // Deletes the rows whose item is one of Gone, comparing addresses only; the others keep
+    // their order. A list that can drop many rows at once overrides this row-by-row default.
+    virtual void DeleteRowsOf(const std::unordered_set<const TCKItem *> &Gone) {
+        for (int i = Count(); i-- > 0;)
+            if (Gone.count(RowData(i)))
+                DeleteRow(i);
+    }
     // The row showing Data, or -1. A list that keeps an index overrides this scan.
     virtual int IndexOfData(const TCKItem *Data) const {
         for (int i = 0; i < Count(); ++i)

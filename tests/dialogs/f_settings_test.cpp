@@ -229,7 +229,7 @@ TEST_F(FileSettingsTest, OkWritesChoicesAndCarriesRenamesIntoTheEntries) {
     EXPECT_EQ(A->Fields, (tFieldList{{"Auftraggeber", "Acme"}}));
     EXPECT_EQ(B->Fields, (tFieldList{{"Menge", "abc"}}));
     EXPECT_TRUE(Prompts.Messages.isEmpty());
-    EXPECT_FALSE(Doc.Modified); // the window marks it
+    EXPECT_TRUE(Doc.Modified); // the document's commands mark it
 }
 
 TEST_F(FileSettingsTest, OkWithoutAChangeSaysSoAndLeavesTheDocumentAsItWas) {

@@ -217,40 +217,45 @@ TEST_F(SearchFormTest, NewSearchClearsEverythingAndNoBoundStaysInForce) {
     EXPECT_EQ(List().Count(), 5);
 }
 
-TEST_F(SearchFormTest, UpdateSearchRechecksResortsOrOnlyCounts) {
+TEST_F(SearchFormTest, RowsFollowTheDocumentsChanges) {
     Search("anruf nacht");
     ASSERT_EQ(Column(0), (QStringList{"Nachtschicht", "Anruf"}));
     TCKTimeItem *Night = List().RowData(0)->AsTime();
     TCKTimeItem *Call = List().RowData(1)->AsTime();
 
-    // -2: rows as they are, the count anew.
-    List().DeleteRow(1);
-    Form->UpdateSearch(-2, false);
-    EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
-    Press(*Form, "StartButton");
-    ASSERT_EQ(List().Count(), 2);
-
-    // -1: a changed comment shows, an entry that no longer matches leaves.
-    Call->Comment = "Anruf bei Meier";
-    Night->Comment = "Fruehschicht";
-    Form->UpdateSearch(-1, false);
+    // A changed comment shows, an entry that no longer matches leaves; the count follows.
+    tCKEditItem Data = Call->GetData();
+    Data.Comment = "Anruf bei Meier";
+    ASSERT_TRUE(Doc.SetEntryData(Call, Data));
+    EXPECT_EQ(Column(0), (QStringList{"Nachtschicht", "Anruf bei Meier"}));
+    Data = Night->GetData();
+    Data.Comment = "Fruehschicht";
+    ASSERT_TRUE(Doc.SetEntryData(Night, Data));
     EXPECT_EQ(Column(0), QStringList{"Anruf bei Meier"});
     EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
-    // A deleted entry leaves without being read.
-    Call->Delete();
-    Form->UpdateSearch(-1, true);
+
+    // A renamed project shows in the paths; a deleted one takes its entries' rows along.
+    TCKProjectItem *Upper = Call->Parent;
+    ASSERT_TRUE(Doc.RenameProject(Upper, "Kundschaft"));
+    EXPECT_EQ(Column(4), QStringList{"Kundschaft"});
+    ASSERT_TRUE(Doc.DeleteItems({Upper}));
     EXPECT_EQ(List().Count(), 0);
     EXPECT_EQ(Status(), QStringLiteral("0 Item(s) gefunden!"));
+
+    // A new document leaves nothing to show.
+    Search("");
+    ASSERT_GT(List().Count(), 0);
+    Doc.NewDocument();
+    EXPECT_EQ(List().Count(), 0);
 }
 
-TEST_F(SearchFormTest, ModeZeroResortsAfterAStartTimeChanged) {
+TEST_F(SearchFormTest, AnEditedStartTimeMovesItsRow) {
     Search("");
     TCKTimeItem *First = List().RowData(1)->AsTime(); // Kunden 09:00
     tCKEditItem Data = First->GetData();
     Data.StartTime = At(4, 11, 30);
     Data.EndTime = At(4, 11, 45);
-    First->SetData(Data);
-    Form->UpdateSearch(0, false);
+    ASSERT_TRUE(Doc.SetEntryData(First, Data));
     EXPECT_EQ(List().RowData(2), First);
     EXPECT_EQ(Status(), QStringLiteral("5 Item(s) gefunden!"));
 }

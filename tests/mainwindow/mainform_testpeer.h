@@ -77,7 +77,8 @@ public:
     void StartWork() const { Form.StartWork(); }
     void StopWork() const { Form.StopWork(); }
     void Zeitstoppen1Click() const { Form.Zeitstoppen1Click(); }
-    void RefreshEntries(int Mode) const { Form.RefreshEntries(Mode); }
+    void FillEntryList() const { Form.FillEntryList(); }
+    void RefreshRow(int Index) const { Form.RefreshRow(Index); }
     void RebuildViews(bool ToRoot) const { Form.RebuildViews(ToRoot); }
     void UpdateCaption() const { Form.UpdateCaption(); }
     QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const {

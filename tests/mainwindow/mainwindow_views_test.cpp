@@ -234,8 +234,7 @@ TEST_F(MainFormTest, OverlappingEntriesShowTheOverlapImageUntilTheOverlapEnds) {
     EXPECT_EQ(F.ListView1->ImageOf(1), imgEntryOverlapping);
     EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 0 Sek"));
 
-    B->SetData(Span(10, 0, 0, 11, 0, 5, "b"));
-    F.RefreshEntries(1);
+    ASSERT_TRUE(F.Doc().SetEntryData(B, Span(10, 0, 0, 11, 0, 5, "b")));
     EXPECT_EQ(F.ListView1->ImageOf(0), imgEntryPlain);
     EXPECT_EQ(F.ListView1->ImageOf(1), imgEntryPlain);
     EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
@@ -458,7 +457,7 @@ TEST_F(MainFormTest, SelectionDrivesTheRowCommandsAndARefillClearsIt) {
     EXPECT_FALSE(F.Action("acRenTime")->isEnabled());
     EXPECT_TRUE(F.Action("acCut")->isEnabled());
 
-    F.RefreshEntries(-1);
+    F.FillEntryList();
     EXPECT_EQ(F.SelectedEntry, nullptr);
     EXPECT_FALSE(F.Action("acCut")->isEnabled());
     EXPECT_FALSE(F.Action("acRenTime")->isEnabled());
@@ -985,8 +984,7 @@ TEST_F(MainFormTest, StatusPanelsGrowWithTheirTexts) {
     // Ten thousand hours in one entry.
     tCKEditItem Long = Span(0, 0, 0, 0, 0, 0);
     Long.EndTime = AddSeconds(Long.StartTime, 10000 * 3600 + 59 * 60 + 59);
-    F.Doc().Root->AddTime(Long);
-    F.RefreshEntries(-1);
+    F.Doc().AddEntry(F.Doc().Root.get(), Long);
     QApplication::processEvents();
     for (QLabel *Panel : {F.StatusPanel0, F.StatusPanel1}) {
         SCOPED_TRACE(Panel->text().toStdString());

@@ -493,10 +493,12 @@ TEST_F(ModelTest, ViewsAreFilledWithRowsImagesAndSorting) {
     EXPECT_EQ(list.Captions(), (std::vector<std::string>{"y", "Sub"}));
 
     TCKTimeItem *z = b->AddTime(Edit(T(12), T(13), "zzz"));
-    b->AddLastToList(list); // filtered out
+    b->AddRows(list, {z}); // filtered out
     EXPECT_EQ(list.Count(), 2);
     z->Comment = "yes";
-    b->AddLastToList(list);
+    a->AddRows(list, {z}); // not a child of a
+    EXPECT_EQ(list.Count(), 2);
+    b->AddRows(list, {z});
     EXPECT_EQ(list.Count(), 3);
 
     y->Comment = "changed";
@@ -523,16 +525,20 @@ TEST_F(ModelTest, SearchListShowsPathsAndDropsRemovedEntries) {
     EXPECT_EQ(list.Rows[0].SubItems.back(), "Kunden\\Meier");
     EXPECT_EQ(list.Rows[1].SubItems.back(), "");
 
-    b->Delete(); // the row still names the freed entry
-    Man.RefreshSearchList(list, f, true);
+    // The rows of removed nodes go by address, unread.
+    list.DeleteRowsOf({b, p});
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Rows[0].Data, a);
+    b->Delete();
 
     f.Keywords = {"meier"}; // found by path although the comment does not hold it
-    Man.RefreshSearchList(list, f, false);
+    Man.RefreshSearchList(list, f);
     EXPECT_EQ(list.Count(), 1);
     f.Keywords = {"nirgends"};
-    Man.RefreshSearchList(list, f, false);
+    TCKTimeItem *unlisted = Root.AddTime(Edit(T(13), T(14), "nirgends"));
+    Man.RefreshSearchRows(list, f, {unlisted}); // not a row: nothing to check
+    EXPECT_EQ(list.Count(), 1);
+    Man.RefreshSearchRows(list, f, {a});
     EXPECT_EQ(list.Count(), 0);
     EXPECT_TRUE(Man.Contains(a));
 }

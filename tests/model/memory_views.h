@@ -1,8 +1,10 @@
 #pragma once
 // Plain in-memory views for testing what the document manager fills.
 
+#include "model/ckmanager.h"
 #include "model/ckviews.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,9 @@ public:
     }
     void SetRowImage(int Index, int ImageIndex) override { Rows.at(Index).Image = ImageIndex; }
     void DeleteRow(int Index) override { Rows.erase(Rows.begin() + Index); }
+    void DeleteRowsOf(const std::unordered_set<const TCKItem *> &Gone) override {
+        std::erase_if(Rows, [&Gone](const MemoryRow &r) { return Gone.count(r.Data) != 0; });
+    }
 
     std::vector<std::string> Captions() const {
         std::vector<std::string> c;
@@ -85,4 +90,69 @@ public:
         }
         return out;
     }
+};
+
+// Hears every event of one document, in order, for as long as it lives.
+class RecordingListener : public TCKDocumentListener {
+public:
+    struct Heard {
+        std::string Kind;
+        TCKTimeItemList Entries;                   // added or changed
+        TCKList Items;                             // removed or moved
+        std::unordered_set<const TCKItem *> Nodes; // removed
+        TCKTouched Touched;
+        TCKProjectItem *Project = nullptr; // added, renamed, move target
+        bool Imported = false;
+    };
+
+    explicit RecordingListener(const TChronarkMan &AMan) : Man(AMan) { Man.Subscribe(*this); }
+    ~RecordingListener() override { Man.Unsubscribe(*this); }
+    RecordingListener(const RecordingListener &) = delete;
+    RecordingListener &operator=(const RecordingListener &) = delete;
+
+    std::vector<Heard> Events;
+    // Runs inside every removal event, while the nodes are still allocated.
+    std::function<void(const TCKRemovedEvent &)> WhileRemoving;
+
+    std::vector<std::string> Kinds() const {
+        std::vector<std::string> k;
+        for (const Heard &h : Events)
+            k.push_back(h.Kind);
+        return k;
+    }
+    const Heard &Last() const { return Events.back(); }
+
+    void EntriesAdded(const TCKEntriesEvent &E) override { Entries("EntriesAdded", E); }
+    void EntriesChanged(const TCKEntriesEvent &E) override { Entries("EntriesChanged", E); }
+    void ItemsRemoved(const TCKRemovedEvent &E) override {
+        if (WhileRemoving)
+            WhileRemoving(E);
+        Heard &h = Push("ItemsRemoved");
+        h.Items = E.Items;
+        h.Nodes = E.Nodes;
+        h.Touched = E.Touched;
+    }
+    void ItemsMoved(const TCKMovedEvent &E) override {
+        Heard &h = Push("ItemsMoved");
+        h.Items = E.Items;
+        h.Project = E.Target;
+    }
+    void ProjectAdded(TCKProjectItem *P) override { Push("ProjectAdded").Project = P; }
+    void ProjectRenamed(TCKProjectItem *P) override { Push("ProjectRenamed").Project = P; }
+    void DocumentReplaced(bool Imported) override { Push("DocumentReplaced").Imported = Imported; }
+    void DefaultProjectChanged() override { Push("DefaultProjectChanged"); }
+    void FieldDefsChanged() override { Push("FieldDefsChanged"); }
+
+private:
+    Heard &Push(const char *Kind) {
+        Events.emplace_back();
+        Events.back().Kind = Kind;
+        return Events.back();
+    }
+    void Entries(const char *Kind, const TCKEntriesEvent &E) {
+        Heard &h = Push(Kind);
+        h.Entries = E.Entries;
+        h.Touched = E.Touched;
+    }
+    const TChronarkMan &Man;
 };
