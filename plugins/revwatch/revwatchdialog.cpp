@@ -67,6 +67,10 @@ TRevWatchDialog::TRevWatchDialog(QWidget *Owner, const QString &Installed, const
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     // Not left to Qt's translations, which a host may not have loaded.
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
+    // Enter in the address field checks the typed address; only the button closes.
+    buttons->button(QDialogButtonBox::Close)->setAutoDefault(false);
+    CheckButton->setAutoDefault(false);
+    connect(FeedEdit, &QLineEdit::returnPressed, CheckButton, &QPushButton::click);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(CheckButton, &QPushButton::clicked, this, [this] {
         if (!FeedGiven)
@@ -123,6 +127,7 @@ void TRevWatchDialog::FeedRead(bool Ok, const QByteArray &Text, const QString &E
         StatusLabel->setTextFormat(Qt::RichText);
         StatusLabel->setOpenExternalLinks(true);
         StatusLabel->setText(status);
+        FitToText();
         return;
     }
     ShowStatus(status);
@@ -131,4 +136,17 @@ void TRevWatchDialog::FeedRead(bool Ok, const QByteArray &Text, const QString &E
 void TRevWatchDialog::ShowStatus(const QString &Text) {
     StatusLabel->setTextFormat(Qt::PlainText);
     StatusLabel->setText(Text);
+    FitToText();
+}
+
+void TRevWatchDialog::FitToText() {
+    // A status of several lines needs more height than the dialog had: grown to fit, the rows
+    // above keep their room instead of being pressed into each other.
+    if (!layout())
+        return;
+    layout()->activate();
+    const int Needed = hasHeightForWidth() ? heightForWidth(width()) : sizeHint().height();
+    setMinimumHeight(Needed);
+    if (height() < Needed)
+        resize(width(), Needed);
 }

@@ -27,6 +27,7 @@ public:
 private:
     void FeedRead(bool Ok, const QByteArray &Text, const QString &Error);
     void ShowStatus(const QString &Text);
+    void FitToText();
 
     QString Installed;
     QString Product;

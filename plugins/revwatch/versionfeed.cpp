@@ -102,8 +102,23 @@ TVersionCheck EvaluateFeed(const std::string &Installed, const std::string &Prod
     return check;
 }
 
+namespace {
+
+// A system's error text can be made of sentences joined with ": " and end with a full stop;
+// inside the verdict's brackets both would double the punctuation.
+std::string TidyDetail(std::string Detail) {
+    for (size_t at; (at = Detail.find(".: ")) != std::string::npos;)
+        Detail.erase(at, 1);
+    while (!Detail.empty() && (Detail.back() == '.' || Detail.back() == ' '))
+        Detail.pop_back();
+    return Detail;
+}
+
+} // namespace
+
 std::string VerdictText(const TVersionCheck &Check, const std::string &Product,
-                        const std::string &Detail) {
+                        const std::string &RawDetail) {
+    const std::string Detail = TidyDetail(RawDetail);
     const std::string notChecked = " Ob es eine neuere Version gibt, wurde nicht gepr\u00fcft.";
     switch (Check.Verdict) {
     case TVersionVerdict::NoFeed:

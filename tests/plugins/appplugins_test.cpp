@@ -16,6 +16,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -150,6 +151,50 @@ TEST_F(RevWatchPlugin, MissingFeedFileIsNotUpToDate) {
     EXPECT_TRUE(shown.Status.startsWith(QStringLiteral("Die Versionsquelle konnte nicht gelesen")))
         << shown.Status.toStdString();
     EXPECT_TRUE(shown.Status.contains(QStringLiteral("nicht gepr\u00fcft")));
+}
+
+TEST_F(RevWatchPlugin, ALongErrorGetsItsRoomAndEnterChecksTheTypedAddress) {
+    // A folder name long enough that the error wraps over several lines.
+    const QString Missing = Dir.filePath(QString(120, QLatin1Char('x')) + QStringLiteral(".txt"));
+    bool StayedOpen = false;
+    QString Typed;
+    auto inspected = InspectModal(
+        [&](QWidget *W) {
+            auto *Feed = W->findChild<QLineEdit *>(QStringLiteral("feed"));
+            auto *Check = W->findChild<QPushButton *>(QStringLiteral("check"));
+            auto *Status = W->findChild<QLabel *>(QStringLiteral("status"));
+            const auto InDialog = [W](QWidget *Child) {
+                return QRect(Child->mapTo(W, QPoint(0, 0)), Child->size());
+            };
+            EXPECT_GE(Status->height(), Status->heightForWidth(Status->width()));
+            EXPECT_FALSE(InDialog(Status).intersects(InDialog(Feed)));
+            EXPECT_FALSE(InDialog(Status).intersects(InDialog(Check)));
+            EXPECT_TRUE(W->rect().contains(InDialog(Check)));
+            // As a user goes on: the button clicked once (it is disabled while it reads, and the
+            // focus moves on), then an address typed and Enter: the dialog checks that address
+            // and stays, the address kept.
+            QTest::mouseClick(Check, Qt::LeftButton);
+            (void)QTest::qWaitFor([Check] { return Check->isEnabled(); });
+            Feed->setFocus();
+            Feed->selectAll();
+            QTest::keyClicks(Feed, Missing + QStringLiteral(".neu"));
+            QTest::keyClick(Feed, Qt::Key_Return);
+            StayedOpen = W->isVisible();
+            Typed = Feed->text();
+        },
+        [](QWidget *W) {
+            auto *check = W->findChild<QPushButton *>(QStringLiteral("check"));
+            return check && check->isEnabled();
+        });
+    const auto show = reinterpret_cast<TShowRevWatchDialog>(Library->Export());
+    const TShortString installed = MakeShortString("1.3");
+    const TShortString product = MakeShortString("chronark");
+    const TShortString feed = MakeShortString(QFile::encodeName(Missing).toStdString());
+    QWidget owner;
+    show(&owner, &installed, &product, &feed);
+    ASSERT_TRUE(*inspected);
+    EXPECT_TRUE(StayedOpen);
+    EXPECT_EQ(Typed, Missing + QStringLiteral(".neu"));
 }
 
 TEST_F(RevWatchPlugin, UsesTheStoredFeedAndTheHostsVersion) {

@@ -68,6 +68,18 @@ TEST(VersionFeed, Verdicts) {
     }
 }
 
+TEST(VersionFeed, ASystemsErrorTextDoesNotDoubleThePunctuation) {
+    TVersionCheck check;
+    check.Verdict = TVersionVerdict::FeedUnreadable;
+    const std::string text = VerdictText(
+        check, "chronark", "Netzwerkfehler aufgetreten.: Der Name wurde nicht gefunden.");
+    EXPECT_EQ(text.find(".:"), std::string::npos) << text;
+    EXPECT_EQ(text.find(".)"), std::string::npos) << text;
+    EXPECT_NE(text.find("(Netzwerkfehler aufgetreten: Der Name wurde nicht gefunden)."),
+              std::string::npos)
+        << text;
+}
+
 TEST(VersionFeed, OnlyACheckedVersionIsCalledNewest) {
     const std::string upToDate = "Sie verwenden die neueste Version.";
     for (TVersionVerdict v : {TVersionVerdict::NoFeed, TVersionVerdict::FeedUnreadable,
