@@ -174,8 +174,9 @@ TEST_F(EventsTest, DeleteTellsEachItemOnceWithEverythingBelowIt) {
     EXPECT_EQ(Root.FirstChild, B);
 
     // Deleted since: compared by address only, refused.
+    const TCKList Gone = E.Items;
     Heard.Events.clear();
-    EXPECT_FALSE(Man.DeleteItems(E.Items));
+    EXPECT_FALSE(Man.DeleteItems(Gone));
     EXPECT_TRUE(Heard.Events.empty());
 }
 
