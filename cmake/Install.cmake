@@ -47,6 +47,11 @@ endforeach()
 # The Debian package. The desktop's file triggers refresh the MIME and menu databases.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME chronark)
+# "1.3 Beta 2" becomes "1.3~beta2", which Debian sorts before the final "1.3".
+string(TOLOWER "${CHRONARK_VERSION_TEXT}" chronark_package_version)
+string(REGEX REPLACE " +([a-z]+) *" "~\\1" chronark_package_version "${chronark_package_version}")
+set(CPACK_PACKAGE_VERSION "${chronark_package_version}")
+set(CPACK_DEBIAN_PACKAGE_VERSION "${chronark_package_version}")
 set(CPACK_PACKAGE_VENDOR "Velmoor Software")
 set(CPACK_PACKAGE_CONTACT "Velmoor Software <support@velmoor.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Zeiterfassung mit Stoppuhr und Projekten")

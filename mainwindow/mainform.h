@@ -13,6 +13,7 @@
 #include "base/dates.h"
 #include "mainwindow/actiontable.h"
 #include "base/messages.h"
+#include "base/programversion.h"
 #include "ui/imagelist.h"
 #include "model/ckm.h"
 
@@ -70,7 +71,7 @@ public:
         QRect ScreenArea;
     };
 
-    static constexpr char VersionText[] = "1.3 Beta 2";
+    static constexpr const char *VersionText = ProgramVersionText;
     // The designed width of the first status-bar panel; a longer text widens it.
     static constexpr int StatusPanelWidth = 200;
 

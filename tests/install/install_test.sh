@@ -63,6 +63,13 @@ deb=$(ls "$work"/pkg/*.deb)
 [ -n "$deb" ] || fail "no package built"
 if command -v dpkg-deb >/dev/null; then
     [ "$(dpkg-deb --field "$deb" Package)" = chronark ] || fail "package name"
+    # One version: the package's is the program's, written as Debian writes it.
+    shown="" packaged="" expected=""
+    shown=$("$build/bin/chronark" --version)
+    shown=${shown#Chronark }
+    packaged=$(dpkg-deb --field "$deb" Version)
+    expected=$(echo "$shown" | tr '[:upper:]' '[:lower:]' | sed -E 's/ +([a-z]+) */~\1/')
+    [ "$packaged" = "$expected" ] || fail "package version '$packaged' for program version '$shown'"
     dpkg-deb -x "$deb" "$work/unpacked"
     check_tree "$work/unpacked/usr"
 fi
