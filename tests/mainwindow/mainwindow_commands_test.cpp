@@ -12,7 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QUrl>
 
 #include <climits>
 
@@ -135,7 +137,7 @@ TEST_F(MainFormTest, StartsWithAnEmptyUnmodifiedDocument) {
     TMainFormTestPeer &F = MakeStarted();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(F.Session().FileName().isEmpty());
-    EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
+    EXPECT_EQ(F.Views().ShownProject(), F.Doc().Root.get());
     EXPECT_FALSE(F.Action("acSave")->isEnabled());
     EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), imgSaveNothing);
     EXPECT_FALSE(F.Stopwatch().Running());
@@ -158,7 +160,7 @@ TEST_F(MainFormTest, FileArgumentOpensTheFileEvenWithTheOptionOff) {
 
 TEST_F(MainFormTest, RelativeFileArgumentBecomesAFullPath) {
     TMainFormTestPeer &F = Make({"gibtsnicht.ckx"});
-    EXPECT_TRUE(F.HasFileArgument);
+    EXPECT_EQ(QFileInfo(F.Session().FileName()).fileName(), QStringLiteral("gibtsnicht.ckx"));
     EXPECT_TRUE(QFileInfo(F.Session().FileName()).isAbsolute());
     F.Start();
     EXPECT_TRUE(F.Session().FileName().isEmpty()) << "a missing file leaves a new document";
@@ -395,8 +397,8 @@ TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
         WriteDocument("b.ckx", [&](TChronarkMan &D) { D.Root->AddProject("B-Projekt"); });
     TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Old = F.Doc().Root->AddProject("alt");
-    F.RebuildViews(true);
-    F.TreeView1->setCurrentItem(F.FindProjectNode(Old));
+    F.Views().RebuildViews(true);
+    F.TreeView1()->setCurrentItem(F.TreeView1()->FindProjectNode(Old));
     Prompts.Answers = {TPromptAnswer::No};
     Dialogs.Answers = {Path};
     F.Action("acOpen")->trigger();
@@ -405,8 +407,8 @@ TEST_F(MainFormTest, OpenAsksFirstAndOpensTheChosenFile) {
     EXPECT_EQ(Dialogs.Requests[0].Kind, TFileDialogRequest::Open);
     EXPECT_TRUE(Dialogs.Requests[0].FileName.isEmpty());
     EXPECT_EQ(F.Session().FileName(), Path);
-    EXPECT_EQ(F.CurrentProject, F.Doc().Root.get());
-    EXPECT_EQ(F.TreeView1->currentItem(), F.TreeView1->TopNode());
+    EXPECT_EQ(F.Views().ShownProject(), F.Doc().Root.get());
+    EXPECT_EQ(F.TreeView1()->currentItem(), F.TreeView1()->TopNode());
     EXPECT_EQ(ListCaptions(), QStringList{"B-Projekt"});
     EXPECT_EQ(F.RecentFiles().Items(), QStringList{Path});
     EXPECT_FALSE(F.Doc().Modified);
@@ -436,7 +438,7 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
         WriteDocument("imp.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Importiert"); });
     TMainFormTestPeer &F = MakeStarted();
     F.Session().SetFileName(FilePath("haupt.ckx"));
-    F.UpdateCaption();
+    emit F.Session().TitleChanged();
     F.Doc().Root->AddProject("Eigenes");
     F.Doc().SetSaved(true);
     Dialogs.Answers = {Path};
@@ -452,12 +454,27 @@ TEST_F(MainFormTest, ImportJoinsTheDocumentAndKeepsNameAndRecentFiles) {
 
 // --- Dropped files ------------------------------------------------------------------------
 
+namespace {
+
+// Files dropped on the project tree, as its drop handling hands them over.
+void DropOnTree(const TMainFormTestPeer &F, const QStringList &FileNames) {
+    QMimeData Data;
+    QList<QUrl> Urls;
+    for (const QString &Name : FileNames)
+        Urls << QUrl::fromLocalFile(Name);
+    Data.setUrls(Urls);
+    ASSERT_TRUE(F.TreeView1()->CanDropFiles(&Data));
+    F.TreeView1()->DropFiles(&Data);
+}
+
+} // namespace
+
 TEST_F(MainFormTest, DroppedFileSavesTheNamedDocumentAndOpensTheFile) {
     const QString Dropped =
         WriteDocument("drop.ckx", [&](TChronarkMan &D) { D.Root->AddProject("Gezogen"); });
     TMainFormTestPeer &F = MakeStarted();
     F.Session().SetFileName(FilePath("aktuell.ckx"));
-    F.FilesDropped({Dropped, FilePath("zweite.ckx")});
+    DropOnTree(F, {Dropped, FilePath("zweite.ckx")});
     EXPECT_TRUE(QFileInfo::exists(FilePath("aktuell.ckx"))) << "saved without a question";
     EXPECT_TRUE(Prompts.Questions.isEmpty());
     EXPECT_EQ(F.Session().FileName(), Dropped);
@@ -470,13 +487,13 @@ TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
     TMainFormTestPeer &F = MakeStarted();
     F.Doc().Root->AddProject("ungesichert");
     Dialogs.Answers = {QString()};
-    F.FilesDropped({Dropped});
+    DropOnTree(F, {Dropped});
     EXPECT_EQ(Dialogs.Requests.size(), 1u);
     EXPECT_TRUE(F.Session().FileName().isEmpty()) << "cancelled: the dropped file is not opened";
     EXPECT_NE(F.Doc().Root->FirstChild, nullptr);
 
     Dialogs.Answers = {FilePath("gerettet.ckx")};
-    F.FilesDropped({Dropped});
+    DropOnTree(F, {Dropped});
     EXPECT_TRUE(QFileInfo::exists(FilePath("gerettet.ckx")));
     EXPECT_EQ(F.Session().FileName(), Dropped);
 }
@@ -484,7 +501,7 @@ TEST_F(MainFormTest, DroppedFileOnAnUnnamedChangedDocumentOffersSaveAs) {
 TEST_F(MainFormTest, DroppedFileOnAnUntouchedNewDocumentOpensDirectly) {
     const QString Dropped = WriteDocument("drop3.ckx", [](TChronarkMan &) {});
     TMainFormTestPeer &F = MakeStarted();
-    F.FilesDropped({Dropped});
+    DropOnTree(F, {Dropped});
     EXPECT_TRUE(Dialogs.Requests.empty());
     EXPECT_EQ(F.Session().FileName(), Dropped);
 }
@@ -500,9 +517,10 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
     {
         TMainFormTestPeer &F = MakeStarted();
         EXPECT_EQ(F.RecentFiles().Items().size(), 5);
-        F.ListView1->header()->resizeSection(0, 210);
-        F.ListView1->header()->resizeSection(3, 77);
-        F.SetTreePaneWidth(240);
+        F.ListView1()->header()->resizeSection(0, 210);
+        F.ListView1()->header()->resizeSection(3, 77);
+        auto *Panes = F.Find<QSplitter>("Splitter1");
+        Panes->setSizes({240, Panes->width() - 240});
         F.Action("acAutoOpen")->trigger();
         F.Session().SetFileName(FilePath("zuletzt.ckx"));
         F.RecentFiles().Assign({"/eins.ckx", "/zwei.ckx"});
@@ -551,9 +569,9 @@ TEST_F(MainFormTest, SettingsAreWrittenAtCloseAndReadAtStart) {
     EXPECT_TRUE(Next.Action("acAutoOpen")->isChecked());
     EXPECT_EQ(Next.RecentFiles().Items(), (QStringList{"/eins.ckx", "/zwei.ckx"}));
     Next.Start();
-    EXPECT_EQ(Next.ListView1->header()->sectionSize(0), 210);
-    EXPECT_EQ(Next.ListView1->header()->sectionSize(3), 77);
-    EXPECT_EQ(Next.TreePaneWidth(), 240);
+    EXPECT_EQ(Next.ListView1()->header()->sectionSize(0), 210);
+    EXPECT_EQ(Next.ListView1()->header()->sectionSize(3), 77);
+    EXPECT_EQ(Next.Find<QSplitter>("Splitter1")->sizes().value(0), 240);
     EXPECT_EQ(Next.Window().size(), QSize(700, 500));
 }
 
@@ -570,8 +588,8 @@ TEST_F(MainFormTest, FirstStartFitsTheDesignedWindowIntoSmallScreens) {
         EXPECT_EQ(F.Window().width(), 893);
         EXPECT_GE(F.Window().height(), Area.height() - 100);
         // The status bar with the totals lies inside the window.
-        const QPoint Panel = F.StatusPanel0->mapTo(&F.Window(), QPoint(0, 0));
-        EXPECT_LE(Panel.y() + F.StatusPanel0->height(), F.Window().height());
+        const QPoint Panel = F.Find<QLabel>("StatusPanel0")->mapTo(&F.Window(), QPoint(0, 0));
+        EXPECT_LE(Panel.y() + F.Find<QLabel>("StatusPanel0")->height(), F.Window().height());
     }
 }
 
@@ -632,10 +650,10 @@ TEST_F(MainFormTest, AbsurdStoredBoundsGiveAWindowInsideTheScreen) {
             << F.Window().geometry().x() << "," << F.Window().geometry().y() << " "
             << F.Window().width() << "x" << F.Window().height();
         for (int c = 0; c < 4; ++c) {
-            EXPECT_GE(F.ListView1->header()->sectionSize(c), 0) << c;
-            EXPECT_LE(F.ListView1->header()->sectionSize(c), ScreenArea.width()) << c;
+            EXPECT_GE(F.ListView1()->header()->sectionSize(c), 0) << c;
+            EXPECT_LE(F.ListView1()->header()->sectionSize(c), ScreenArea.width()) << c;
         }
-        EXPECT_LE(F.TreePaneWidth(), ScreenArea.width());
+        EXPECT_LE(F.Find<QSplitter>("Splitter1")->sizes().value(0), ScreenArea.width());
         // What is stored again is as sane as the window.
         EXPECT_TRUE(F.Window().close());
         auto Reg = Settings(QStringLiteral("FormSettings"), false);
