@@ -41,6 +41,13 @@ TProjectCommands::TProjectCommands(TChronarkMan &ADocument, TPromptService &APro
     Tree.installEventFilter(this);
 }
 
+TProjectCommands::~TProjectCommands() {
+    Tree.CanDrop = nullptr;
+    Tree.Drop = nullptr;
+    Tree.CanDropFiles = nullptr;
+    Tree.DropFiles = nullptr;
+}
+
 bool TProjectCommands::HasLocalFile(const QMimeData *Data) {
     if (!Data || !Data->hasUrls())
         return false;

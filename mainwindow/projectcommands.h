@@ -26,6 +26,8 @@ public:
     // is the tree's own menu.
     TProjectCommands(TChronarkMan &ADocument, TPromptService &APrompts, TProjectTree &ATree,
                      QMenu &ATreeMenu, TActionLookup AActions, THost AHost);
+    // The tree's drop handlers go with this object.
+    ~TProjectCommands() override;
 
     // The commands on the node the menu was opened on (or the current one for a new project).
     void NewProject();
