@@ -69,8 +69,8 @@ struct Window {
                 E.Fields.push_back({"Kunde", "Acme " + std::to_string(Slot)});
             Project->AddTime(E);
         }
-        Form->RebuildViews(true);
-        Form->TreeView1->setCurrentItem(Form->FindProjectNode(Project));
+        Form->Views().RebuildViews(true);
+        Form->TreeView1()->setCurrentItem(Form->TreeView1()->FindProjectNode(Project));
     }
 };
 
@@ -91,23 +91,24 @@ Window &Large() {
 
 void BM_RefillList(benchmark::State &State) {
     Window &W = Shared();
+    const TEntryList *List = W.Form->ListView1();
     for (auto _ : State) {
-        W.Form->FillEntryList();
-        benchmark::DoNotOptimize(W.Form->ListView1->Count());
+        W.Form->Views().FillEntryList();
+        benchmark::DoNotOptimize(List->Count());
     }
-    State.counters["rows"] = W.Form->ListView1->Count();
+    State.counters["rows"] = List->Count();
 }
 BENCHMARK(BM_RefillList)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_RefreshEditedRow(benchmark::State &State) {
     Window &W = Shared();
-    W.Form->FillEntryList();
-    const int Row = W.Form->ListView1->Count() / 2;
+    W.Form->Views().FillEntryList();
+    const int Row = W.Form->ListView1()->Count() / 2;
     int Step = 0;
     for (auto _ : State) {
         State.PauseTiming();
         // Move the entry of the middle row so that its row has to move in the sorted list.
-        auto *Entry = static_cast<TCKTimeItem *>(W.Form->ListView1->RowData(Row));
+        auto *Entry = static_cast<TCKTimeItem *>(W.Form->ListView1()->RowData(Row));
         tCKEditItem Data = Entry->GetData();
         const int Shift = (Step++ % 2 == 0 ? 1 : -1) * 3600 * 1000;
         Data.StartTime = AddSeconds(Data.StartTime, Shift);
@@ -115,7 +116,7 @@ void BM_RefreshEditedRow(benchmark::State &State) {
         Data.Comment += "!";
         Entry->SetData(Data);
         State.ResumeTiming();
-        W.Form->RefreshRow(Row);
+        W.Form->Views().RefreshRow(Row);
     }
 }
 BENCHMARK(BM_RefreshEditedRow)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -128,11 +129,12 @@ void BM_TypeFilterKeyword(benchmark::State &State) {
     int Step = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        W.Form->Edit1->clear(); // every row back
+        W.Form->Find<QLineEdit>("Edit1")->clear(); // every row back
         State.ResumeTiming();
-        W.Form->Edit1->setText(Step++ % 2 == 0 ? QStringLiteral("Acme") : QStringLiteral("acm"));
+        W.Form->Find<QLineEdit>("Edit1")->setText(Step++ % 2 == 0 ? QStringLiteral("Acme")
+                                                                  : QStringLiteral("acm"));
     }
-    State.counters["rows"] = W.Form->ListView1->Count();
+    State.counters["rows"] = W.Form->ListView1()->Count();
 }
 BENCHMARK(BM_TypeFilterKeyword)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -156,10 +158,10 @@ void BM_FillLargeList(benchmark::State &State) {
     Window &W = Large();
     W.Form->Doc().Filter.Keywords.clear();
     for (auto _ : State) {
-        W.Form->FillEntryList();
-        benchmark::DoNotOptimize(W.Form->ListView1->Count());
+        W.Form->Views().FillEntryList();
+        benchmark::DoNotOptimize(W.Form->ListView1()->Count());
     }
-    State.counters["rows"] = W.Form->ListView1->Count();
+    State.counters["rows"] = W.Form->ListView1()->Count();
 }
 BENCHMARK(BM_FillLargeList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -168,19 +170,19 @@ void BM_EditEntryThroughDialog(benchmark::State &State) {
     Window &W = Large();
     if (W.Form->Action("acFilter")->isChecked())
         W.Form->Action("acFilter")->trigger();
-    W.Form->FillEntryList();
-    const int Rows = W.Form->ListView1->Count();
-    QTreeWidgetItem *Row = W.Form->ListView1->Row(Rows / 2);
+    W.Form->Views().FillEntryList();
+    const int Rows = W.Form->ListView1()->Count();
+    QTreeWidgetItem *Row = W.Form->ListView1()->Row(Rows / 2);
     const TCKItem *Item = TEntryList::ItemOf(Row);
     for (auto _ : State) {
         State.PauseTiming();
-        W.Form->ListView1->clearSelection();
+        W.Form->ListView1()->clearSelection();
         Row->setSelected(true);
         State.ResumeTiming();
         W.Form->Action("acEditTime")->trigger();
     }
     // The same row object still shows the same entry: nothing was rebuilt.
-    if (W.Form->ListView1->Count() != Rows || TEntryList::ItemOf(Row) != Item)
+    if (W.Form->ListView1()->Count() != Rows || TEntryList::ItemOf(Row) != Item)
         State.SkipWithError("the list was rebuilt");
 }
 BENCHMARK(BM_EditEntryThroughDialog)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -3,16 +3,18 @@
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
 #include "app/platform.h"
-#include "app/registry.h"
-#include "dialogs/entrydialogs.h"
-#include "dialogs/entrylist.h"
-#include "dialogs/u_searchform.h"
-#include "ui/filedialogs.h"
-#include "dialogs/projecttree.h"
-#include "ui/prompts.h"
 #include "app/qtext.h"
+#include "dialogs/entrylist.h"
+#include "dialogs/projecttree.h"
+#include "dialogs/u_searchform.h"
 #include "mainwindow/docsession.h"
+#include "mainwindow/documentviews.h"
+#include "mainwindow/entrycommands.h"
+#include "mainwindow/filterpanel.h"
+#include "mainwindow/mainform_env.h"
+#include "mainwindow/projectcommands.h"
 #include "mainwindow/recentfiles.h"
+#include "mainwindow/statusline.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
 
@@ -25,59 +27,53 @@
 #include <QMenu>
 #include <QShowEvent>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 TMainForm::TMainForm(const std::vector<std::string> &Params) : TMainForm(Params, TOptions()) {}
 
-TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Options,
-                     QWidget *Parent)
-    : QMainWindow(Parent) {
-    setObjectName(QStringLiteral("MainForm"));
-    InstallServices(Options);
-    BuildWindow();
-    ReadStartOptions(Params);
-}
-
-void TMainForm::InstallServices(const TOptions &Options) {
-    if (Options.Prompts) {
-        FPrompts = Options.Prompts;
-    } else {
-        OwnPrompts = std::make_unique<TMessageBoxPrompts>(this);
-        FPrompts = OwnPrompts.get();
-    }
-    if (Options.FileDialogs) {
-        FFileDialogs = Options.FileDialogs;
-    } else {
-        OwnFileDialogs = std::make_unique<TQtFileDialogs>();
-        FFileDialogs = OwnFileDialogs.get();
-    }
-    if (Options.EntryDialogs) {
-        FEntryDialogs = Options.EntryDialogs;
-    } else {
-        OwnEntryDialogs = std::make_unique<TQtEntryDialogs>(*FPrompts);
-        FEntryDialogs = OwnEntryDialogs.get();
-    }
-    ExportDir = Options.ExportDir.isEmpty()
+TMainFormEnv::TMainFormEnv(const TMainForm::TOptions &Options, QWidget *Owner)
+    : Prompts(Options.Prompts ? *Options.Prompts
+                              : *(OwnPrompts = std::make_unique<TMessageBoxPrompts>(Owner))),
+      FileDialogs(Options.FileDialogs ? *Options.FileDialogs
+                                      : *(OwnFileDialogs = std::make_unique<TQtFileDialogs>())),
+      EntryDialogs(Options.EntryDialogs
+                       ? *Options.EntryDialogs
+                       : *(OwnEntryDialogs = std::make_unique<TQtEntryDialogs>(Prompts))),
+      Registry(Options.SettingsFolder.isEmpty()
+                   ? std::make_unique<TRegistry>()
+                   : std::make_unique<TRegistry>(Options.SettingsFolder)),
+      ExportDir(Options.ExportDir.isEmpty()
                     ? QCoreApplication::applicationDirPath() + QStringLiteral("/export")
-                    : Options.ExportDir;
+                    : Options.ExportDir),
+      ScreenArea(Options.ScreenArea) {
     if (!ExportDir.endsWith(QLatin1Char('/')) && !ExportDir.endsWith(QLatin1Char('\\')))
         ExportDir += QLatin1Char('/');
-    ScreenArea = Options.ScreenArea;
-    Registry = Options.SettingsFolder.isEmpty()
-                   ? std::make_unique<TRegistry>()
-                   : std::make_unique<TRegistry>(Options.SettingsFolder);
 }
 
-void TMainForm::BuildWindow() {
+TMainForm::TMainForm(const std::vector<std::string> &Params, const TOptions &Options,
+                     QWidget *Parent)
+    : QMainWindow(Parent), Env(std::make_unique<TMainFormEnv>(Options, this)) {
+    setObjectName(QStringLiteral("MainForm"));
+    AppName = QCoreApplication::applicationName();
+    if (AppName.isEmpty())
+        AppName = QStringLiteral("Chronark");
+    // A new document, shown by the tree's top node once the views exist.
+    Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
+    // The document's file errors and warnings reach the user through the same prompts.
+    Document->OnMessage = [this](TMessageKind Kind, const std::string &Text) {
+        if (Kind == TMessageKind::Error)
+            Env->Prompts.ShowError(ToQMessage(Text));
+        else
+            Env->Prompts.ShowWarning(ToQMessage(Text));
+    };
     // The actions first: the menus, the button bar and the popups place them.
     BuildActions();
     BuildLayout();
     BuildMenus();
     BuildToolBar();
     BuildPopupMenus();
-    ConnectViews();
+    ReadStartOptions(Params);
 }
 
 void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
@@ -87,19 +83,6 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     // The maker libraries: the version check and the info pane, when installed.
     Action("acVerCtrl")->setVisible(LoadRevWatch());
     LoadInfoPane();
-
-    // A new document, shown by the tree's top node.
-    Document = std::make_unique<TChronarkMan>([this](bool Modified) { SetSaveState(Modified); });
-    // The document's file errors and warnings reach the user through the same prompts.
-    Document->OnMessage = [this](TMessageKind Kind, const std::string &Text) {
-        if (Kind == TMessageKind::Error)
-            FPrompts->ShowError(ToQMessage(Text));
-        else
-            FPrompts->ShowWarning(ToQMessage(Text));
-    };
-    // The views follow the document's changes from now on.
-    Document->Subscribe(*this);
-    CurrentProject = Document->DefaultProject;
     TreeView1->SetRootProject(Document->Root.get());
 
     QIcon Small = ExtractSmallIcon(QCoreApplication::applicationFilePath(), 0);
@@ -112,25 +95,17 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     SetAppWindow(this);
 
     TreeView1->setCurrentItem(TreeView1->TopNode());
-
-    AppName = QCoreApplication::applicationName();
-    if (AppName.isEmpty())
-        AppName = QStringLiteral("Chronark");
-    ApplicationTitle = AppName;
     setWindowTitle(AppName);
     TrayIcon1->SetToolTip(AppName);
 
     HasFileArgument = !CmdLine.FileName.empty();
-
-    Session = std::make_unique<TDocumentSession>(*Document, *FPrompts, *FFileDialogs, this);
-    Watch = std::make_unique<TStopwatch>(*Document, *Registry, *FPrompts, AppName,
-                                         [this] { return Session->FileName(); });
-    ConnectCollaborators();
+    BuildCollaborators();
 
     // The stored option, then the start file: a file argument wins over the last file.
-    if (OpenAppKey(*Registry, AppName, QString(), false)) {
+    TRegistry &Registry = *Env->Registry;
+    if (OpenAppKey(Registry, AppName, QString(), false)) {
         bool OpenLast = false;
-        if (Registry->ReadBool(QStringLiteral("OpenLast"), OpenLast))
+        if (Registry.ReadBool(QStringLiteral("OpenLast"), OpenLast))
             Action("acAutoOpen")->setChecked(OpenLast);
     }
     if (HasFileArgument) {
@@ -138,33 +113,79 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
             QFileInfo(QFile::decodeName(CmdLine.FileName.c_str())).absoluteFilePath());
     } else {
         QString Last;
-        if (Action("acAutoOpen")->isChecked() && OpenAppKey(*Registry, AppName, QString(), false) &&
-            Registry->ReadString(QStringLiteral("ProjectFile"), Last))
+        if (Action("acAutoOpen")->isChecked() && OpenAppKey(Registry, AppName, QString(), false) &&
+            Registry.ReadString(QStringLiteral("ProjectFile"), Last))
             Session->SetFileName(Last);
         else
             Session->SetFileName(QString());
     }
-    Registry->CloseKey();
-    Session->LoadRecentFiles(*Registry, AppName);
+    Registry.CloseKey();
+    Session->LoadRecentFiles(Registry, AppName);
+}
+
+void TMainForm::BuildCollaborators() {
+    const TActionLookup Lookup = [this](const char *Name) { return Action(Name); };
+    Projects = std::make_unique<TProjectCommands>(
+        *Document, Env->Prompts, *TreeView1, *findChild<QMenu *>(QStringLiteral("rubrprop")),
+        Lookup,
+        TProjectCommands::THost{[this] { return Views->ShownProject(); },
+                                [this](const QStringList &Names) { FilesDropped(Names); }});
+    Entries = std::make_unique<TEntryCommands>(
+        *Document, Env->Prompts, Env->EntryDialogs, *ListView1, *TreeView1,
+        *findChild<QMenu *>(QStringLiteral("PropPopupMenu")), Lookup,
+        TEntryCommands::THost{[this] { return Views->ShownProject(); },
+                              [this](const TCKTimeItem *Entry) { Views->ShowEntryAgain(Entry); }});
+    // The views follow the document's changes from now on.
+    Views =
+        std::make_unique<TDocumentViews>(*Document, *TreeView1, *ListView1, *Entries, *Projects);
+    connect(Views.get(), &TDocumentViews::ListChanged, this, [this] {
+        Status->ShowTotals(*Document, Views->ShownProject());
+        UpdateCaption();
+    });
+    connect(Filter, &TFilterPanel::Changed, Views.get(), &TDocumentViews::FillEntryList);
+    connect(Filter, &TFilterPanel::CloseClicked, this, [this] { Action("acFilter")->trigger(); });
+
+    Session = std::make_unique<TDocumentSession>(*Document, Env->Prompts, Env->FileDialogs, this);
+    Watch = std::make_unique<TStopwatch>(*Document, *Env->Registry, Env->Prompts, AppName,
+                                         [this] { return Session->FileName(); });
+    // The views refresh on these reports, after the collaborators have changed the document.
+    connect(&Session->RecentFiles(), &TRecentFiles::Changed, this, &TMainForm::RebuildRecentMenus);
+    RebuildRecentMenus();
+    connect(Session.get(), &TDocumentSession::TitleChanged, this, &TMainForm::UpdateCaption);
+    connect(Session.get(), &TDocumentSession::Opened, this,
+            [this] { Watch->DocumentOpened(Session->Silent()); });
+    connect(Session.get(), &TDocumentSession::Emptied, this, [this] { Watch->FollowFile(); });
+    connect(Session.get(), &TDocumentSession::Renamed, this, [this] {
+        Watch->FollowFile();
+        UpdateCaption();
+    });
+    connect(Watch.get(), &TStopwatch::Ticked, this, [this] {
+        const QString Elapsed = Watch->ElapsedText();
+        Label1->setText(TStopwatch::BannerText(Elapsed));
+        // Read on every tick: the default project may change while the stopwatch runs.
+        const TCKProjectItem *Target = Document->DefaultProject;
+        Panel2->setToolTip(TStopwatch::TargetToolTip(Target));
+        TrayIcon1->SetToolTip(TStopwatch::TrayToolTip(Target, Elapsed, AppName));
+    });
+    connect(TrayIcon1, &TTrayIcon::DoubleClicked, this, &TMainForm::Zeitstoppen1Click);
+}
+
+void TMainForm::UpdateCaption() {
+    Status->ShowTitle(Session->FileName(), Session->ReadOnly());
 }
 
 TMainForm::~TMainForm() {
     Watch->Ticker()->stop();
     // The document's last changes must not call back into a half-destroyed window.
-    if (Document) {
-        Document->OnChange = nullptr;
-        Document->Unsubscribe(*this);
-    }
-    CutList.clear();
+    Document->OnChange = nullptr;
+    Views.reset();
     // Its rows name the document's entries.
     delete SearchForm1;
     TreeView1->clear();
     ListView1->clear();
-    // The lists' models go with the child widgets, after this object's members: their
-    // signals must not reach the row-menu handlers any more.
-    ListView1->model()->disconnect(this);
-    if (PopupList)
-        PopupList->model()->disconnect(this);
+    // The commands' hold on the views and their models' signals go before the views do.
+    Projects.reset();
+    Entries.reset();
     Document.reset();
 }
 
@@ -200,12 +221,12 @@ void TMainForm::BuildLayout() {
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setChildrenCollapsible(false);
 
-    Panel4 = new QWidget(Splitter1);
+    auto *Panel4 = new QWidget(Splitter1);
     Panel4->setObjectName(QStringLiteral("Panel4"));
     auto *Left = new QVBoxLayout(Panel4);
     Left->setContentsMargins(0, 0, 0, 0);
     Left->setSpacing(0);
-    Panel5 = new QLabel(QStringLiteral(" Projekte"), Panel4);
+    auto *Panel5 = new QLabel(QStringLiteral(" Projekte"), Panel4);
     Panel5->setObjectName(QStringLiteral("Panel5"));
     Panel5->setFrameShape(QFrame::StyledPanel);
     Panel5->setMinimumHeight(20);
@@ -217,16 +238,12 @@ void TMainForm::BuildLayout() {
     Left->addWidget(Panel5);
     Left->addWidget(TreeView1);
 
-    Panel7 = new QWidget(Splitter1);
+    auto *Panel7 = new QWidget(Splitter1);
     Panel7->setObjectName(QStringLiteral("Panel7"));
     auto *Right = new QVBoxLayout(Panel7);
     Right->setContentsMargins(0, 0, 0, 0);
     Right->setSpacing(0);
-    Panel8 = new QFrame(Panel7);
-    Panel8->setObjectName(QStringLiteral("Panel8"));
-    Panel8->setFixedHeight(105);
-    Panel8->hide();
-    BuildFilterPanel(Panel8);
+    Filter = new TFilterPanel(*Document, Env->Prompts, Panel7);
     const QStringList Columns{QStringLiteral("Bemerkung"), QStringLiteral("Startzeit"),
                               QStringLiteral("Endzeit"), QStringLiteral("Dauer")};
     ListView1 = new TEntryList(Columns, &ImageList1, Panel7);
@@ -234,7 +251,7 @@ void TMainForm::BuildLayout() {
     ListView1->header()->setStretchLastSection(false);
     for (int c = 0; c < 3; ++c)
         ListView1->header()->resizeSection(c, 150);
-    Right->addWidget(Panel8);
+    Right->addWidget(Filter);
     Right->addWidget(ListView1);
 
     Splitter1->addWidget(Panel4);
@@ -244,27 +261,13 @@ void TMainForm::BuildLayout() {
     Column->addWidget(Splitter1, 1);
     setCentralWidget(Central);
 
-    StatusPanel0 = new QLabel(this);
-    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(StatusPanelWidth);
-    StatusPanel1 = new QLabel(this);
-    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    statusBar()->addWidget(StatusPanel0);
-    statusBar()->addWidget(StatusPanel1, 1);
-    // Where the last export or PDF went; beside the totals, never in their place.
-    StatusPanel2 = new QLabel(this);
-    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
-    statusBar()->addPermanentWidget(StatusPanel2);
+    Status = std::make_unique<TStatusLine>(*this, AppName);
 
     TrayIcon1 = new TTrayIcon(this);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
 
     move(231, 152);
     resize(893, 755);
-}
-
-TRecentFiles &TMainForm::RecentFiles() const {
-    return Session->RecentFiles();
 }
 
 int TMainForm::TreePaneWidth() const {

@@ -1,21 +1,17 @@
 // The window's vocabulary: the declared actions, menu bar, button bar and popup menus.
 
-#include "dialogs/entrylist.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
-#include "dialogs/projecttree.h"
+#include "mainwindow/projectcommands.h"
 #include "mainwindow/recentfiles.h"
-#include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 #include <initializer_list>
 
@@ -35,10 +31,6 @@ void AddItems(const TMainForm &Form, TTarget *Target, std::initializer_list<cons
 
 } // namespace
 
-void TMainForm::EnableCommand(QAction *Action, bool Enabled) {
-    Action->setEnabled(Enabled);
-}
-
 QAction *TMainForm::Action(const char *Name) const {
     QAction *Found = ActionsByName.value(QLatin1String(Name));
     Q_ASSERT(Found);
@@ -51,8 +43,6 @@ void TMainForm::BuildActions() {
         if (Row.Handler)
             connect(A, &QAction::triggered, this,
                     [this, Handler = Row.Handler] { Handler(*this); });
-        if (Row.Category)
-            AllActions << A;
         ActionsByName.insert(A->objectName(), A);
     }
 }
@@ -68,7 +58,7 @@ void TMainForm::BuildMenus() {
 
     QMenu *File = Menu("MenuFile", "&Datei");
     AddItems(*this, File, {"acNew", "acOpen"}, &TMainForm::Action);
-    MenuRecent = File->addMenu(QStringLiteral("&Zuletzt geöffnet"));
+    QMenu *MenuRecent = File->addMenu(QStringLiteral("&Zuletzt geöffnet"));
     MenuRecent->setObjectName(QStringLiteral("MenuRecent"));
     AddItems(*this, File,
              {"acSave", "acSaveAs", "-", "acPrint", "-", "acImport", "acExport", "-", "acSettings",
@@ -76,7 +66,8 @@ void TMainForm::BuildMenus() {
              &TMainForm::Action);
     AddItems(*this, Menu("TBSubmenuItem9", "&Bearbeiten"), {"acCut", "acPaste"},
              &TMainForm::Action);
-    TBSubmenuItem4 = Menu("TBSubmenuItem4", "&Projekt");
+    QMenu *TBSubmenuItem4 = Menu("TBSubmenuItem4", "&Projekt");
+    connect(TBSubmenuItem4, &QMenu::aboutToShow, this, [this] { Projects->MenuAboutToShow(); });
     AddItems(*this, TBSubmenuItem4, {"acNewProject", "acDelProject", "-", "acDefaultMeasure"},
              &TMainForm::Action);
     AddItems(*this, Menu("MenuTimes", "&Zeiten"),
@@ -100,12 +91,12 @@ void TMainForm::BuildMenus() {
     AddItems(*this, Menu("MenuHelp", "&Hilfe"), {"acVerCtrl", "-", "acInfo"}, &TMainForm::Action);
 
     // Filled with the recent files once the document session exists.
-    OpenDropDown = new QMenu(this);
+    auto *OpenDropDown = new QMenu(this);
     OpenDropDown->setObjectName(QStringLiteral("OpenDropDown"));
 }
 
 void TMainForm::BuildToolBar() {
-    ButtonBar = new QToolBar(QStringLiteral("Schaltflächen"), this);
+    auto *ButtonBar = new QToolBar(QStringLiteral("Schaltflächen"), this);
     ButtonBar->setObjectName(QStringLiteral("ButtonBar"));
     ButtonBar->setMovable(false);
     ButtonBar->setFloatable(false);
@@ -113,7 +104,7 @@ void TMainForm::BuildToolBar() {
     ButtonBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     addToolBar(Qt::TopToolBarArea, ButtonBar);
 
-    auto SplitButton = [this](const char *Default, QMenu *Menu, const char *Name) {
+    auto SplitButton = [this, ButtonBar](const char *Default, QMenu *Menu, const char *Name) {
         auto *Button = new QToolButton(ButtonBar);
         Button->setObjectName(QString::fromLatin1(Name));
         Button->setDefaultAction(Action(Default));
@@ -129,7 +120,7 @@ void TMainForm::BuildToolBar() {
     };
 
     ButtonBar->addAction(Action("acNew"));
-    SplitButton("acOpen", OpenDropDown, "OpenButton");
+    SplitButton("acOpen", findChild<QMenu *>(QStringLiteral("OpenDropDown")), "OpenButton");
     AddItems(*this, ButtonBar,
              {"acSave", "acSettings", "-", "acCut", "acPaste", "-", "acPrint", "-", "acFilter",
               "acSearch", "acExport", "-", "acNewTime", "acEditTime", "acDelTime", "-"},
@@ -143,13 +134,13 @@ void TMainForm::BuildToolBar() {
 }
 
 void TMainForm::BuildPopupMenus() {
-    rubrprop = new QMenu(this);
+    auto *rubrprop = new QMenu(this);
     rubrprop->setObjectName(QStringLiteral("rubrprop"));
     AddItems(*this, rubrprop,
              {"acNewProject", "acRenProject", "acDelProject", "-", "acDefaultMeasure"},
              &TMainForm::Action);
 
-    PropPopupMenu = new QMenu(this);
+    auto *PropPopupMenu = new QMenu(this);
     PropPopupMenu->setObjectName(QStringLiteral("PropPopupMenu"));
     QMenu *Neu3 = PropPopupMenu->addMenu(QStringLiteral("&Neu"));
     Neu3->setObjectName(QStringLiteral("Neu3"));
@@ -169,7 +160,7 @@ void TMainForm::BuildPopupMenus() {
         {"acEditTimePopup", "acRenTimePopup", "acDelTimePopup", "-", "acSplitPopup", "acMeltPopup"},
         &TMainForm::Action);
 
-    PopupMenu1 = new QMenu(this);
+    auto *PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     AddItems(*this, PopupMenu1, {"Zeitstoppen1", "Stop1", "-", "StopundBeenden1"},
              &TMainForm::Action);
@@ -179,8 +170,9 @@ void TMainForm::BuildPopupMenus() {
 
 void TMainForm::RebuildRecentMenus() {
     QAction *Empty = Action("acLeer");
-    TRecentFiles &Recent = RecentFiles();
-    for (QMenu *Menu : {MenuRecent, OpenDropDown}) {
+    TRecentFiles &Recent = Session->RecentFiles();
+    for (const char *Name : {"MenuRecent", "OpenDropDown"}) {
+        auto *Menu = findChild<QMenu *>(QLatin1String(Name));
         // An entry may be the action being triggered right now: free it later.
         for (QAction *Old : Menu->actions()) {
             Menu->removeAction(Old);
@@ -198,62 +190,10 @@ void TMainForm::RebuildRecentMenus() {
             const QString Name = Items[i];
             connect(Entry, &QAction::triggered, this, [this, Name] {
                 // The list moves the chosen file to the top before the window opens it.
-                RecentFiles().Add(Name);
+                Session->RecentFiles().Add(Name);
                 Session->OpenRecent(Name);
             });
         }
     }
     Empty->setVisible(Recent.IsEmpty());
-}
-
-void TMainForm::ConnectViews() {
-    connect(TrayIcon1, &TTrayIcon::DoubleClicked, this, &TMainForm::Zeitstoppen1Click);
-    connect(TBSubmenuItem4, &QMenu::aboutToShow, this, &TMainForm::TBSubmenuItem4Select);
-
-    connect(TreeView1, &TProjectTree::NodeEdited, this, &TMainForm::TreeView1Edited);
-    connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &Pos) {
-        if (QTreeWidgetItem *Node = TreeView1->NodeAt(Pos))
-            TreeView1->setCurrentItem(Node);
-        rubrpropPopup();
-        rubrprop->popup(TreeView1->viewport()->mapToGlobal(Pos));
-    });
-    TreeView1->CanDrop = [this](QObject *Source, QTreeWidgetItem *Target) {
-        return TreeView1DragOver(Source, Target);
-    };
-    TreeView1->Drop = [this](QObject *Source, QTreeWidgetItem *Target) {
-        TreeView1DragDrop(Source, Target);
-    };
-    TreeView1->CanDropFiles = [this](const QMimeData *Data) { return MimeHasLocalFile(Data); };
-    TreeView1->DropFiles = [this](const QMimeData *Data) {
-        QStringList Names;
-        for (const QUrl &Url : Data->urls())
-            if (Url.isLocalFile())
-                Names << Url.toLocalFile();
-        FilesDropped(Names);
-    };
-    TreeView1->installEventFilter(this);
-
-    connect(ListView1, &TEntryList::RowEdited, this, &TMainForm::ListView1Edited);
-    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { ListView1SelectItem(); });
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1DblClick(); });
-    connect(ListView1, &QWidget::customContextMenuRequested, this,
-            &TMainForm::ListView1ContextPopup);
-    connect(PropPopupMenu, &QMenu::aboutToShow, this, &TMainForm::PropPopupMenuPopup);
-    ListView1->installEventFilter(this);
-}
-
-// The views refresh here, after the collaborators have changed the document.
-void TMainForm::ConnectCollaborators() {
-    connect(&RecentFiles(), &TRecentFiles::Changed, this, &TMainForm::RebuildRecentMenus);
-    RebuildRecentMenus();
-    connect(Session.get(), &TDocumentSession::TitleChanged, this, &TMainForm::UpdateCaption);
-    connect(Session.get(), &TDocumentSession::Opened, this,
-            [this] { Watch->DocumentOpened(Session->Silent()); });
-    connect(Session.get(), &TDocumentSession::Emptied, this, [this] { Watch->FollowFile(); });
-    connect(Session.get(), &TDocumentSession::Renamed, this, [this] {
-        Watch->FollowFile();
-        UpdateCaption();
-    });
-    connect(Watch.get(), &TStopwatch::Ticked, this, &TMainForm::ShowElapsed);
 }

@@ -2,7 +2,9 @@
 
 #include "app/makerlibs.h"
 #include "mainwindow/docsession.h"
+#include "mainwindow/entrycommands.h"
 #include "mainwindow/mainform.h"
+#include "mainwindow/projectcommands.h"
 #include "mainwindow/stopwatch.h"
 
 namespace {
@@ -101,7 +103,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::Cut},
          false,
          0,
-         [](F &W) { W.acCutExecute(); }},
+         [](F &W) { W.Entries->Cut(); }},
         {"acPaste",
          "Bearbeiten",
          "&Einfügen",
@@ -110,7 +112,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::Paste},
          false,
          0,
-         [](F &W) { W.acPasteExecute(); }},
+         [](F &W) { W.Entries->Paste(); }},
 
         // The keys of rename and delete are shown in the menus; the tree handles them itself,
         // on the node in focus.
@@ -122,7 +124,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          true,
          0,
-         [](F &W) { W.NewProjectClick(); }},
+         [](F &W) { W.Projects->NewProject(); }},
         {"acRenProject",
          "Projekt",
          "&Umbenennen",
@@ -131,7 +133,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::UnknownKey, Qt::Key_F2},
          false,
          Widget,
-         [](F &W) { W.renProjectClick(); }},
+         [](F &W) { W.Projects->RenameProject(); }},
         {"acDelProject",
          "Projekt",
          "&Löschen",
@@ -140,7 +142,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::Delete},
          false,
          Widget,
-         [](F &W) { W.DelProjectClick(); }},
+         [](F &W) { W.Projects->DeleteProject(); }},
         {"acDefaultMeasure",
          "Projekt",
          "&Standard für Zeitmessungen",
@@ -149,7 +151,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          true,
          Check,
-         [](F &W) { W.DefaultMeasureClick(); }},
+         [](F &W) { W.Projects->MakeDefault(); }},
         {"acNewProjectLV",
          "Projekt",
          "Neues Project",
@@ -158,7 +160,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          true,
          0,
-         [](F &W) { W.acNewProjectLVExecute(); }},
+         [](F &W) { W.Entries->NewSubProject(); }},
 
         {"acNewTime",
          "Zeiten",
@@ -168,7 +170,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          true,
          0,
-         [](F &W) { W.NewTimeClick(); }},
+         [](F &W) { W.Entries->NewEntry(); }},
         {"acEditTime",
          "Zeiten",
          "&Editieren...",
@@ -177,7 +179,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.EditTimeClick(); }},
+         [](F &W) { W.Entries->EditSelected(); }},
         {"acRenTime",
          "Zeiten",
          "Umbenennen",
@@ -186,7 +188,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.renTimeClick(); }},
+         [](F &W) { W.Entries->RenameSelected(); }},
         {"acDelTime",
          "Zeiten",
          "&Löschen",
@@ -195,7 +197,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::Delete},
          false,
          0,
-         [](F &W) { W.DelTimeClick(); }},
+         [](F &W) { W.Entries->DeleteSelected(); }},
         {"acSplit",
          "Zeiten",
          "Zeit s&plitten...",
@@ -204,7 +206,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.acSplitExecute(); }},
+         [](F &W) { W.Entries->SplitSelected(); }},
         {"acMelt",
          "Zeiten",
          "Zeiten &verschmelzen",
@@ -213,7 +215,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.acMeltExecute(); }},
+         [](F &W) { W.Entries->MergeSelected(); }},
 
         {"acMinimize",
          "Messung",
@@ -272,7 +274,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
              ShowAboutBox(&W, W.AppName + QLatin1Char(' ') + QString::fromLatin1(VersionText));
          }},
 
-        // The row menu shows the list's own keys; the list handles them (ListView1KeyDown).
+        // The row menu shows the list's own keys; the list handles them (TEntryCommands).
         {"acNewTimePopup",
          "PopupItems",
          "Neue &Zeit...",
@@ -281,7 +283,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          true,
          0,
-         [](F &W) { W.acNewTimePopupExecute(); }},
+         [](F &W) { W.Entries->NewEntry(); }},
         {"acEditTimePopup",
          "PopupItems",
          "&Editieren...",
@@ -290,7 +292,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.acEditTimePopupExecute(); }},
+         [](F &W) { W.Entries->EditPopupRow(); }},
         {"acRenTimePopup",
          "PopupItems",
          "&Umbenennen",
@@ -299,7 +301,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::UnknownKey, Qt::Key_F2},
          false,
          Widget,
-         [](F &W) { W.acRenTimePopupExecute(); }},
+         [](F &W) { W.Entries->RenamePopupRow(); }},
         {"acDelTimePopup",
          "PopupItems",
          "&Löschen",
@@ -308,7 +310,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {K::Delete},
          false,
          Widget,
-         [](F &W) { W.acDelTimePopupExecute(); }},
+         [](F &W) { W.Entries->DeletePopupRows(); }},
         {"acSplitPopup",
          "PopupItems",
          "Zeit s&plitten...",
@@ -317,7 +319,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.acSplitPopupExecute(); }},
+         [](F &W) { W.Entries->SplitPopupRow(); }},
         {"acMeltPopup",
          "PopupItems",
          "Zeiten &verschmelzen",
@@ -326,7 +328,7 @@ std::span<const TActionDecl> TMainForm::DeclaredActions() {
          {},
          false,
          0,
-         [](F &W) { W.acMeltPopupExecute(); }},
+         [](F &W) { W.Entries->MergePopupRows(); }},
 
         // The stopwatch's split buttons, their drop-down items and the tray menu.
         {"TBSubmenuItem2",

@@ -1,4 +1,4 @@
-// File commands, dropped files, start-up and close, and the stored settings.
+// File commands, the filter, dropped files, start-up and close, and the stored settings.
 
 #include "app/formsettings.h"
 #include "app/makerlibs.h"
@@ -9,11 +9,11 @@
 #include "dialogs/u_exportform.h"
 #include "dialogs/u_searchform.h"
 #include "mainwindow/docsession.h"
-#include "mainwindow/mainform.h"
-#include "dialogs/projecttree.h"
-#include "ui/prompts.h"
-#include "app/qtext.h"
-#include "mainwindow/recentfiles.h"
+#include "mainwindow/documentviews.h"
+#include "mainwindow/filterpanel.h"
+#include "mainwindow/mainform_env.h"
+#include "mainwindow/projectcommands.h"
+#include "mainwindow/statusline.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
 
@@ -50,35 +50,17 @@ void TMainForm::Start() {
 
     // The views show the start document in either case, also when it starts in the tray.
     if (!Loaded)
-        RebuildViews(true);
+        Views->RebuildViews(true);
     if (IndexOfSwitch(CmdLine, "start") >= 0) {
-        // The window is never shown, so there is no first activation to hide it again.
-        StartHidden = true;
         StartWork();
         MinimizeClick();
-        StartHidden = false;
     } else {
-        StartHidden = false;
         show();
     }
 
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this] { TreeView1Change(); });
+    Views->FollowTree();
     // A recovered measurement has changed the document already.
     SetSaveState(Document->Modified);
-}
-
-void TMainForm::RebuildViews(bool ToRoot) {
-    if (ToRoot || !CurrentProject)
-        CurrentProject = Document->Root.get();
-    ProjectNode = nullptr;
-    FillEntryList();
-    QSignalBlocker Quiet(TreeView1);
-    Document->FillProjectTree(*TreeView1);
-    QTreeWidgetItem *Node = FindProjectNode(CurrentProject);
-    TreeView1->setCurrentItem(Node ? Node : TreeView1->TopNode());
-    if (Node)
-        TreeView1->scrollToItem(Node);
-    ShowDefaultProject();
 }
 
 void TMainForm::SetSaveState(bool Modified) {
@@ -96,7 +78,7 @@ void TMainForm::NewClick() {
 }
 
 void TMainForm::FileSettingsClick() {
-    const TSettingsOutcome Outcome = FileSettingsDialog(this, Prompts(), &ImageList1, *Document);
+    const TSettingsOutcome Outcome = FileSettingsDialog(this, Env->Prompts, &ImageList1, *Document);
     if (Outcome == TSettingsOutcome::Cancelled)
         return;
     // The document's commands have marked it modified and told the views.
@@ -104,22 +86,21 @@ void TMainForm::FileSettingsClick() {
 }
 
 void TMainForm::ExportClick() {
-    TQtExportUi Ui(this, Prompts(), *FFileDialogs, &ImageList1, LastExportFileType,
+    TQtExportUi Ui(this, Env->Prompts, Env->FileDialogs, &ImageList1, Env->LastExportFileType,
                    Session->DialogFolder());
     TExportMan Man;
-    Man.Execute(Ui, *Document, TDocumentSession::NativeName(ExportDir),
+    Man.Execute(Ui, *Document, TDocumentSession::NativeName(Env->ExportDir),
                 TDocumentSession::NativeName(Session->FileName()));
     if (!Ui.WrittenFile().isEmpty())
-        ShowWrittenFile(QStringLiteral("Exportiert nach"), Ui.WrittenFile());
+        Status->ShowWrittenFile(QStringLiteral("Exportiert nach"), Ui.WrittenFile());
 }
 
-bool TMainForm::MimeHasLocalFile(const QMimeData *Data) const {
-    if (!Data || !Data->hasUrls())
-        return false;
-    for (const QUrl &Url : Data->urls())
-        if (Url.isLocalFile())
-            return true;
-    return false;
+void TMainForm::acFilterExecute() {
+    // The panel, not the action's check mark, says which way this goes: the action toggles
+    // its mark before it runs this, the header's button does not.
+    const bool Opening = !Filter->IsOpen();
+    Filter->SetOpen(Opening);
+    Action("acFilter")->setChecked(Opening);
 }
 
 void TMainForm::FilesDropped(const QStringList &FileNames) {
@@ -129,7 +110,7 @@ void TMainForm::FilesDropped(const QStringList &FileNames) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *Event) {
-    if (MimeHasLocalFile(Event->mimeData()))
+    if (TProjectCommands::HasLocalFile(Event->mimeData()))
         Event->acceptProposedAction();
     else
         Event->ignore();
@@ -158,7 +139,7 @@ bool TMainForm::FormCloseQuery() {
         return false;
     }
     SaveWindowSettings();
-    Session->SaveRecentFiles(*Registry, AppName);
+    Session->SaveRecentFiles(*Env->Registry, AppName);
     FreeInfoPane();
     FreeRevWatch();
     Watch->Ticker()->stop();
@@ -178,6 +159,8 @@ void TMainForm::closeEvent(QCloseEvent *Event) {
 }
 
 void TMainForm::LoadWindowSettings() {
+    TRegistry *Registry = Env->Registry.get();
+    const QRect &ScreenArea = Env->ScreenArea;
     LoadFormSettings(*Registry, *this, AppName, true, ScreenArea);
     // The designed or stored bounds may be too big for this screen (the status bar with the
     // totals would hang below it) or lie off it after the screens changed.
@@ -203,6 +186,7 @@ void TMainForm::LoadWindowSettings() {
 }
 
 void TMainForm::SaveWindowSettings() {
+    TRegistry *Registry = Env->Registry.get();
     SaveFormSettings(*Registry, *this, AppName, true);
     // An open search window is not closed on the way out: its placement is kept here.
     if (SearchForm1)

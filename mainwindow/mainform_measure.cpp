@@ -1,9 +1,6 @@
 // The stopwatch's face: its menu items, the elapsed-time banner, and hiding in the tray.
 
 #include "app/platform.h"
-#include "base/clock.h"
-#include "base/dates.h"
-#include "base/durations.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
@@ -36,15 +33,6 @@ void TMainForm::StopWork() {
     Panel3->hide();
     SetMeasureItems(false);
     Watch->Stop();
-}
-
-void TMainForm::ShowElapsed() {
-    const QString Elapsed = Watch->ElapsedText();
-    Label1->setText(TStopwatch::BannerText(Elapsed));
-    // Read on every tick: the default project may change while the stopwatch runs.
-    const TCKProjectItem *Target = Document->DefaultProject;
-    Panel2->setToolTip(TStopwatch::TargetToolTip(Target));
-    TrayIcon1->SetToolTip(TStopwatch::TrayToolTip(Target, Elapsed, AppName));
 }
 
 void TMainForm::MinimizeClick() {

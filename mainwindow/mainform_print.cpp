@@ -4,16 +4,18 @@
 #include "dialogs/f_printform.h"
 #include "mainwindow/docsession.h"
 #include "mainwindow/mainform.h"
+#include "mainwindow/mainform_env.h"
+#include "mainwindow/statusline.h"
 #include "ui/prompts.h"
 
 #include <QLabel>
 
 void TMainForm::acPrintExecute() {
-    TPrintDialogUi Ui(this, *FFileDialogs, Session->FileName(), &ImageList1);
+    TPrintDialogUi Ui(this, Env->FileDialogs, Session->FileName(), &ImageList1);
     const TPrintResult Result = ExecutePrint(Ui, *Document, FromQ(Session->FileName()));
     if (Result == TPrintResult::Printed && Ui.DeliverPdf()) {
         if (!Ui.PdfFile().isEmpty())
-            ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());
+            Status->ShowWrittenFile(QStringLiteral("PDF gespeichert unter"), Ui.PdfFile());
         return;
     }
     if (Result == TPrintResult::NothingChosen && Ui.Reason().empty())
@@ -24,5 +26,5 @@ void TMainForm::acPrintExecute() {
             : QStringLiteral("Die Datei \"%1\" konnte nicht geschrieben werden.").arg(Ui.PdfFile());
     if (!Ui.Reason().empty())
         Text += QLatin1Char(' ') + ToQMessage(Ui.Reason());
-    Prompts().ShowError(Text);
+    Env->Prompts.ShowError(Text);
 }

@@ -1,23 +1,38 @@
 #pragma once
-// The main window's private parts as the tests and the benchmark reach them: references under
-// the window's own names, and handlers called as the window's actions and events call them.
-// It only looks: the window stays owned by whoever created it and must outlive the peer.
+// What the tests and the benchmark read of the main window: its collaborators, its document
+// and its own controls by object name. The tests act through these, the controls and the
+// actions, as a user would. The window stays owned by whoever created it and must outlive
+// the peer.
 
 #include "dialogs/entrylist.h"
+#include "dialogs/projecttree.h"
 #include "dialogs/u_searchform.h"
 #include "mainwindow/docsession.h"
+#include "mainwindow/documentviews.h"
+#include "mainwindow/entrycommands.h"
+#include "mainwindow/filterpanel.h"
 #include "mainwindow/mainform.h"
+#include "mainwindow/projectcommands.h"
+#include "mainwindow/recentfiles.h"
 #include "mainwindow/stopwatch.h"
+#include "mainwindow/trayicon.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QSplitter>
+#include <QTimeEdit>
+#include <QToolBar>
+#include <QToolButton>
 
 class TMainFormTestPeer {
-    // First: the references below are bound from it.
     TMainForm &Form;
 
 public:
-    explicit TMainFormTestPeer(TMainForm &Form) : Form(Form) {}
+    explicit TMainFormTestPeer(TMainForm &AForm) : Form(AForm) {}
     TMainFormTestPeer(const TMainFormTestPeer &) = delete;
     TMainFormTestPeer &operator=(const TMainFormTestPeer &) = delete;
 
@@ -25,82 +40,47 @@ public:
     TMainForm &Window() const { return Form; }
     void Start() const { Form.Start(); }
 
-    // --- services and collaborators -----------------------------------------------------
-    TChronarkMan &Doc() const { return Form.Doc(); }
-    const TImageList &Images() const { return Form.Images(); }
-    TRecentFiles &RecentFiles() const { return Form.RecentFiles(); }
-    TTrayIcon &Tray() const { return Form.Tray(); }
+    TChronarkMan &Doc() const { return *Form.Document; }
+    const TImageList &Images() const { return Form.ImageList1; }
     TDocumentSession &Session() const { return *Form.Session; }
+    TRecentFiles &RecentFiles() const { return Form.Session->RecentFiles(); }
     TStopwatch &Stopwatch() const { return *Form.Watch; }
-    int TreePaneWidth() const { return Form.TreePaneWidth(); }
-    void SetTreePaneWidth(int Width) const { Form.SetTreePaneWidth(Width); }
-    QList<QAction *> Actions() const { return Form.Actions(); }
+    TDocumentViews &Views() const { return *Form.Views; }
+    TEntryCommands &Entries() const { return *Form.Entries; }
+    TProjectCommands &Projects() const { return *Form.Projects; }
+
+    // The window's own object of that name and type, not one of a window it opened (the
+    // search window has its own "Edit1"); null when there is none.
+    template <class T> T *Find(const char *Name) const { return Below<T>(Form, Name); }
+    TProjectTree *TreeView1() const { return Find<TProjectTree>("TreeView1"); }
+    TEntryList *ListView1() const { return Find<TEntryList>("ListView1"); }
+    TTrayIcon &Tray() const { return *Find<TTrayIcon>("TrayIcon1"); }
     // The action or the menu of that object name; null when there is none.
     QAction *Action(const char *Name) const {
         return Form.findChild<QAction *>(QLatin1String(Name), Qt::FindDirectChildrenOnly);
     }
     QMenu *Menu(const char *Name) const { return Form.findChild<QMenu *>(QLatin1String(Name)); }
+    // The commands (not the stopwatch's own items), in declaration order.
+    QList<QAction *> Actions() const {
+        QList<QAction *> Commands;
+        for (const TActionDecl &Row : TMainForm::DeclaredActions())
+            if (Row.Category)
+                Commands << Action(Row.Name);
+        return Commands;
+    }
 
-    // --- window state -------------------------------------------------------------------
-    bool &HasFileArgument = Form.HasFileArgument;
-    TCKProjectItem *&CurrentProject = Form.CurrentProject;
-    QTreeWidgetItem *&SelectedEntry = Form.SelectedEntry;
-    QTreeWidgetItem *&ProjectNode = Form.ProjectNode;
-    TCKList &CutList = Form.CutList;
-    QTreeWidgetItem *&PopupItem = Form.PopupItem;
-    QPointer<TSearchForm> &SearchForm1 = Form.SearchForm1;
-
-    // --- components ---------------------------------------------------------------------
-    QWidget *&Panel2 = Form.Panel2;
-    QLabel *&Label1 = Form.Label1;
-    QWidget *&Panel3 = Form.Panel3;
-    QLabel *&Panel5 = Form.Panel5;
-    TProjectTree *&TreeView1 = Form.TreeView1;
-    QWidget *&Panel8 = Form.Panel8;
-    QLabel *&Panel9 = Form.Panel9;
-    QWidget *&SpeedButton1 = Form.SpeedButton1;
-    QCheckBox *&CheckBox1 = Form.CheckBox1;
-    QDateEdit *&sddate = Form.sddate;
-    QTimeEdit *&sdtime = Form.sdtime;
-    QCheckBox *&CheckBox2 = Form.CheckBox2;
-    QDateEdit *&eddate = Form.eddate;
-    QTimeEdit *&edtime = Form.edtime;
-    QLabel *&Label4 = Form.Label4;
-    QLineEdit *&Edit1 = Form.Edit1;
-    TEntryList *&ListView1 = Form.ListView1;
-    QLabel *&StatusPanel0 = Form.StatusPanel0;
-    QLabel *&StatusPanel1 = Form.StatusPanel1;
-    QLabel *&StatusPanel2 = Form.StatusPanel2;
-    QToolBar *&ButtonBar = Form.ButtonBar;
-
-    // --- handlers -----------------------------------------------------------------------
-    void StartWork() const { Form.StartWork(); }
-    void StopWork() const { Form.StopWork(); }
-    void Zeitstoppen1Click() const { Form.Zeitstoppen1Click(); }
-    void FillEntryList() const { Form.FillEntryList(); }
-    void RefreshRow(int Index) const { Form.RefreshRow(Index); }
-    void RebuildViews(bool ToRoot) const { Form.RebuildViews(ToRoot); }
-    void UpdateCaption() const { Form.UpdateCaption(); }
-    QTreeWidgetItem *FindProjectNode(const TCKProjectItem *Project) const {
-        return Form.FindProjectNode(Project);
+private:
+    template <class T> static T *Below(const QObject &Parent, const char *Name) {
+        for (QObject *Child : Parent.children()) {
+            const auto *Widget = qobject_cast<const QWidget *>(Child);
+            if (Widget && Widget->isWindow())
+                continue;
+            if (auto *Found = qobject_cast<T *>(Child);
+                Found && Child->objectName() == QLatin1String(Name))
+                return Found;
+            if (T *Found = Below<T>(*Child, Name))
+                return Found;
+        }
+        return nullptr;
     }
-    bool TreeView1DragOver(QObject *Source, QTreeWidgetItem *Target) const {
-        return Form.TreeView1DragOver(Source, Target);
-    }
-    void TreeView1DragDrop(QObject *Source, QTreeWidgetItem *Target) const {
-        Form.TreeView1DragDrop(Source, Target);
-    }
-    void rubrpropPopup() const { Form.rubrpropPopup(); }
-    void TBSubmenuItem4Select() const { Form.TBSubmenuItem4Select(); }
-    void DelProjectClick() const { Form.DelProjectClick(); }
-    void FileSettingsClick() const { Form.FileSettingsClick(); }
-    void TreeView1Edited(QTreeWidgetItem *Node, const QString &Text) const {
-        Form.TreeView1Edited(Node, Text);
-    }
-    void FilesDropped(const QStringList &FileNames) const { Form.FilesDropped(FileNames); }
-    // The row menu as a right click on the main list at Pos (viewport coordinates) opens it.
-    void ListView1ContextPopup(const QPoint &Pos) const { Form.ListView1ContextPopup(Pos); }
-    void PropPopupMenuPopup() const { Form.PropPopupMenuPopup(); }
-    TEntryList *PopupList() const { return Form.PopupList; }
-    void acSearchExecute() const { Form.acSearchExecute(); }
 };

@@ -29,16 +29,16 @@ protected:
         Root->AddTime(Span(8, 0, 0, 9, 0, 0, "Kunde Alpha"));
         Root->AddTime(Span(9, 0, 0, 10, 0, 0, "intern"));
         Root->AddTime(Span(10, 0, 0, 11, 0, 0, "meeting Beta"));
-        F.RebuildViews(true);
+        F.Views().RebuildViews(true);
         return F;
     }
     TCKTimeItem *EntryAt(int Row) const {
-        TCKItem *Item = Form->ListView1->RowData(Row);
+        TCKItem *Item = Form->ListView1()->RowData(Row);
         return Item ? Item->AsTime() : nullptr;
     }
     // Opens the row menu on the main list as a right click would, and closes it again.
     void OpenRowMenu() {
-        Form->ListView1ContextPopup(QPoint(2, 2));
+        emit Form->ListView1()->customContextMenuRequested(QPoint(2, 2));
         Form->Menu("PropPopupMenu")->hide();
     }
 
@@ -55,48 +55,51 @@ TDateTime At(int H, int M, int S) {
 
 TEST_F(EntriesTest, OpeningTheFilterResetsItsFieldsAndClosingSwitchesItOff) {
     TMainFormTestPeer &F = MakeWithEntries();
-    F.Edit1->setText(QStringLiteral("alt"));
-    F.CheckBox1->setChecked(true);
+    F.Find<QLineEdit>("Edit1")->setText(QStringLiteral("alt"));
+    F.Find<QCheckBox>("CheckBox1")->setChecked(true);
     F.Action("acFilter")->trigger();
-    EXPECT_TRUE(F.Panel8->isVisible());
-    EXPECT_EQ(F.Panel8->height(), 105);
-    EXPECT_EQ(F.Panel9->text(), QStringLiteral(" Filter"));
+    EXPECT_TRUE(F.Find<TFilterPanel>("Panel8")->isVisible());
+    EXPECT_EQ(F.Find<TFilterPanel>("Panel8")->height(), 105);
+    EXPECT_EQ(F.Find<QLabel>("Panel9")->text(), QStringLiteral(" Filter"));
     EXPECT_TRUE(F.Action("acFilter")->isChecked());
     EXPECT_TRUE(F.Doc().FilterActive);
-    EXPECT_TRUE(F.Edit1->text().isEmpty());
-    EXPECT_FALSE(F.CheckBox1->isChecked());
-    EXPECT_FALSE(F.CheckBox2->isChecked());
-    EXPECT_FALSE(F.sddate->isEnabled());
-    EXPECT_FALSE(F.edtime->isEnabled());
-    EXPECT_EQ(F.sddate->date(), QDate(2024, 3, 4));
-    EXPECT_EQ(F.eddate->date(), QDate(2024, 3, 4));
-    EXPECT_EQ(F.sdtime->time(), QTime(0, 0, 0));
-    EXPECT_EQ(F.edtime->time(), QTime(23, 59, 59));
-    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_TRUE(F.Find<QLineEdit>("Edit1")->text().isEmpty());
+    EXPECT_FALSE(F.Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_FALSE(F.Find<QCheckBox>("CheckBox2")->isChecked());
+    EXPECT_FALSE(F.Find<QDateEdit>("sddate")->isEnabled());
+    EXPECT_FALSE(F.Find<QTimeEdit>("edtime")->isEnabled());
+    EXPECT_EQ(F.Find<QDateEdit>("sddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.Find<QDateEdit>("eddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.Find<QTimeEdit>("sdtime")->time(), QTime(0, 0, 0));
+    EXPECT_EQ(F.Find<QTimeEdit>("edtime")->time(), QTime(23, 59, 59));
+    EXPECT_EQ(F.ListView1()->Count(), 3);
     EXPECT_TRUE(Prompts.Messages.isEmpty());
 
     // The header's close button closes the panel as the action does.
-    F.Edit1->setText(QStringLiteral("intern"));
-    ASSERT_EQ(F.ListView1->Count(), 1);
-    static_cast<QAbstractButton *>(F.SpeedButton1)->click();
-    EXPECT_FALSE(F.Panel8->isVisible());
+    F.Find<QLineEdit>("Edit1")->setText(QStringLiteral("intern"));
+    ASSERT_EQ(F.ListView1()->Count(), 1);
+    static_cast<QAbstractButton *>(F.Find<QToolButton>("SpeedButton1"))->click();
+    EXPECT_FALSE(F.Find<TFilterPanel>("Panel8")->isVisible());
     EXPECT_FALSE(F.Action("acFilter")->isChecked());
     EXPECT_FALSE(F.Doc().FilterActive);
     // Every row and the true totals come back at once.
-    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_EQ(F.ListView1()->Count(), 3);
 }
 
 TEST_F(EntriesTest, ClosingAFilterThatHidEverythingShowsAllRowsAndTheTrueTotals) {
     TMainFormTestPeer &F = MakeWithEntries();
     F.Action("acFilter")->trigger();
-    F.CheckBox1->setChecked(true);
-    SetPickers(F.sddate, F.sdtime, At(12, 0, 0));
-    ASSERT_EQ(F.ListView1->Count(), 0);
-    ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
+    F.Find<QCheckBox>("CheckBox1")->setChecked(true);
+    SetPickers(F.Find<QDateEdit>("sddate"), F.Find<QTimeEdit>("sdtime"), At(12, 0, 0));
+    ASSERT_EQ(F.ListView1()->Count(), 0);
+    ASSERT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
     F.Action("acFilter")->trigger();
-    EXPECT_EQ(F.ListView1->Count(), 3);
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
-    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 3 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.ListView1()->Count(), 3);
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel1")->text(),
+              QStringLiteral("Aktuelles Project: 3 Std, 0 Min, 0 Sek"));
 }
 
 TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
@@ -142,16 +145,16 @@ TEST_F(EntriesTest, FilterBoundsAreStrictAndKeywordsMatchAny) {
     TMainFormTestPeer &F = MakeWithEntries();
     for (const Case &C : Cases) {
         SCOPED_TRACE(C.Name);
-        if (F.Panel8->isVisible())
+        if (F.Find<TFilterPanel>("Panel8")->isVisible())
             F.Action("acFilter")->trigger();
         F.Action("acFilter")->trigger();
-        F.CheckBox1->setChecked(C.UseFrom);
-        F.CheckBox2->setChecked(C.UseTo);
+        F.Find<QCheckBox>("CheckBox1")->setChecked(C.UseFrom);
+        F.Find<QCheckBox>("CheckBox2")->setChecked(C.UseTo);
         if (C.UseFrom)
-            F.sdtime->setTime(C.From);
+            F.Find<QTimeEdit>("sdtime")->setTime(C.From);
         if (C.UseTo)
-            F.edtime->setTime(C.To);
-        F.Edit1->setText(QString::fromLatin1(C.Keywords));
+            F.Find<QTimeEdit>("edtime")->setTime(C.To);
+        F.Find<QLineEdit>("Edit1")->setText(QString::fromLatin1(C.Keywords));
         EXPECT_EQ(ListCaptions(), C.Shown);
         EXPECT_TRUE(Prompts.Messages.isEmpty());
     }
@@ -161,39 +164,39 @@ TEST_F(EntriesTest, FromAtOrAfterToIsRefusedWithTheBoundJustChangedMoved) {
     TMainFormTestPeer &F = MakeWithEntries();
     const QString Text = QStringLiteral("Die Startzeit ist größer oder gleich der Endzeit");
     F.Action("acFilter")->trigger();
-    F.CheckBox1->setChecked(true);
-    F.CheckBox2->setChecked(true);
+    F.Find<QCheckBox>("CheckBox1")->setChecked(true);
+    F.Find<QCheckBox>("CheckBox2")->setChecked(true);
     ASSERT_TRUE(Prompts.Messages.isEmpty());
 
     // Equal counts: "von" gives way to one second before "bis".
-    F.sdtime->setTime(QTime(23, 59, 59));
+    F.Find<QTimeEdit>("sdtime")->setTime(QTime(23, 59, 59));
     EXPECT_EQ(Prompts.Messages, QStringList{Text});
-    EXPECT_EQ(F.sdtime->time(), QTime(23, 59, 58));
+    EXPECT_EQ(F.Find<QTimeEdit>("sdtime")->time(), QTime(23, 59, 58));
     EXPECT_EQ(F.Doc().Filter.FromDate, EncodeDateTime(2024, 3, 4, 23, 59, 58));
 
     // A later date: back to the day of "bis".
-    F.sddate->setDate(QDate(2024, 3, 6));
+    F.Find<QDateEdit>("sddate")->setDate(QDate(2024, 3, 6));
     EXPECT_EQ(Prompts.Messages.size(), 2);
-    EXPECT_EQ(F.sddate->date(), QDate(2024, 3, 4));
-    EXPECT_EQ(F.sdtime->time(), QTime(23, 59, 58));
+    EXPECT_EQ(F.Find<QDateEdit>("sddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.Find<QTimeEdit>("sdtime")->time(), QTime(23, 59, 58));
 
     // "bis" before "von": "bis" moves to one second after "von", across midnight here.
-    F.sdtime->setTime(QTime(12, 0, 0));
-    F.edtime->setTime(QTime(23, 59, 59));
+    F.Find<QTimeEdit>("sdtime")->setTime(QTime(12, 0, 0));
+    F.Find<QTimeEdit>("edtime")->setTime(QTime(23, 59, 59));
     ASSERT_EQ(Prompts.Messages.size(), 2);
-    F.eddate->setDate(QDate(2024, 3, 3));
+    F.Find<QDateEdit>("eddate")->setDate(QDate(2024, 3, 3));
     EXPECT_EQ(Prompts.Messages.size(), 3);
-    EXPECT_EQ(F.eddate->date(), QDate(2024, 3, 4));
-    EXPECT_EQ(F.edtime->time(), QTime(12, 0, 1));
+    EXPECT_EQ(F.Find<QDateEdit>("eddate")->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(F.Find<QTimeEdit>("edtime")->time(), QTime(12, 0, 1));
     EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 4, 12, 0, 1));
 
     // Neither the keyword box nor a check box corrects anything.
-    F.CheckBox2->setChecked(false);
-    F.edtime->setTime(QTime(1, 0, 0));
-    F.CheckBox2->setChecked(true);
-    F.Edit1->setText(QStringLiteral("x"));
+    F.Find<QCheckBox>("CheckBox2")->setChecked(false);
+    F.Find<QTimeEdit>("edtime")->setTime(QTime(1, 0, 0));
+    F.Find<QCheckBox>("CheckBox2")->setChecked(true);
+    F.Find<QLineEdit>("Edit1")->setText(QStringLiteral("x"));
     EXPECT_EQ(Prompts.Messages.size(), 3);
-    EXPECT_EQ(F.edtime->time(), QTime(1, 0, 0));
+    EXPECT_EQ(F.Find<QTimeEdit>("edtime")->time(), QTime(1, 0, 0));
 }
 
 // The panel's pickers show what every window's pickers show, and a click into a part of the
@@ -203,19 +206,19 @@ TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
     QApplication::setActiveWindow(&F.Window());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Window()));
     F.Action("acFilter")->trigger();
-    F.CheckBox1->setChecked(true);
-    F.CheckBox2->setChecked(true);
-    EXPECT_EQ(F.sddate->text(), QStringLiteral("Mo., 04.03.2024"));
-    EXPECT_EQ(F.sdtime->text(), QStringLiteral("00:00:00"));
-    EXPECT_EQ(F.eddate->text(), QStringLiteral("Mo., 04.03.2024"));
+    F.Find<QCheckBox>("CheckBox1")->setChecked(true);
+    F.Find<QCheckBox>("CheckBox2")->setChecked(true);
+    EXPECT_EQ(F.Find<QDateEdit>("sddate")->text(), QStringLiteral("Mo., 04.03.2024"));
+    EXPECT_EQ(F.Find<QTimeEdit>("sdtime")->text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(F.Find<QDateEdit>("eddate")->text(), QStringLiteral("Mo., 04.03.2024"));
 
-    ClickAndType(F.eddate, 5, QStringLiteral("05"));
-    EXPECT_EQ(F.eddate->text(), QStringLiteral("Di., 05.03.2024"));
-    ClickAndType(F.sdtime, 0, QStringLiteral("09"));
-    EXPECT_EQ(F.sdtime->time(), QTime(9, 0, 0));
+    ClickAndType(F.Find<QDateEdit>("eddate"), 5, QStringLiteral("05"));
+    EXPECT_EQ(F.Find<QDateEdit>("eddate")->text(), QStringLiteral("Di., 05.03.2024"));
+    ClickAndType(F.Find<QTimeEdit>("sdtime"), 0, QStringLiteral("09"));
+    EXPECT_EQ(F.Find<QTimeEdit>("sdtime")->time(), QTime(9, 0, 0));
     EXPECT_EQ(F.Doc().Filter.FromDate, At(9, 0, 0));
     EXPECT_EQ(F.Doc().Filter.ToDate, EncodeDateTime(2024, 3, 5, 23, 59, 59));
-    EXPECT_EQ(F.ListView1->Count(), 2);
+    EXPECT_EQ(F.ListView1()->Count(), 2);
     EXPECT_TRUE(Prompts.Messages.isEmpty());
 }
 
@@ -223,11 +226,13 @@ TEST_F(EntriesTest, FilterPickersShowTheRegionalDateAndTakeDigitsWhereClicked) {
 TEST_F(EntriesTest, FilterCloseButtonIsNamedAndItsCrossContrastsWithTheHeader) {
     TMainFormTestPeer &F = MakeWithEntries();
     F.Action("acFilter")->trigger();
-    EXPECT_EQ(F.SpeedButton1->toolTip(), QStringLiteral("Filter schließen"));
-    const QColor Header = F.Panel9->palette().color(QPalette::Highlight);
-    const QImage Shot = F.Panel9->grab().toImage();
-    const QPoint Centre = F.SpeedButton1->geometry().center();
-    EXPECT_EQ(Shot.pixelColor(F.SpeedButton1->geometry().topLeft() + QPoint(1, 7)), Header);
+    EXPECT_EQ(F.Find<QToolButton>("SpeedButton1")->toolTip(), QStringLiteral("Filter schließen"));
+    const QColor Header = F.Find<QLabel>("Panel9")->palette().color(QPalette::Highlight);
+    const QImage Shot = F.Find<QLabel>("Panel9")->grab().toImage();
+    const QPoint Centre = F.Find<QToolButton>("SpeedButton1")->geometry().center();
+    EXPECT_EQ(
+        Shot.pixelColor(F.Find<QToolButton>("SpeedButton1")->geometry().topLeft() + QPoint(1, 7)),
+        Header);
     // Relative luminance contrast of the cross's middle against the header, at least 3:1.
     auto Luminance = [](const QColor &C) {
         auto Channel = [](double V) {
@@ -259,13 +264,13 @@ TEST_F(EntriesTest, RowMenuEnablesItsItemsByTheSelection) {
     };
     TMainFormTestPeer &F = MakeWithEntries();
     Root->AddProject("Unter");
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ASSERT_EQ(ListCaptions().first(), QStringLiteral("Unter"));
     for (const Case &C : Cases) {
         SCOPED_TRACE(C.Name);
         SelectRows(C.Rows);
         OpenRowMenu();
-        EXPECT_EQ(F.PopupList(), F.ListView1);
+        EXPECT_EQ(F.Entries().PopupList(), F.ListView1());
         EXPECT_TRUE(F.Action("acNewTimePopup")->isVisible());
         EXPECT_TRUE(F.Action("acNewTimePopup")->isEnabled());
         EXPECT_EQ(F.Action("acEditTimePopup")->isEnabled(), C.Edit);
@@ -285,10 +290,10 @@ TEST_F(EntriesTest, RowMenuCommandsLeaveARowThatIsGoneAlone) {
     TMainFormTestPeer &F = MakeWithEntries();
     SelectRows({1});
     OpenRowMenu();
-    ASSERT_NE(F.PopupItem, nullptr);
+    ASSERT_NE(F.Entries().PopupRow(), nullptr);
     // A refill removes every row; the menu's row goes with them.
-    F.FillEntryList();
-    EXPECT_EQ(F.PopupItem, nullptr);
+    F.Views().FillEntryList();
+    EXPECT_EQ(F.Entries().PopupRow(), nullptr);
     F.Action("acEditTimePopup")->trigger();
     F.Action("acRenTimePopup")->trigger();
     EXPECT_TRUE(EntryDialogs.Requests.empty());
@@ -300,14 +305,14 @@ TEST_F(EntriesTest, NewEntryAddsWhatTheDialogReturnsToTheShownProject) {
     TMainFormTestPeer &F = MakeWithEntries();
     F.Doc().AddFieldDef("Kunde", ftString);
     TCKProjectItem *Sub = Root->AddProject("Unter");
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(Sub);
     tCKEditItem Made = Span(13, 0, 0, 14, 30, 0, "neu");
     Made.Fields = {{"Kunde", "Acme"}};
     EntryDialogs.Answers = {{false, {}, 0}, {true, Made, 0}};
 
     F.Action("acNewTime")->trigger(); // cancelled
-    EXPECT_EQ(F.ListView1->Count(), 0);
+    EXPECT_EQ(F.ListView1()->Count(), 0);
     F.Action("acNewTimePopup")->trigger();
     ASSERT_EQ(EntryDialogs.Requests.size(), 2u);
     EXPECT_EQ(EntryDialogs.Requests[1].Kind, QStringLiteral("new"));
@@ -316,7 +321,8 @@ TEST_F(EntriesTest, NewEntryAddsWhatTheDialogReturnsToTheShownProject) {
     ASSERT_EQ(Sub->TimeItems().size(), 1u);
     EXPECT_EQ(Sub->TimeItems()[0]->GetData(), Made);
     EXPECT_EQ(ListCaptions(), QStringList{"neu"});
-    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 1 Std, 30 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel1")->text(),
+              QStringLiteral("Aktuelles Project: 1 Std, 30 Min, 0 Sek"));
     EXPECT_TRUE(F.Doc().Modified);
 }
 
@@ -332,7 +338,7 @@ TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
     ASSERT_EQ(EntryDialogs.Requests.size(), 1u);
     EXPECT_EQ(EntryDialogs.Requests[0].Kind, QStringLiteral("edit"));
     EXPECT_EQ(EntryDialogs.Requests[0].Data, Entry->GetData());
-    EXPECT_EQ(F.ListView1->Row(1)->text(0), QStringLiteral("still shown"));
+    EXPECT_EQ(F.ListView1()->Row(1)->text(0), QStringLiteral("still shown"));
     EXPECT_TRUE(Heard.Events.empty()) << "a cancelled dialog changes nothing";
 
     // OK: the entry takes the record; its row moves to its new place.
@@ -343,8 +349,9 @@ TEST_F(EntriesTest, EditPassesTheEntryAndRefreshesItsRowEvenWhenCancelled) {
     F.Action("acEditTimePopup")->trigger();
     EXPECT_EQ(Entry->GetData(), Edited);
     EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "meeting Beta", "spaet"}));
-    EXPECT_EQ(F.ListView1->Row(2)->text(3), QStringLiteral("00:00:05"));
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
+    EXPECT_EQ(F.ListView1()->Row(2)->text(3), QStringLiteral("00:00:05"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 2 Std, 0 Min, 5 Sek"));
 }
 
 // Edits and splits refresh only the marks of the entries sharing time with the changed one:
@@ -369,9 +376,9 @@ TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
         Hidden = Root->AddProject("verborgen");
         for (int i = 0; i < Count; ++i)
             (i % 8 == 0 ? Hidden : Root)->AddTime(RandomSpan(Window));
-        F.RebuildViews(true);
+        F.Views().RebuildViews(true);
         for (int Round = 0; Round < 60; ++Round) {
-            const int Row = 1 + int(Rng() % unsigned(F.ListView1->Count() - 1));
+            const int Row = 1 + int(Rng() % unsigned(F.ListView1()->Count() - 1));
             TCKTimeItem *Entry = EntryAt(Row);
             ASSERT_NE(Entry, nullptr);
             SelectRows({Row});
@@ -384,9 +391,9 @@ TEST_F(EntriesTest, OverlapMarksFollowRandomEditsAndSplits) {
                 F.Action("acEditTime")->trigger();
             }
             ASSERT_TRUE(EntryDialogs.Answers.empty());
-            for (int i = 0; i < F.ListView1->Count(); ++i) {
+            for (int i = 0; i < F.ListView1()->Count(); ++i) {
                 if (const TCKTimeItem *E = EntryAt(i)) {
-                    ASSERT_EQ(F.ListView1->ImageOf(i), EntryImage(E))
+                    ASSERT_EQ(F.ListView1()->ImageOf(i), EntryImage(E))
                         << "window " << Window << ", round " << Round << ", row " << i;
                 }
             }
@@ -401,11 +408,11 @@ TEST_F(EntriesTest, SplitAddsTheSecondPartAndARefusedMomentChangesNothing) {
     EntryDialogs.Answers = {{true, {}, At(11, 0, 0)}, {false, {}, 0}, {true, {}, At(9, 20, 0)}};
     SelectRows({1});
     F.Action("acSplit")->trigger(); // outside the entry: refused by the document
-    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_EQ(F.ListView1()->Count(), 3);
     EXPECT_EQ(Entry->EndTime, At(10, 0, 0));
     SelectRows({1});
     F.Action("acSplit")->trigger(); // cancelled
-    EXPECT_EQ(F.ListView1->Count(), 3);
+    EXPECT_EQ(F.ListView1()->Count(), 3);
     SelectRows({1});
     OpenRowMenu();
     F.Action("acSplitPopup")->trigger();
@@ -413,12 +420,12 @@ TEST_F(EntriesTest, SplitAddsTheSecondPartAndARefusedMomentChangesNothing) {
     EXPECT_EQ(EntryDialogs.Requests[2].Kind, QStringLiteral("split"));
     EXPECT_EQ(EntryDialogs.Requests[2].Data, Before);
     EXPECT_EQ(Entry->EndTime, At(9, 20, 0));
-    ASSERT_EQ(F.ListView1->Count(), 4);
+    ASSERT_EQ(F.ListView1()->Count(), 4);
     EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "intern", "intern", "meeting Beta"}));
     EXPECT_EQ(EntryAt(1), Entry);
     EXPECT_EQ(EntryAt(2)->StartTime, At(9, 20, 0));
     EXPECT_EQ(EntryAt(2)->EndTime, At(10, 0, 0));
-    EXPECT_EQ(F.ListView1->Row(1)->text(3), QStringLiteral("00:20:00"));
+    EXPECT_EQ(F.ListView1()->Row(1)->text(3), QStringLiteral("00:20:00"));
 }
 
 // --- delete ---------------------------------------------------------------------------------
@@ -472,12 +479,12 @@ TEST_F(EntriesTest, DeletingASubProjectRowTakesItsNodeAndForgetsItsItems) {
     TCKProjectItem *Deeper = Sub->AddProject("Tiefer");
     Deeper->AddTime(Span(14, 0, 0, 15, 0, 0, "tief"));
     F.Doc().DefaultProject = Deeper;
-    F.RebuildViews(true);
-    ASSERT_NE(F.FindProjectNode(Deeper), nullptr);
+    F.Views().RebuildViews(true);
+    ASSERT_NE(F.TreeView1()->FindProjectNode(Deeper), nullptr);
     // Cut first: the cut list must not keep the deleted entry.
     SelectRows({0, 1});
     F.Action("acCut")->trigger();
-    ASSERT_EQ(F.CutList.size(), 2u);
+    ASSERT_EQ(F.Entries().CutItems().size(), 2u);
     RecordingListener Heard(F.Doc());
     Prompts.Answers = {TPromptAnswer::Yes};
     SelectRows({0});
@@ -486,13 +493,14 @@ TEST_F(EntriesTest, DeletingASubProjectRowTakesItsNodeAndForgetsItsItems) {
     // A project row takes its entries with it: the tree's question.
     EXPECT_EQ(Prompts.Questions,
               QStringList{"Soll das Projekt inkl. aller Einträge gelöscht werden?"});
-    EXPECT_EQ(F.FindProjectNode(Sub), nullptr);
-    EXPECT_EQ(F.FindProjectNode(Deeper), nullptr);
-    EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 0);
-    EXPECT_EQ(F.CutList, TCKList{EntryAt(0)});
+    EXPECT_EQ(F.TreeView1()->FindProjectNode(Sub), nullptr);
+    EXPECT_EQ(F.TreeView1()->FindProjectNode(Deeper), nullptr);
+    EXPECT_EQ(F.TreeView1()->TopNode()->childCount(), 0);
+    EXPECT_EQ(F.Entries().CutItems(), TCKList{EntryAt(0)});
     EXPECT_EQ(F.Doc().DefaultProject, Root);
     EXPECT_EQ(ListCaptions(), (QStringList{"Kunde Alpha", "intern", "meeting Beta"}));
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 3 Std, 0 Min, 0 Sek"));
     // One removal for the whole subtree; the default project went with it.
     EXPECT_EQ(Heard.Kinds(), (std::vector<std::string>{"ItemsRemoved", "DefaultProjectChanged"}));
     EXPECT_TRUE(F.Doc().CheckInvariants());
@@ -521,13 +529,13 @@ TEST_F(EntriesTest, MergeJoinsTouchingEntriesOnly) {
         // Added latest first: the list's start-time order decides who absorbs whom.
         R->AddTime(C.Second);
         R->AddTime(C.First);
-        F.RebuildViews(true);
+        F.Views().RebuildViews(true);
         SelectRows({0, 1});
         F.Action("acCut")->trigger();
         SelectRows({0, 1});
         F.Action("acMelt")->trigger();
         EXPECT_EQ(ListCaptions(), C.Rows);
-        EXPECT_EQ(F.CutList.size(), size_t(C.Rows.size()));
+        EXPECT_EQ(F.Entries().CutItems().size(), size_t(C.Rows.size()));
         if (C.Rows.size() == 1) {
             EXPECT_EQ(EntryAt(0)->StartTime, C.First.StartTime);
             EXPECT_EQ(EntryAt(0)->EndTime, C.Second.EndTime);
@@ -542,13 +550,13 @@ TEST_F(EntriesTest, MergeOfASubProjectRowAndEntriesTreatsOnlyTheEntries) {
     TCKProjectItem *Sub = Root->AddProject("Unter");
     Root->AddTime(Span(9, 0, 0, 10, 0, 0, "a"));
     Root->AddTime(Span(10, 0, 0, 11, 0, 0, "b"));
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     SelectRows({0, 1, 2});
     OpenRowMenu();
     F.Action("acMeltPopup")->trigger();
     EXPECT_EQ(ListCaptions(), (QStringList{"Unter", "a & b"}));
     EXPECT_EQ(Root->FirstChild, Sub);
-    EXPECT_NE(F.FindProjectNode(Sub), nullptr);
+    EXPECT_NE(F.TreeView1()->FindProjectNode(Sub), nullptr);
 }
 
 // --- new sub-project ------------------------------------------------------------------------
@@ -556,17 +564,17 @@ TEST_F(EntriesTest, MergeOfASubProjectRowAndEntriesTreatsOnlyTheEntries) {
 TEST_F(EntriesTest, NewProjectFromTheRowMenuAddsNodeAndRowAndEditsIt) {
     TMainFormTestPeer &F = MakeWithEntries();
     TCKProjectItem *Sub = Root->AddProject("Unter");
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(Sub);
     F.Action("acNewProjectLV")->trigger();
     ASSERT_NE(Sub->FirstChild, nullptr);
     TCKProjectItem *Made = Sub->FirstChild->AsProject();
     ASSERT_NE(Made, nullptr);
     EXPECT_EQ(Made->Caption, "Neues Projekt");
-    QTreeWidgetItem *Node = F.FindProjectNode(Made);
+    QTreeWidgetItem *Node = F.TreeView1()->FindProjectNode(Made);
     ASSERT_NE(Node, nullptr);
-    EXPECT_EQ(Node->parent(), F.FindProjectNode(Sub));
+    EXPECT_EQ(Node->parent(), F.TreeView1()->FindProjectNode(Sub));
     EXPECT_EQ(ListCaptions(), QStringList{"Neues Projekt"});
-    EXPECT_EQ(F.ListView1->ImageOf(0), int(imgFolder));
-    EXPECT_TRUE(F.ListView1->IsEditing());
+    EXPECT_EQ(F.ListView1()->ImageOf(0), int(imgFolder));
+    EXPECT_TRUE(F.ListView1()->IsEditing());
 }

@@ -137,13 +137,13 @@ TEST_F(ExportCommandTest, WithoutAUsableProfileOnlyTheMessageIsShown) {
 // file went, beside the totals.
 TEST_F(ExportCommandTest, TheStatusBarNamesTheFileWrittenAndKeepsTheTotals) {
     TMainFormTestPeer &F = OpenSample();
-    const QString Totals = F.StatusPanel0->text();
+    const QString Totals = F.Find<QLabel>("StatusPanel0")->text();
     const QString Csv = FilePath(QStringLiteral("zeiten.csv"));
     Dialogs.Answers = {Csv};
     AnswerExportForm("OkButton");
     F.Action("acExport")->trigger();
-    EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("Exportiert nach: ") + Csv);
-    EXPECT_EQ(F.StatusPanel0->text(), Totals);
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel2")->text(), QStringLiteral("Exportiert nach: ") + Csv);
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(), Totals);
 
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed: the report would go to it";
@@ -152,6 +152,7 @@ TEST_F(ExportCommandTest, TheStatusBarNamesTheFileWrittenAndKeepsTheTotals) {
     AnswerExportForm("OkButton");
     F.Action("acPrint")->trigger();
     EXPECT_TRUE(QFile::exists(Pdf));
-    EXPECT_EQ(F.StatusPanel2->text(), QStringLiteral("PDF gespeichert unter: ") + Pdf);
-    EXPECT_EQ(F.StatusPanel0->text(), Totals);
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel2")->text(),
+              QStringLiteral("PDF gespeichert unter: ") + Pdf);
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(), Totals);
 }

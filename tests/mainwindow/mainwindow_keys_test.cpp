@@ -134,7 +134,7 @@ TEST_F(KeysTest, NoTwoWindowWideShortcutsAreLiveAtOnce) {
     TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     A->AddTime(Span(8, 0, 0, 9, 0, 0, "e"));
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(A);
     SelectRows({0});
     F.Action("acCut")->trigger();
@@ -142,7 +142,7 @@ TEST_F(KeysTest, NoTwoWindowWideShortcutsAreLiveAtOnce) {
     for (bool Running : {false, true}) {
         SCOPED_TRACE(Running ? "running" : "idle");
         if (Running)
-            F.StartWork();
+            F.Action("TBSubmenuItem2")->trigger();
         std::map<QString, QStringList> Live;
         for (QAction *Action : F.Window().findChildren<QAction *>()) {
             if (Action->shortcut().isEmpty() || !Action->isEnabled() ||
@@ -156,14 +156,14 @@ TEST_F(KeysTest, NoTwoWindowWideShortcutsAreLiveAtOnce) {
         EXPECT_EQ(Live[QStringLiteral("F9")],
                   QStringList{Running ? QStringLiteral("TBItem8") : QStringLiteral("TBItem3")});
     }
-    F.StopWork();
+    F.Action("TBSubmenuItem12")->trigger();
 }
 
 TEST_F(KeysTest, KeysTriggerTheirCommands) {
     TMainFormTestPeer &F = MakeActive();
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     A->AddTime(Span(8, 0, 0, 9, 0, 0, "e"));
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(A);
 
     // Open (its question answered "&Nein"), Save As: their dialogs come up and are cancelled.
@@ -176,13 +176,13 @@ TEST_F(KeysTest, KeysTriggerTheirCommands) {
     EXPECT_EQ(Dialogs.Requests[1].Title, QStringLiteral("Speichern unter"));
 
     // Cut and paste from the list.
-    F.ListView1->setFocus();
+    F.ListView1()->setFocus();
     SelectRows({0});
     QTest::keySequence(&F.Window(), QKeySequence::Cut);
-    EXPECT_EQ(F.CutList.size(), 1u);
+    EXPECT_EQ(F.Entries().CutItems().size(), 1u);
     ShowProject(F.Doc().Root.get());
     QTest::keySequence(&F.Window(), QKeySequence::Paste);
-    EXPECT_TRUE(F.CutList.empty());
+    EXPECT_TRUE(F.Entries().CutItems().empty());
     EXPECT_TRUE(A->TimeItems().empty());
     EXPECT_EQ(F.Doc().Root->TimeItems().size(), 1u);
 
@@ -206,23 +206,23 @@ TEST_F(KeysTest, DeleteActsOnWhatHasTheFocus) {
     TCKProjectItem *A = F.Doc().Root->AddProject("A");
     TCKProjectItem *B = F.Doc().Root->AddProject("B");
     B->AddTime(Span(8, 0, 0, 9, 0, 0, "e"));
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(B);
     // The project menu enabled its delete command for B; the list's key still deletes rows.
-    F.TBSubmenuItem4Select();
+    emit F.Menu("TBSubmenuItem4")->aboutToShow();
     ASSERT_TRUE(F.Action("acDelProject")->isEnabled());
     SelectRows({0});
-    F.ListView1->setFocus();
+    F.ListView1()->setFocus();
     Prompts.Answers = {TPromptAnswer::Yes};
-    QTest::keyClick(F.ListView1, Qt::Key_Delete);
+    QTest::keyClick(F.ListView1(), Qt::Key_Delete);
     EXPECT_TRUE(B->TimeItems().empty());
-    EXPECT_NE(F.FindProjectNode(B), nullptr);
+    EXPECT_NE(F.TreeView1()->FindProjectNode(B), nullptr);
 
     // In the tree the key deletes the project in focus.
-    F.TreeView1->setFocus();
-    F.TreeView1->setCurrentItem(F.FindProjectNode(A));
+    F.TreeView1()->setFocus();
+    F.TreeView1()->setCurrentItem(F.TreeView1()->FindProjectNode(A));
     Prompts.Answers = {TPromptAnswer::Yes};
-    QTest::keyClick(F.TreeView1, Qt::Key_Delete);
-    EXPECT_EQ(F.FindProjectNode(A), nullptr);
-    EXPECT_NE(F.FindProjectNode(B), nullptr);
+    QTest::keyClick(F.TreeView1(), Qt::Key_Delete);
+    EXPECT_EQ(F.TreeView1()->FindProjectNode(A), nullptr);
+    EXPECT_NE(F.TreeView1()->FindProjectNode(B), nullptr);
 }

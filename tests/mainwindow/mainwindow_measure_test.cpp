@@ -55,7 +55,7 @@ TEST_F(MainFormTest, TwoLapsAndAStopGiveThreeTouchingEntries) {
     EXPECT_EQ(E[2]->EndTime, At(10, 0, 0));
     EXPECT_EQ(ListCaptions().size(), 3);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(F.ListView1->ImageOf(i), imgEntryPlain) << "touching is no overlap";
+        EXPECT_EQ(F.ListView1()->ImageOf(i), imgEntryPlain) << "touching is no overlap";
     EXPECT_FALSE(F.Stopwatch().Running());
 }
 
@@ -64,15 +64,17 @@ TEST_F(MainFormTest, StopWhileAnotherProjectIsShownAddsNoRowButCountsTheTime) {
     TCKProjectItem *Target = F.Doc().Root->AddProject("Messungen");
     TCKProjectItem *Other = F.Doc().Root->AddProject("Anderes");
     F.Doc().DefaultProject = Target;
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(Other);
-    F.StartWork();
+    F.Action("TBSubmenuItem2")->trigger();
     Clock.Advance(3600 + 5);
-    F.StopWork();
+    F.Action("TBSubmenuItem12")->trigger();
     EXPECT_TRUE(ListCaptions().isEmpty());
     EXPECT_EQ(Target->TimeItems().size(), 1u);
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 0 Min, 5 Sek"));
-    EXPECT_EQ(F.StatusPanel1->text(), QStringLiteral("Aktuelles Project: 0 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 1 Std, 0 Min, 5 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel1")->text(),
+              QStringLiteral("Aktuelles Project: 0 Std, 0 Min, 0 Sek"));
 }
 
 TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
@@ -83,32 +85,39 @@ TEST_F(MainFormTest, MeasurementItemsFollowTheRunningState) {
         EXPECT_EQ(F.Action("TBSubmenuItem12")->isEnabled(), Running);
         EXPECT_EQ(F.Menu("TBSubmenuItem13")->menuAction()->isEnabled(), Running);
         EXPECT_EQ(F.Action("acMinimize")->isEnabled(), Running);
-        EXPECT_EQ(F.Panel2->isVisible(), Running);
-        EXPECT_EQ(F.Panel3->isVisible(), Running);
+        EXPECT_EQ(F.Find<QWidget>("Panel2")->isVisible(), Running);
+        EXPECT_EQ(F.Find<QWidget>("Panel3")->isVisible(), Running);
         EXPECT_EQ(F.Stopwatch().Ticker()->isActive(), Running);
     };
     Check(false);
-    F.StartWork();
+    F.Action("TBSubmenuItem2")->trigger();
     Check(true);
-    F.StopWork();
+    F.Action("TBSubmenuItem12")->trigger();
     Check(false);
 }
 
 TEST_F(MainFormTest, BannerAndTooltipShowTheElapsedTimeOnEveryTick) {
     TMainFormTestPeer &F = MakeStarted();
-    F.StartWork();
-    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
+    F.Action("TBSubmenuItem2")->trigger();
+    EXPECT_EQ(F.Find<QLabel>("Label1")->text(),
+              QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
     Clock.Advance(5 * 60 + 3);
-    (void)QTest::qWaitFor(
-        [&] { return F.Label1->text() == QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"); });
-    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
+    (void)QTest::qWaitFor([&] {
+        return F.Find<QLabel>("Label1")->text() ==
+               QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec");
+    });
+    EXPECT_EQ(F.Find<QLabel>("Label1")->text(),
+              QStringLiteral(" Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 5 Min, 3 Sec"));
     Clock.Advance(25 * 3600 - 5 * 60 - 2);
-    (void)QTest::qWaitFor(
-        [&] { return F.Label1->text() == QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"); });
-    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
-    F.StopWork();
+    (void)QTest::qWaitFor([&] {
+        return F.Find<QLabel>("Label1")->text() ==
+               QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec");
+    });
+    EXPECT_EQ(F.Find<QLabel>("Label1")->text(),
+              QStringLiteral(" Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
+    F.Action("TBSubmenuItem12")->trigger();
     // The tooltip keeps its last text.
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 25 Std, 0 Min, 1 Sec"));
 }
@@ -159,7 +168,7 @@ TEST_F(MainFormTest, WithoutATrayTheWindowOnlyMinimises) {
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(F.Window().windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(F.Tray().Active());
-    F.Zeitstoppen1Click();
+    F.Action("Zeitstoppen1")->trigger();
     EXPECT_FALSE(F.Window().windowState() & Qt::WindowMinimized);
 }
 
@@ -180,8 +189,8 @@ TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTw
     EXPECT_TRUE(F.Stopwatch().Running());
     EXPECT_TRUE(F.Stopwatch().Ticker()->isActive());
     Clock.Time = At(9, 45, 0);
-    F.Zeitstoppen1Click();
-    F.StopWork();
+    F.Action("Zeitstoppen1")->trigger();
+    F.Action("TBSubmenuItem12")->trigger();
     TCKTimeItemList E = F.Doc().Root->TimeItems();
     ASSERT_EQ(E.size(), 2u);
     EXPECT_EQ(E[0]->StartTime, At(9, 0, 0));
@@ -192,7 +201,7 @@ TEST_F(MainFormTest, StopAndQuitRecordsBeforeTheQuestionAndACancelNeverRecordsTw
 
 TEST_F(MainFormTest, StopAndQuitWithNoAnswerRecordsAndCloses) {
     TMainFormTestPeer &F = MakeStarted();
-    F.StartWork();
+    F.Action("TBSubmenuItem2")->trigger();
     Clock.Advance(10);
     Prompts.Answers = {TPromptAnswer::No};
     QSignalSpy Closed(&F.Window(), &TMainForm::Closed);
@@ -208,7 +217,7 @@ TEST_F(MainFormTest, StartSwitchMeasuresInTheTrayFromTheStart) {
     EXPECT_FALSE(F.Window().isVisible());
     EXPECT_TRUE(F.Tray().Active());
     EXPECT_FALSE(F.Action("acSave")->isEnabled());
-    F.Zeitstoppen1Click();
+    F.Action("Zeitstoppen1")->trigger();
     EXPECT_TRUE(F.Window().isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return F.Window().isVisible(); }));
 }
@@ -221,7 +230,7 @@ TEST_F(MainFormTest, StartSwitchShowsTheOpenedDocumentInTheViews) {
     EXPECT_TRUE(F.Stopwatch().Running());
     EXPECT_EQ(F.Session().FileName(), Path);
     EXPECT_EQ(ListCaptions(), QStringList{"Kunde"});
-    EXPECT_EQ(F.TreeView1->TopNode()->childCount(), 1);
+    EXPECT_EQ(F.TreeView1()->TopNode()->childCount(), 1);
     EXPECT_EQ(F.Window().windowTitle(), QStringLiteral("start.ckx - Chronark"));
 }
 
@@ -229,20 +238,22 @@ TEST_F(MainFormTest, WhileMeasuringTheTooltipsNameTheTargetProject) {
     TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Customer = F.Doc().Root->AddProject("Kunde");
     TCKProjectItem *Site = Customer->AddProject("Webseite");
-    F.StartWork();
+    F.Action("TBSubmenuItem2")->trigger();
     // Into the top level: the tray keeps the program's name.
-    EXPECT_EQ(F.Panel2->toolTip(), QStringLiteral("Die Zeit wird gebucht auf: Projekte"));
+    EXPECT_EQ(F.Find<QWidget>("Panel2")->toolTip(),
+              QStringLiteral("Die Zeit wird gebucht auf: Projekte"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Chronark - Aktuelle Zeit: 0 Std, 0 Min, 0 Sec"));
 
     // The default project changes while the stopwatch runs: the next tick names it.
     F.Doc().DefaultProject = Site;
     Clock.Advance(2);
     (void)QTest::qWaitFor([&] { return F.Tray().ToolTip().startsWith("Webseite"); });
-    EXPECT_EQ(F.Panel2->toolTip(),
+    EXPECT_EQ(F.Find<QWidget>("Panel2")->toolTip(),
               QStringLiteral("Die Zeit wird gebucht auf: Projekte / Kunde / Webseite"));
     EXPECT_EQ(F.Tray().ToolTip(), QStringLiteral("Webseite - Aktuelle Zeit: 0 Std, 0 Min, 2 Sec"));
     // The banner itself keeps its text.
-    EXPECT_EQ(F.Label1->text(), QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 2 Sec"));
+    EXPECT_EQ(F.Find<QLabel>("Label1")->text(),
+              QStringLiteral(" Aktuelle Zeit: 0 Std, 0 Min, 2 Sec"));
 
     // A long name gives way so that the time stays readable in the tray's few characters.
     Site->Caption = std::string(80, 'p');
@@ -252,5 +263,5 @@ TEST_F(MainFormTest, WhileMeasuringTheTooltipsNameTheTargetProject) {
         F.Tray().ToolTip().endsWith(QStringLiteral("… - Aktuelle Zeit: 1 Std, 0 Min, 2 Sec")))
         << F.Tray().ToolTip().toStdString();
     EXPECT_EQ(F.Tray().ToolTip().size(), TTrayIcon::MaxToolTip);
-    F.StopWork();
+    F.Action("TBSubmenuItem12")->trigger();
 }

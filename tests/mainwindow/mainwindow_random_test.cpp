@@ -353,7 +353,7 @@ private:
 
     std::vector<QTreeWidgetItem *> TreeNodes() const {
         std::vector<QTreeWidgetItem *> Nodes;
-        std::vector<QTreeWidgetItem *> Stack{F->TreeView1->TopNode()};
+        std::vector<QTreeWidgetItem *> Stack{F->TreeView1()->TopNode()};
         while (!Stack.empty()) {
             QTreeWidgetItem *N = Stack.back();
             Stack.pop_back();
@@ -429,10 +429,10 @@ private:
 
     void Trigger(QAction *A) {
         A->trigger();
-        if (F->TreeView1->IsEditing())
-            AnswerEditor(F->TreeView1);
-        else if (F->ListView1->IsEditing())
-            AnswerEditor(F->ListView1);
+        if (F->TreeView1()->IsEditing())
+            AnswerEditor(F->TreeView1());
+        else if (F->ListView1()->IsEditing())
+            AnswerEditor(F->ListView1());
     }
 
     void SettingsDialog() {
@@ -491,11 +491,11 @@ private:
     }
 
     void SearchWindow() {
-        if (!F->SearchForm1 || Chance(Rng, 20)) {
+        if (!F->Window().findChild<TSearchForm *>() || Chance(Rng, 20)) {
             F->Action("acSearch")->trigger();
             Say(QStringLiteral("opened"));
         }
-        TSearchForm *Form = F->SearchForm1;
+        TSearchForm *Form = F->Window().findChild<TSearchForm *>();
         if (!Form)
             return;
         TEntryList &Results = Form->ResultList();
@@ -539,30 +539,35 @@ private:
 
     void Filter() {
         // The panel's fields can be reached only while it is open.
-        switch (F->Panel8->isHidden() ? 0 : Pick(Rng, 4)) {
+        switch (F->Find<TFilterPanel>("Panel8")->isHidden() ? 0 : Pick(Rng, 4)) {
         case 0:
             F->Action("acFilter")->trigger();
-            Say(F->Panel8->isHidden() ? QStringLiteral("closed") : QStringLiteral("opened"));
+            Say(F->Find<TFilterPanel>("Panel8")->isHidden() ? QStringLiteral("closed")
+                                                            : QStringLiteral("opened"));
             break;
         case 1:
-            F->CheckBox1->toggle();
-            F->sddate->setDate(F->sddate->date().addDays(Pick(Rng, 7) - 3));
-            Say(QStringLiteral("von ") + F->sddate->date().toString(Qt::ISODate));
+            F->Find<QCheckBox>("CheckBox1")->toggle();
+            F->Find<QDateEdit>("sddate")->setDate(
+                F->Find<QDateEdit>("sddate")->date().addDays(Pick(Rng, 7) - 3));
+            Say(QStringLiteral("von ") +
+                F->Find<QDateEdit>("sddate")->date().toString(Qt::ISODate));
             break;
         case 2:
-            F->CheckBox2->toggle();
-            F->edtime->setTime(QTime(Pick(Rng, 24), Pick(Rng, 60)));
-            Say(QStringLiteral("bis ") + F->edtime->time().toString());
+            F->Find<QCheckBox>("CheckBox2")->toggle();
+            F->Find<QTimeEdit>("edtime")->setTime(QTime(Pick(Rng, 24), Pick(Rng, 60)));
+            Say(QStringLiteral("bis ") + F->Find<QTimeEdit>("edtime")->time().toString());
             break;
         default:
-            F->Edit1->setText(Chance(Rng, 30) ? QString() : PickOf(Rng, Typed).left(3));
-            Say(QStringLiteral("Stichworte '") + F->Edit1->text() + QLatin1Char('\''));
+            F->Find<QLineEdit>("Edit1")->setText(Chance(Rng, 30) ? QString()
+                                                                 : PickOf(Rng, Typed).left(3));
+            Say(QStringLiteral("Stichworte '") + F->Find<QLineEdit>("Edit1")->text() +
+                QLatin1Char('\''));
         }
     }
 
     void BuildActions() {
-        TProjectTree *Tree = F->TreeView1;
-        TEntryList *List = F->ListView1;
+        TProjectTree *Tree = F->TreeView1();
+        TEntryList *List = F->ListView1();
         Actions = {
             {"select a tree node", 10,
              [this, Tree] {
@@ -601,8 +606,8 @@ private:
              [this] {
                  emit F->Menu("TBSubmenuItem4")->aboutToShow();
                  TriggerFromMenu(F->Menu("TBSubmenuItem4"));
-                 if (F->TreeView1->IsEditing())
-                     AnswerEditor(F->TreeView1);
+                 if (F->TreeView1()->IsEditing())
+                     AnswerEditor(F->TreeView1());
              }},
             {"tree menu", 5,
              [this, Tree] {
@@ -618,14 +623,14 @@ private:
                  QTreeWidgetItem *Target = AnyNode();
                  Say(Tree->currentItem() ? Tree->currentItem()->text(0) : QString());
                  Say(QStringLiteral(" onto ") + Target->text(0));
-                 F->TreeView1DragDrop(Tree, Target);
+                 F->Projects().Drop(Tree, Target);
              }},
             {"drag rows", 4,
              [this, Tree, List] {
                  SelectRows(*List);
                  QTreeWidgetItem *Target = AnyNode();
                  Say(QStringLiteral(" onto ") + Target->text(0));
-                 F->TreeView1DragDrop(List, Target);
+                 F->Projects().Drop(List, Target);
              }},
             {"cut", 3, [this] { Trigger(F->Action("acCut")); }},
             {"paste", 3, [this] { Trigger(F->Action("acPaste")); }},
@@ -704,22 +709,24 @@ private:
             return false;
         auto Known = [&Nodes](const TCKItem *Item) { return Item && Nodes.count(Item) > 0; };
 
-        if (!Known(Doc.DefaultProject) || !Known(F->CurrentProject)) {
+        if (!Known(Doc.DefaultProject) || !Known(F->Views().ShownProject())) {
             Why = "the default or the shown project is not in the document";
             return false;
         }
         if (!TreeMirrorsDocument(Why) || !ListShowsCurrentProject(Known, Why))
             return false;
-        for (const TCKItem *Item : F->CutList)
+        for (const TCKItem *Item : F->Entries().CutItems())
             if (!Known(Item)) {
                 Why = "the cut list names an item that is gone";
                 return false;
             }
-        if (F->PopupItem && (!F->PopupList() || F->PopupList()->IndexOf(F->PopupItem) < 0)) {
+        if (F->Entries().PopupRow() &&
+            (!F->Entries().PopupList() ||
+             F->Entries().PopupList()->IndexOf(F->Entries().PopupRow()) < 0)) {
             Why = "the row menu's row is not a row of its list";
             return false;
         }
-        if (TSearchForm *Form = F->SearchForm1) {
+        if (TSearchForm *Form = F->Window().findChild<TSearchForm *>()) {
             const TEntryList &Results = Form->ResultList();
             for (int i = 0; i < Results.Count(); ++i)
                 if (!Known(Results.RowData(i))) {
@@ -730,11 +737,12 @@ private:
         const TNetTimes Net = Doc.NetTimesByProject();
         const QString Total = QStringLiteral("Gesamt: ") + ToQ(SecondsText(Net.Total()));
         const QString Current = QStringLiteral("Aktuelles Project: ") +
-                                ToQ(SecondsText(Net.Seconds(F->CurrentProject)));
-        if (F->StatusPanel0->text() != Total || F->StatusPanel1->text() != Current) {
-            Why = "the status bar shows " + F->StatusPanel0->text().toStdString() + " / " +
-                  F->StatusPanel1->text().toStdString() + ", the document " + Total.toStdString() +
-                  " / " + Current.toStdString();
+                                ToQ(SecondsText(Net.Seconds(F->Views().ShownProject())));
+        if (F->Find<QLabel>("StatusPanel0")->text() != Total ||
+            F->Find<QLabel>("StatusPanel1")->text() != Current) {
+            Why = "the status bar shows " + F->Find<QLabel>("StatusPanel0")->text().toStdString() +
+                  " / " + F->Find<QLabel>("StatusPanel1")->text().toStdString() +
+                  ", the document " + Total.toStdString() + " / " + Current.toStdString();
             return false;
         }
         if (CheckSaved) {
@@ -750,7 +758,7 @@ private:
     bool TreeMirrorsDocument(std::string &Why) const {
         const TChronarkMan &Doc = F->Doc();
         std::vector<std::pair<QTreeWidgetItem *, const TCKProjectItem *>> Stack{
-            {F->TreeView1->TopNode(), Doc.Root.get()}};
+            {F->TreeView1()->TopNode(), Doc.Root.get()}};
         while (!Stack.empty()) {
             auto [Node, Project] = Stack.back();
             Stack.pop_back();
@@ -758,7 +766,7 @@ private:
                 Why = "tree node \"" + Node->text(0).toStdString() + "\" shows another project";
                 return false;
             }
-            if (Project != Doc.Root.get() && !F->TreeView1->IsEditing() &&
+            if (Project != Doc.Root.get() && !F->TreeView1()->IsEditing() &&
                 Node->text(0) != ToQ(Project->Caption)) {
                 Why = "tree node \"" + Node->text(0).toStdString() + "\" names project \"" +
                       Project->Caption + "\"";
@@ -795,13 +803,13 @@ private:
     // each once, with its texts.
     template <typename KnownFn> bool ListShowsCurrentProject(KnownFn Known, std::string &Why) {
         const TChronarkMan &Doc = F->Doc();
-        const TEntryList &List = *F->ListView1;
-        if (F->SelectedEntry && List.IndexOf(F->SelectedEntry) < 0) {
+        const TEntryList &List = *F->ListView1();
+        if (F->Entries().SelectedRow() && List.IndexOf(F->Entries().SelectedRow()) < 0) {
             Why = "the selected entry is not a row of the list";
             return false;
         }
         std::unordered_set<const TCKItem *> Expected;
-        for (TCKItem *C = F->CurrentProject->FirstChild; C; C = C->Next)
+        for (TCKItem *C = F->Views().ShownProject()->FirstChild; C; C = C->Next)
             if (C->IsProject() || C->AsTime()->MatchesFilter(Doc.Filter, Doc.FilterActive))
                 Expected.insert(C);
         for (int i = 0; i < List.Count(); ++i) {

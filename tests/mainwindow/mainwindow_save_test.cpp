@@ -121,7 +121,7 @@ TEST_F(MainFormTest, NoNewProjectBelowTheDeepestAFileCanHold) {
     TCKProjectItem *Deepest = F.Doc().Root.get();
     for (int Depth = 1; Depth <= MaxProjectDepth; ++Depth)
         Deepest = Deepest->AddProject("p");
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     ShowProject(Deepest);
     F.Action("acNewProject")->trigger();
     EXPECT_EQ(Deepest->FirstChild, nullptr);

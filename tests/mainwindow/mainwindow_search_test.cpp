@@ -29,10 +29,10 @@ protected:
         Kunden->AddTime(Span(8, 0, 0, 9, 0, 0, "Kunde Alpha"));
         Kunden->AddTime(Span(9, 0, 0, 10, 0, 0, "Kunde Beta"));
         Root->AddTime(Span(10, 0, 0, 11, 0, 0, "Kunde intern"));
-        F.RebuildViews(true);
+        F.Views().RebuildViews(true);
         F.Doc().SetSaved(true);
         F.Action("acSearch")->trigger();
-        Search = F.SearchForm1;
+        Search = F.Window().findChild<TSearchForm *>();
         EXPECT_NE(Search, nullptr);
         Search->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("kunde"));
         Search->findChild<QPushButton *>(QStringLiteral("StartButton"))->click();
@@ -72,34 +72,34 @@ TEST_F(SearchTest, AtMostOneWindowWhichClosingFrees) {
     EXPECT_TRUE(Search->isVisible());
     EXPECT_FALSE(Search->isModal());
     F.Action("acSearch")->trigger();
-    EXPECT_EQ(F.SearchForm1, Search);
+    EXPECT_EQ(F.Window().findChild<TSearchForm *>(), Search);
     EXPECT_EQ(F.Window().findChildren<TSearchForm *>().size(), 1);
     // A second open keeps the results.
     EXPECT_EQ(Results().Count(), 3);
 
     Search->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(F.SearchForm1, nullptr);
+    EXPECT_EQ(F.Window().findChild<TSearchForm *>(), nullptr);
     EXPECT_EQ(Search, nullptr);
     // Commands that would update it now find none.
     Prompts.Answers = {TPromptAnswer::Yes};
     SelectRows({0});
     F.Action("acDelTime")->trigger();
     F.Action("acSearch")->trigger();
-    ASSERT_NE(F.SearchForm1, nullptr);
-    EXPECT_EQ(F.SearchForm1->ResultList().Count(), 0);
+    ASSERT_NE(F.Window().findChild<TSearchForm *>(), nullptr);
+    EXPECT_EQ(F.Window().findChild<TSearchForm *>()->ResultList().Count(), 0);
 }
 
 TEST_F(SearchTest, RowMenuOverResultsHidesNewTimeAndActsOnThem) {
     TMainFormTestPeer &F = MakeWithSearch();
     SelectResults({1});
     OpenResultMenu();
-    EXPECT_EQ(F.PopupList(), &Results());
+    EXPECT_EQ(F.Entries().PopupList(), &Results());
     EXPECT_FALSE(F.Action("acNewTimePopup")->isVisible());
     EXPECT_TRUE(F.Action("acEditTimePopup")->isEnabled());
     EXPECT_FALSE(F.Action("acMeltPopup")->isEnabled());
     // The main list's own menu shows it again.
-    F.ListView1ContextPopup(QPoint(2, 2));
+    emit F.ListView1()->customContextMenuRequested(QPoint(2, 2));
     F.Menu("PropPopupMenu")->hide();
     EXPECT_TRUE(F.Action("acNewTimePopup")->isVisible());
 }
@@ -154,13 +154,15 @@ TEST_F(SearchTest, MainListCommandsKeepTheResultsCurrent) {
     EXPECT_EQ(Status(), QStringLiteral("2 Item(s) gefunden!"));
 
     // Renaming the project changes the path column.
-    F.TreeView1Edited(F.FindProjectNode(Kunden), QStringLiteral("Auftraggeber"));
+    emit F.TreeView1()->NodeEdited(F.TreeView1()->FindProjectNode(Kunden),
+                                   QStringLiteral("Auftraggeber"));
     EXPECT_EQ(ResultColumn(4), (QStringList{"", "Auftraggeber"}));
 
     // Deleting the whole project takes its entries' rows.
-    F.ProjectNode = F.FindProjectNode(Kunden);
+    F.TreeView1()->setCurrentItem(F.TreeView1()->FindProjectNode(Kunden));
+    F.Projects().MenuAboutToShow();
     Prompts.Answers = {TPromptAnswer::Yes};
-    F.DelProjectClick();
+    F.Projects().DeleteProject();
     EXPECT_EQ(ResultColumn(0), QStringList{"Kunde intern"});
     EXPECT_EQ(Status(), QStringLiteral("1 Item(s) gefunden!"));
 
@@ -199,28 +201,31 @@ TEST_F(SearchTest, CommentEditedInResultsMarksModifiedAndShowsInTheMainList) {
 TEST_F(SearchTest, ACommentEditedInResultsUnderTheFilterUpdatesTotalsAndRows) {
     TMainFormTestPeer &F = MakeWithSearch();
     F.Action("acFilter")->trigger();
-    F.Edit1->setText(QStringLiteral("extern"));
+    F.Find<QLineEdit>("Edit1")->setText(QStringLiteral("extern"));
     ASSERT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
-    ASSERT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
+    ASSERT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 0 Std, 0 Min, 0 Sek"));
     // An entry of another project now passes the filter: the totals count it.
     ASSERT_EQ(ResultColumn(0).at(1), QStringLiteral("Kunde Alpha"));
     emit Results().RowEdited(Results().Row(1), QStringLiteral("Kunde extern"));
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 1 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 1 Std, 0 Min, 0 Sek"));
     // One of the shown project: it gets its row as well.
     ASSERT_EQ(ResultColumn(0).at(0), QStringLiteral("Kunde intern"));
     emit Results().RowEdited(Results().Row(0), QStringLiteral("extern"));
     EXPECT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern", "extern"}));
-    EXPECT_EQ(F.StatusPanel0->text(), QStringLiteral("Gesamt: 2 Std, 0 Min, 0 Sek"));
+    EXPECT_EQ(F.Find<QLabel>("StatusPanel0")->text(),
+              QStringLiteral("Gesamt: 2 Std, 0 Min, 0 Sek"));
 }
 
 TEST_F(SearchTest, ResultsDraggedOntoTheTreeMove) {
     TMainFormTestPeer &F = MakeWithSearch();
     SelectResults({0});
-    QTreeWidgetItem *Target = F.FindProjectNode(Intern);
-    ASSERT_TRUE(F.TreeView1DragOver(&Results(), Target));
+    QTreeWidgetItem *Target = F.TreeView1()->FindProjectNode(Intern);
+    ASSERT_TRUE(F.Projects().CanDrop(&Results(), Target));
     // The shown project (the root) accepts no drop.
-    EXPECT_FALSE(F.TreeView1DragOver(&Results(), F.TreeView1->TopNode()));
-    F.TreeView1DragDrop(&Results(), Target);
+    EXPECT_FALSE(F.Projects().CanDrop(&Results(), F.TreeView1()->TopNode()));
+    F.Projects().Drop(&Results(), Target);
     EXPECT_EQ(Intern->TimeItems().size(), 1u);
     EXPECT_EQ(ListCaptions(), (QStringList{"Firmen", "Intern"}));
     EXPECT_TRUE(F.Doc().Modified);
@@ -317,7 +322,7 @@ TEST_F(SearchTest, OpensOverTheMainWindowAndKeepsItsPlacement) {
     ASSERT_NE(Settings(QStringLiteral("SearchForm"), false), nullptr);
 
     F.Action("acSearch")->trigger();
-    Search = F.SearchForm1;
+    Search = F.Window().findChild<TSearchForm *>();
     EXPECT_EQ(Search->geometry(), QRect(300, 200, 700, 450));
     QList<int> Restored;
     for (int c = 0; c < 5; ++c)
@@ -353,7 +358,7 @@ TEST_F(SearchTest, StoredPlacementIsFittedIntoTheScreen) {
         }
         TMainFormTestPeer &F = MakeStarted();
         F.Action("acSearch")->trigger();
-        TSearchForm *Window = F.SearchForm1;
+        TSearchForm *Window = F.Window().findChild<TSearchForm *>();
         EXPECT_TRUE(ScreenArea.contains(Window->frameGeometry())) << Case.Name;
         EXPECT_GE(Window->width(), Case.MinWidth) << Case.Name;
         EXPECT_LE(Window->width(), Case.MaxWidth) << Case.Name;

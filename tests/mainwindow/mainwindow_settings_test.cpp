@@ -46,7 +46,7 @@ void ChooseProject(const QDialog &Dialog, const QString &Caption) {
 TEST_F(MainFormTest, SettingsChosenOnOkReachTheDocumentAndTheSaveCommand) {
     TMainFormTestPeer &F = MakeStarted();
     TCKProjectItem *Target = F.Doc().NewProject(F.Doc().Root.get(), "Messungen");
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     F.Doc().SetSaved(true);
     ASSERT_TRUE(F.Action("acSettings")->isEnabled());
     ASSERT_FALSE(F.Action("acSave")->isEnabled());
@@ -65,9 +65,9 @@ TEST_F(MainFormTest, SettingsChosenOnOkReachTheDocumentAndTheSaveCommand) {
     EXPECT_TRUE(F.Doc().Modified);
 
     // The next measurement lands in the chosen project.
-    F.StartWork();
+    F.Action("TBSubmenuItem2")->trigger();
     Clock.Advance(60);
-    F.StopWork();
+    F.Action("TBSubmenuItem12")->trigger();
     EXPECT_EQ(Target->TimeItems().size(), 1u);
     EXPECT_TRUE(Prompts.Messages.isEmpty());
 }
@@ -75,7 +75,7 @@ TEST_F(MainFormTest, SettingsChosenOnOkReachTheDocumentAndTheSaveCommand) {
 TEST_F(MainFormTest, SettingsOkWithoutChangesEnablesSaveOnly) {
     TMainFormTestPeer &F = MakeStarted();
     AnswerSettings([](QDialog &Dialog) { Click(Dialog, "OkButton"); });
-    F.FileSettingsClick();
+    F.Action("acSettings")->trigger();
     EXPECT_TRUE(F.Action("acSave")->isEnabled());
     EXPECT_EQ(F.Action("acSave")->property("imageIndex").toInt(), int(imgSave));
     EXPECT_FALSE(F.Doc().Modified);
@@ -85,14 +85,14 @@ TEST_F(MainFormTest, SettingsCancelledLeaveDocumentAndSaveCommandAlone) {
     TMainFormTestPeer &F = MakeStarted();
     F.Doc().NewProject(F.Doc().Root.get(), "Messungen");
     F.Doc().AddFieldDef("Kunde", ftString);
-    F.RebuildViews(true);
+    F.Views().RebuildViews(true);
     F.Doc().SetSaved(true);
     AnswerSettings([](QDialog &Dialog) {
         ChooseProject(Dialog, QStringLiteral("Messungen"));
         Click(Dialog, "AddButton");
         Click(Dialog, "CancelButton");
     });
-    F.FileSettingsClick();
+    F.Action("acSettings")->trigger();
     EXPECT_EQ(F.Doc().DefaultProject, F.Doc().Root.get());
     EXPECT_EQ(F.Doc().FieldDefs, (tFieldDefList{{"Kunde", ftString}}));
     EXPECT_FALSE(F.Action("acSave")->isEnabled());

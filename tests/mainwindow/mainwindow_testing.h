@@ -133,7 +133,8 @@ public:
     }
 };
 
-// The window under test, reached through its peer: Form->TreeView1, Form->StartWork().
+// The window under test, reached through its peer: Form->TreeView1(),
+// Form->Action("TBSubmenuItem2")->trigger().
 class TFormUnderTest {
 public:
     TMainFormTestPeer &Create(const std::vector<std::string> &Params,
@@ -217,24 +218,24 @@ protected:
     // Row captions of the entry list, top to bottom.
     QStringList ListCaptions() const {
         QStringList C;
-        for (int i = 0; i < Form->ListView1->Count(); ++i)
-            C << Form->ListView1->Row(i)->text(0);
+        for (int i = 0; i < Form->ListView1()->Count(); ++i)
+            C << Form->ListView1()->Row(i)->text(0);
         return C;
     }
 
     void ShowProject(TCKProjectItem *P) {
-        QTreeWidgetItem *Node = Form->FindProjectNode(P);
+        QTreeWidgetItem *Node = Form->TreeView1()->FindProjectNode(P);
         ASSERT_NE(Node, nullptr);
-        Form->TreeView1->setCurrentItem(Node);
-        ASSERT_EQ(Form->CurrentProject, P);
+        Form->TreeView1()->setCurrentItem(Node);
+        ASSERT_EQ(Form->Views().ShownProject(), P);
     }
 
     void SelectRows(std::initializer_list<int> Rows) {
-        Form->ListView1->clearSelection();
+        Form->ListView1()->clearSelection();
         for (int R : Rows) {
-            Form->ListView1->setCurrentItem(Form->ListView1->Row(R), 0,
-                                            QItemSelectionModel::Select |
-                                                QItemSelectionModel::Rows);
+            Form->ListView1()->setCurrentItem(Form->ListView1()->Row(R), 0,
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
         }
     }
 
