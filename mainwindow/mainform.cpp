@@ -15,6 +15,7 @@
 #include "mainwindow/recentfiles.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
+#include "mainwindow/mainform_undo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,6 +100,7 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     };
     // The views follow the document's changes from now on.
     Document->Subscribe(*this);
+    UndoActions = std::make_unique<TUndoActions>(*Document, *Action("acUndo"), *Action("acRedo"));
     CurrentProject = Document->DefaultProject;
     TreeView1->SetRootProject(Document->Root.get());
 

@@ -52,6 +52,7 @@ class TRegistry;
 class TSearchForm;
 class TStopwatch;
 class TTrayIcon;
+class TUndoActions;
 
 class TMainForm : public QMainWindow, private TCKDocumentListener {
     Q_OBJECT
@@ -320,6 +321,8 @@ private:
 
     // --- owned services and the document ------------------------------------------------
     std::unique_ptr<TChronarkMan> Document;
+    // After the document, so that it goes first.
+    std::unique_ptr<TUndoActions> UndoActions;
     std::unique_ptr<TRegistry> Registry;
     std::unique_ptr<TPromptService> OwnPrompts;
     std::unique_ptr<TFileDialogService> OwnFileDialogs;
