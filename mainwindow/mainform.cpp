@@ -17,6 +17,7 @@
 #include "mainwindow/statusline.h"
 #include "mainwindow/stopwatch.h"
 #include "mainwindow/trayicon.h"
+#include "mainwindow/mainform_undo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,6 +84,7 @@ void TMainForm::ReadStartOptions(const std::vector<std::string> &Params) {
     // The maker libraries: the version check and the info pane, when installed.
     Action("acVerCtrl")->setVisible(LoadRevWatch());
     LoadInfoPane();
+    UndoActions = std::make_unique<TUndoActions>(*Document, *Action("acUndo"), *Action("acRedo"));
     TreeView1->SetRootProject(Document->Root.get());
 
     QIcon Small = ExtractSmallIcon(QCoreApplication::applicationFilePath(), 0);

@@ -3,10 +3,9 @@
 // the stopwatch (stopwatch.h), the document's file (docsession.h), the filter panel
 // (filterpanel.h), the entry and the project commands (entrycommands.h, projectcommands.h) and
 // the views following the document (documentviews.h) and the status line (statusline.h). Its
-// own sources: mainform.cpp (creation and layout), mainform_actiontable.cpp (the declared
-// actions), mainform_actions.cpp (menus, toolbar), mainform_measure.cpp (stopwatch banner and
-// tray), mainform_commands.cpp (file commands, start-up, close, settings), mainform_search.cpp
-// (the search window), mainform_print.cpp (the print command).
+// own sources: mainform.cpp (creation, layout), mainform_actiontable.cpp and mainform_actions.cpp
+// (actions, menus, toolbar), mainform_measure.cpp (banner, tray), mainform_commands.cpp (files,
+// start-up, close), mainform_search.cpp, mainform_print.cpp and mainform_undo.cpp.
 
 #include "app/capp.h"
 #include "mainwindow/actiontable.h"
@@ -41,6 +40,7 @@ class TSearchForm;
 class TStatusLine;
 class TStopwatch;
 class TTrayIcon;
+class TUndoActions;
 
 struct TMainFormEnv;
 class TMainForm : public QMainWindow {
@@ -59,7 +59,6 @@ public:
         QRect ScreenArea;
     };
     static constexpr const char *VersionText = ProgramVersionText;
-
     // Creates the window (parses Params, the program's parameters without its name, loads
     // the maker libraries, creates the document and reads the stored option and files).
     explicit TMainForm(const std::vector<std::string> &Params, const TOptions &Options,
@@ -72,7 +71,6 @@ public:
     void Start();
     // The actions as the window declares them: the commands, then the stopwatch's items.
     static std::span<const TActionDecl> DeclaredActions();
-
 signals:
     void Closed(); // the close was accepted and the program should end
 
@@ -137,6 +135,7 @@ private:
     // The document, the services and the collaborators, which go first.
     std::unique_ptr<TChronarkMan> Document;
     std::unique_ptr<TMainFormEnv> Env;
+    std::unique_ptr<TUndoActions> UndoActions;
     TImageList ImageList1;
     std::unique_ptr<TDocumentSession> Session;
     std::unique_ptr<TStopwatch> Watch;

@@ -64,8 +64,8 @@ void TMainForm::BuildMenus() {
              {"acSave", "acSaveAs", "-", "acPrint", "-", "acImport", "acExport", "-", "acSettings",
               "-", "acExit"},
              &TMainForm::Action);
-    AddItems(*this, Menu("TBSubmenuItem9", "&Bearbeiten"), {"acCut", "acPaste"},
-             &TMainForm::Action);
+    AddItems(*this, Menu("TBSubmenuItem9", "&Bearbeiten"),
+             {"acUndo", "acRedo", "-", "acCut", "acPaste"}, &TMainForm::Action);
     QMenu *TBSubmenuItem4 = Menu("TBSubmenuItem4", "&Projekt");
     connect(TBSubmenuItem4, &QMenu::aboutToShow, this, [this] { Projects->MenuAboutToShow(); });
     AddItems(*this, TBSubmenuItem4, {"acNewProject", "acDelProject", "-", "acDefaultMeasure"},
@@ -122,8 +122,9 @@ void TMainForm::BuildToolBar() {
     ButtonBar->addAction(Action("acNew"));
     SplitButton("acOpen", findChild<QMenu *>(QStringLiteral("OpenDropDown")), "OpenButton");
     AddItems(*this, ButtonBar,
-             {"acSave", "acSettings", "-", "acCut", "acPaste", "-", "acPrint", "-", "acFilter",
-              "acSearch", "acExport", "-", "acNewTime", "acEditTime", "acDelTime", "-"},
+             {"acSave", "acSettings", "-", "acUndo", "acRedo", "-", "acCut", "acPaste", "-",
+              "acPrint", "-", "acFilter", "acSearch", "acExport", "-", "acNewTime", "acEditTime",
+              "acDelTime", "-"},
              &TMainForm::Action);
     SplitButton("TBSubmenuItem2", DropDown({"TBItem3", "TBItem13"}), "StartButton");
     SplitButton("TBSubmenuItem12", DropDown({"TBItem8", "TBItem28"}), "StopButton");

@@ -543,9 +543,12 @@ TResult TChronarkMan::LoadFromFile(const std::string &FileName, bool Import) {
         DeliverMessage(OnMessage, TMessageKind::Error, text);
         return TResult::Failure(read.Result.Status(), text);
     }
+    const TCKItem *const lastBefore = Root->LastChild;
+    tFieldDefList defsBefore = Import ? FieldDefs : tFieldDefList();
     const TResult loaded = LoadDocumentFromBytes(*this, read.Value, name, Import);
     if (!loaded)
         return missing ? TResult::Failure(TStatus::NotFound, loaded.Message()) : loaded;
+    RecordLoad(Import, lastBefore, std::move(defsBefore));
     if (!Import) {
         DiskFile = FileName;
         DiskStamp = stamp;

@@ -100,6 +100,8 @@ void TChronarkMan::DropPartialImport(TCKProjectItem *Project) {
 
 void TChronarkMan::SetSaved(bool Saved) {
     Modified = !Saved;
+    if (Saved)
+        History.MarkSaved();
     if (OnChange)
         OnChange(Modified);
 }

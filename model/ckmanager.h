@@ -7,6 +7,7 @@
 #include "model/ckfileio.h"
 #include "model/ckitems.h"
 #include "model/ckreducedtime.h"
+#include "model/ckundo.h"
 #include "model/ckviews.h"
 
 #include <functional>
@@ -169,6 +170,14 @@ public:
     // An empty document in place of this one, unmodified.
     void NewDocument();
 
+    // Takes back the last change still done, or brings the last one taken back again, telling
+    // the listeners as the change itself did; false when there is none (or while listeners are
+    // being told). Every command above that changes the document records its step; New and a
+    // load that is no import forget them all, a save marks the state saved.
+    bool Undo();
+    bool Redo();
+    const TCKUndoHistory &UndoHistory() const { return History; }
+
     // The filter of the entry list; not part of the document, so nobody is told. With both
     // bounds in use and From not before To, the bound just set gives way to the other (From a
     // second before To, To a second after From); answers whether it had to.
@@ -222,8 +231,16 @@ private:
     bool MeltPair(TCKTimeItem *A, TCKTimeItem *B, TMeltRecord *Record, std::string &Conflict);
     void MeltInto(TCKTimeItemList Entries, TMeltRecord *Record);
 
+    friend struct TCKUndoAccess;
+    TCKUndoHistory History;
+    TCKTimeItem *AddEntryAs(TCKProjectItem *Project, const tCKEditItem &Data, const char *StepName);
+    // A load that is no import forgets the history; an import (which added the project after
+    // LastBefore among the root's children and extended the field definitions DefsBefore)
+    // records its step.
+    void RecordLoad(bool Import, const TCKItem *LastBefore, tFieldDefList DefsBefore);
+
     // Calls Tell on every listener subscribed when it starts.
-    template <typename TellFn> void TellListeners(TellFn Tell) const;
+    void TellListeners(const std::function<void(TCKDocumentListener &)> &Tell) const;
     // A load or an import has succeeded.
     void TellDocumentReplaced(bool Imported) const;
     // The listeners; a slot emptied while they are told is dropped afterwards.
@@ -253,8 +270,10 @@ bool Overlaps(const TCKTimeItem *A, const TCKTimeItem *B, bool TouchCounts);
 // In every entry, the first value under each Old id (exact comparison) gets its New id, all
 // pairs at once: a value renamed by one pair is not renamed again by another, so that swapped
 // or chained names keep every value with its field.
+// Done, when given, receives every value renamed.
 void RenameFieldsAtOnce(TChronarkMan &Doc,
-                        const std::vector<std::pair<std::string, std::string>> &Renames);
+                        const std::vector<std::pair<std::string, std::string>> &Renames,
+                        std::vector<TCKFieldValueRename> *Done = nullptr);
 
 // Caption, sub-items and image of an entry row (ShowPath adds the project path).
 void EntryRowTexts(const TCKTimeItem *Entry, bool ShowPath, std::string &Caption,

@@ -25,10 +25,10 @@ namespace {
 // The commands that are disabled after start-up, before any change: those whose windows come
 // later, and Save with nothing to save.
 const QStringList DisabledAtStart = {
-    "acSave",       "acLeer",     "acCut",           "acPaste",        "acRenProject",
-    "acDelProject", "acEditTime", "acRenTime",       "acDelTime",      "acSplit",
-    "acMelt",       "acMinimize", "acEditTimePopup", "acRenTimePopup", "acDelTimePopup",
-    "acSplitPopup", "acMeltPopup"};
+    "acSave",         "acUndo",         "acRedo",       "acLeer",     "acCut",
+    "acPaste",        "acRenProject",   "acDelProject", "acEditTime", "acRenTime",
+    "acDelTime",      "acSplit",        "acMelt",       "acMinimize", "acEditTimePopup",
+    "acRenTimePopup", "acDelTimePopup", "acSplitPopup", "acMeltPopup"};
 
 // A hint repeats its caption, or there is none; Cut's names its menu.
 bool HintFitsCaption(const TActionDecl &Row) {
@@ -85,7 +85,7 @@ TEST_F(MainFormTest, EveryActionCarriesItsCategoryCaptionHintImageAndState) {
         EXPECT_EQ(A->icon().isNull(), Image < 0);
     }
     EXPECT_EQ(F.Actions().size(), Commands);
-    EXPECT_EQ(Commands, 35);
+    EXPECT_EQ(Commands, 37);
     for (const QString &Name : DisabledAtStart)
         EXPECT_TRUE(Names.contains(Name)) << Name.toStdString();
     EXPECT_TRUE(F.Action("acAutoOpen")->isCheckable());
@@ -110,7 +110,8 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
               (QStringList{"Neu", "Öffnen...", "Zuletzt geöffnet", "Speichern",
                            "Speichern unter...", "-", "Drucken...", "-", "Importieren...",
                            "Exportieren...", "-", "Dokumenteinstellungen", "-", "Schließen"}));
-    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem9")), (QStringList{"Ausschneiden", "Einfügen"}));
+    EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem9")),
+              (QStringList{"Rückgängig", "Wiederholen", "-", "Ausschneiden", "Einfügen"}));
     EXPECT_EQ(MenuTexts(F.Menu("TBSubmenuItem4")),
               (QStringList{"Neu", "Löschen", "-", "Standard für Zeitmessungen"}));
     EXPECT_EQ(MenuTexts(F.Menu("MenuTimes")),
@@ -149,11 +150,12 @@ TEST_F(MainFormTest, ButtonBarHoldsTheCommandsInOrder) {
         }
     }
     EXPECT_EQ(Names,
-              (QStringList{"acNew",      "OpenButton", "acSave",    "acSettings",  "-",
-                           "acCut",      "acPaste",    "-",         "acPrint",     "-",
-                           "acFilter",   "acSearch",   "acExport",  "-",           "acNewTime",
-                           "acEditTime", "acDelTime",  "-",         "StartButton", "StopButton",
-                           "acMinimize", "-",          "acVerCtrl", "-",           "acInfo"}));
+              (QStringList{"acNew",     "OpenButton",  "acSave",     "acSettings", "-",
+                           "acUndo",    "acRedo",      "-",          "acCut",      "acPaste",
+                           "-",         "acPrint",     "-",          "acFilter",   "acSearch",
+                           "acExport",  "-",           "acNewTime",  "acEditTime", "acDelTime",
+                           "-",         "StartButton", "StopButton", "acMinimize", "-",
+                           "acVerCtrl", "-",           "acInfo"}));
     EXPECT_FALSE(F.Find<QToolBar>("ButtonBar")->isMovable());
     auto *More = F.Find<QToolBar>("ButtonBar")
                      ->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));

@@ -4,6 +4,7 @@
 #include "base/durations.h"
 #include "base/fieldtype.h"
 #include "model/ckm.h"
+#include "random_document.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,6 @@
 #include <set>
 
 namespace {
-
-const TDateTime Day = EncodeDateTime(2007, 3, 5, 0, 0, 0);
 
 struct ExpectedSegment {
     TDateTime Start, End;
@@ -65,34 +64,13 @@ std::tuple<int, int, int> BruteNetTime(const std::vector<ExpectedSegment> &Segme
     return {static_cast<int>(h), static_cast<int>(m), static_cast<int>(s)};
 }
 
-class RandomModel {
+class RandomModel : public RandomDocument {
 public:
-    explicit RandomModel(unsigned Seed) : Rng(Seed) {}
+    explicit RandomModel(unsigned Seed) : RandomDocument(Seed) {}
 
-    TChronarkMan Man;
-    std::mt19937 Rng;
     // The project measurements go to: chosen now and then, kept by moves, back to the root
     // when it or a project above it is deleted.
     TCKProjectItem *Default = Man.Root.get();
-
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(Rng); }
-    // A coarse grid makes shared boundaries, touching and nesting frequent.
-    TDateTime Time(int quarter) { return Day + quarter * 15 * 60 / SecsPerDay; }
-
-    std::vector<TCKProjectItem *> Projects() {
-        std::vector<TCKProjectItem *> out{Man.Root.get()};
-        for (size_t i = 0; i < out.size(); ++i)
-            for (TCKItem *c = out[i]->FirstChild; c; c = c->Next)
-                if (c->IsProject())
-                    out.push_back(c->AsProject());
-        return out;
-    }
-
-    tCKEditItem RandomData() {
-        const int a = Pick(40), len = 1 + Pick(8);
-        static const char *words[] = {"Besprechung", "code", "Meier", "Reise", ""};
-        return {Time(a), Time(a + len), words[Pick(5)], {{"k", std::to_string(Pick(3))}}};
-    }
 
     std::string Step() {
         const auto projects = Projects();
