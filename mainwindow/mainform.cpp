@@ -180,6 +180,8 @@ TMainForm::~TMainForm() {
     Watch->Ticker()->stop();
     // The document's last changes must not call back into a half-destroyed window.
     Document->OnChange = nullptr;
+    // The listeners leave the document before it goes.
+    UndoActions.reset();
     Views.reset();
     // Its rows name the document's entries.
     delete SearchForm1;
